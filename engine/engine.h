@@ -1,0 +1,104 @@
+#pragma once
+#include <array>
+#include <string>
+#include <string_view>
+
+#include "engine/prompter.h"
+#include "engine/term.h"
+
+namespace solvari {
+
+constexpr int LINE_CAPACITY = 30;   // terms per line
+constexpr int LINE_COUNT = 20;      // lines in the table
+constexpr int SCRATCH_LINE = 0;
+constexpr int QUESTION_LINE = 1;
+constexpr int LAST_WORK_LINE = 15;  // no step may write a line above this
+constexpr int ANSWER_LINE = 16;
+constexpr int GROUP_BUFFER = 17;    // groupBuffer
+constexpr int COLLECT_BUFFER = 19;  // collectBuffer
+
+struct EquationLine {
+    std::array<Term, LINE_CAPACITY> terms{};
+    int count = 0;     // 0..LINE_CAPACITY; only the first count terms are valid
+    std::string text;  // the caption or step sentence; never read by the engine
+};
+
+// What a line operation did.
+enum class OpStatus {
+    Done,      // the target line holds the result
+    NoChange,  // transposeTerms: nothing moved (the line is still written);
+               // removeParentheses: no bracket (the target line is untouched)
+    Refused,   // a number grew too large or the line too long: a message was shown and the
+               // target line is empty
+};
+
+// The equation engine: the table of lines, the values shared with its callers, exact
+// arithmetic, the two text readers and the operations on whole lines. It tells the user
+// things only through the Prompter it is given.
+class Engine {
+public:
+    explicit Engine(Prompter& prompter) : prompter_(&prompter) {}
+    void setPrompter(Prompter& p) { prompter_ = &p; }
+    Prompter& prompter() { return *prompter_; }
+
+    // --- the model ---
+    std::array<EquationLine, LINE_COUNT> lineTable{};
+    int targetLine = 0;
+    char letter = 'x';
+    bool hasDecimal = false;
+    int engineError = 0;
+    Term operandTerm{};
+
+    EquationLine& line(int i) { return lineTable.at(static_cast<size_t>(i)); }
+    const EquationLine& line(int i) const { return lineTable.at(static_cast<size_t>(i)); }
+    // A 31st term is not stored; it marks the running operation as refused instead.
+    void appendTerm(int lineIndex, Term t);
+    void clearLine(int lineIndex);
+    // Popping an empty line is a programming error: asserted in debug, ZERO_TERM otherwise.
+    Term popTerm(int lineIndex);
+
+    // --- exact arithmetic (checked; an out-of-range result marks the operation refused) ---
+    int64_t lcm(int64_t a, int64_t b);
+    Term addTerms(Term a, Term b);
+    Term subtractTerms(Term a, Term b);
+    Term multiplyTerms(Term a, Term b);
+    Term divideTerms(Term a, Term b);
+
+    // --- readers (equation text and keypad operand, UTF-8) ---
+    bool parseEquation(int lineIndex, std::string_view text);
+    Term parseOperand(std::string_view text);
+    // Pieces of the equation reader; they work on Shift-JIS bytes with 1-based positions and
+    // leave the position on the last byte they read.
+    Term parseNumber(const std::string& sjis, size_t& pos);
+    int readDigits(const std::string& sjis, size_t& pos);
+    std::string readFractionDigits(const std::string& sjis, size_t& pos);
+    // "" gives 0; any non-digit byte fails after a message.
+    bool digitsToInt(const std::string& sjisPart, int& value);
+
+    // --- line operations; each writes line targetLine ---
+    OpStatus combineLines(int a, int b);
+    OpStatus subtractLines(int a, int b);
+    OpStatus collectLikeTerms(int a);
+    OpStatus transposeTerms(int a);
+    OpStatus addToBothSides(int a, char op, Term operand);
+    OpStatus scaleLine(int a, char op, Term operand);
+    OpStatus removeParentheses(int a);
+
+    // Messages of the guards added to the design.
+    static constexpr const char* MSG_TOO_LARGE = "数が大きすぎて計算できません";
+    static constexpr const char* MSG_TOO_LONG = "式が長すぎて計算できません";
+
+private:
+    Prompter* prompter_;
+    bool overflowed_ = false;  // a value left the 31-bit range during the running operation
+    bool tooLong_ = false;     // a line would have held a 31st term
+
+    Term checkedTerm(Wide den, Wide num, char kind);
+    void beginOp();
+    OpStatus finishOp(OpStatus ok);
+    void appendSide(int lineIndex, Term numberSum, Term letterSum);
+    void collectInto(const EquationLine& source);
+    OpStatus combineCopies(EquationLine first, EquationLine second);
+};
+
+}  // namespace solvari

@@ -1,0 +1,94 @@
+#include "engine/sjis.h"
+
+#include <cerrno>
+#include <iconv.h>
+
+namespace solvari {
+namespace {
+
+// Converts the whole input or fails; never drops or replaces bytes.
+std::optional<std::string> convert(const char* to, const char* from, std::string_view in) {
+    iconv_t cd = iconv_open(to, from);
+    if (cd == reinterpret_cast<iconv_t>(-1)) return std::nullopt;
+    std::string out;
+    out.resize(in.size() * 2 + 16);
+    char* inPtr = const_cast<char*>(in.data());
+    size_t inLeft = in.size();
+    char* outPtr = out.data();
+    size_t outLeft = out.size();
+    bool ok = true;
+    while (inLeft > 0) {
+        size_t r = iconv(cd, &inPtr, &inLeft, &outPtr, &outLeft);
+        if (r == static_cast<size_t>(-1)) {
+            if (errno == E2BIG) {
+                size_t used = out.size() - outLeft;
+                out.resize(out.size() * 2);
+                outPtr = out.data() + used;
+                outLeft = out.size() - used;
+                continue;
+            }
+            ok = false;  // EILSEQ or EINVAL: invalid or truncated input
+            break;
+        }
+        if (r > 0) {  // irreversible conversions count as failures
+            ok = false;
+            break;
+        }
+    }
+    iconv_close(cd);
+    if (!ok) return std::nullopt;
+    out.resize(out.size() - outLeft);
+    return out;
+}
+
+}  // namespace
+
+std::optional<std::string> toSjis(std::string_view utf8) {
+    auto bytes = convert("CP932", "UTF-8", utf8);
+    if (!bytes) return std::nullopt;
+    auto back = convert("UTF-8", "CP932", *bytes);
+    if (!back || *back != utf8) return std::nullopt;
+    return bytes;
+}
+
+std::string toSjisReplacing(std::string_view utf8, char placeholder) {
+    if (auto whole = toSjis(utf8)) return *whole;
+    std::string out;
+    for (size_t i = 0; i < utf8.size();) {
+        auto c = static_cast<unsigned char>(utf8[i]);
+        size_t len = c < 0x80 ? 1 : c >= 0xF0 ? 4 : c >= 0xE0 ? 3 : c >= 0xC0 ? 2 : 1;
+        if (i + len > utf8.size()) len = utf8.size() - i;
+        auto piece = toSjis(utf8.substr(i, len));
+        out += piece ? *piece : std::string(2, placeholder);
+        i += len;
+    }
+    return out;
+}
+
+std::optional<std::string> fromSjis(std::string_view sjis) { return convert("UTF-8", "CP932", sjis); }
+
+std::string fromSjisLossy(std::string_view sjis) {
+    if (auto s = fromSjis(sjis)) return *s;
+    std::string out;
+    for (size_t i = 0; i < sjis.size();) {
+        auto c = static_cast<unsigned char>(sjis[i]);
+        size_t len = ((c >= 0x81 && c <= 0x9F) || (c >= 0xE0 && c <= 0xFC)) ? 2 : 1;
+        if (i + len > sjis.size()) len = 1;
+        auto piece = fromSjis(sjis.substr(i, len));
+        out += piece ? *piece : std::string("?");
+        i += len;
+    }
+    return out;
+}
+
+std::size_t sjisLength(std::string_view utf8) {
+    if (auto b = toSjis(utf8)) return b->size();
+    std::size_t n = 0;
+    for (unsigned char c : utf8) {
+        if (c < 0x80) n += 1;
+        else if ((c & 0xC0) != 0x80) n += 2;  // lead byte of a multi-byte character
+    }
+    return n;
+}
+
+}  // namespace solvari

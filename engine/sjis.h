@@ -1,0 +1,31 @@
+#pragma once
+#include <optional>
+#include <string>
+#include <string_view>
+
+namespace solvari {
+
+// The one place where text crosses between UTF-8 (everything inside the program) and
+// Shift-JIS code page 932 (files, and the few rules that count Shift-JIS bytes).
+
+// UTF-8 -> CP932 bytes. nullopt when the text holds a character CP932 cannot represent, when
+// the mapping is one-way only (U+2212 would come back as U+FF0D), or when the input is not UTF-8.
+std::optional<std::string> toSjis(std::string_view utf8);
+
+// UTF-8 -> CP932 where every character CP932 cannot hold becomes two placeholder bytes (the
+// width it would take on screen). For readers that refuse such characters where they stand.
+std::string toSjisReplacing(std::string_view utf8, char placeholder);
+
+// CP932 bytes -> UTF-8. nullopt on an invalid or truncated byte sequence.
+std::optional<std::string> fromSjis(std::string_view sjis);
+
+// CP932 -> UTF-8 for messages only: an undecodable byte shows as '?'. Never fails.
+std::string fromSjisLossy(std::string_view sjis);
+
+// Length in Shift-JIS bytes; a text CP932 cannot hold counts 2 bytes per non-ASCII character.
+std::size_t sjisLength(std::string_view utf8);
+
+// True when the UTF-8 text survives a round trip through CP932 unchanged.
+inline bool fitsSjis(std::string_view utf8) { return toSjis(utf8).has_value(); }
+
+}  // namespace solvari

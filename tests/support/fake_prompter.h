@@ -1,0 +1,51 @@
+#pragma once
+#include <deque>
+#include <string>
+#include <vector>
+
+#include "engine/prompter.h"
+
+namespace solvari::testing {
+
+// Records every notice and question; answers questions from a script (default: No / Closed).
+class FakePrompter : public Prompter {
+public:
+    std::vector<std::string> said;  // every text shown, in order ("caption|text" for captions)
+    std::deque<Answer> answers;
+    std::deque<SpecialChoice> choices;
+    int specialAsked = 0;
+
+    void inform(const std::string& text) override { said.push_back(text); }
+    void warn(const std::string& text, const std::string& caption) override { said.push_back(caption + "|" + text); }
+    Answer askYesNo(const std::string& text, const std::string& caption) override {
+        said.push_back(caption + "|" + text);
+        return next(Answer::No);
+    }
+    Answer askYesNoCancel(const std::string& text, const std::string& caption) override {
+        said.push_back(caption + "|" + text);
+        return next(Answer::Cancel);
+    }
+    Answer askAbortRetryIgnore(const std::string& text, const std::string& caption) override {
+        said.push_back(caption + "|" + text);
+        return next(Answer::Abort);
+    }
+    SpecialChoice chooseSpecialSolution() override {
+        ++specialAsked;
+        if (choices.empty()) return SpecialChoice::Closed;
+        SpecialChoice c = choices.front();
+        choices.pop_front();
+        return c;
+    }
+    std::string last() const { return said.empty() ? std::string() : said.back(); }
+    void clear() { said.clear(); }
+
+private:
+    Answer next(Answer fallback) {
+        if (answers.empty()) return fallback;
+        Answer a = answers.front();
+        answers.pop_front();
+        return a;
+    }
+};
+
+}  // namespace solvari::testing

@@ -1,0 +1,422 @@
+#include "flow/practice.h"
+
+#include "engine/sjis.h"
+#include "transform/line_marks.h"
+#include "transform/operations.h"
+#include "transform/verdict.h"
+
+namespace solvari {
+
+Practice::Practice(Engine& engine, Typesetter& typesetter, PageBoxes& boxes, Prompter& prompter, PracticeView& view)
+    : engine_(engine), typesetter_(typesetter), boxes_(boxes), prompter_(prompter), view_(view) {
+    currentQuestion.fill(1);
+}
+
+// ---------------------------------------------------------------- view state
+
+void Practice::setMessage(std::string text) {
+    message = std::move(text);
+    view_.showMessage(message);
+}
+
+void Practice::setDisplay(std::string text) {
+    display = std::move(text);
+    view_.showDisplay(display);
+}
+
+void Practice::setExecute(bool on) {
+    executeEnabled = on;
+    view_.setExecuteEnabled(on);
+}
+
+void Practice::setNext(bool on) {
+    nextEnabled = on;
+    view_.setNextEnabled(on);
+}
+
+void Practice::setLineButton(int n, bool on) {
+    if (n < 1 || n > 12) return;  // there are line buttons for lines 1..12 only
+    lineButtonEnabled[static_cast<size_t>(n)] = on;
+    view_.setLineButtonEnabled(n, on);
+}
+
+void Practice::setBlink(bool on) {
+    blinking = on;
+    view_.setBlinking(on);
+}
+
+void Practice::refocus() {
+    if (executeEnabled) view_.focusExecute();
+    else if (nextEnabled) view_.focusNext();
+}
+
+bool Practice::lineHasBracket(int n) const {
+    const EquationLine& l = engine_.line(n);
+    for (int i = 0; i < l.count; ++i)
+        if (isOpenBracket(l.terms[static_cast<size_t>(i)].kind)) return true;
+    return false;
+}
+
+// ---------------------------------------------------------------- building a step
+
+void Practice::selectLine(int n) {
+    if (questionFinished || n < 1 || n > engine_.targetLine) return;
+    if (lastInput == 1 || lastInput == 3) {
+        prompter_.inform(MSG_WRONG_STEP);
+        return;
+    }
+    if (lastInput == 0) setMessage("");
+    if (selectionStage == 0) {
+        firstLine = n;
+        selectionStage = 1;
+    } else if (selectionStage == 2) {
+        secondLine = n;
+        selectionStage = 3;
+    }
+    lastInput = 1;
+    stepPending = true;
+    setMessage(message + lineMark(n) + "式");
+}
+
+void Practice::chooseOperation(int code) {
+    if (selectionStage != 1) {
+        prompter_.inform(MSG_WRONG_STEP);
+        return;
+    }
+    struct Op { char op; const char* text; };
+    Op op;
+    switch (code) {
+        case OP_MULTIPLY: op = {'*', "×"}; break;
+        case OP_DIVIDE: op = {'/', "÷"}; break;
+        case OP_ADD: op = {'+', "＋"}; break;
+        case OP_SUBTRACT: op = {'-', "－"}; break;
+        case OP_COLLECT: op = {'S', "の両辺を計算して整理する"}; break;
+        case OP_TRANSPOSE: op = {'I', "を移項する"}; break;
+        case OP_BRACKETS: op = {'K', "のかっこをはずす"}; break;
+        default: return;
+    }
+    pendingOperation = op.op;
+    setMessage(message + op.text);
+    setExecute(true);
+    selectionStage = 2;
+    lastInput = 2;
+    refocus();
+}
+
+void Practice::chooseOperationChecked(int code) {
+    if ((code == OP_COLLECT || code == OP_TRANSPOSE) && selectionStage == 1 && lineHasBracket(firstLine)) {
+        prompter_.inform(code == OP_COLLECT ? "かっこをはずしてから整理してください"
+                                            : "かっこをはずしてから移項してください");
+        return;
+    }
+    chooseOperation(code);
+}
+
+// Removes `count` Shift-JIS bytes of text starting at byte `from`, never splitting a
+// character (the cut widens to the end of a character it would split).
+static std::string cutSjisBytes(const std::string& utf8, size_t fromUtf8, size_t count) {
+    std::string head = utf8.substr(0, fromUtf8);
+    std::string tail = utf8.substr(fromUtf8);
+    size_t removed = 0, i = 0;
+    while (i < tail.size() && removed < count) {
+        auto c = static_cast<unsigned char>(tail[i]);
+        size_t len = c < 0x80 ? 1 : c >= 0xF0 ? 4 : c >= 0xE0 ? 3 : 2;
+        removed += sjisLength(tail.substr(i, len));
+        i += len;
+    }
+    return head + tail.substr(std::min(i, tail.size()));
+}
+
+void Practice::keypadInput(const std::string& key) {
+    if (selectionStage != 2) return;
+    const std::string letterText(1, engine_.letter);
+    if ((key == "分の" || key == letterText || key == ".") && message.find(key) != std::string::npos) return;
+    if (key == "CL") {
+        if (size_t open = message.find('('); open != std::string::npos) {
+            setMessage(cutSjisBytes(message, open, 20));
+        } else if (!display.empty()) {
+            if (size_t at = message.find(display); at != std::string::npos) setMessage(message.substr(0, at));
+        }
+        setDisplay("");
+        refocus();
+        return;
+    }
+    if (key == "-") {
+        setDisplay("-");
+        setMessage(message + "(-");
+        refocus();
+        return;
+    }
+    setDisplay(display + key);
+    setMessage(message + key);
+    lastInput = 3;
+    setExecute(true);
+    refocus();
+}
+
+void Practice::minusButton() {
+    if (display.empty()) keypadInput("-");
+    else prompter_.inform("－の位置が間違っています");
+}
+
+void Practice::resetStep() {
+    stepPending = false;
+    view_.clearHoverFrames();
+    if ((lastInput == 0 || message.empty()) && engine_.targetLine > 1) {
+        // no step is being built: take back the newest line (never the question)
+        setMessage("");
+        const int n = engine_.targetLine;
+        if (Canvas* box = boxes_.lineBox(n)) Typesetter::clearBox(*box);
+        engine_.clearLine(n);
+        engine_.line(n).text.clear();
+        setLineButton(n, false);
+        engine_.targetLine = n - 1;
+    }
+    setMessage("");
+    lastInput = 0;
+    selectionStage = 0;
+    firstLine = 0;
+    secondLine = 0;
+    pendingOperation = '?';
+    setExecute(false);
+    setDisplay("");
+}
+
+void Practice::correct() {
+    if (!questionFinished) resetStep();
+}
+
+// ---------------------------------------------------------------- executing a step
+
+void Practice::execute() {
+    view_.clearHoverFrames();
+    stepPending = false;
+    if (message.find('(') != std::string::npos) setMessage(message + ")");
+
+    operandText = display;
+    Term operand = engine_.parseOperand(display);
+    if (operand.den == 0) return;  // the reader has said what is wrong
+    engine_.operandTerm = operand;
+
+    const bool needsOperand = pendingOperation == '*' || pendingOperation == '+' ||
+                              pendingOperation == '-' || pendingOperation == '/';
+    if (selectionStage < 2 || (selectionStage == 2 && display.empty() && needsOperand) ||
+        (selectionStage == 3 && (pendingOperation == '*' || pendingOperation == '/') && lastInput == 1)) {
+        prompter_.inform(MSG_WRONG_STEP);
+        return;
+    }
+    // A step never writes beyond the last box of the page (nor into the answer line above it).
+    if (engine_.targetLine + 1 > lineCapacity || engine_.targetLine + 1 > LAST_WORK_LINE) {
+        prompter_.inform(MSG_PAGE_FULL);
+        return;
+    }
+
+    engine_.targetLine += 1;
+    engine_.clearLine(engine_.targetLine);
+    setDisplay("");
+    selectionStage = 0;
+    Step step{pendingOperation, firstLine, secondLine, lastInput == 1, operand, operandText};
+    if (!applyOperation(engine_, prompter_, step)) {
+        engine_.clearLine(engine_.targetLine);
+        resetStep();
+        engine_.targetLine -= 1;
+        return;
+    }
+    const int n = engine_.targetLine;
+    typesetter_.drawSentence(n, engine_.line(n).text);
+    typesetter_.drawLine(n);
+    firstLine = 0;
+
+    stepPending = false;
+    if (n <= lineCapacity) setLineButton(n, true);
+    const int verdict = classifyLine(engine_, n);
+    if (verdict == VERDICT_OPEN) {
+        questionResult = 0;
+    } else if (verdict == VERDICT_SOLVED) {
+        questionResult = 1;
+        setMessage("解が出ました");
+        typesetter_.drawLine(ANSWER_LINE);
+    } else {
+        specialSolutionDialog(verdict);
+    }
+
+    if (questionResult >= 1) {
+        closeQuestion();
+        if (recordWriter) {
+            if (auto error = recordWriter(currentUnit, currentQuestion[static_cast<size_t>(currentUnit)]))
+                prompter_.inform(*error);
+        }
+    } else if (n >= lineCapacity) {
+        prompter_.inform("残念ですが" + std::to_string(lineCapacity - 1) + "回の操作では解けませんでした");
+    }
+    selectionStage = 0;
+    lastInput = 0;
+    setExecute(false);
+    refocus();
+}
+
+// Asks which special case the line shows until the student names it, or closes the dialog.
+void Practice::specialSolutionDialog(int verdict) {
+    for (;;) {
+        SpecialChoice choice = prompter_.chooseSpecialSolution();
+        if (choice == SpecialChoice::Closed) return;
+        if (verdict == VERDICT_NO_SOLUTION) {
+            if (choice == SpecialChoice::NoSolution) {
+                typesetter_.drawAnswerText(ANSWER_LINE, "【答】解なし");
+                questionResult = 4;
+                return;
+            }
+            prompter_.inform("解が無数？？もう一度考えてみましょう");
+        } else {
+            if (choice == SpecialChoice::Infinite) {
+                typesetter_.drawAnswerText(ANSWER_LINE, "【答】解は無数にある");
+                questionResult = 3;
+                return;
+            }
+            prompter_.inform("解なし？？もう一度考えてみましょう");
+        }
+    }
+}
+
+// ---------------------------------------------------------------- questions
+
+void Practice::closeQuestion() {
+    view_.placeSolutionBox(engine_.targetLine);
+    setMessage("解が出ました");
+    setBlink(true);
+    questionFinished = true;
+    setNext(true);
+    view_.focusNext();
+}
+
+void Practice::timBlinkTimer() {
+    view_.setNextPicture(blinkPhase);
+    blinkPhase = !blinkPhase;
+}
+
+void Practice::clearPage() {
+    for (int n = 1; n <= lineCapacity; ++n) {
+        engine_.clearLine(n);
+        engine_.line(n).text.clear();
+        if (Canvas* box = boxes_.lineBox(n)) Typesetter::clearBox(*box);
+        setLineButton(n, false);
+    }
+    if (Canvas* box = boxes_.lineBox(ANSWER_LINE)) Typesetter::clearBox(*box);
+    engine_.clearLine(ANSWER_LINE);
+    questionResult = 0;
+    engine_.targetLine = 0;
+    firstLine = 0;
+    secondLine = 0;
+    selectionStage = 0;
+    view_.hideSolutionBox();
+    setMessage("");
+    setExecute(false);
+    setNext(true);
+    lastInput = 0;
+}
+
+bool Practice::showQuestion(int u, int q) {
+    if (!engine_.parseEquation(QUESTION_LINE, questionSet.questionText.at(static_cast<size_t>(u)).at(static_cast<size_t>(q)))) return false;
+    engine_.targetLine = 1;
+    engine_.line(1).text = "（" + std::to_string(q) + "）" + " " + "次の方程式を解きなさい";
+    typesetter_.drawLine(1);
+    typesetter_.drawSentence(1, engine_.line(1).text);
+    view_.setLetterCaption(engine_.letter);
+    setMessage("式を指定してください");
+    setLineButton(1, true);
+    return true;
+}
+
+bool Practice::startQuestionSet() {
+    clearPage();
+    if (!showQuestion(1, 1)) return false;
+    currentUnit = 1;
+    currentQuestion.fill(1);
+    view_.setPageCaption(questionSet.unitTitle[1]);
+    setBlink(false);
+    questionFinished = false;
+    if (classifyLine(engine_, 1) == VERDICT_SOLVED) {
+        // the question is its own answer already
+        typesetter_.drawLine(ANSWER_LINE);
+        closeQuestion();
+        selectionStage = 0;
+        lastInput = 0;
+    }
+    return true;
+}
+
+void Practice::nextQuestion() {
+    bool advance = questionResult != 0 ||
+                   prompter_.askYesNo("まだ解が出ていませんが次の問題に進みますか", "確認") == Answer::Yes;
+    if (advance) {
+        const int u = currentUnit;
+        int& q = currentQuestion[static_cast<size_t>(u)];
+        if (q < questionSet.questionCount.at(static_cast<size_t>(u))) {
+            clearPage();
+            ++q;
+            showQuestion(u, q);
+            view_.setPageCaption(questionSet.unitTitle.at(static_cast<size_t>(u)));
+        } else if (prompter_.askYesNo("終了しました。単元を変えますか", "確認") == Answer::Yes) {
+            chooseUnit();
+        }
+    }
+    setBlink(false);
+    view_.setNextPicture(false);
+    questionFinished = false;
+}
+
+void Practice::chooseUnit() {
+    const char savedLetter = engine_.letter;
+    if (view_.runUnitSelection() == 1) {
+        resetStep();
+        clearPage();
+        showQuestion(currentUnit, currentQuestion[static_cast<size_t>(currentUnit)]);
+        view_.setPageCaption(questionSet.unitTitle.at(static_cast<size_t>(currentUnit)));
+    } else {
+        engine_.letter = savedLetter;
+    }
+}
+
+void Practice::acceptUnitChoice(int unit, int question) {
+    currentUnit = unit;
+    currentQuestion[static_cast<size_t>(unit)] = question;
+    questionFinished = false;
+    setBlink(false);
+}
+
+// ---------------------------------------------------------------- keys
+
+void Practice::formKeyDown(int keyCode, bool shiftHeld) {
+    if (shiftHeld && selectionStage == 0) {
+        selectLine(engine_.targetLine);
+        return;
+    }
+    if (keyCode == KEY_ENTER) execute();
+    else if (keyCode == KEY_ESCAPE) correct();
+    else if (keyCode == KEY_DELETE) keypadInput("CL");
+    refocus();
+}
+
+void Practice::formKeyPress(char key) {
+    if (selectionStage == 1) {
+        switch (key) {
+            case '*': chooseOperation(OP_MULTIPLY); break;
+            case '/': chooseOperation(OP_DIVIDE); break;
+            case '+': chooseOperation(OP_ADD); break;
+            case '-': chooseOperation(OP_SUBTRACT); break;
+            case 'S': case 's': chooseOperationChecked(OP_COLLECT); break;
+            case 'I': case 'i': chooseOperationChecked(OP_TRANSPOSE); break;
+            case 'K': case 'k': chooseOperation(OP_BRACKETS); break;
+            default: break;
+        }
+    } else if (selectionStage == 2) {
+        if (key >= '0' && key <= '9') keypadInput(std::string(1, key));
+        else if (key == '-') keypadInput("-");
+        else if (key == '.') keypadInput(".");
+        else if (key == 'B' || key == 'b') keypadInput("分の");
+        else if (key == engine_.letter) keypadInput(std::string(1, key));
+    }
+    refocus();
+}
+
+}  // namespace solvari

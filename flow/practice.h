@@ -1,0 +1,122 @@
+#pragma once
+#include <array>
+#include <functional>
+#include <optional>
+#include <string>
+
+#include "engine/engine.h"
+#include "flow/question_set.h"
+#include "transform/typeset.h"
+
+namespace solvari {
+
+// What the practice logic asks of the main window and the page window. The windows draw what
+// they are told and forward every click and key back to Practice.
+class PracticeView {
+public:
+    virtual ~PracticeView() = default;
+    virtual void showMessage(const std::string& text) = 0;  // the strip lblMess on the page
+    virtual void showDisplay(const std::string& text) = 0;  // the keypad display pnlNumber
+    virtual void setExecuteEnabled(bool on) = 0;            // btnJikkou
+    virtual void setNextEnabled(bool on) = 0;               // btnNext
+    virtual void setLineButtonEnabled(int n, bool on) = 0;  // btnShiki1..12
+    virtual void focusExecute() = 0;
+    virtual void focusNext() = 0;
+    virtual void setBlinking(bool on) = 0;                  // timBlink
+    virtual void setNextPicture(bool second) = 0;           // imgNextR when true, else imgNextQ
+    virtual void setPageCaption(const std::string& text) = 0;
+    virtual void setLetterCaption(char letter) = 0;         // btnMoji
+    virtual void placeSolutionBox(int line) = 0;            // grbKai beside a line, shown
+    virtual void hideSolutionBox() = 0;
+    virtual void clearHoverFrames() = 0;
+    virtual int runUnitSelection() = 0;                     // TfrmMondai, modal: 1 OK, 2 cancel
+};
+
+// Operation codes of chooseOperation (the buttons in the operations group).
+enum OperationCode { OP_MULTIPLY = 0, OP_DIVIDE = 1, OP_ADD = 2, OP_SUBTRACT = 3, OP_COLLECT = 5, OP_TRANSPOSE = 6, OP_BRACKETS = 7 };
+
+// Key codes of FormKeyDown.
+enum KeyCode { KEY_ENTER = 13, KEY_ESCAPE = 27, KEY_DELETE = 46, KEY_SHIFT = 16 };
+
+// The main window's state and the practice loop: showing a question, building a step from
+// lines, an operation and a keypad operand, executing and judging it, correcting, and moving
+// on. Plain logic: it talks to the windows only through PracticeView and the Prompter.
+class Practice {
+public:
+    Practice(Engine& engine, Typesetter& typesetter, PageBoxes& boxes, Prompter& prompter, PracticeView& view);
+
+    // --- state, by the design's names ---
+    QuestionSet questionSet;
+    int currentUnit = 1;
+    std::array<int, 21> currentQuestion{};  // by unit 1..20
+    int selectionStage = 0;   // 0 nothing, 1 first line, 2 operation, 3 second line
+    int lastInput = 0;        // 0 none, 1 a line, 2 an operation, 3 a keypad key
+    int firstLine = 0;
+    int secondLine = 0;
+    char pendingOperation = '?';
+    bool stepPending = false;
+    int questionResult = 0;   // 0 open, 1 solved, 3 every value, 4 no solution
+    bool questionFinished = false;
+    bool blinkPhase = false;
+    bool blinking = false;
+    int lineCapacity = 12;
+    std::string message;      // lblMess
+    std::string display;      // pnlNumber
+    std::string operandText;
+    bool executeEnabled = false;
+    bool nextEnabled = true;
+    std::array<bool, 13> lineButtonEnabled{};  // btnShiki1..12
+
+    // Adds one finish of question q of unit u to the record; returns an error text on failure.
+    std::function<std::optional<std::string>(int u, int q)> recordWriter;
+
+    // --- the step flow ---
+    void selectLine(int n);
+    void chooseOperation(int code);
+    // The buttons "整理" and "移項" (and their keys) refuse a line that still has brackets.
+    void chooseOperationChecked(int code);
+    void keypadInput(const std::string& key);
+    void minusButton();
+    void resetStep();
+    void correct();  // btnTeiseiClick: only while the question is open
+    void refocus();
+    void execute();  // btnJikkouClick
+    void closeQuestion();
+    void timBlinkTimer();
+    void nextQuestion();
+    void chooseUnit();
+    // The unit window's "Ｏ　Ｋ": the chosen unit and question become current.
+    void acceptUnitChoice(int unit, int question);
+
+    void clearPage();
+    bool showQuestion(int u, int q);
+    bool startQuestionSet();
+
+    // --- keys (the page window passes its keys on to these) ---
+    void formKeyDown(int keyCode, bool shiftHeld);
+    void formKeyPress(char key);
+
+    Engine& engine() { return engine_; }
+    Typesetter& typesetter() { return typesetter_; }
+
+    static constexpr const char* MSG_WRONG_STEP = "操作が誤りです。例①＋②［実行］";
+    static constexpr const char* MSG_PAGE_FULL = "これ以上式を書けません。訂正してください";
+
+private:
+    Engine& engine_;
+    Typesetter& typesetter_;
+    PageBoxes& boxes_;
+    Prompter& prompter_;
+    PracticeView& view_;
+
+    void setMessage(std::string text);
+    void setDisplay(std::string text);
+    void setExecute(bool on);
+    void setNext(bool on);
+    void setLineButton(int n, bool on);
+    void setBlink(bool on);
+    bool lineHasBracket(int n) const;
+    void specialSolutionDialog(int verdict);
+};
+
+}  // namespace solvari

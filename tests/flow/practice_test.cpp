@@ -1,0 +1,434 @@
+#include <gtest/gtest.h>
+
+#include <utility>
+#include <vector>
+
+#include "engine/format.h"
+#include "flow/practice.h"
+#include "tests/support/fake_page.h"
+#include "tests/support/fake_prompter.h"
+
+namespace solvari {
+namespace {
+
+using testing::FakeBoxes;
+using testing::FakePrompter;
+using testing::FakeView;
+
+// A practice screen on a set of given questions (one unit), with every window faked.
+class PracticeTest : public ::testing::Test {
+protected:
+    FakePrompter prompter;
+    Engine engine{prompter};
+    FakeBoxes boxes;
+    Typesetter typesetter{engine, boxes, prompter};
+    FakeView view;
+    Practice practice{engine, typesetter, boxes, prompter, view};
+    std::vector<std::pair<int, int>> records;
+
+    void start(std::vector<std::string> questions, int capacity = 12) {
+        QuestionSet set;
+        set.unitCount = 1;
+        set.unitTitle[1] = "一次方程式（１）";
+        set.questionCount[1] = static_cast<int>(questions.size());
+        for (size_t i = 0; i < questions.size(); ++i) set.questionText[1][i + 1] = questions[i];
+        practice.questionSet = set;
+        practice.lineCapacity = capacity;
+        practice.recordWriter = [this](int u, int q) -> std::optional<std::string> {
+            records.emplace_back(u, q);
+            return std::nullopt;
+        };
+        ASSERT_TRUE(practice.startQuestionSet());
+        prompter.clear();
+    }
+    // One step from the buttons: line, operation, keypad keys, execute.
+    void step(int line, int op, std::vector<std::string> keys = {}) {
+        practice.selectLine(line);
+        practice.chooseOperationChecked(op);
+        for (const auto& k : keys) practice.keypadInput(k);
+        practice.execute();
+    }
+    std::string lineText(int n) { return lineToText(engine.line(n), engine.hasDecimal); }
+};
+
+TEST_F(PracticeTest, StartShowsTheFirstQuestion) {
+    start({"2x=6", "3x=9"});
+    EXPECT_EQ(engine.targetLine, 1);
+    EXPECT_EQ(engine.line(1).text, "（1） 次の方程式を解きなさい");
+    EXPECT_EQ(view.messageShown, "式を指定してください");
+    EXPECT_EQ(view.caption, "一次方程式（１）");
+    EXPECT_EQ(view.letter, 'x');
+    EXPECT_TRUE(view.lineButtons[1]);
+    EXPECT_FALSE(practice.executeEnabled);
+    EXPECT_TRUE(practice.nextEnabled);
+}
+
+TEST_F(PracticeTest, OneStepFromPickToVerdict) {
+    start({"2x=6"});
+    practice.selectLine(1);
+    EXPECT_EQ(view.messageShown, "①式");
+    EXPECT_EQ(practice.selectionStage, 1);
+    practice.chooseOperation(OP_DIVIDE);
+    EXPECT_EQ(view.messageShown, "①式÷");
+    EXPECT_TRUE(practice.executeEnabled);
+    practice.keypadInput("2");
+    EXPECT_EQ(view.displayShown, "2");
+    EXPECT_EQ(view.messageShown, "①式÷2");
+    EXPECT_EQ(practice.lastInput, 3);
+    practice.execute();
+    EXPECT_EQ(engine.targetLine, 2);
+    EXPECT_EQ(lineText(2), "x=3");
+    EXPECT_EQ(engine.line(2).text, "①式の両辺を2で割ると");
+    EXPECT_EQ(practice.questionResult, 1);
+    EXPECT_TRUE(practice.questionFinished);
+    EXPECT_EQ(view.messageShown, "解が出ました");
+    EXPECT_TRUE(view.blinking);
+    EXPECT_EQ(view.solutionLine, 2);
+    EXPECT_EQ(view.focus, "next");
+    EXPECT_EQ(lineText(ANSWER_LINE), "x=3");
+    EXPECT_EQ(boxes.box(16).textStrings().front(), "【答】　");
+    EXPECT_EQ(records, (std::vector<std::pair<int, int>>{{1, 1}}));
+    EXPECT_TRUE(prompter.said.empty());
+}
+
+TEST_F(PracticeTest, KeypadSentenceGrowth) {
+    start({"2x=6"});
+    practice.selectLine(1);
+    practice.chooseOperation(OP_ADD);
+    for (auto k : {"3", "分の", "2"}) practice.keypadInput(k);
+    EXPECT_EQ(view.displayShown, "3分の2");
+    EXPECT_EQ(view.messageShown, "①式＋3分の2");
+    practice.keypadInput("分の");  // a second 分の is ignored
+    practice.keypadInput("x");
+    practice.keypadInput("x");  // so is a second letter
+    EXPECT_EQ(view.displayShown, "3分の2x");
+    practice.keypadInput("X");  // the upper-case letter is not the letter
+    EXPECT_EQ(view.displayShown, "3分の2xX");
+}
+
+TEST_F(PracticeTest, MinusAndClear) {
+    start({"2x=6"});
+    practice.selectLine(1);
+    practice.chooseOperation(OP_MULTIPLY);
+    practice.minusButton();
+    EXPECT_EQ(view.displayShown, "-");
+    EXPECT_EQ(view.messageShown, "①式×(-");
+    practice.keypadInput("5");
+    EXPECT_EQ(view.displayShown, "-5");
+    practice.minusButton();
+    EXPECT_EQ(prompter.last(), "－の位置が間違っています");
+    EXPECT_EQ(view.displayShown, "-5");
+    practice.formKeyPress('-');  // the key replaces the display without the check
+    EXPECT_EQ(view.displayShown, "-");
+    EXPECT_EQ(view.messageShown, "①式×(-5(-");
+    practice.keypadInput("CL");
+    EXPECT_EQ(view.messageShown, "①式×");
+    EXPECT_EQ(view.displayShown, "");
+    for (auto k : {"1", "2"}) practice.keypadInput(k);
+    practice.formKeyDown(KEY_DELETE, false);
+    EXPECT_EQ(view.messageShown, "①式×");
+}
+
+TEST_F(PracticeTest, ClearCutsAtTheFirstOccurrence) {
+    start({"12x=12"});
+    practice.lineCapacity = 12;
+    practice.selectLine(1);
+    practice.chooseOperation(OP_MULTIPLY);
+    practice.keypadInput("1");
+    practice.keypadInput("CL");
+    EXPECT_EQ(view.messageShown, "①式×");
+}
+
+TEST_F(PracticeTest, NegativeOperandReadsInBrackets) {
+    start({"-2x=6"});
+    step(1, OP_DIVIDE, {"-", "2"});
+    EXPECT_EQ(lineText(2), "x=-3");
+    EXPECT_EQ(engine.line(2).text, "①式の両辺を-2で割ると");
+    EXPECT_EQ(view.messageShown, "解が出ました");
+}
+
+TEST_F(PracticeTest, WrongOrderIsRefused) {
+    start({"2x=6"});
+    step(1, OP_ADD, {"1"});
+    practice.selectLine(1);
+    practice.selectLine(2);
+    EXPECT_EQ(prompter.last(), Practice::MSG_WRONG_STEP);
+    EXPECT_EQ(view.messageShown, "①式");
+    practice.resetStep();
+    practice.chooseOperation(OP_ADD);  // no line picked
+    EXPECT_EQ(prompter.said.size(), 2u);
+    practice.selectLine(1);
+    practice.execute();  // only a line
+    EXPECT_EQ(prompter.last(), Practice::MSG_WRONG_STEP);
+    practice.chooseOperation(OP_MULTIPLY);
+    practice.execute();  // × needs an operand
+    EXPECT_EQ(prompter.said.size(), 4u);
+    practice.selectLine(2);  // × a line
+    practice.execute();
+    EXPECT_EQ(prompter.said.size(), 5u);
+    EXPECT_EQ(engine.targetLine, 2);
+}
+
+TEST_F(PracticeTest, TwoLineSteps) {
+    start({"2x+1=5"});
+    step(1, OP_SUBTRACT, {"1"});  // ② 2x=4
+    practice.selectLine(1);
+    practice.chooseOperation(OP_ADD);
+    practice.selectLine(2);
+    EXPECT_EQ(view.messageShown, "①式＋②式");
+    EXPECT_EQ(practice.selectionStage, 3);
+    practice.execute();
+    EXPECT_EQ(lineText(3), "4x+1=9");
+    EXPECT_EQ(engine.line(3).text, "①式と②式をたすと");
+    EXPECT_EQ(engine.line(2).text, "①式の両辺から1をひくと");
+}
+
+TEST_F(PracticeTest, BracketCheckForButtonsAndKeys) {
+    start({"2(x+1)=4"});
+    practice.selectLine(1);
+    practice.chooseOperationChecked(OP_COLLECT);
+    EXPECT_EQ(prompter.last(), "かっこをはずしてから整理してください");
+    practice.formKeyPress('S');  // the key is checked too: collecting would drop the brackets
+    EXPECT_EQ(prompter.said.size(), 2u);
+    practice.formKeyPress('i');
+    EXPECT_EQ(prompter.last(), "かっこをはずしてから移項してください");
+    EXPECT_EQ(practice.selectionStage, 1);
+    practice.formKeyPress('k');
+    EXPECT_EQ(view.messageShown, "①式のかっこをはずす");
+    practice.formKeyDown(KEY_ENTER, false);
+    EXPECT_EQ(lineText(2), "2x+2=4");
+    EXPECT_EQ(engine.line(2).text, "①式のかっこをはずすと");
+}
+
+TEST_F(PracticeTest, CollectNeedsNoOperand) {
+    start({"2x+3x=10"});
+    practice.selectLine(1);
+    practice.chooseOperationChecked(OP_COLLECT);
+    EXPECT_EQ(view.messageShown, "①式の両辺を計算して整理する");
+    EXPECT_TRUE(practice.executeEnabled);
+    practice.execute();
+    EXPECT_EQ(lineText(2), "5x=10");
+    EXPECT_EQ(engine.line(2).text, "①式を整理すると");
+}
+
+TEST_F(PracticeTest, RefusalsResetTheStepAndWriteNothing) {
+    start({"2x=6"});
+    struct Row { int op; const char* key; const char* message; };
+    const Row rows[] = {
+        {OP_MULTIPLY, "0", "０をかけることはできません"},
+        {OP_DIVIDE, "0", "０では割れません"},
+        {OP_MULTIPLY, "x", "文字式をかけることはできません"},
+        {OP_DIVIDE, "x", "文字式で割ることはできません"},
+        {OP_BRACKETS, nullptr, "①式にはかっこがありません"},
+    };
+    for (const Row& r : rows) {
+        practice.selectLine(1);
+        practice.chooseOperation(r.op);
+        if (r.key) practice.keypadInput(r.key);
+        practice.execute();
+        EXPECT_EQ(prompter.last(), r.message);
+        EXPECT_EQ(engine.targetLine, 1);
+        EXPECT_EQ(engine.line(2).count, 0);
+        EXPECT_EQ(practice.selectionStage, 0);
+        EXPECT_EQ(view.messageShown, "");
+    }
+}
+
+TEST_F(PracticeTest, TransposeWithNothingToMove) {
+    start({"2x=6"});
+    prompter.answers = {Answer::Yes};
+    step(1, OP_TRANSPOSE);
+    EXPECT_EQ(prompter.last(), "確認|移項する項はありません。訂正しますか");
+    EXPECT_EQ(engine.targetLine, 1);
+    EXPECT_EQ(engine.line(2).count, 0);
+    prompter.answers = {Answer::No};
+    step(1, OP_TRANSPOSE);
+    EXPECT_EQ(engine.targetLine, 2);
+    EXPECT_EQ(lineText(2), "2x=6");
+    EXPECT_EQ(engine.line(2).text, "①式を移項すると");
+}
+
+TEST_F(PracticeTest, CorrectionDropsTheStepThenTheNewestLine) {
+    start({"2x=6"});
+    step(1, OP_MULTIPLY, {"2"});
+    ASSERT_EQ(engine.targetLine, 2);
+    practice.selectLine(2);
+    practice.chooseOperation(OP_ADD);
+    practice.correct();
+    EXPECT_EQ(engine.targetLine, 2);
+    EXPECT_EQ(view.messageShown, "");
+    practice.formKeyDown(KEY_ESCAPE, false);
+    EXPECT_EQ(engine.targetLine, 1);
+    EXPECT_EQ(engine.line(2).count, 0);
+    EXPECT_FALSE(view.lineButtons[2]);
+    practice.correct();
+    EXPECT_EQ(engine.targetLine, 1);  // the question itself is never taken back
+}
+
+TEST_F(PracticeTest, ShiftPicksTheNewestLine) {
+    start({"2x=6"});
+    step(1, OP_MULTIPLY, {"2"});
+    practice.formKeyDown(KEY_SHIFT, true);
+    EXPECT_EQ(practice.firstLine, 2);
+    EXPECT_EQ(view.messageShown, "②式");
+}
+
+TEST_F(PracticeTest, NoSolutionDialogLoop) {
+    start({"x+1=x+2"});
+    step(1, OP_TRANSPOSE);
+    prompter.choices = {SpecialChoice::Infinite, SpecialChoice::NoSolution};
+    step(2, OP_COLLECT);
+    EXPECT_EQ(lineText(3), "0=1");
+    EXPECT_EQ(prompter.specialAsked, 2);
+    EXPECT_EQ(prompter.last(), "解が無数？？もう一度考えてみましょう");
+    EXPECT_EQ(practice.questionResult, 4);
+    EXPECT_TRUE(practice.questionFinished);
+    EXPECT_EQ(boxes.box(16).textStrings().back(), "【答】解なし");
+    EXPECT_EQ(records.size(), 1u);
+}
+
+TEST_F(PracticeTest, IdentityWithZerosOfDifferentDenominators) {
+    // x+1/2=x+1/2 collects to 0 = 0/2: by value the two zeros are equal
+    start({"x+1/2=x+1/2"});
+    step(1, OP_TRANSPOSE);
+    prompter.choices = {SpecialChoice::NoSolution, SpecialChoice::Infinite};
+    step(2, OP_COLLECT);
+    EXPECT_EQ(lineDump(engine.line(3)), "0/1 0=1 0/2");
+    EXPECT_EQ(prompter.last(), "解なし？？もう一度考えてみましょう");
+    EXPECT_EQ(practice.questionResult, 3);
+    EXPECT_EQ(boxes.box(16).textStrings().back(), "【答】解は無数にある");
+}
+
+TEST_F(PracticeTest, ClosingTheDialogLeavesTheQuestionOpen) {
+    start({"x=x+2"});
+    prompter.choices = {SpecialChoice::Closed};
+    step(1, OP_TRANSPOSE);
+    step(2, OP_COLLECT);
+    EXPECT_EQ(practice.questionResult, 0);
+    EXPECT_FALSE(practice.questionFinished);
+    EXPECT_EQ(engine.targetLine, 3);
+    EXPECT_TRUE(records.empty());
+}
+
+TEST_F(PracticeTest, FullPageConsolesThenRefusesMoreLines) {
+    start({"2x=6"}, 8);
+    for (int i = 1; i < 8; ++i) step(i, OP_MULTIPLY, {"1"});
+    EXPECT_EQ(engine.targetLine, 8);
+    EXPECT_EQ(prompter.last(), "残念ですが7回の操作では解けませんでした");
+    EXPECT_EQ(prompter.said.size(), 1u);
+    step(8, OP_MULTIPLY, {"1"});
+    EXPECT_EQ(prompter.last(), Practice::MSG_PAGE_FULL);
+    EXPECT_EQ(engine.targetLine, 8);
+    EXPECT_EQ(engine.line(9).count, 0);
+    practice.correct();
+    practice.correct();
+    EXPECT_EQ(engine.targetLine, 7);
+}
+
+TEST_F(PracticeTest, OverflowEndsTheStepLikeARefusal) {
+    start({"99999x=99998"});
+    step(1, OP_MULTIPLY, {"9", "9", "9", "9"});
+    ASSERT_EQ(engine.targetLine, 2);
+    step(2, OP_MULTIPLY, {"9", "9", "9", "9"});
+    EXPECT_EQ(prompter.last(), "数が大きすぎて計算できません");
+    EXPECT_EQ(engine.targetLine, 2);
+    EXPECT_EQ(engine.line(3).count, 0);
+    EXPECT_EQ(practice.selectionStage, 0);
+}
+
+TEST_F(PracticeTest, FinishedQuestionRefusesPicksAndCorrection) {
+    start({"2x=6", "3x=6"});
+    step(1, OP_DIVIDE, {"2"});
+    ASSERT_TRUE(practice.questionFinished);
+    practice.selectLine(1);
+    EXPECT_EQ(practice.selectionStage, 0);
+    practice.correct();
+    EXPECT_EQ(engine.targetLine, 2);
+    practice.nextQuestion();  // no confirmation after a verdict
+    EXPECT_TRUE(prompter.said.empty());
+    EXPECT_EQ(engine.line(1).text, "（2） 次の方程式を解きなさい");
+    EXPECT_FALSE(view.blinking);
+    EXPECT_FALSE(practice.questionFinished);
+}
+
+TEST_F(PracticeTest, MovingOnWithoutAVerdictWritesNoRecord) {
+    start({"2x=6", "3x=6"});
+    prompter.answers = {Answer::No};
+    practice.nextQuestion();
+    EXPECT_EQ(prompter.last(), "確認|まだ解が出ていませんが次の問題に進みますか");
+    EXPECT_EQ(practice.currentQuestion[1], 1);
+    prompter.answers = {Answer::Yes};
+    practice.nextQuestion();
+    EXPECT_EQ(practice.currentQuestion[1], 2);
+    EXPECT_TRUE(records.empty());
+}
+
+TEST_F(PracticeTest, EndOfUnitAsksToChangeUnits) {
+    start({"2x=6"});
+    step(1, OP_DIVIDE, {"2"});
+    prompter.answers = {Answer::No};
+    practice.nextQuestion();
+    EXPECT_EQ(prompter.last(), "確認|終了しました。単元を変えますか");
+    EXPECT_EQ(view.unitRuns, 0);
+    EXPECT_FALSE(view.blinking);
+    EXPECT_FALSE(practice.questionFinished);
+    EXPECT_EQ(engine.targetLine, 2);  // the finished work stays on the page
+    prompter.answers = {Answer::Yes};
+    practice.nextQuestion();
+    EXPECT_EQ(view.unitRuns, 1);
+}
+
+TEST_F(PracticeTest, CancelledUnitChoiceRestoresTheLetter) {
+    start({"2y=6"});
+    view.unitSelection = [this] {
+        engine.parseEquation(0, "3a=1");  // the unit window draws other questions
+        return 2;
+    };
+    practice.chooseUnit();
+    EXPECT_EQ(engine.letter, 'y');
+    view.unitSelection = [this] {
+        practice.acceptUnitChoice(1, 1);
+        return 1;
+    };
+    practice.chooseUnit();
+    EXPECT_EQ(engine.targetLine, 1);
+    EXPECT_EQ(engine.letter, 'y');
+}
+
+TEST_F(PracticeTest, QuestionThatIsItsOwnAnswerStartsFinished) {
+    start({"x=3"});
+    EXPECT_TRUE(practice.questionFinished);
+    EXPECT_EQ(practice.questionResult, 0);
+    EXPECT_TRUE(view.solutionShown);
+    EXPECT_TRUE(view.blinking);
+    practice.nextQuestion();
+    EXPECT_EQ(prompter.last(), "確認|まだ解が出ていませんが次の問題に進みますか");
+}
+
+TEST_F(PracticeTest, BlinkAlternatesPictures) {
+    start({"2x=6"});
+    practice.timBlinkTimer();
+    EXPECT_FALSE(view.nextSecond);
+    practice.timBlinkTimer();
+    EXPECT_TRUE(view.nextSecond);
+}
+
+TEST_F(PracticeTest, RecordFailureIsShownAndTheQuestionStaysClosed) {
+    start({"2x=6"});
+    practice.recordWriter = [](int, int) -> std::optional<std::string> { return "/ro/Miradosh.rec に書き込めません"; };
+    step(1, OP_DIVIDE, {"2"});
+    EXPECT_TRUE(practice.questionFinished);
+    EXPECT_EQ(prompter.last(), "/ro/Miradosh.rec に書き込めません");
+}
+
+TEST_F(PracticeTest, LinesThirteenAndFourteenHaveLabels) {
+    start({"2x=6"}, 14);
+    for (int i = 1; i < 13; ++i) step(i, OP_MULTIPLY, {"1"});
+    ASSERT_EQ(engine.targetLine, 13);
+    EXPECT_EQ(engine.line(13).text, "⑫式の両辺を1倍すると");
+    step(13, OP_MULTIPLY, {"1"});
+    EXPECT_EQ(engine.line(14).text, "⑬式の両辺を1倍すると");
+}
+
+}  // namespace
+}  // namespace solvari

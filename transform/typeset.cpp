@@ -1,0 +1,292 @@
+#include "transform/typeset.h"
+
+#include <algorithm>
+#include <cstdlib>
+
+#include "engine/format.h"
+#include "engine/sjis.h"
+#include "transform/line_marks.h"
+
+namespace solvari {
+
+namespace {
+
+// Rows are 16 pixels apart; the bar sits between the numerator row and the denominator row.
+constexpr int ROW_STEP = 16;
+constexpr int BAR_DROP = 24;
+// Centring shift per missing character, whatever the cell width.
+constexpr int CENTRE_SHIFT = 4;
+// The drawing must end this far before the right edge to count as fitting (room for the label).
+constexpr int FIT_MARGIN = 32;
+constexpr int LONG_LINE_TERMS = 20;
+
+struct Mode {
+    int size;
+    int charWidth;
+};
+constexpr Mode NORMAL{16, 10};
+constexpr Mode LONG_LINE{12, 7};
+constexpr Mode COMPACT{9, 6};
+
+int byteLength(const std::string& text) { return static_cast<int>(sjisLength(text)); }
+
+bool isUnit(Term t) { return t.den == 1 && (t.num == 1 || t.num == -1); }
+
+bool isNumberKind(char k) { return k == KIND_NUMBER || k == KIND_BAR; }
+
+std::string decimalOrFraction(Term t, bool showDecimals) {
+    if (showDecimals) {
+        std::string d = formatDecimal(t);
+        if (!d.empty()) return d;
+    }
+    auto [num, den] = Typesetter::fractionText(t.den, t.num);
+    return den.empty() ? num : num + "/" + den;
+}
+
+}  // namespace
+
+// A bar number and the bracket group after it, drawn as one stacked fraction: the group's
+// text is collected into the numerator and drawn when its own closing bracket arrives.
+struct Typesetter::BarGroup {
+    bool open = false;
+    Term coefficient{};
+    std::string num;
+    std::string den;
+    int depth = 0;  // brackets opened inside the group and not yet closed, its own included
+    // A coefficient 1 over a denominator needs no brackets: 1|3(x+1) shows x+1 over 3.
+    bool bare() const { return std::abs(coefficient.num) == 1 && coefficient.den != 1; }
+};
+
+Typesetter::Typesetter(Engine& engine, PageBoxes& boxes, Prompter& prompter)
+    : engine_(engine), boxes_(boxes), prompter_(prompter) {}
+
+int Typesetter::rowOffset(const Canvas& box) { return box.height() > 50 ? 19 : 0; }
+
+FontSpec Typesetter::sentenceFont() const {
+    return FontSpec{fntKnj.face, fntKnj.pixelSize, CHARSET_SHIFTJIS, fntKnj.bold, false};
+}
+
+FontSpec Typesetter::equationFont(int pixelSize) const {
+    return FontSpec{fntNum.face, pixelSize, CHARSET_ANSI, fntNum.bold, true};
+}
+
+int Typesetter::drawFraction(Canvas& box, const std::string& num, const std::string& den, int column) {
+    if (num.empty()) return 0;
+    const int top = rowOffset(box);
+    const int x = column * charWidth;
+    const int numLen = byteLength(num);
+    if (den.empty()) {
+        penX_ = box.textOut(x, top + ROW_STEP, num);
+        return numLen + 1;
+    }
+    const int denLen = byteLength(den);
+    int w = std::max(numLen, denLen);
+    w += w % 2;
+    box.line(x + 2, top + BAR_DROP, x + 2 + charWidth * w, top + BAR_DROP, BLACK);
+    penX_ = box.textOut(x + (w - numLen) * CENTRE_SHIFT, top, num);
+    // The middle row of a fraction stays empty; writing "" there would show nothing.
+    penX_ = box.textOut(x + (w - denLen) * CENTRE_SHIFT, top + 2 * ROW_STEP, den);
+    return w + 1;
+}
+
+void Typesetter::piece(Canvas& box, const FractionTexts& texts, int& x) {
+    x += drawFraction(box, texts.first, texts.second, x);
+}
+
+void Typesetter::signPiece(Canvas& box, const EquationLine& line, int i, int& x) {
+    const Term& t = line.terms[static_cast<size_t>(i)];
+    if (t.num > 0 && needsPlusSign(line, i)) piece(box, {"+", ""}, x);
+    else if (t.num < 0) piece(box, {"-", ""}, x);
+}
+
+// One term of a bar group as plain text: sign, magnitude and letter. The stacked layout has
+// only one numerator row, so a fraction inside the group reads "1/2" and a decimal "0.5"
+// (while decimals are shown) rather than being dropped. A coefficient ±1 before a bracket
+// shows only its sign, as outside a group.
+std::string Typesetter::groupTermText(const EquationLine& line, int i, bool afterOpen) {
+    const Term& u = line.terms[static_cast<size_t>(i)];
+    const bool letter = isLetterKind(u.kind);
+    if (!letter && !isNumberKind(u.kind)) return "";  // corner brackets and stray kinds
+    std::string text;
+    if (u.num < 0) text = "-";
+    else if (!afterOpen) text = "+";
+    if (letter) {
+        engine_.letter = u.kind;
+        const std::string d = engine_.hasDecimal ? formatDecimal(u) : std::string();
+        if (!d.empty()) {
+            text += d;
+        } else {
+            auto [num, den] = termText(u);
+            text += den.empty() ? num : num + "/" + den;
+        }
+        text += u.kind;
+        return text;
+    }
+    const char next = i + 1 < line.count ? line.terms[static_cast<size_t>(i + 1)].kind : '\0';
+    if (isUnit(u) && isOpenBracket(next)) return text;
+    return text + decimalOrFraction(u, engine_.hasDecimal);
+}
+
+void Typesetter::closeGroup(Canvas& box, BarGroup& g, int& x) {
+    if (g.coefficient.den == 1) piece(box, {g.num, ""}, x);
+    else piece(box, {g.num, g.den}, x);
+    g.open = false;
+}
+
+bool Typesetter::layoutLine(Canvas& box, int n, bool compact, const EquationLine& line) {
+    int x = 1;
+    penX_ = 0;
+    if (n == ANSWER_LINE) {
+        penX_ = drawTextAt(0, box.height() / 2, box, ANSWER_PREFIX);
+        x = penX_ / 16 + 2;
+    }
+    const Mode mode = compact ? COMPACT : (line.count >= LONG_LINE_TERMS ? LONG_LINE : NORMAL);
+    box.setFont(equationFont(mode.size));
+    charWidth = mode.charWidth;
+
+    const int count = std::clamp(line.count, 0, LINE_CAPACITY);
+    BarGroup group;
+    for (int i = 0; i < count; ++i) {
+        const Term& t = line.terms[static_cast<size_t>(i)];
+        const char next = i + 1 < count ? line.terms[static_cast<size_t>(i + 1)].kind : '\0';
+        const char prev = i > 0 ? line.terms[static_cast<size_t>(i - 1)].kind : '(';
+
+        if (group.open) {
+            if (isOpenBracket(t.kind)) {
+                if (group.depth == 0) {
+                    if (std::abs(group.coefficient.num) == 1) group.num.clear();
+                    if (!group.bare()) group.num += t.kind;
+                } else {
+                    group.num += t.kind;
+                }
+                ++group.depth;
+                continue;
+            }
+            if (isCloseBracket(t.kind)) {
+                if (--group.depth > 0) {
+                    group.num += t.kind;
+                    continue;
+                }
+                if (!group.bare()) {
+                    group.num += t.kind;
+                    group.num += ' ';
+                }
+                closeGroup(box, group, x);
+                continue;
+            }
+            if (t.kind != KIND_EQUALS) {
+                group.num += groupTermText(line, i, isOpenBracket(prev));
+                continue;
+            }
+            // A group left open at '=' (only a hand-built line has one) is drawn as it stands.
+            closeGroup(box, group, x);
+        }
+
+        if (t.kind == KIND_EQUALS) {
+            piece(box, {"=", ""}, x);
+        } else if (isOpenBracket(t.kind) || isCloseBracket(t.kind)) {
+            piece(box, {std::string(1, t.kind), ""}, x);
+        } else if (t.kind == KIND_NUMBER || (t.kind == KIND_BAR && !isOpenBracket(next))) {
+            // A bar number with no bracket after it has no group to carry: it is drawn as the
+            // plain number it is, so the rest of the line still shows.
+            signPiece(box, line, i, x);
+            const std::string d = engine_.hasDecimal ? formatDecimal(t) : std::string();
+            if (!d.empty()) piece(box, {d, ""}, x);
+            else if (!(isUnit(t) && isOpenBracket(next))) piece(box, termText(t), x);
+        } else if (isLetterKind(t.kind)) {
+            engine_.letter = t.kind;
+            signPiece(box, line, i, x);
+            const std::string d = engine_.hasDecimal ? formatDecimal(t) : std::string();
+            if (!d.empty()) {
+                piece(box, {d + t.kind, ""}, x);
+            } else {
+                piece(box, termText(t), x);
+                piece(box, {std::string(1, t.kind), ""}, x);
+            }
+        } else if (t.kind == KIND_BAR) {
+            group = BarGroup{};
+            group.open = true;
+            group.coefficient = t;
+            group.num = std::to_string(std::llabs(static_cast<long long>(t.num)));
+            group.den = std::to_string(t.den);
+            signPiece(box, line, i, x);
+        }
+        // Any other kind (the corner brackets) draws nothing.
+    }
+    // A line that ends inside a group still shows what the group collected.
+    if (group.open) closeGroup(box, group, x);
+    return penX_ < box.width() - FIT_MARGIN;
+}
+
+Canvas* Typesetter::box(int n) { return boxes_.lineBox(n); }
+
+void Typesetter::drawLine(int n) {
+    Canvas* b = n >= 0 && n < LINE_COUNT ? box(n) : nullptr;
+    if (!b) {
+        prompter_.inform(std::to_string(n) + MISSING_BOX);
+        return;
+    }
+    const EquationLine& line = engine_.line(n);
+    if (!layoutLine(*b, n, false, line)) {
+        clearBox(*b);
+        drawSentence(n, line.text);
+        layoutLine(*b, n, true, line);
+    }
+    drawLineLabel(n);
+}
+
+int Typesetter::drawSentence(int n, const std::string& text) {
+    Canvas* b = box(n);
+    if (!b) return 0;
+    return drawTextAt(0, 0, *b, text);
+}
+
+int Typesetter::drawTextAt(int x, int y, Canvas& box, const std::string& text) {
+    box.setFont(sentenceFont());
+    return box.textOut(x, y, text);
+}
+
+// The answer texts use the sentence face with the Shift-JIS character set at size 16, rather
+// than whatever face the box's last drawing happened to leave.
+void Typesetter::drawAnswerText(int n, const std::string& text) {
+    Canvas* b = box(n);
+    if (!b) return;
+    b->setVisible(true);
+    clearBox(*b);
+    FontSpec font = sentenceFont();
+    font.pixelSize = 16;
+    b->setFont(font);
+    b->textOut(0, b->height() / 3, text);
+}
+
+void Typesetter::clearBox(Canvas& box) { box.clear(); }
+
+void Typesetter::drawLineLabel(int n) {
+    if (n == ANSWER_LINE) return;
+    Canvas* b = box(n);
+    if (!b) return;
+    b->setFont(sentenceFont());
+    b->textOut(b->width() - FIT_MARGIN, rowOffset(*b) + ROW_STEP, lineMark(n));
+}
+
+void Typesetter::drawFrame(Canvas& box, Color pen) {
+    box.rectangle(1, 0, box.width() - 1, box.height() - 1, pen);
+}
+
+FractionTexts Typesetter::termText(Term t) {
+    if (isNumberKind(t.kind)) return fractionText(t.den, t.num);
+    if (t.kind == KIND_EQUALS) return {"=", ""};
+    if (isLetterKind(t.kind)) {
+        if (t.num == 0 || isUnit(t)) return {"", ""};
+        return fractionText(t.den, t.num);
+    }
+    return {"", ""};
+}
+
+FractionTexts Typesetter::fractionText(int32_t den, int32_t num) {
+    std::string n = std::to_string(std::llabs(static_cast<long long>(num)));
+    if (den == 1 || num == 0) return {n, ""};
+    return {n, std::to_string(den)};
+}
+
+}  // namespace solvari

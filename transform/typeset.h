@@ -1,0 +1,95 @@
+#pragma once
+#include <string>
+#include <utility>
+
+#include "engine/engine.h"
+#include "engine/prompter.h"
+#include "transform/canvas.h"
+
+namespace solvari {
+
+// A piece of a typeset line: numerator text and denominator text. An empty denominator means
+// the piece stands alone in the middle row; an empty numerator means nothing is drawn.
+using FractionTexts = std::pair<std::string, std::string>;
+
+// Typesets equation lines onto the boxes of the equation page: numbers as stacked fractions
+// (or decimals while the engine shows decimals), signs, brackets, '=' and the letter as
+// separate pieces left to right on three text rows; the sentence above the line, the answer
+// prefix and the circled line label at the right edge.
+//
+// State kept between calls: only charWidth (the cell width of the last mode drawn) and the
+// engine's letter (the last letter drawn, which the verdict compares against).
+class Typesetter {
+public:
+    Typesetter(Engine& engine, PageBoxes& boxes, Prompter& prompter);
+
+    // Width in pixels of one layout cell; set by layoutLine from the mode it draws in.
+    int charWidth = 12;
+    // The main window's two font holders: the equation face and the sentence face.
+    FontSpec fntNum{"Bookman Old Style", 12, CHARSET_ANSI, false, true};
+    FontSpec fntKnj{"ＭＳ Ｐゴシック", 16, CHARSET_SHIFTJIS, false, false};
+
+    // 19 for a box higher than 50 pixels, else 0: the top of row 0. Rows lie 16 pixels apart;
+    // a fraction bar lies at rowOffset + 24.
+    static int rowOffset(const Canvas& box);
+
+    // Draws one number at layout column `column` and returns the cells it used, one cell of
+    // spacing included: 0 for an empty numerator; numerator alone in row 1 when the
+    // denominator is empty; otherwise numerator over a bar over denominator.
+    int drawFraction(Canvas& box, const std::string& num, const std::string& den, int column);
+
+    // Draws the terms of `line` into `box`; true when the drawing ends more than 32 pixels
+    // before the box's right edge. n only tells whether this is the answer line (16).
+    bool layoutLine(Canvas& box, int n, bool compact, const EquationLine& line);
+
+    // Draws engine line n into page box n (16: the answer box), redrawing it compact with its
+    // sentence when the normal layout does not fit, then the line's label.
+    void drawLine(int n);
+
+    // Writes text in the sentence font at (0, 0) of page box n; the pen's x after it, or 0
+    // when there is no box n.
+    int drawSentence(int n, const std::string& text);
+
+    // Writes text in the sentence font at (x, y) of `box`; the pen's x after it.
+    int drawTextAt(int x, int y, Canvas& box, const std::string& text);
+
+    // Shows page box n, clears it and writes text (size 16) a third of the way down.
+    void drawAnswerText(int n, const std::string& text);
+
+    static void clearBox(Canvas& box);
+
+    // The line's circled number in row 1, 32 pixels from the right edge; nothing for the
+    // answer line or a missing box.
+    void drawLineLabel(int n);
+
+    // The hover frame of a line box: red to draw it, white to erase it.
+    static void drawFrame(Canvas& box, Color pen);
+
+    // Numerator and denominator text of a term (never signed).
+    static FractionTexts termText(Term t);
+    static FractionTexts fractionText(int32_t den, int32_t num);
+
+    // The sentence font: fntKnj's face and size, Shift-JIS, never italic.
+    FontSpec sentenceFont() const;
+    // The equation font at a pixel size: fntNum's face, ANSI, always italic.
+    FontSpec equationFont(int pixelSize) const;
+
+    static constexpr const char* ANSWER_PREFIX = "【答】　";
+    static constexpr const char* MISSING_BOX = "box not fond";
+
+private:
+    struct BarGroup;
+
+    Engine& engine_;
+    PageBoxes& boxes_;
+    Prompter& prompter_;
+    int penX_ = 0;  // pen x after the last text drawn by layoutLine's pieces
+
+    Canvas* box(int n);
+    void piece(Canvas& box, const FractionTexts& texts, int& x);
+    void signPiece(Canvas& box, const EquationLine& line, int i, int& x);
+    std::string groupTermText(const EquationLine& line, int i, bool afterOpen);
+    void closeGroup(Canvas& box, BarGroup& g, int& x);
+};
+
+}  // namespace solvari

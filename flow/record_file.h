@@ -1,0 +1,99 @@
+#pragma once
+#include <QDateTime>
+#include <cstddef>
+#include <functional>
+#include <optional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "flow/question_set.h"  // FileResult
+
+namespace solvari {
+
+constexpr const char* RECORD_FILE_NAME = "Miradosh.rec";
+// A record file holds one short section per unit; a file this large is not one of ours, and
+// it is neither parsed nor overwritten.
+constexpr std::size_t MAX_RECORD_FILE_BYTES = 16 * 1024 * 1024;
+
+// A settings file in memory, with the rules of the Windows profile functions:
+// - "[name]" opens a section; "key=value" is an entry; names are found without regard to ASCII
+//   letter case (compared on the decoded text, never on raw Shift-JIS bytes); the first
+//   matching section and the first matching key win; blanks around names and values are
+//   ignored;
+// - writing a key replaces its value in place, or adds the entry after the last line of its
+//   section; a new section is added at the end of the file;
+// - lines are kept as their raw Shift-JIS bytes, so text this class does not touch (including
+//   bytes that are not valid CP932) is written back unchanged; line ends become CR LF.
+class ProfileDocument {
+public:
+    // CR LF, lone CR and lone LF end a line; a final line end adds no empty line.
+    static ProfileDocument fromBytes(std::string_view bytes);
+    std::string toBytes() const;
+
+    // The value (UTF-8), or nullopt when the section or key is missing. An undecodable byte in
+    // a stored value reads as '?'.
+    std::optional<std::string> value(std::string_view section, std::string_view key) const;
+    // Section names in file order (duplicates included), keys of the first matching section.
+    std::vector<std::string> sectionNames() const;
+    std::vector<std::string> keyNames(std::string_view section) const;
+
+    // Returns "" on success, else why the entry cannot be written (a character Shift-JIS
+    // cannot hold, a line end, '=' in a key, an empty key); the document is then unchanged.
+    std::string setValue(std::string_view section, std::string_view key, std::string_view value);
+    // Removes every section of that name with all its lines; false when there was none.
+    bool removeSection(std::string_view section);
+
+private:
+    std::vector<std::string> lines_;  // raw CP932 bytes, without line ends
+};
+
+// The practice record file. Every operation opens, reads or writes, and closes the file;
+// nothing stays open between calls. Writes are atomic.
+//
+// Failures are returned, not thrown: a refused write gives FileResult{false, full path +
+// " に書き込めません"} and the caller shows it; the old file is then untouched. (Returning keeps
+// the logic layer free of exceptions, as everywhere else in the program.)
+class RecordFile {
+public:
+    explicit RecordFile(std::string path) : path_(std::move(path)) {}
+    const std::string& path() const { return path_; }
+
+    // A missing or unreadable file, section or key gives defaultValue.
+    std::string readString(std::string_view section, std::string_view key, std::string_view defaultValue) const;
+    // Creates the file on the first write.
+    FileResult writeString(std::string_view section, std::string_view key, std::string_view value);
+    // A missing file or section is not an error and writes nothing.
+    FileResult eraseSection(std::string_view section);
+
+private:
+    std::string path_;
+};
+
+using Clock = std::function<QDateTime()>;
+QDateTime systemClock();
+
+// "2024年05月03日09:05": the year in full, the rest with two digits, hours 0..23.
+std::string formatRecordDate(const QDateTime& when);
+
+// A stored count as writeRecord reads it: decimal, or hexadecimal after "0x"/"0X"; anything
+// else (empty, damaged, negative, too large) is 0.
+int parseRecordCount(std::string_view text);
+
+// One more final verdict on question q of the unit titled title: its count + 1, then "DATE".
+// Stops at the first refused write (a count already written stays written).
+FileResult writeRecord(RecordFile& file, const std::string& title, int q, const Clock& clock = systemClock);
+
+// The count as the record viewer shows it: a missing key is 0; a value that is not a decimal
+// integer is nullopt (the viewer then shows no stars for that question).
+std::optional<int> readCount(const RecordFile& file, const std::string& title, int q);
+
+// Where the record file lives: workingDir when a file can be created there, else the user's
+// data folder (QStandardPaths::AppDataLocation, created when missing). The folder has no
+// trailing separator.
+std::string dataDirectory(const std::string& workingDir);
+
+// dataDirectory + "/Miradosh.rec".
+std::string recordFilePath(const std::string& directory);
+
+}  // namespace solvari

@@ -1,0 +1,113 @@
+#include "authoring/syntax_check.h"
+
+#include "engine/sjis.h"
+
+namespace solvari {
+
+void RecordingPrompter::inform(const std::string& text) {
+    said.push_back(text);
+    if (forward_ && forwarding) forward_->inform(text);
+}
+
+void RecordingPrompter::warn(const std::string& text, const std::string& caption) {
+    said.push_back(caption + "|" + text);
+    if (forward_ && forwarding) forward_->warn(text, caption);
+}
+
+Answer RecordingPrompter::askYesNo(const std::string& text, const std::string& caption) {
+    said.push_back(caption + "|" + text);
+    return Answer::No;
+}
+
+Answer RecordingPrompter::askYesNoCancel(const std::string& text, const std::string& caption) {
+    said.push_back(caption + "|" + text);
+    return Answer::Cancel;
+}
+
+Answer RecordingPrompter::askAbortRetryIgnore(const std::string& text, const std::string& caption) {
+    said.push_back(caption + "|" + text);
+    return Answer::Ignore;
+}
+
+SpecialChoice RecordingPrompter::chooseSpecialSolution() { return SpecialChoice::Closed; }
+
+namespace {
+
+// Puts the engine's own prompter back however the check ends.
+class PrompterSwap {
+public:
+    PrompterSwap(Engine& engine, Prompter& temporary) : engine_(engine), saved_(engine.prompter()) {
+        engine_.setPrompter(temporary);
+    }
+    ~PrompterSwap() { engine_.setPrompter(saved_); }
+    PrompterSwap(const PrompterSwap&) = delete;
+    PrompterSwap& operator=(const PrompterSwap&) = delete;
+
+private:
+    Engine& engine_;
+    Prompter& saved_;
+};
+
+}  // namespace
+
+SyntaxCheckResult checkQuestionSet(const std::vector<std::string>& lines, QuestionSet& inUse, Engine& engine,
+                                   Prompter* forward) {
+    SyntaxCheckResult r;
+    RecordingPrompter recorder(forward);
+    PrompterSwap swap(engine, recorder);
+
+    if (!parseQuestionSet(lines, inUse, recorder)) {
+        r.structureMessages = recorder.said;
+        r.resultText = CHECK_STRUCTURE_FAILED;
+        r.errorUnitText = CHECK_STRUCTURE_UNIT;
+        return r;
+    }
+    r.structureOk = true;
+    r.unitCount = inUse.unitCount;
+    r.structureMessages = recorder.said;
+
+    int firstFaultyUnit = 0;
+    for (int u = 1; u <= inUse.unitCount; ++u) {
+        const auto uu = static_cast<std::size_t>(u);
+        bool unitFaulty = false;
+        if (!fitsSjis(inUse.unitTitle[uu])) {
+            r.faults.push_back(QuestionFault{u, 0, "<<" + inUse.unitTitle[uu], {CHECK_UNSAVABLE}, 0});
+            unitFaulty = true;
+        }
+        for (int q = 1; q <= inUse.questionCount[uu]; ++q) {
+            const std::string& text = inUse.questionText[uu][static_cast<std::size_t>(q)];
+            recorder.said.clear();
+            const bool parsed = engine.parseEquation(SCRATCH_LINE, text);
+            std::vector<std::string> messages = recorder.said;
+            const bool savable = fitsSjis(text);
+            if (!savable) messages.push_back(CHECK_UNSAVABLE);
+            if (parsed && savable) {
+                if (!messages.empty()) r.warnings.push_back(QuestionWarning{u, q, messages});
+                continue;
+            }
+            r.faults.push_back(QuestionFault{u, q, text, messages, engine.engineError});
+            unitFaulty = true;
+        }
+        if (unitFaulty && firstFaultyUnit == 0) {
+            firstFaultyUnit = u;
+            recorder.forwarding = false;  // the editor would have stopped here
+        }
+    }
+
+    if (firstFaultyUnit == 0) {
+        r.ok = true;
+        r.unitCountText = std::to_string(inUse.unitCount);
+        r.resultText = CHECK_SUCCESS;
+        r.errorUnitText = CHECK_NONE;
+        r.errorQuestions = {CHECK_NONE};
+        return r;
+    }
+    r.resultText = CHECK_QUESTIONS_FAILED;
+    r.errorUnitText = inUse.unitTitle[static_cast<std::size_t>(firstFaultyUnit)];
+    for (const QuestionFault& f : r.faults) {
+        if (f.unit == firstFaultyUnit) r.errorQuestions.push_back(f.text);
+    }
+    return r;
+}
+
+}  // namespace solvari

@@ -1,0 +1,222 @@
+#include "transform/solver.h"
+
+#include <cstdint>
+#include <numeric>
+
+#include "engine/format.h"
+#include "transform/sentences.h"
+
+namespace solvari {
+namespace {
+
+int countOpenBrackets(const EquationLine& l) {
+    int n = 0;
+    for (int i = 0; i < l.count; ++i) n += isOpenBracket(l.terms[static_cast<size_t>(i)].kind) ? 1 : 0;
+    return n;
+}
+
+bool sameLine(const EquationLine& a, const EquationLine& b) {
+    if (a.count != b.count) return false;
+    for (int i = 0; i < a.count; ++i) {
+        const Term& x = a.terms[static_cast<size_t>(i)];
+        const Term& y = b.terms[static_cast<size_t>(i)];
+        if (x.kind != y.kind || !termsEqual(x, y)) return false;
+    }
+    return true;
+}
+
+bool hasValue(const Term& t) { return t.kind == KIND_NUMBER || t.kind == KIND_BAR || isLetterKind(t.kind); }
+
+// The verdict on a line, by value: x = number is solved; number = number is an identity when
+// the two are equal (0/2 = 0/1 included) and has no solution otherwise.
+SolutionKind verdictOf(const EquationLine& l, char letter) {
+    if (l.count != 3) return SolutionKind::Unsolved;
+    const Term& t0 = l.terms[0];
+    const Term& t1 = l.terms[1];
+    const Term& t2 = l.terms[2];
+    if (t1.kind != KIND_EQUALS || t0.den == 0 || t2.den == 0) return SolutionKind::Unsolved;
+    if (t0.kind == letter && t0.num == t0.den && t2.kind == KIND_NUMBER) return SolutionKind::Solved;
+    if (t0.kind == KIND_NUMBER && t2.kind == KIND_NUMBER)
+        return sameValue(t0, t2) ? SolutionKind::Infinite : SolutionKind::NoSolution;
+    return SolutionKind::Unsolved;
+}
+
+std::string exactValue(Term t) {
+    if (t.num == 0) return "0";
+    const int64_t g = std::gcd(static_cast<int64_t>(t.num), static_cast<int64_t>(t.den));
+    const int64_t num = t.num / g;
+    const int64_t den = t.den / g;
+    return den == 1 ? std::to_string(num) : std::to_string(num) + "/" + std::to_string(den);
+}
+
+class Worker {
+public:
+    Worker(Engine& e, Solution& s) : e_(e), s_(s) {}
+
+    void run() {
+        const bool done = removeBrackets() && clearFractions() && transpose() && collect() && divide();
+        if (!done) return;
+        finish();
+    }
+
+private:
+    Engine& e_;
+    Solution& s_;
+    int cur_ = QUESTION_LINE;
+
+    bool fail(const char* why) {
+        s_.failure = why;
+        return false;
+    }
+    bool decided() const { return verdictOf(e_.line(cur_), e_.letter) != SolutionKind::Unsolved; }
+
+    // Reserves the next line; false (with the reason) when the page has no room left.
+    bool reserve() {
+        if (cur_ + 1 > LAST_WORK_LINE) return fail(SOLVE_TOO_MANY_LINES);
+        e_.targetLine = cur_ + 1;
+        e_.clearLine(e_.targetLine);
+        e_.line(e_.targetLine).text.clear();
+        return true;
+    }
+    void withdraw() {
+        e_.clearLine(e_.targetLine);
+        e_.targetLine = cur_;
+    }
+    void accept(char op, const std::string& operand) {
+        const int source = cur_;
+        cur_ = e_.targetLine;
+        EquationLine& l = e_.line(cur_);
+        l.text = stepSentence(op, source, 0, false, operand);
+        s_.lines.push_back(SolvedLine{cur_, op, l.text, lineToText(l, e_.hasDecimal)});
+    }
+
+    bool removeBrackets() {
+        while (!decided() && countOpenBrackets(e_.line(cur_)) > 0) {
+            if (!reserve()) return false;
+            const OpStatus st = e_.removeParentheses(cur_);
+            if (st == OpStatus::Refused) return fail(SOLVE_REFUSED);
+            // An unbalanced group keeps its bracket for ever; stop rather than loop.
+            if (st != OpStatus::Done || countOpenBrackets(e_.line(e_.targetLine)) >= countOpenBrackets(e_.line(cur_))) {
+                withdraw();
+                return fail(SOLVE_BRACKETS_STUCK);
+            }
+            accept('K', "");
+        }
+        return true;
+    }
+
+    bool clearFractions() {
+        if (decided()) return true;
+        int64_t factor = 1;
+        const EquationLine& l = e_.line(cur_);
+        for (int i = 0; i < l.count; ++i) {
+            const Term& t = l.terms[static_cast<size_t>(i)];
+            if (!hasValue(t) || t.den <= 0 || t.num % t.den == 0) continue;
+            const int64_t den = t.den / std::gcd(static_cast<int64_t>(t.num), static_cast<int64_t>(t.den));
+            factor = std::lcm(factor, den);
+            if (factor > INT32_MAX) return fail(SOLVE_REFUSED);
+        }
+        if (factor == 1) return true;
+        // Decimals are cleared the way they are taught: by 10, 100, ... (0.2x+1=0.6x-3 times 10,
+        // not 5), as long as a power of ten clears every denominator.
+        if (e_.hasDecimal) {
+            for (int64_t ten = 10; ten <= 100000; ten *= 10) {
+                if (ten % factor == 0) {
+                    factor = ten;
+                    break;
+                }
+            }
+        }
+        if (!reserve()) return false;
+        const Term operand{1, static_cast<int32_t>(factor), KIND_NUMBER};
+        if (e_.scaleLine(cur_, '*', operand) == OpStatus::Refused) return fail(SOLVE_REFUSED);
+        accept('*', operandText(operand, e_.hasDecimal));
+        return true;
+    }
+
+    bool transpose() {
+        if (decided()) return true;
+        if (!reserve()) return false;
+        const OpStatus st = e_.transposeTerms(cur_);
+        if (st == OpStatus::Refused) return fail(SOLVE_REFUSED);
+        if (st == OpStatus::NoChange) {
+            withdraw();
+            return true;
+        }
+        accept('I', "");
+        return true;
+    }
+
+    bool collect() {
+        if (decided()) return true;
+        if (!reserve()) return false;
+        if (e_.collectLikeTerms(cur_) == OpStatus::Refused) return fail(SOLVE_REFUSED);
+        if (sameLine(e_.line(e_.targetLine), e_.line(cur_))) {
+            withdraw();
+            return true;
+        }
+        accept('S', "");
+        return true;
+    }
+
+    bool divide() {
+        if (decided()) return true;
+        const EquationLine& l = e_.line(cur_);
+        if (l.count != 3 || l.terms[0].kind != e_.letter || l.terms[0].num == 0 || l.terms[1].kind != KIND_EQUALS ||
+            l.terms[2].kind != KIND_NUMBER)
+            return fail(SOLVE_NO_VERDICT);
+        const Term coefficient{l.terms[0].den, l.terms[0].num, KIND_NUMBER};
+        if (!reserve()) return false;
+        if (e_.scaleLine(cur_, '/', coefficient) == OpStatus::Refused) return fail(SOLVE_REFUSED);
+        accept('/', operandText(coefficient, e_.hasDecimal));
+        return true;
+    }
+
+    void finish() {
+        const EquationLine& l = e_.line(cur_);
+        s_.kind = verdictOf(l, e_.letter);
+        e_.targetLine = cur_;
+        switch (s_.kind) {
+            case SolutionKind::Solved:
+                e_.line(ANSWER_LINE) = l;
+                s_.answerText = "【答】" + lineToText(l, e_.hasDecimal);
+                s_.answerValue = exactValue(l.terms[2]);
+                break;
+            case SolutionKind::NoSolution:
+                s_.answerText = "【答】解なし";
+                s_.answerValue = "NONE";
+                break;
+            case SolutionKind::Infinite:
+                s_.answerText = "【答】解は無数にある";
+                s_.answerValue = "ALL";
+                break;
+            case SolutionKind::Unsolved:
+                s_.failure = SOLVE_NO_VERDICT;
+                break;
+        }
+    }
+};
+
+}  // namespace
+
+Solution solveQuestion(Engine& engine, std::string_view question) {
+    Solution s;
+    for (int i = QUESTION_LINE; i <= LAST_WORK_LINE; ++i) {
+        engine.clearLine(i);
+        engine.line(i).text.clear();
+    }
+    engine.targetLine = QUESTION_LINE;
+    s.parsed = engine.parseEquation(QUESTION_LINE, question);
+    s.engineError = engine.engineError;
+    if (!s.parsed) {
+        s.failure = SOLVE_NOT_PARSED;
+        return s;
+    }
+    EquationLine& q = engine.line(QUESTION_LINE);
+    q.text = std::string(question);
+    s.lines.push_back(SolvedLine{QUESTION_LINE, '?', "", lineToText(q, engine.hasDecimal)});
+    Worker(engine, s).run();
+    return s;
+}
+
+}  // namespace solvari

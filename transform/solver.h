@@ -1,0 +1,49 @@
+#pragma once
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "engine/engine.h"
+
+namespace solvari {
+
+enum class SolutionKind { Unsolved, Solved, NoSolution, Infinite };
+
+// One line of a worked solution.
+struct SolvedLine {
+    int line = 0;          // LineTable index (1 = the question)
+    char operation = '?';  // 'K', '*', 'I', 'S', '/'; '?' for the question
+    std::string sentence;  // stepSentence(...); empty for the question
+    std::string text;      // lineToText of the line
+};
+
+struct Solution {
+    bool parsed = false;
+    SolutionKind kind = SolutionKind::Unsolved;
+    std::vector<SolvedLine> lines;  // the question first, then one per step
+    int steps() const { return lines.empty() ? 0 : static_cast<int>(lines.size()) - 1; }
+    std::string answerText;   // "【答】x=3", "【答】解なし", "【答】解は無数にある"; "" when unsolved
+    std::string answerValue;  // "7", "-3/2" (reduced), "NONE", "ALL"; "" when unsolved
+    std::string failure;      // why no verdict was reached ("" when one was)
+    int engineError = 0;      // engineError after the parse
+};
+
+// Works a question the way a careful student does it on the page, using only the engine's
+// line operations: remove brackets (innermost first) until none are left; multiply both sides
+// by the lcm of the denominators when a number is not an integer (in an equation written with
+// decimals, by the smallest power of ten that is a multiple of it); transpose; collect; divide
+// by the letter's coefficient when it is not 1. A transpose that moves nothing and a collect
+// that changes nothing are skipped. The question goes into line 1 and the steps into lines
+// 2.. of the engine's table; no step writes above LAST_WORK_LINE. The verdict compares values,
+// so 0/2 = 0/1 is an identity. The engine's notices (the parser's messages, a number grown too
+// large) reach its prompter.
+Solution solveQuestion(Engine& engine, std::string_view question);
+
+// "解けませんでした" reasons, for the checker and tests.
+inline constexpr const char* SOLVE_NOT_PARSED = "問題を読み取れません";
+inline constexpr const char* SOLVE_TOO_MANY_LINES = "15行目までに解けません";
+inline constexpr const char* SOLVE_REFUSED = "計算できない操作があります";
+inline constexpr const char* SOLVE_BRACKETS_STUCK = "かっこをはずせません";
+inline constexpr const char* SOLVE_NO_VERDICT = "解の形になりません";
+
+}  // namespace solvari

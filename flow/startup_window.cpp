@@ -1,0 +1,52 @@
+#include "flow/startup_window.h"
+
+#include "authoring/dump_window.h"
+#include "flow/main_window.h"
+#include "practice/sentaku_dialog.h"
+#include "records/help_window.h"
+#include "records/version_dialog.h"
+
+namespace solvari {
+
+namespace {
+QDialog* plainWindow(const QString& name, const QString& title, QWidget* parent) {
+    auto* d = new QDialog(parent);
+    d->setObjectName(name);
+    d->setWindowTitle(title);
+    return d;
+}
+}  // namespace
+
+Program::~Program() {
+    delete help;
+    delete frmMain;  // owns the other windows
+}
+
+std::unique_ptr<Program> createProgram() {
+    auto p = std::make_unique<Program>();
+    p->frmMain = new TfrmMain();
+    TfrmMain* m = p->frmMain;
+    p->frmDump = new TfrmDump(&m->engine, m);
+    p->frmDelete = plainWindow("frmDelete", "frmDelete", m);
+    p->frmEditQues = plainWindow("frmEditQues", "問題の編集：", m);
+    p->frmKiroku = plainWindow("frmKiroku", "練習の記録", m);
+    p->frmPrintS = plainWindow("frmPrintS", "frmPrintS", m);
+    p->frmSentaku = new TfrmSentaku(m);
+    p->frmVersion = new TfrmVersion(m);
+    p->frmMondai = plainWindow("frmMondai", "frmMondai", m);
+    p->help = new TfrmHelp();
+
+    m->prompter.setChoiceDialog(p->frmSentaku);
+    Program* raw = p.get();
+    m->showStackWindow = [raw] { raw->frmDump->exec(); };
+    m->showVersionWindow = [raw] { raw->frmVersion->exec(); };
+    m->showHelpContents = [raw] { raw->help->showContents(); };
+    m->showHelpPoint = [raw] { raw->help->showPoint(); };
+    m->showRecordWindow = [raw] { raw->frmKiroku->exec(); };
+    m->showPrintWindow = [raw] { raw->frmPrintS->exec(); };
+    m->runUnitWindow = [raw] { return raw->frmMondai->exec(); };
+    m->runEditorWindow = [raw] { return raw->frmEditQues->exec(); };
+    return p;
+}
+
+}  // namespace solvari

@@ -1,0 +1,33 @@
+#pragma once
+#include <QDialog>
+#include <memory>
+
+namespace solvari {
+
+class TfrmMain;
+class TfrmDump;
+class TfrmSentaku;
+class TfrmVersion;
+class TfrmHelp;
+
+// Every window of the program, created once at start in the order the program has always
+// created them, and wired to the main window's commands.
+struct Program {
+    TfrmMain* frmMain = nullptr;
+    TfrmDump* frmDump = nullptr;
+    QDialog* frmDelete = nullptr;
+    QDialog* frmEditQues = nullptr;
+    QDialog* frmKiroku = nullptr;
+    QDialog* frmPrintS = nullptr;
+    TfrmSentaku* frmSentaku = nullptr;
+    TfrmVersion* frmVersion = nullptr;
+    QDialog* frmMondai = nullptr;
+    TfrmHelp* help = nullptr;
+    ~Program();
+};
+
+// Creates the windows (the main window first, so its greeting shows at once) and wires them.
+// The main window is not shown yet: showing it runs the start-up (loading "Question.leq").
+std::unique_ptr<Program> createProgram();
+
+}  // namespace solvari

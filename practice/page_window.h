@@ -1,0 +1,63 @@
+#pragma once
+#include <QLabel>
+#include <QGroupBox>
+#include <QWidget>
+#include <array>
+#include <functional>
+
+#include "transform/canvas.h"
+
+namespace solvari {
+
+class ImageBox;
+class Practice;
+class Typesetter;
+
+// Screen width in pixels; tests set it to lay the page out for a given screen.
+int screenWidth();
+void setScreenWidthForTesting(int width);  // 0 returns to the real screen
+
+// The equation page: one picture box per line in two columns, the message strip lblMess, and
+// the solution group "解". It lays itself out for the screen, frames the line under the mouse,
+// and passes clicks and keys on to the practice logic.
+class TfrmPage : public QWidget, public PageBoxes {
+    Q_OBJECT
+public:
+    explicit TfrmPage(QWidget* parent = nullptr);
+
+    void attach(Practice* practice, Typesetter* typesetter);
+    // Places the boxes for the screen width and fixes lineCapacity; message boxes for a small
+    // screen go through `inform`.
+    int layoutForScreen(int panelWidth, const std::function<void(const std::string&)>& inform);
+
+    Canvas* lineBox(int n) override;
+    ImageBox* imageBox(int n);  // Image1..14, Image16
+    QLabel* lblMess = nullptr;
+    QGroupBox* grbKai = nullptr;
+    QLabel* lblStarX = nullptr;
+    QLabel* lblStarY = nullptr;
+
+    int lineCapacity = 12;
+    int hoverLine = -1;
+
+    void placeSolutionBox(int n);
+    void clearHoverFrames();
+    void hoverOver(int n);   // the mouse moves over line box n
+    void hoverOutside();     // the mouse moves over the window outside the boxes
+
+signals:
+    void keyDown(int keyCode, bool shiftHeld);
+    void keyPress(char key);
+
+protected:
+    void mouseMoveEvent(QMouseEvent* event) override;
+    void mousePressEvent(QMouseEvent* event) override;
+
+private:
+    std::array<ImageBox*, 17> boxes_{};  // index = line number; 15 has none
+    Practice* practice_ = nullptr;
+    Typesetter* typesetter_ = nullptr;
+    void frame(int n, bool on);
+};
+
+}  // namespace solvari

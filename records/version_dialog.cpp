@@ -1,0 +1,62 @@
+#include "records/version_dialog.h"
+
+#include <QFont>
+#include <QFrame>
+#include <QIcon>
+#include <QLabel>
+#include <QPixmap>
+#include <QPushButton>
+
+#include "records/screen_centre.h"
+
+namespace solvari {
+
+TfrmVersion::TfrmVersion(QWidget* parent) : QDialog(parent) {
+    setObjectName("frmVersion");
+    setWindowTitle("バージョン情報");
+    setWindowFlags(Qt::Dialog | Qt::WindowTitleHint | Qt::WindowCloseButtonHint);
+    setFixedSize(499, 351);
+    QFont f("System");
+    f.setPixelSize(13);
+    setFont(f);
+
+    // Box + Sunken draws a lowered outer and a raised inner line: the etched panel.
+    Panel1 = new QFrame(this);
+    Panel1->setObjectName("Panel1");
+    Panel1->setGeometry(19, 11, 462, 318);
+    Panel1->setFrameStyle(QFrame::Box | QFrame::Sunken);
+    Panel1->setLineWidth(1);
+    Panel1->setMidLineWidth(0);
+
+    ProgramIcon = new QLabel(Panel1);
+    ProgramIcon->setObjectName("ProgramIcon");
+    ProgramIcon->setGeometry(11, 11, 32, 32);
+    ProgramIcon->setPixmap(QPixmap(":/images/icon.png"));
+
+    lblProductName = new QLabel("Nelvora １次方程式／Solvari", Panel1);
+    lblProductName->setObjectName("lblProductName");
+    lblProductName->move(98, 22);
+    lblProductName->adjustSize();
+
+    lblVersion = new QLabel("Version 2.90 04.02.24", Panel1);
+    lblVersion->setObjectName("lblVersion");
+    lblVersion->move(98, 56);
+    lblVersion->adjustSize();
+
+    btnOK = new QPushButton(QIcon(":/images/ok.png"), "閉じる", Panel1);
+    btnOK->setObjectName("btnOK");
+    btnOK->setGeometry(160, 264, 105, 33);
+    btnOK->setDefault(true);
+    connect(btnOK, &QPushButton::clicked, this, [this] { done(1); });
+
+    setWindowIcon(QIcon(":/images/icon.png"));
+}
+
+void TfrmVersion::reject() { done(2); }
+
+void TfrmVersion::showEvent(QShowEvent* event) {
+    centreOnScreen(this);
+    QDialog::showEvent(event);
+}
+
+}  // namespace solvari

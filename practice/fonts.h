@@ -1,0 +1,27 @@
+#pragma once
+#include <QFont>
+#include <QMap>
+#include <QString>
+#include <QStringList>
+
+#include "transform/canvas.h"
+
+namespace solvari {
+
+// Maps the design's Windows face names onto the fonts present here: ＭＳ Ｐゴシック → IPAPGothic,
+// ＭＳ ゴシック → IPAGothic, ＭＳ 明朝 → IPAMincho, Bookman Old Style → URW Bookman. A face whose
+// stand-ins are all missing gets no substitution and Qt falls back to its default font.
+// Call once after the QApplication exists. Returns face → family actually used.
+QMap<QString, QString> installFontSubstitutions();
+
+// The first candidate that QFontDatabase lists, compared without a " [foundry]" suffix and
+// ignoring case; empty when none is present.
+QString firstPresentFamily(const QStringList& candidates, const QStringList& families);
+
+// A family name without its " [foundry]" suffix ("URW Bookman [UKWN]" → "URW Bookman").
+QString bareFamily(const QString& family);
+
+// The Qt font for a FontSpec: face, pixel size, bold, italic.
+QFont qfontFor(const FontSpec& spec);
+
+}  // namespace solvari

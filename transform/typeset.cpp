@@ -28,7 +28,11 @@ constexpr Mode NORMAL{16, 10};
 constexpr Mode LONG_LINE{12, 7};
 constexpr Mode COMPACT{9, 6};
 
-int byteLength(const std::string& text) { return static_cast<int>(sjisLength(text)); }
+// Lengths count Shift-JIS bytes. Pieces are nearly always ASCII, which needs no conversion.
+int byteLength(const std::string& text) {
+    const bool ascii = std::all_of(text.begin(), text.end(), [](char c) { return static_cast<unsigned char>(c) < 0x80; });
+    return static_cast<int>(ascii ? text.size() : sjisLength(text));
+}
 
 bool isUnit(Term t) { return t.den == 1 && (t.num == 1 || t.num == -1); }
 

@@ -1,0 +1,278 @@
+// The drill from start-up to a finished unit, driven through the real windows.
+#include <QDir>
+#include <QFile>
+#include <QLabel>
+#include <QMdiSubWindow>
+#include <QMessageBox>
+#include <QPushButton>
+#include <QTemporaryDir>
+#include <QTest>
+
+#include <gtest/gtest.h>
+
+#include "engine/format.h"
+#include "engine/sjis.h"
+#include "flow/main_window.h"
+#include "flow/question_set.h"
+#include "flow/startup_window.h"
+#include "practice/image_box.h"
+#include "practice/page_window.h"
+#include "practice/sentaku_dialog.h"
+#include "records/greet_window.h"
+#include "tests/ui/modal.h"
+#include "transform/solver.h"
+
+namespace solvari {
+namespace {
+
+using testing::answerNextModal;
+
+// Runs the program in a fresh folder holding the given question set (or none).
+class Drill : public ::testing::Test {
+protected:
+    QTemporaryDir dir;
+    QString oldDir = QDir::currentPath();
+    std::unique_ptr<Program> program;
+    TfrmMain* m = nullptr;
+
+    void SetUp() override {
+        ASSERT_TRUE(dir.isValid());
+        QDir::setCurrent(dir.path());
+    }
+    void TearDown() override {
+        program.reset();
+        QDir::setCurrent(oldDir);
+    }
+    void writeSet(const std::vector<std::string>& lines) {
+        ASSERT_TRUE(writeQuestionFile((dir.path() + "/Question.leq").toStdString(), lines).ok);
+    }
+    void copyBundledSet() {
+        ASSERT_TRUE(QFile::copy(QString(SOLVARI_SOURCE_DIR) + "/data/Question.leq", dir.path() + "/Question.leq"));
+    }
+    void start() {
+        program = createProgram();
+        m = program->frmMain;
+        m->clock = [] { return QDateTime(QDate(2026, 12, 7), QTime(9, 5)); };
+        m->show();
+        QCoreApplication::processEvents();
+    }
+    std::string recordBytes() {
+        QFile f(dir.path() + "/Miradosh.rec");
+        if (!f.open(QIODevice::ReadOnly)) return "";
+        return f.readAll().toStdString();
+    }
+    QPushButton* keyButton(const std::string& key) {
+        if (key == "分の") return m->btnBunsu;
+        if (key == ".") return m->btnDecimal;
+        if (key == "-") return m->btnMinus;
+        if (key.size() == 1 && key[0] >= '0' && key[0] <= '9') return m->btnDigit[static_cast<size_t>(key[0] - '0')];
+        return m->btnMoji;
+    }
+};
+
+// The operand of a scaling step, as the sentence quotes it: ①式の両辺を10倍すると -> "10".
+std::string operandOf(const std::string& sentence) {
+    const std::string from = "両辺を";
+    size_t a = sentence.find(from);
+    if (a == std::string::npos) return "";
+    a += from.size();
+    size_t b = sentence.find("倍すると", a);
+    if (b == std::string::npos) b = sentence.find("で割ると", a);
+    return sentence.substr(a, b - a);
+}
+
+// Splits a keypad text into its keys: "-3分の2" -> "-", "3", "分の", "2".
+std::vector<std::string> keysOf(const std::string& text) {
+    std::vector<std::string> keys;
+    for (size_t i = 0; i < text.size();) {
+        if (text.compare(i, std::string("分の").size(), "分の") == 0) {
+            keys.push_back("分の");
+            i += std::string("分の").size();
+        } else {
+            keys.push_back(text.substr(i, 1));
+            ++i;
+        }
+    }
+    return keys;
+}
+
+TEST_F(Drill, StartShowsQuestionOneOfUnitOne) {
+    copyBundledSet();
+    start();
+    EXPECT_EQ(m->page->lblMess->text(), "式を指定してください");
+    EXPECT_EQ(m->engine.targetLine, 1);
+    EXPECT_EQ(m->engine.line(1).text, "（1） 次の方程式を解きなさい");
+    EXPECT_EQ(lineToText(m->engine.line(1), false), "2x=6");
+    EXPECT_EQ(m->btnMoji->text(), "x");
+    EXPECT_EQ(m->pageWindow->windowTitle(), "一次方程式（１）基本");
+    EXPECT_EQ(m->windowTitle(), "Nelvora １次方程式／Solvari");
+    EXPECT_TRUE(m->btnShiki[1]->isEnabled());
+    EXPECT_FALSE(m->btnShiki[2]->isEnabled());
+    EXPECT_FALSE(m->btnJikkou->isEnabled());
+    // the greeting has been released
+    for (QWidget* w : QApplication::topLevelWidgets())
+        EXPECT_FALSE(qobject_cast<TfrmGreet*>(w) && w->isVisible());
+    // the question is drawn into box 1: something other than white stands there
+    const QImage& img = m->page->imageBox(1)->image();
+    bool inked = false;
+    for (int y = 0; y < img.height() && !inked; ++y)
+        for (int x = 0; x < img.width() && !inked; ++x) inked = img.pixelColor(x, y) != Qt::white;
+    EXPECT_TRUE(inked);
+    EXPECT_TRUE(m->close());  // nothing unsaved: no question asked
+}
+
+TEST_F(Drill, MissingQuestionSetIsFatal) {
+    QString shown;
+    answerNextModal([&](QWidget* w) {
+        auto* box = qobject_cast<QMessageBox*>(w);
+        ASSERT_NE(box, nullptr);
+        shown = box->text();
+        box->button(QMessageBox::Ok)->click();
+    });
+    start();
+    QTest::qWait(50);
+    EXPECT_EQ(shown, "問題が不正です0:致命的なエラーです");
+    EXPECT_TRUE(m->fatalAtStart);
+    EXPECT_FALSE(m->isVisible());
+}
+
+TEST_F(Drill, SolveTheFirstUnitWithTheButtons) {
+    copyBundledSet();
+    start();
+    Engine scratch(m->prompter);
+    const int count = m->practice->questionSet.questionCount[1];
+    ASSERT_GE(count, 5);
+    for (int q = 1; q <= count; ++q) {
+        SilentPrompter quiet;
+        scratch.setPrompter(quiet);
+        Solution s = solveQuestion(scratch, m->practice->questionSet.questionText[1][static_cast<size_t>(q)]);
+        ASSERT_EQ(s.kind, SolutionKind::Solved) << q;
+        for (size_t k = 1; k < s.lines.size(); ++k) {
+            const SolvedLine& step = s.lines[k];
+            QTest::mouseClick(m->btnShiki[static_cast<size_t>(step.line - 1)], Qt::LeftButton);
+            QPushButton* op = step.operation == 'K' ? m->btnKakko : step.operation == 'I' ? m->btnIkou
+                            : step.operation == 'S' ? m->btnSeiri : step.operation == '*' ? m->btnKake : m->btnWaru;
+            QTest::mouseClick(op, Qt::LeftButton);
+            for (const std::string& key : keysOf(operandOf(step.sentence))) QTest::mouseClick(keyButton(key), Qt::LeftButton);
+            QTest::mouseClick(m->btnJikkou, Qt::LeftButton);
+            ASSERT_EQ(m->engine.line(step.line).text, step.sentence) << q;
+            ASSERT_EQ(lineToText(m->engine.line(step.line), m->engine.hasDecimal), step.text) << q;
+        }
+        EXPECT_EQ(m->page->lblMess->text(), "解が出ました");
+        EXPECT_TRUE(m->practice->questionFinished);
+        EXPECT_TRUE(m->page->grbKai->isVisible());
+        EXPECT_TRUE(m->timBlink->isActive());
+        if (q == count) {
+            answerNextModal([](QWidget* w) {
+                auto* box = qobject_cast<QMessageBox*>(w);
+                ASSERT_NE(box, nullptr);
+                EXPECT_EQ(box->text(), "終了しました。単元を変えますか");
+                box->button(QMessageBox::No)->click();
+            });
+        }
+        QTest::mouseClick(m->btnNext, Qt::LeftButton);
+    }
+    std::string expected = "[一次方程式（１）基本]\r\n1=1\r\nDATE=2026年12月07日09:05\r\n";
+    for (int q = 2; q <= count; ++q) expected += std::to_string(q) + "=1\r\n";
+    auto sjis = toSjis(expected);
+    ASSERT_TRUE(sjis.has_value());
+    EXPECT_EQ(recordBytes(), *sjis);
+}
+
+TEST_F(Drill, SolveWithTheKeyboardAlone) {
+    writeSet({"<<かっこと分数", "2(x+3)=10", "1/2x-1=3", "0.5x+1=2", ">>"});
+    start();
+    for (int q = 1; q <= 3; ++q) {
+        SilentPrompter quiet;
+        Engine scratch(quiet);
+        Solution s = solveQuestion(scratch, m->practice->questionSet.questionText[1][static_cast<size_t>(q)]);
+        ASSERT_EQ(s.kind, SolutionKind::Solved);
+        for (size_t k = 1; k < s.lines.size(); ++k) {
+            const SolvedLine& step = s.lines[k];
+            QTest::keyClick(m, Qt::Key_Shift, Qt::ShiftModifier);  // picks the newest line
+            const char opKey = step.operation == '*' ? '*' : step.operation == '/' ? '/' : step.operation;
+            QTest::keyClick(m, opKey);
+            for (const std::string& key : keysOf(operandOf(step.sentence))) QTest::keyClick(m, key == "分の" ? 'b' : key[0]);
+            QTest::keyClick(m, Qt::Key_Return);
+            ASSERT_EQ(m->engine.line(step.line).text, step.sentence) << q << " step " << k;
+        }
+        EXPECT_TRUE(m->practice->questionFinished) << q;
+        EXPECT_EQ(m->page->lblMess->text(), "解が出ました");
+        if (q < 3) QTest::keyClick(m->btnNext, Qt::Key_Space);
+    }
+    EXPECT_NE(recordBytes().find("3=1"), std::string::npos);
+}
+
+TEST_F(Drill, SpecialSolutionsThroughTheDialog) {
+    writeSet({"<<特殊な解", "x+1=x+2", "2x+1=2x+1", ">>"});
+    start();
+    auto run = [&](QPushButton* op) {
+        QTest::mouseClick(m->btnShiki[static_cast<size_t>(m->engine.targetLine)], Qt::LeftButton);
+        QTest::mouseClick(op, Qt::LeftButton);
+        QTest::mouseClick(m->btnJikkou, Qt::LeftButton);
+    };
+    run(m->btnIkou);
+    // wrong answer first: the dialog explains and comes back; then the right one
+    answerNextModal([](QWidget* w) {
+        auto* d = qobject_cast<TfrmSentaku*>(w);
+        ASSERT_NE(d, nullptr);
+        EXPECT_EQ(d->windowTitle(), "特殊な解");
+        answerNextModal([](QWidget* box) {
+            auto* mb = qobject_cast<QMessageBox*>(box);
+            ASSERT_NE(mb, nullptr);
+            EXPECT_EQ(mb->text(), "解が無数？？もう一度考えてみましょう");
+            answerNextModal([](QWidget* again) { qobject_cast<TfrmSentaku*>(again)->btnKainashi->click(); });
+            mb->button(QMessageBox::Ok)->click();
+        });
+        d->btnMusu->click();
+    });
+    run(m->btnSeiri);
+    EXPECT_EQ(m->practice->questionResult, 4);
+    EXPECT_TRUE(m->practice->questionFinished);
+    QTest::mouseClick(m->btnNext, Qt::LeftButton);
+
+    run(m->btnIkou);
+    answerNextModal([](QWidget* w) { qobject_cast<TfrmSentaku*>(w)->btnMusu->click(); });
+    run(m->btnSeiri);
+    EXPECT_EQ(m->practice->questionResult, 3);
+    const std::string rec = recordBytes();
+    EXPECT_NE(rec.find("1=1"), std::string::npos);
+    EXPECT_NE(rec.find("2=1"), std::string::npos);
+}
+
+TEST_F(Drill, PageLayoutForScreenWidths) {
+    copyBundledSet();
+    struct Row { int width, capacity, column; };
+    const Row rows[] = {{800, 12, 309}, {1024, 14, 421}, {1920, 12, 869}};
+    for (const Row& r : rows) {
+        setScreenWidthForTesting(r.width);
+        TfrmPage page;
+        page.resize(r.width - 153, 500);
+        EXPECT_EQ(page.layoutForScreen(145, [](const std::string&) {}), r.capacity);
+        const int half = r.capacity / 2;
+        EXPECT_EQ(page.imageBox(1)->geometry(), QRect(8, 30, r.column, 75));
+        EXPECT_EQ(page.imageBox(half + 1)->geometry(), QRect(r.column + 10, 30, r.column, 75));
+        EXPECT_EQ(page.imageBox(half)->geometry().top(), (half - 1) * 76 + 30);
+        if (r.capacity < 14) {
+            EXPECT_TRUE(page.imageBox(14)->isHidden());
+        }
+        // the solution group: below box 4, at box 7 for lines 5 and 6, unmoved from 12 on
+        page.placeSolutionBox(4);
+        EXPECT_EQ(page.grbKai->pos(), QPoint(8, 3 * 76 + 30 + 75 + 3));
+        page.placeSolutionBox(5);
+        EXPECT_EQ(page.grbKai->pos(), page.imageBox(7)->pos());
+        page.placeSolutionBox(6);
+        EXPECT_EQ(page.grbKai->pos(), page.imageBox(7)->pos());
+        page.placeSolutionBox(12);
+        EXPECT_EQ(page.grbKai->pos(), page.imageBox(7)->pos());
+    }
+    setScreenWidthForTesting(640);
+    TfrmPage small;
+    std::string said;
+    EXPECT_EQ(small.layoutForScreen(145, [&](const std::string& t) { said = t; }), 8);
+    EXPECT_EQ(said, "できれば８００×６００以上の解像度にしてください");
+    setScreenWidthForTesting(0);
+}
+
+}  // namespace
+}  // namespace solvari

@@ -1,5 +1,6 @@
 #include "transform/solver.h"
 
+#include <algorithm>
 #include <cstdint>
 #include <numeric>
 
@@ -51,7 +52,7 @@ std::string exactValue(Term t) {
 
 class Worker {
 public:
-    Worker(Engine& e, Solution& s) : e_(e), s_(s) {}
+    Worker(Engine& e, Solution& s, int lastLine) : e_(e), s_(s), lastLine_(lastLine) {}
 
     void run() {
         const bool done = removeBrackets() && clearFractions() && transpose() && collect() && divide();
@@ -62,6 +63,7 @@ public:
 private:
     Engine& e_;
     Solution& s_;
+    int lastLine_;
     int cur_ = QUESTION_LINE;
 
     bool fail(const char* why) {
@@ -72,7 +74,7 @@ private:
 
     // Reserves the next line; false (with the reason) when the page has no room left.
     bool reserve() {
-        if (cur_ + 1 > LAST_WORK_LINE) return fail(SOLVE_TOO_MANY_LINES);
+        if (cur_ + 1 > lastLine_) return fail(SOLVE_TOO_MANY_LINES);
         e_.targetLine = cur_ + 1;
         e_.clearLine(e_.targetLine);
         e_.line(e_.targetLine).text.clear();
@@ -199,7 +201,7 @@ private:
 
 }  // namespace
 
-Solution solveQuestion(Engine& engine, std::string_view question) {
+Solution solveQuestion(Engine& engine, std::string_view question, int lastLine) {
     Solution s;
     for (int i = QUESTION_LINE; i <= LAST_WORK_LINE; ++i) {
         engine.clearLine(i);
@@ -215,7 +217,7 @@ Solution solveQuestion(Engine& engine, std::string_view question) {
     EquationLine& q = engine.line(QUESTION_LINE);
     q.text = std::string(question);
     s.lines.push_back(SolvedLine{QUESTION_LINE, '?', "", lineToText(q, engine.hasDecimal)});
-    Worker(engine, s).run();
+    Worker(engine, s, std::clamp(lastLine, QUESTION_LINE, LAST_WORK_LINE)).run();
     return s;
 }
 

@@ -37,11 +37,12 @@ struct Solution {
 // 2.. of the engine's table; no step writes above LAST_WORK_LINE. The verdict compares values,
 // so 0/2 = 0/1 is an identity. The engine's notices (the parser's messages, a number grown too
 // large) reach its prompter.
-Solution solveQuestion(Engine& engine, std::string_view question);
+// lastLine lowers the page's limit (tests); it is clamped to LAST_WORK_LINE.
+Solution solveQuestion(Engine& engine, std::string_view question, int lastLine = LAST_WORK_LINE);
 
 // "解けませんでした" reasons, for the checker and tests.
 inline constexpr const char* SOLVE_NOT_PARSED = "問題を読み取れません";
-inline constexpr const char* SOLVE_TOO_MANY_LINES = "15行目までに解けません";
+inline constexpr const char* SOLVE_TOO_MANY_LINES = "行が足りず解けません";
 inline constexpr const char* SOLVE_REFUSED = "計算できない操作があります";
 inline constexpr const char* SOLVE_BRACKETS_STUCK = "かっこをはずせません";
 inline constexpr const char* SOLVE_NO_VERDICT = "解の形になりません";

@@ -1,0 +1,298 @@
+#include <gtest/gtest.h>
+
+#include <QDir>
+#include <QFile>
+#include <QTemporaryDir>
+#include <string>
+#include <vector>
+
+#include "flow/question_set.h"
+#include "tests/support/fake_prompter.h"
+
+namespace solvari {
+namespace {
+
+using testing::FakePrompter;
+using Lines = std::vector<std::string>;
+
+std::string readAll(const QString& path) {
+    QFile f(path);
+    if (!f.open(QIODevice::ReadOnly)) return "<missing>";
+    QByteArray b = f.readAll();
+    return std::string(b.constData(), static_cast<size_t>(b.size()));
+}
+
+void writeAll(const QString& path, const std::string& bytes) {
+    QFile f(path);
+    ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+    f.write(bytes.data(), static_cast<qint64>(bytes.size()));
+}
+
+// ---------------------------------------------------------------- line ends and decoding
+
+struct DecodeCase {
+    const char* name;
+    std::string bytes;
+    Lines lines;
+};
+
+class DecodeQuestionBytes : public ::testing::TestWithParam<DecodeCase> {};
+
+TEST_P(DecodeQuestionBytes, SplitsOnEveryLineEnd) {
+    std::vector<std::string> lines{"stale"};
+    ASSERT_TRUE(decodeQuestionBytes(GetParam().bytes, lines));
+    EXPECT_EQ(lines, GetParam().lines);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Table, DecodeQuestionBytes,
+    ::testing::Values(
+        DecodeCase{"crlf", "a\r\nb\r\n", {"a", "b"}},
+        DecodeCase{"crlf_no_final_end", "a\r\nb", {"a", "b"}},
+        DecodeCase{"lone_cr", "a\rb\r", {"a", "b"}},
+        DecodeCase{"lone_lf", "a\nb\n", {"a", "b"}},
+        DecodeCase{"mixed", "a\rb\nc\r\nd", {"a", "b", "c", "d"}},
+        DecodeCase{"lf_then_cr_is_two_ends", "a\n\rb", {"a", "", "b"}},
+        DecodeCase{"empty_line_inside", "a\r\n\r\nb\r\n", {"a", "", "b"}},
+        DecodeCase{"ends_with_empty_line", "a\r\n\r\n", {"a", ""}},
+        DecodeCase{"only_a_line_end", "\r\n", {""}},
+        DecodeCase{"empty_file", "", {}},
+        DecodeCase{"shift_jis_title", "<<\x88\xea\x8e\x9f\r\n", {"<<一次"}},
+        DecodeCase{"half_width_kana_and_corner", "\xa2x\xa3=1", {"｢x｣=1"}},
+        // 0x5C is a trail byte of ソ: it is part of the character, not a backslash
+        DecodeCase{"trail_byte_5c", "\x83\x5c\n", {"ソ"}}),
+    [](const auto& info) { return std::string(info.param.name); });
+
+struct BadBytesCase {
+    const char* name;
+    std::string bytes;
+    size_t offset;
+};
+
+class RefusesInvalidShiftJis : public ::testing::TestWithParam<BadBytesCase> {};
+
+TEST_P(RefusesInvalidShiftJis, NoLinesAndTheOffset) {
+    std::vector<std::string> lines{"stale"};
+    size_t offset = 999;
+    EXPECT_FALSE(decodeQuestionBytes(GetParam().bytes, lines, &offset));
+    EXPECT_TRUE(lines.empty());
+    EXPECT_EQ(offset, GetParam().offset);
+}
+
+INSTANTIATE_TEST_SUITE_P(Table, RefusesInvalidShiftJis,
+                         ::testing::Values(BadBytesCase{"truncated_lead", "2x=6\r\n\x88", 6},
+                                           BadBytesCase{"bad_trail", "x=1\x81\x0a", 3},
+                                           BadBytesCase{"byte_ff", "\xff", 0},
+                                           BadBytesCase{"utf8_text", "<<\xe4\xb8\x80", 4}),
+                         [](const auto& info) { return std::string(info.param.name); });
+
+// ---------------------------------------------------------------- reading a file
+
+TEST(ReadQuestionFile, ReadsLinesOfAShiftJisFile) {
+    QTemporaryDir dir;
+    const QString path = dir.filePath("Question.leq");
+    writeAll(path, "<<\x88\xea\x8e\x9f\r\n2x=6\r\n>>");
+    QuestionLinesResult r = readQuestionFile(path.toStdString());
+    EXPECT_TRUE(r.ok);
+    EXPECT_EQ(r.error, "");
+    EXPECT_EQ(r.lines, (Lines{"<<一次", "2x=6", ">>"}));
+}
+
+TEST(ReadQuestionFile, FailureRows) {
+    QTemporaryDir dir;
+    const std::string missing = dir.filePath("none.leq").toStdString();
+    const std::string folder = dir.filePath("folder.leq").toStdString();
+    const std::string huge = dir.filePath("huge.leq").toStdString();
+    const std::string garbage = dir.filePath("garbage.leq").toStdString();
+    ASSERT_TRUE(QDir().mkpath(QString::fromStdString(folder)));
+    {
+        QFile f(QString::fromStdString(huge));
+        ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+        ASSERT_TRUE(f.resize(static_cast<qint64>(MAX_QUESTION_FILE_BYTES) + 1));  // sparse, instant
+    }
+    writeAll(QString::fromStdString(garbage), std::string("<<a\r\n\x80\xff\xfe", 8));
+
+    struct Row {
+        std::string path;
+        std::string error;
+    };
+    for (const Row& row : {Row{missing, missing + ":FileNot Exists"}, Row{folder, folder + ":File Can't Load"},
+                           Row{huge, huge + ":File Can't Load"}, Row{garbage, garbage + ":File Can't Load"}}) {
+        SCOPED_TRACE(row.path);
+        QuestionLinesResult r = readQuestionFile(row.path);
+        EXPECT_FALSE(r.ok);
+        EXPECT_EQ(r.error, row.error);
+        EXPECT_FALSE(r.reason.empty());
+        EXPECT_TRUE(r.lines.empty());
+    }
+}
+
+// ---------------------------------------------------------------- the structure
+
+struct ParseCase {
+    const char* name;
+    Lines lines;
+    bool ok;
+    std::vector<std::string> messages;
+    int unitCount;                // after a success
+    std::vector<int> counts;      // questionCount[1..] after a success
+};
+
+Lines unit(const std::string& title, int questions) {
+    Lines l{"<<" + title};
+    for (int q = 1; q <= questions; ++q) l.push_back("x=" + std::to_string(q));
+    l.push_back(">>");
+    return l;
+}
+
+Lines concat(std::initializer_list<Lines> parts) {
+    Lines out;
+    for (const Lines& p : parts) out.insert(out.end(), p.begin(), p.end());
+    return out;
+}
+
+Lines units(int n) {
+    Lines out;
+    for (int u = 1; u <= n; ++u) {
+        Lines one = unit("u" + std::to_string(u), 1);
+        out.insert(out.end(), one.begin(), one.end());
+    }
+    return out;
+}
+
+class ParseQuestionSet : public ::testing::TestWithParam<ParseCase> {};
+
+TEST_P(ParseQuestionSet, ResultMessagesAndTables) {
+    const ParseCase& c = GetParam();
+    FakePrompter prompter;
+    QuestionSet set;
+    set.unitCount = 99;  // a marker: a failed parse must leave it
+    EXPECT_EQ(parseQuestionSet(c.lines, set, prompter), c.ok);
+    EXPECT_EQ(prompter.said, c.messages);
+    if (!c.ok) {
+        EXPECT_EQ(set.unitCount, 99);
+        return;
+    }
+    EXPECT_EQ(set.unitCount, c.unitCount);
+    for (size_t u = 0; u < c.counts.size(); ++u) EXPECT_EQ(set.questionCount[u + 1], c.counts[u]) << "unit " << u + 1;
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Table, ParseQuestionSet,
+    ::testing::Values(
+        ParseCase{"empty_text", {}, false, {}, 0, {}},
+        ParseCase{"one_unit", unit("a", 2), true, {}, 1, {2}},
+        ParseCase{"two_units", concat({unit("a", 1), unit("b", 3)}), true, {}, 2, {1, 3}},
+        ParseCase{"seven_questions", unit("a", 7), true, {}, 1, {7}},
+        ParseCase{"eight_questions", unit("a", 8), false, {"問題は7問以下です"}, 0, {}},
+        ParseCase{"twenty_units", units(20), true, {}, 20, {1, 1, 1}},
+        ParseCase{"twenty_one_units", units(21), false, {"項目が多すぎます"}, 0, {}},
+        ParseCase{"header_while_open", {"<<a", "x=1", "<<b", "x=2", ">>"}, false, {}, 0, {}},
+        ParseCase{"close_without_questions", {"<<a", ">>"}, false, {}, 0, {}},
+        ParseCase{"close_outside_unit", {">>", "<<a", "x=1", ">>"}, false, {}, 0, {}},
+        ParseCase{"close_twice", {"<<a", "x=1", ">>", ">>"}, false, {}, 0, {}},
+        ParseCase{"empty_line_inside", {"<<a", "x=1", "", ">>"}, false, {}, 0, {}},
+        ParseCase{"ends_with_empty_line", {"<<a", "x=1", ">>", ""}, false, {}, 0, {}},
+        ParseCase{"question_before_first_unit", {"x=1", "<<a", "x=1", ">>"}, false, {}, 0, {}},
+        ParseCase{"question_then_close_before_any_unit", {"x=1", ">>"}, false, {}, 0, {}},
+        ParseCase{"last_unit_not_closed", {"<<a", "x=1", ">>", "<<b", "x=2"}, true, {}, 2, {1, 0}},
+        ParseCase{"close_with_blank_is_a_question", {"<<a", "x=1", ">> "}, true, {}, 1, {0}},
+        ParseCase{"close_with_blank_then_header", {"<<a", "x=1", ">> ", "<<b", "x=1", ">>"}, false, {}, 0, {}},
+        ParseCase{"eighth_after_close_of_last_unit", concat({unit("a", 1), Lines(8, "x=9")}), false,
+                  {"問題は7問以下です"}, 0, {}},
+        ParseCase{"header_after_trailing_questions", concat({unit("a", 1), {"x=9", "<<b", "x=1", ">>"}}), false, {}, 0,
+                  {}}),
+    [](const auto& info) { return std::string(info.param.name); });
+
+TEST(ParseQuestionSet, TitlesAndTextsAreKeptExactly) {
+    FakePrompter prompter;
+    QuestionSet set;
+    ASSERT_TRUE(parseQuestionSet({"<< 一次方程式（１） ", "2x = 6", ">>", "<<", "x=1", ">>"}, set, prompter));
+    EXPECT_EQ(set.unitTitle[1], " 一次方程式（１） ");
+    EXPECT_EQ(set.questionText[1][1], "2x = 6");
+    EXPECT_EQ(set.unitTitle[2], "");  // "<<" alone: an empty title
+    EXPECT_EQ(set.questionCount[2], 1);
+}
+
+TEST(ParseQuestionSet, QuestionsAfterTheLastCloseOverwriteWithoutCounting) {
+    FakePrompter prompter;
+    QuestionSet set;
+    ASSERT_TRUE(parseQuestionSet({"<<a", "x=1", "x=2", "x=3", ">>", "x=7", "x=8"}, set, prompter));
+    EXPECT_EQ(set.questionCount[1], 3);
+    EXPECT_EQ(set.questionText[1][1], "x=7");
+    EXPECT_EQ(set.questionText[1][2], "x=8");
+    EXPECT_EQ(set.questionText[1][3], "x=3");
+    EXPECT_TRUE(prompter.said.empty());
+}
+
+TEST(ParseQuestionSet, AFailedParseKeepsTheSetInUse) {
+    FakePrompter prompter;
+    QuestionSet set;
+    ASSERT_TRUE(parseQuestionSet(unit("kept", 2), set, prompter));
+    EXPECT_FALSE(parseQuestionSet(unit("new", 8), set, prompter));
+    EXPECT_EQ(set.unitCount, 1);
+    EXPECT_EQ(set.unitTitle[1], "kept");
+    EXPECT_EQ(set.questionCount[1], 2);
+}
+
+TEST(ParseQuestionSet, ASmallerSetClearsTheTitlesAboveIt) {
+    FakePrompter prompter;
+    QuestionSet set;
+    ASSERT_TRUE(parseQuestionSet(units(5), set, prompter));
+    ASSERT_TRUE(parseQuestionSet(units(3), set, prompter));
+    EXPECT_EQ(set.unitCount, 3);
+    EXPECT_EQ(set.unitTitle[4], "");
+    EXPECT_EQ(set.unitTitle[5], "");
+    EXPECT_EQ(set.questionCount[4], 0);
+    EXPECT_EQ(set.questionText[5][1], "");
+}
+
+// ---------------------------------------------------------------- writing
+
+TEST(WriteQuestionFile, ShiftJisWithCrLfAfterEveryLine) {
+    QTemporaryDir dir;
+    const QString path = dir.filePath("out.leq");
+    FileResult r = writeQuestionFile(path.toStdString(), {"<<一次", "2x=6", "｢x｣=1", ">>"});
+    ASSERT_TRUE(r.ok) << r.error;
+    EXPECT_EQ(readAll(path), "<<\x88\xea\x8e\x9f\r\n2x=6\r\n\xa2x\xa3=1\r\n>>\r\n");
+    // and it reads back to the same lines
+    EXPECT_EQ(readQuestionFile(path.toStdString()).lines, (Lines{"<<一次", "2x=6", "｢x｣=1", ">>"}));
+}
+
+TEST(WriteQuestionFile, ALineShiftJisCannotHoldIsRefusedAndNothingIsWritten) {
+    QTemporaryDir dir;
+    const QString path = dir.filePath("out.leq");
+    writeAll(path, "old\r\n");
+    for (const std::string& bad : {std::string("x=1−2"), std::string("x=1😀"), std::string("x=\xff")}) {
+        SCOPED_TRACE(bad);
+        FileResult r = writeQuestionFile(path.toStdString(), {"<<a", "2x=6", bad, ">>"});
+        EXPECT_FALSE(r.ok);
+        EXPECT_EQ(r.error, unsavableLineMessage(3));
+        EXPECT_EQ(readAll(path), "old\r\n");
+    }
+    EXPECT_EQ(unsavableLineMessage(3), "3行目に Shift-JIS で保存できない文字があります");
+}
+
+TEST(WriteQuestionFile, ARefusedWriteNamesTheFullPath) {
+    QTemporaryDir dir;
+    const QString plain = dir.filePath("plain");
+    writeAll(plain, "x");
+    // A folder below a regular file cannot exist, even for root.
+    const std::string path = (plain + "/sub/out.leq").toStdString();
+    FileResult r = writeQuestionFile(path, {"<<a", "x=1", ">>"});
+    EXPECT_FALSE(r.ok);
+    EXPECT_EQ(r.error, path + " に書き込めません");
+    EXPECT_EQ(readAll(plain), "x");
+}
+
+TEST(WriteQuestionFile, ReplacesAnOldFileWhole) {
+    QTemporaryDir dir;
+    const QString path = dir.filePath("out.leq");
+    writeAll(path, "a much longer old content that must not survive at the end\r\n");
+    ASSERT_TRUE(writeQuestionFile(path.toStdString(), {"<<a"}).ok);
+    EXPECT_EQ(readAll(path), "<<a\r\n");
+    EXPECT_EQ(QDir(dir.path()).entryList(QDir::Files), QStringList{"out.leq"});  // no temporary left
+}
+
+}  // namespace
+}  // namespace solvari

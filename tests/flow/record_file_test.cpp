@@ -1,0 +1,267 @@
+#include <gtest/gtest.h>
+
+#include <QDir>
+#include <QFile>
+#include <QProcess>
+#include <QStandardPaths>
+#include <QTemporaryDir>
+#include <string>
+
+#include "flow/record_file.h"
+
+namespace solvari {
+namespace {
+
+std::string readAll(const QString& path) {
+    QFile f(path);
+    if (!f.open(QIODevice::ReadOnly)) return "<missing>";
+    QByteArray b = f.readAll();
+    return std::string(b.constData(), static_cast<size_t>(b.size()));
+}
+
+void writeAll(const QString& path, const std::string& bytes) {
+    QFile f(path);
+    ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+    f.write(bytes.data(), static_cast<qint64>(bytes.size()));
+}
+
+QDateTime at(int y, int mo, int d, int h, int mi) { return QDateTime(QDate(y, mo, d), QTime(h, mi)); }
+
+// ---------------------------------------------------------------- the in-memory rules
+
+struct SetCase {
+    const char* name;
+    std::string before;
+    const char* section;
+    const char* key;
+    const char* value;
+    std::string after;
+};
+
+class ProfileSetValue : public ::testing::TestWithParam<SetCase> {};
+
+TEST_P(ProfileSetValue, WritesExactBytes) {
+    const SetCase& c = GetParam();
+    ProfileDocument doc = ProfileDocument::fromBytes(c.before);
+    ASSERT_EQ(doc.setValue(c.section, c.key, c.value), "");
+    EXPECT_EQ(doc.toBytes(), c.after);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Table, ProfileSetValue,
+    ::testing::Values(
+        SetCase{"new_file", "", "A", "1", "1", "[A]\r\n1=1\r\n"},
+        SetCase{"replace_in_place", "[A]\r\n1=1\r\nDATE=d\r\n", "A", "1", "2", "[A]\r\n1=2\r\nDATE=d\r\n"},
+        SetCase{"section_case", "[Unit]\r\n1=1\r\n", "UNIT", "1", "5", "[Unit]\r\n1=5\r\n"},
+        SetCase{"key_case_keeps_file_spelling", "[A]\r\nDate=x\r\n", "a", "DATE", "y", "[A]\r\nDate=y\r\n"},
+        SetCase{"blanks_around_names", "[ A ]\r\n 1 = 4 \r\n", "A", "1", "5", "[ A ]\r\n1=5\r\n"},
+        SetCase{"new_key_at_end_of_section", "[A]\r\n1=1\r\n[B]\r\n1=5\r\n", "A", "2", "1",
+                "[A]\r\n1=1\r\n2=1\r\n[B]\r\n1=5\r\n"},
+        SetCase{"new_key_before_blank_lines", "[A]\r\n1=1\r\n\r\n[B]\r\n", "A", "2", "1",
+                "[A]\r\n1=1\r\n2=1\r\n\r\n[B]\r\n"},
+        SetCase{"new_key_in_empty_section", "[A]\r\n[B]\r\n", "A", "3", "1", "[A]\r\n3=1\r\n[B]\r\n"},
+        SetCase{"new_section_at_end", "[A]\r\n1=1\r\n", "B", "1", "1", "[A]\r\n1=1\r\n[B]\r\n1=1\r\n"},
+        SetCase{"lf_file_becomes_crlf", "[A]\n1=1\n", "A", "1", "2", "[A]\r\n1=2\r\n"},
+        SetCase{"cr_file_becomes_crlf", "[A]\r1=1", "A", "1", "2", "[A]\r\n1=2\r\n"},
+        SetCase{"lines_before_first_section_kept", "junk\r\n1=9\r\n[A]\r\n", "A", "1", "1",
+                "junk\r\n1=9\r\n[A]\r\n1=1\r\n"},
+        SetCase{"first_duplicate_section_wins", "[A]\r\n1=1\r\n[a]\r\n1=7\r\n", "A", "1", "2",
+                "[A]\r\n1=2\r\n[a]\r\n1=7\r\n"},
+        SetCase{"japanese_section_in_shift_jis", "", "一次", "DATE", "2024年05月03日09:05",
+                "[\x88\xea\x8e\x9f]\r\nDATE=2024\x94N05\x8c\x8e" "03\x93\xfa" "09:05\r\n"},
+        // ゾーン is 83 5D 81 5B 83 93: its trail bytes are ']' and '['
+        SetCase{"trail_bytes_that_look_like_brackets", "[\x83\x5d\x81\x5b\x83\x93]\r\n1=1\r\n", "ゾーン", "1", "2",
+                "[\x83\x5d\x81\x5b\x83\x93]\r\n1=2\r\n"},
+        // bytes that are not Shift-JIS survive untouched lines
+        SetCase{"foreign_bytes_survive", "[X]\r\nk=\xff\xfe\r\n[A]\r\n", "A", "1", "1",
+                "[X]\r\nk=\xff\xfe\r\n[A]\r\n1=1\r\n"}),
+    [](const auto& info) { return std::string(info.param.name); });
+
+TEST(ProfileDocument, NamesFoldOnlyAsciiLetters) {
+    ProfileDocument doc = ProfileDocument::fromBytes("[\x82\x60" "bc]\r\nKey=1\r\n");  // Ａbc in Shift-JIS
+    EXPECT_EQ(doc.value("Ａ" "BC", "key"), std::optional<std::string>("1"));
+    EXPECT_EQ(doc.value("ａbc", "key"), std::nullopt);  // full-width letters are not folded
+}
+
+TEST(ProfileDocument, ReadingRules) {
+    ProfileDocument doc = ProfileDocument::fromBytes("1=0\r\n[A]\r\n1 = 3 \r\nnoequals\r\n2=\r\n[B]\r\n1=9\r\n");
+    EXPECT_EQ(doc.value("A", "1"), std::optional<std::string>("3"));
+    EXPECT_EQ(doc.value("A", "2"), std::optional<std::string>(""));
+    EXPECT_EQ(doc.value("A", "noequals"), std::nullopt);
+    EXPECT_EQ(doc.value("A", "3"), std::nullopt);
+    EXPECT_EQ(doc.value("C", "1"), std::nullopt);
+    EXPECT_EQ(doc.value("b", "1"), std::optional<std::string>("9"));
+    EXPECT_EQ(doc.sectionNames(), (std::vector<std::string>{"A", "B"}));
+    EXPECT_EQ(doc.keyNames("a"), (std::vector<std::string>{"1", "2"}));
+}
+
+TEST(ProfileDocument, RefusesWhatCannotBeWrittenAndStaysUnchanged) {
+    const std::string before = "[A]\r\n1=1\r\n";
+    for (auto [section, key, value] : {std::tuple{"A", "1", "x\r\ny"}, std::tuple{"A", "k=v", "1"},
+                                       std::tuple{"A", "", "1"}, std::tuple{"A", "1", "−"},
+                                       std::tuple{"単元😀", "1", "1"}}) {
+        SCOPED_TRACE(std::string(section) + "/" + key + "/" + value);
+        ProfileDocument doc = ProfileDocument::fromBytes(before);
+        EXPECT_NE(doc.setValue(section, key, value), "");
+        EXPECT_EQ(doc.toBytes(), before);
+    }
+}
+
+TEST(ProfileDocument, RemoveSectionTakesAllItsLinesAndEveryDuplicate) {
+    ProfileDocument doc = ProfileDocument::fromBytes("[A]\r\n1=1\r\n[B]\r\n1=2\r\nDATE=d\r\n[C]\r\n1=3\r\n[b]\r\n2=2\r\n");
+    EXPECT_TRUE(doc.removeSection("B"));
+    EXPECT_EQ(doc.toBytes(), "[A]\r\n1=1\r\n[C]\r\n1=3\r\n");
+    EXPECT_FALSE(doc.removeSection("B"));
+}
+
+// ---------------------------------------------------------------- the file
+
+class RecordFileTest : public ::testing::Test {
+protected:
+    QTemporaryDir dir;
+    QString path = dir.filePath(RECORD_FILE_NAME);
+    RecordFile file{path.toStdString()};
+};
+
+TEST_F(RecordFileTest, MissingFileReadsDefaultsAndIsCreatedByTheFirstWrite) {
+    EXPECT_EQ(file.readString("A", "1", "0"), "0");
+    EXPECT_FALSE(QFile::exists(path));
+    ASSERT_TRUE(file.eraseSection("A").ok);
+    EXPECT_FALSE(QFile::exists(path));  // erasing in a missing file creates nothing
+    ASSERT_TRUE(file.writeString("A", "1", "1").ok);
+    EXPECT_EQ(readAll(path), "[A]\r\n1=1\r\n");
+    EXPECT_EQ(file.readString("a", "1", "0"), "1");
+}
+
+TEST_F(RecordFileTest, EraseSectionRewritesTheFile) {
+    writeAll(path, "[A]\r\n1=1\r\n[B]\r\n1=2\r\n");
+    ASSERT_TRUE(file.eraseSection("a").ok);
+    EXPECT_EQ(readAll(path), "[B]\r\n1=2\r\n");
+}
+
+TEST_F(RecordFileTest, AWriteIntoAMissingFolderIsRefusedWithTheFullPath) {
+    const QString plain = dir.filePath("plain");
+    writeAll(plain, "x");
+    RecordFile unwritable((plain + "/sub/" + RECORD_FILE_NAME).toStdString());
+    FileResult r = unwritable.writeString("A", "1", "1");
+    EXPECT_FALSE(r.ok);
+    EXPECT_EQ(r.error, unwritable.path() + " に書き込めません");
+}
+
+TEST_F(RecordFileTest, AFileTooLargeToReadIsNeitherReadNorReplaced) {
+    {
+        QFile f(path);
+        ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+        ASSERT_TRUE(f.resize(static_cast<qint64>(MAX_RECORD_FILE_BYTES) + 1));
+    }
+    EXPECT_EQ(file.readString("A", "1", "d"), "d");
+    FileResult r = file.writeString("A", "1", "1");
+    EXPECT_FALSE(r.ok);
+    EXPECT_EQ(r.error, path.toStdString() + " に書き込めません");
+    EXPECT_EQ(QFileInfo(path).size(), static_cast<qint64>(MAX_RECORD_FILE_BYTES) + 1);
+}
+
+TEST_F(RecordFileTest, TheOldFileSurvivesAWriteTheSystemRefuses) {
+    // An immutable folder refuses new files even to root; skipped where chattr cannot do it.
+    writeAll(path, "[A]\r\n1=1\r\n");
+    if (QProcess::execute("chattr", {"+i", dir.path()}) != 0) GTEST_SKIP() << "chattr +i not available here";
+    FileResult r = file.writeString("A", "1", "2");
+    const std::string after = readAll(path);
+    QProcess::execute("chattr", {"-i", dir.path()});
+    EXPECT_FALSE(r.ok);
+    EXPECT_EQ(r.error, path.toStdString() + " に書き込めません");
+    EXPECT_EQ(after, "[A]\r\n1=1\r\n");
+}
+
+// ---------------------------------------------------------------- the practice record
+
+TEST(FormatRecordDate, TwoDigitFieldsAndTheFullYear) {
+    EXPECT_EQ(formatRecordDate(at(2024, 5, 3, 9, 5)), "2024年05月03日09:05");
+    EXPECT_EQ(formatRecordDate(at(2025, 12, 31, 23, 59)), "2025年12月31日23:59");
+    EXPECT_EQ(formatRecordDate(at(2024, 1, 1, 0, 0)), "2024年01月01日00:00");
+}
+
+TEST(ParseRecordCount, DecimalHexAndDamagedValues) {
+    struct Row {
+        const char* text;
+        int value;
+    };
+    for (const Row& r : {Row{"", 0}, Row{"0", 0}, Row{"7", 7}, Row{" 12 ", 12}, Row{"0x1F", 31}, Row{"0X10", 16},
+                         Row{"0x", 0}, Row{"0xG", 0}, Row{"abc", 0}, Row{"3a", 0}, Row{"-2", 0},
+                         Row{"99999999999", 0}, Row{"2147483647", 2147483647}}) {
+        EXPECT_EQ(parseRecordCount(r.text), r.value) << r.text;
+    }
+}
+
+TEST_F(RecordFileTest, TheFirstVerdictCreatesTheSection) {
+    ASSERT_TRUE(writeRecord(file, "一次", 1, [] { return at(2024, 5, 3, 9, 5); }).ok);
+    EXPECT_EQ(readAll(path), "[\x88\xea\x8e\x9f]\r\n1=1\r\nDATE=2024\x94N05\x8c\x8e" "03\x93\xfa" "09:05\r\n");
+}
+
+TEST_F(RecordFileTest, CountsGrowAndOnlyTheUnitsDateChanges) {
+    ASSERT_TRUE(writeRecord(file, "B", 1, [] { return at(2024, 1, 1, 8, 0); }).ok);
+    for (int minute = 1; minute <= 3; ++minute)
+        ASSERT_TRUE(writeRecord(file, "A", 2, [=] { return at(2024, 5, 3, 9, minute); }).ok);
+    ASSERT_TRUE(writeRecord(file, "a", 1, [] { return at(2024, 5, 4, 10, 0); }).ok);
+    EXPECT_EQ(readAll(path),
+              "[B]\r\n1=1\r\nDATE=2024\x94N01\x8c\x8e" "01\x93\xfa" "08:00\r\n"
+              "[A]\r\n2=3\r\nDATE=2024\x94N05\x8c\x8e" "04\x93\xfa" "10:00\r\n1=1\r\n");
+    EXPECT_EQ(readCount(file, "A", 2), 3);
+    EXPECT_EQ(readCount(file, "A", 3), 0);
+    EXPECT_EQ(readCount(file, "Z", 1), 0);
+}
+
+TEST_F(RecordFileTest, HexAndDamagedStoredCounts) {
+    writeAll(path, "[A]\r\n1=0x1F\r\n2=broken\r\n3=-4\r\n");
+    const Clock clock = [] { return at(2024, 5, 3, 9, 5); };
+    ASSERT_TRUE(writeRecord(file, "A", 1, clock).ok);
+    ASSERT_TRUE(writeRecord(file, "A", 2, clock).ok);
+    ASSERT_TRUE(writeRecord(file, "A", 3, clock).ok);
+    EXPECT_EQ(file.readString("A", "1", ""), "32");
+    EXPECT_EQ(file.readString("A", "2", ""), "1");
+    EXPECT_EQ(file.readString("A", "3", ""), "1");
+}
+
+TEST_F(RecordFileTest, ReadCountReportsWhatIsNotADecimalNumber) {
+    writeAll(path, "[A]\r\n1=2\r\n2=0x10\r\n3=abc\r\n4=\r\n5=-1\r\n");
+    EXPECT_EQ(readCount(file, "A", 1), 2);
+    EXPECT_EQ(readCount(file, "A", 2), std::nullopt);
+    EXPECT_EQ(readCount(file, "A", 3), std::nullopt);
+    EXPECT_EQ(readCount(file, "A", 4), std::nullopt);
+    EXPECT_EQ(readCount(file, "A", 5), -1);
+    EXPECT_EQ(readCount(file, "A", 6), 0);
+}
+
+TEST_F(RecordFileTest, ARefusedCountWriteStopsBeforeTheDate) {
+    const QString plain = dir.filePath("plain");
+    writeAll(plain, "x");
+    RecordFile unwritable((plain + "/" + RECORD_FILE_NAME).toStdString());
+    FileResult r = writeRecord(unwritable, "A", 1, [] { return at(2024, 5, 3, 9, 5); });
+    EXPECT_FALSE(r.ok);
+    EXPECT_EQ(r.error, unwritable.path() + " に書き込めません");
+}
+
+// ---------------------------------------------------------------- where the file lives
+
+TEST(DataDirectory, TheWorkingFolderWhenItCanBeWritten) {
+    QTemporaryDir dir;
+    EXPECT_EQ(dataDirectory(dir.path().toStdString()), QDir(dir.path()).absolutePath().toStdString());
+    EXPECT_EQ(QDir(dir.path()).entryList(QDir::Files | QDir::Hidden), QStringList{});  // the probe is gone
+    EXPECT_EQ(recordFilePath("/a/b"), "/a/b/Miradosh.rec");
+}
+
+TEST(DataDirectory, TheUsersDataFolderOtherwise) {
+    QStandardPaths::setTestModeEnabled(true);
+    QTemporaryDir dir;
+    const QString plain = dir.filePath("plain");
+    writeAll(plain, "x");
+    const std::string chosen = dataDirectory((plain + "/sub").toStdString());
+    const QString expected = QStandardPaths::writableLocation(QStandardPaths::AppDataLocation);
+    QStandardPaths::setTestModeEnabled(false);
+    ASSERT_FALSE(expected.isEmpty());
+    EXPECT_EQ(chosen, QDir::cleanPath(expected).toStdString());
+    EXPECT_TRUE(QDir(expected).exists());
+}
+
+}  // namespace
+}  // namespace solvari

@@ -1,0 +1,95 @@
+// One executed step end to end, on the real page: the operand parsed, the operation applied,
+// the sentence and the line typeset into the page's picture box, the verdict. Each step is
+// taken back afterwards so the page never fills. Prints the median and p99 over many steps.
+#include <QApplication>
+#include <QElapsedTimer>
+#include <algorithm>
+#include <cstdio>
+#include <vector>
+
+#include "flow/practice.h"
+#include "practice/page_window.h"
+
+namespace {
+
+class NullView : public solvari::PracticeView {
+public:
+    void showMessage(const std::string&) override {}
+    void showDisplay(const std::string&) override {}
+    void setExecuteEnabled(bool) override {}
+    void setNextEnabled(bool) override {}
+    void setLineButtonEnabled(int, bool) override {}
+    void focusExecute() override {}
+    void focusNext() override {}
+    void setBlinking(bool) override {}
+    void setNextPicture(bool) override {}
+    void setPageCaption(const std::string&) override {}
+    void setLetterCaption(char) override {}
+    void placeSolutionBox(int) override {}
+    void hideSolutionBox() override {}
+    void clearHoverFrames() override {}
+    int runUnitSelection() override { return 2; }
+};
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    qputenv("QT_QPA_PLATFORM", "offscreen");
+    QApplication app(argc, argv);
+    using namespace solvari;
+    SilentPrompter prompter;
+    Engine engine(prompter);
+    solvari::setScreenWidthForTesting(1024);
+    TfrmPage page;
+    page.resize(871, 681);
+    Typesetter typesetter(engine, page, prompter);
+    NullView view;
+    Practice practice(engine, typesetter, page, prompter, view);
+    practice.lineCapacity = page.layoutForScreen(145, [](const std::string&) {});
+    page.attach(&practice, &typesetter);
+
+    struct Case { const char* question; int op; const char* operand; };
+    const Case cases[] = {
+        {"3(x-2)+1/2x=5(x+1)-4", OP_BRACKETS, ""},
+        {"2x+3-1/2x+5=7x-4+2/3x+1", OP_TRANSPOSE, ""},
+        {"2x+3-1/2x+5=7x-4+2/3x+1", OP_COLLECT, ""},
+        {"1/2x-3/4=5/6x+1", OP_MULTIPLY, "12"},
+        {"4x=18", OP_DIVIDE, "4"},  // reaches a verdict
+        {"0.5x+1.25=2.75", OP_ADD, "3分の2"},
+    };
+    const int rounds = argc > 1 ? std::atoi(argv[1]) : 4000;
+    std::vector<double> micros;
+    micros.reserve(static_cast<size_t>(rounds));
+    QElapsedTimer timer;
+    for (int i = 0; i < rounds; ++i) {
+        const Case& c = cases[static_cast<size_t>(i) % std::size(cases)];
+        practice.questionSet.unitCount = 1;
+        practice.questionSet.questionCount[1] = 1;
+        practice.questionSet.questionText[1][1] = c.question;
+        practice.startQuestionSet();
+        practice.selectLine(1);
+        practice.chooseOperation(c.op);
+        std::string operand = c.operand;
+        for (size_t k = 0; k < operand.size();) {
+            if (operand.compare(k, std::string("分の").size(), "分の") == 0) {
+                practice.keypadInput("分の");
+                k += std::string("分の").size();
+            } else {
+                practice.keypadInput(operand.substr(k, 1));
+                ++k;
+            }
+        }
+        timer.start();
+        practice.execute();
+        micros.push_back(static_cast<double>(timer.nsecsElapsed()) / 1000.0);
+        if (engine.targetLine != 2) {
+            std::fprintf(stderr, "step %d did not write line 2\n", i);
+            return 1;
+        }
+    }
+    std::sort(micros.begin(), micros.end());
+    auto at = [&](double p) { return micros[static_cast<size_t>(p * static_cast<double>(micros.size() - 1))]; };
+    std::printf("executed step (parse, operate, typeset, verdict): median %.1f us, p99 %.1f us, max %.1f us over %d steps\n",
+                at(0.5), at(0.99), micros.back(), rounds);
+    return 0;
+}

@@ -1,0 +1,53 @@
+// The work of `solvari-check --solve` on a full-size question set: 20 units of 7 questions,
+// parsed, validated and worked out. Prints the time per question.
+#include <benchmark/benchmark.h>
+
+#include <array>
+#include <string>
+#include <vector>
+
+#include "authoring/check_command.h"
+
+namespace {
+
+// A full set built from questions of every kind the solver meets.
+std::vector<std::string> generatedSet() {
+    static const std::array<const char*, 14> kinds = {
+        "2x+3=7",          "5x=3x+8",        "3(x-2)=x+4",      "-(3x-2)=-(x-6)",  "2(3(x+1)-4)=10",
+        "3{x-2(x-1)}=x+2", "0.2x+1=0.6x-3",  "1/2x+1/3x=5",     "1|3(x+2)=1|2(x-1)", "3y-5=10",
+        "9x-2=3x+1",       "2x+1=2x+3",      "3(x+2)=3x+6",     "1.2x-0.4=2x+2"};
+    std::vector<std::string> lines;
+    size_t k = 0;
+    for (int u = 1; u <= 20; ++u) {
+        lines.push_back("<<単元" + std::to_string(u));
+        for (int q = 1; q <= 7; ++q) lines.push_back(kinds[k++ % kinds.size()]);
+        lines.push_back(">>");
+    }
+    return lines;
+}
+
+void BM_SolveWholeSet(benchmark::State& state) {
+    const std::vector<std::string> lines = generatedSet();
+    for (auto _ : state) {
+        solvari::CheckOutput o = solvari::checkQuestionLines(lines, "bench.leq", solvari::CheckMode::Solve);
+        if (o.exitCode != 0) state.SkipWithError("the generated set did not solve");
+        benchmark::DoNotOptimize(o.out.data());
+    }
+    // seconds per question (the counter is inverted: time per item)
+    state.counters["per_question"] =
+        benchmark::Counter(20.0 * 7.0, benchmark::Counter::kIsIterationInvariantRate | benchmark::Counter::kInvert);
+}
+BENCHMARK(BM_SolveWholeSet)->Unit(benchmark::kMillisecond);
+
+void BM_ValidateWholeSet(benchmark::State& state) {
+    const std::vector<std::string> lines = generatedSet();
+    for (auto _ : state) {
+        solvari::CheckOutput o = solvari::checkQuestionLines(lines, "bench.leq", solvari::CheckMode::Validate);
+        benchmark::DoNotOptimize(o.out.data());
+    }
+    state.counters["per_question"] =
+        benchmark::Counter(20.0 * 7.0, benchmark::Counter::kIsIterationInvariantRate | benchmark::Counter::kInvert);
+}
+BENCHMARK(BM_ValidateWholeSet)->Unit(benchmark::kMillisecond);
+
+}  // namespace

@@ -30,33 +30,28 @@ bool sameName(std::string_view a, std::string_view b) {
     return true;
 }
 
-enum class LineKind { Other, Header, Entry };
-
-struct ParsedLine {
-    LineKind kind = LineKind::Other;
-    std::string name;   // section name or key, trimmed
-    std::string value;  // entry value, trimmed
-};
+using Line = ProfileDocument::Line;
+using Kind = ProfileDocument::Line::Kind;
 
 // Classifies on the decoded text: '[' and ']' may be the second byte of a double-byte
 // character, so raw bytes cannot be searched for them.
-ParsedLine parseLine(const std::string& raw) {
-    ParsedLine p;
-    const std::string text = fromSjisLossy(raw);
+Line makeLine(std::string raw) {
+    Line l;
+    l.raw = std::move(raw);
+    const std::string text = fromSjisLossy(l.raw);
     std::string_view t = trim(text);
     if (!t.empty() && t.front() == '[') {
         t.remove_prefix(1);
-        const std::size_t close = t.find(']');
-        p.kind = LineKind::Header;
-        p.name = std::string(trim(t.substr(0, close)));
-        return p;
+        l.kind = Kind::Header;
+        l.name = std::string(trim(t.substr(0, t.find(']'))));
+        return l;
     }
     const std::size_t eq = t.find('=');
-    if (eq == std::string_view::npos) return p;
-    p.kind = LineKind::Entry;
-    p.name = std::string(trim(t.substr(0, eq)));
-    p.value = std::string(trim(t.substr(eq + 1)));
-    return p;
+    if (eq == std::string_view::npos) return l;
+    l.kind = Kind::Entry;
+    l.name = std::string(trim(t.substr(0, eq)));
+    l.value = std::string(trim(t.substr(eq + 1)));
+    return l;
 }
 
 // Where a section's lines are: [header, end) in line indices.
@@ -65,14 +60,12 @@ struct SectionSpan {
     std::size_t end = 0;
 };
 
-std::optional<SectionSpan> findSection(const std::vector<std::string>& lines, std::string_view section,
-                                       std::size_t from = 0) {
+std::optional<SectionSpan> findSection(const std::vector<Line>& lines, std::string_view section, std::size_t from = 0) {
     for (std::size_t i = from; i < lines.size(); ++i) {
-        ParsedLine p = parseLine(lines[i]);
-        if (p.kind != LineKind::Header || !sameName(p.name, section)) continue;
+        if (lines[i].kind != Kind::Header || !sameName(lines[i].name, section)) continue;
         SectionSpan span{i, lines.size()};
         for (std::size_t k = i + 1; k < lines.size(); ++k) {
-            if (parseLine(lines[k]).kind == LineKind::Header) {
+            if (lines[k].kind == Kind::Header) {
                 span.end = k;
                 break;
             }
@@ -97,7 +90,7 @@ ProfileDocument ProfileDocument::fromBytes(std::string_view bytes) {
     for (std::size_t i = 0; i < bytes.size(); ++i) {
         const char c = bytes[i];
         if (c == '\r' || c == '\n') {
-            doc.lines_.push_back(std::move(current));
+            doc.lines_.push_back(makeLine(std::move(current)));
             current.clear();
             open = false;
             if (c == '\r' && i + 1 < bytes.size() && bytes[i + 1] == '\n') ++i;
@@ -106,14 +99,14 @@ ProfileDocument ProfileDocument::fromBytes(std::string_view bytes) {
             open = true;
         }
     }
-    if (open) doc.lines_.push_back(std::move(current));
+    if (open) doc.lines_.push_back(makeLine(std::move(current)));
     return doc;
 }
 
 std::string ProfileDocument::toBytes() const {
     std::string out;
-    for (const std::string& l : lines_) {
-        out += l;
+    for (const Line& l : lines_) {
+        out += l.raw;
         out += "\r\n";
     }
     return out;
@@ -123,17 +116,15 @@ std::optional<std::string> ProfileDocument::value(std::string_view section, std:
     auto span = findSection(lines_, section);
     if (!span) return std::nullopt;
     for (std::size_t i = span->header + 1; i < span->end; ++i) {
-        ParsedLine p = parseLine(lines_[i]);
-        if (p.kind == LineKind::Entry && sameName(p.name, key)) return p.value;
+        if (lines_[i].kind == Kind::Entry && sameName(lines_[i].name, key)) return lines_[i].value;
     }
     return std::nullopt;
 }
 
 std::vector<std::string> ProfileDocument::sectionNames() const {
     std::vector<std::string> names;
-    for (const std::string& l : lines_) {
-        ParsedLine p = parseLine(l);
-        if (p.kind == LineKind::Header) names.push_back(p.name);
+    for (const Line& l : lines_) {
+        if (l.kind == Kind::Header) names.push_back(l.name);
     }
     return names;
 }
@@ -143,8 +134,7 @@ std::vector<std::string> ProfileDocument::keyNames(std::string_view section) con
     auto span = findSection(lines_, section);
     if (!span) return keys;
     for (std::size_t i = span->header + 1; i < span->end; ++i) {
-        ParsedLine p = parseLine(lines_[i]);
-        if (p.kind == LineKind::Entry) keys.push_back(p.name);
+        if (lines_[i].kind == Kind::Entry) keys.push_back(lines_[i].name);
     }
     return keys;
 }
@@ -153,7 +143,9 @@ std::string ProfileDocument::setValue(std::string_view section, std::string_view
     for (std::string_view part : {section, key, value}) {
         if (part.find_first_of("\r\n") != std::string_view::npos) return whyUnwritable(part);
     }
-    if (trim(key).empty() || key.find('=') != std::string_view::npos) return whyUnwritable(key);
+    // An entry line starting with '[' would read back as a section header.
+    if (trim(key).empty() || trim(key).front() == '[' || key.find('=') != std::string_view::npos)
+        return whyUnwritable(key);
     auto encodedValue = toSjis(value);
     if (!encodedValue) return whyUnwritable(value);
     auto encodedKey = toSjis(key);
@@ -163,22 +155,22 @@ std::string ProfileDocument::setValue(std::string_view section, std::string_view
     if (!span) {
         auto encodedSection = toSjis(section);
         if (!encodedSection) return whyUnwritable(section);
-        lines_.push_back("[" + *encodedSection + "]");
-        lines_.push_back(*encodedKey + "=" + *encodedValue);
+        lines_.push_back(makeLine("[" + *encodedSection + "]"));
+        lines_.push_back(makeLine(*encodedKey + "=" + *encodedValue));
         return "";
     }
     std::size_t lastFilled = span->header;  // the new entry goes after this line
     for (std::size_t i = span->header + 1; i < span->end; ++i) {
-        ParsedLine p = parseLine(lines_[i]);
-        if (p.kind == LineKind::Entry && sameName(p.name, key)) {
+        if (lines_[i].kind == Kind::Entry && sameName(lines_[i].name, key)) {
             // Replaced in place; the key keeps the spelling it has in the file.
-            auto fileKey = toSjis(p.name);
-            lines_[i] = (fileKey ? *fileKey : *encodedKey) + "=" + *encodedValue;
+            auto fileKey = toSjis(lines_[i].name);
+            lines_[i] = makeLine((fileKey ? *fileKey : *encodedKey) + "=" + *encodedValue);
             return "";
         }
-        if (!trim(lines_[i]).empty()) lastFilled = i;
+        if (!trim(lines_[i].raw).empty()) lastFilled = i;
     }
-    lines_.insert(lines_.begin() + static_cast<std::ptrdiff_t>(lastFilled + 1), *encodedKey + "=" + *encodedValue);
+    lines_.insert(lines_.begin() + static_cast<std::ptrdiff_t>(lastFilled + 1),
+                  makeLine(*encodedKey + "=" + *encodedValue));
     return "";
 }
 

@@ -44,8 +44,17 @@ public:
     // Removes every section of that name with all its lines; false when there was none.
     bool removeSection(std::string_view section);
 
+    // One line: its raw bytes and what they say, decoded once when the line is made.
+    struct Line {
+        enum class Kind { Other, Header, Entry };
+        std::string raw;  // Shift-JIS bytes, without the line end
+        Kind kind = Kind::Other;
+        std::string name;   // section name or key, decoded and trimmed
+        std::string value;  // entry value, decoded and trimmed
+    };
+
 private:
-    std::vector<std::string> lines_;  // raw CP932 bytes, without line ends
+    std::vector<Line> lines_;
 };
 
 // The practice record file. Every operation opens, reads or writes, and closes the file;

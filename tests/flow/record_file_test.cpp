@@ -98,7 +98,7 @@ TEST(ProfileDocument, ReadingRules) {
 TEST(ProfileDocument, RefusesWhatCannotBeWrittenAndStaysUnchanged) {
     const std::string before = "[A]\r\n1=1\r\n";
     for (auto [section, key, value] : {std::tuple{"A", "1", "x\r\ny"}, std::tuple{"A", "k=v", "1"},
-                                       std::tuple{"A", "", "1"}, std::tuple{"A", "1", "−"},
+                                       std::tuple{"A", "", "1"}, std::tuple{"A", " [k", "1"}, std::tuple{"A", "1", "−"},
                                        std::tuple{"単元😀", "1", "1"}}) {
         SCOPED_TRACE(std::string(section) + "/" + key + "/" + value);
         ProfileDocument doc = ProfileDocument::fromBytes(before);

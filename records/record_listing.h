@@ -1,0 +1,25 @@
+#pragma once
+#include <string>
+#include <vector>
+
+#include "flow/question_set.h"
+#include "flow/record_file.h"
+
+namespace solvari {
+
+// A count larger than this is not a real number of finishes (a hand-edited or foreign file);
+// its row shows this many stars so that one bad value cannot build a row of gigabytes.
+constexpr int MAX_LISTED_STARS = 1000;
+
+// The rows of the record viewer for the units of the question set in use, in their order:
+// for each unit (stopping at the first empty title, at most 20) its title, its "DATE" when
+// that is not empty, then "  " + q + one "★" per finish for every question q. Sections of units
+// that are not in the set are never listed. A missing file lists every unit without dates or
+// stars; a count that is not a decimal integer shows no stars and the listing goes on.
+std::vector<std::string> recordListing(const RecordFile& file, const QuestionSet& set);
+
+// The titles of the units that have a record (a "DATE" that is not empty), in unit order. Two
+// units with the same title share one section and are both listed.
+std::vector<std::string> deletableUnits(const RecordFile& file, const QuestionSet& set);
+
+}  // namespace solvari

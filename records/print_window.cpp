@@ -1,0 +1,299 @@
+#include "records/print_window.h"
+
+#include <QApplication>
+#include <QFont>
+#include <QFontMetrics>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPainter>
+#include <QPdfWriter>
+#include <QPrintDialog>
+#include <QPrinter>
+#include <QPrinterInfo>
+#include <QPushButton>
+#include <QSaveFile>
+#include <QShowEvent>
+#include <QToolButton>
+#include <algorithm>
+
+#include "practice/image_box.h"
+#include "practice/page_window.h"
+#include "records/screen_centre.h"
+
+namespace solvari {
+
+namespace {
+
+// The hourglass for as long as printing runs; restored on every way out.
+class WaitCursor {
+public:
+    WaitCursor() { QApplication::setOverrideCursor(Qt::WaitCursor); }
+    ~WaitCursor() { QApplication::restoreOverrideCursor(); }
+    WaitCursor(const WaitCursor&) = delete;
+    WaitCursor& operator=(const WaitCursor&) = delete;
+};
+
+QLineEdit* numberEdit(const QString& name, const QString& text, QWidget* parent) {
+    auto* e = new QLineEdit(text, parent);
+    e->setObjectName(name);
+    e->setReadOnly(true);
+    QFont f("ＭＳ ゴシック");
+    f.setPixelSize(27);
+    e->setFont(f);
+    return e;
+}
+
+QLabel* caption(const QString& name, const QString& text, int x, int y, QWidget* parent) {
+    auto* l = new QLabel(text, parent);
+    l->setObjectName(name);
+    l->move(x, y);
+    l->adjustSize();
+    return l;
+}
+
+QPushButton* button(const QString& name, const QString& text, const QRect& place, QWidget* parent) {
+    auto* b = new QPushButton(text, parent);
+    b->setObjectName(name);
+    b->setGeometry(place);
+    return b;
+}
+
+}  // namespace
+
+// ---------------------------------------------------------------- UpDown
+
+UpDown::UpDown(QLineEdit* buddy, int min, int max, int start, QWidget* parent)
+    : QWidget(parent), buddy_(buddy), min_(min), max_(max), position_(start) {
+    btnUp = new QToolButton(this);
+    btnUp->setObjectName("btnUp");
+    btnUp->setArrowType(Qt::UpArrow);
+    btnUp->setAutoRepeat(true);
+    btnDown = new QToolButton(this);
+    btnDown->setObjectName("btnDown");
+    btnDown->setArrowType(Qt::DownArrow);
+    btnDown->setAutoRepeat(true);
+    for (QToolButton* b : {btnUp, btnDown}) b->setFocusPolicy(Qt::NoFocus);
+    connect(btnUp, &QToolButton::clicked, this, [this] { stepUp(); });
+    connect(btnDown, &QToolButton::clicked, this, [this] { stepDown(); });
+    buddy_->installEventFilter(this);
+    setPosition(start);
+}
+
+void UpDown::setPosition(int value) {
+    position_ = std::clamp(value, min_, max_);
+    buddy_->setText(QString::number(position_));
+}
+
+bool UpDown::eventFilter(QObject* watched, QEvent* event) {
+    if (watched == buddy_ && event->type() == QEvent::KeyPress) {
+        const int key = static_cast<QKeyEvent*>(event)->key();
+        if (key == Qt::Key_Up) {
+            stepUp();
+            return true;
+        }
+        if (key == Qt::Key_Down) {
+            stepDown();
+            return true;
+        }
+    }
+    return QWidget::eventFilter(watched, event);
+}
+
+void UpDown::resizeEvent(QResizeEvent* event) {
+    const int half = height() / 2;
+    btnUp->setGeometry(0, 0, width(), half);
+    btnDown->setGeometry(0, half, width(), height() - half);
+    QWidget::resizeEvent(event);
+}
+
+// ---------------------------------------------------------------- TfrmPrintS
+
+TfrmPrintS::TfrmPrintS(PrintSource source, Prompter& prompter, QWidget* parent)
+    : QDialog(parent), source_(std::move(source)), prompter_(prompter) {
+    setObjectName("frmPrintS");
+    setWindowTitle("frmPrintS");
+    setWindowFlags(Qt::Dialog | Qt::WindowTitleHint | Qt::WindowCloseButtonHint);
+    setFixedSize(363, 248);
+    QFont f("ＭＳ Ｐゴシック");
+    f.setPixelSize(12);
+    setFont(f);
+
+    Label3 = caption("Label3", "プリントイメージ", 16, 8, this);
+    edtSample = new QLineEdit(this);
+    edtSample->setObjectName("edtSample");
+    edtSample->setGeometry(16, 26, 225, 65);
+
+    Label2 = caption("Label2", "左側空白（文字数）", 16, 104, this);
+    edtLMargin = numberEdit("edtLMargin", "6", this);
+    edtLMargin->setGeometry(16, 122, 57, 37);
+    updLMargin = new UpDown(edtLMargin, 0, 10, 6, this);
+    updLMargin->setObjectName("updLMargin");
+    updLMargin->setGeometry(73, 122, 17, 37);
+
+    Label1 = caption("Label1", "文字の大きさ", 136, 104, this);
+    edtSize = numberEdit("edtSize", "3", this);
+    edtSize->setGeometry(136, 122, 57, 37);
+    updSize = new UpDown(edtSize, 1, 5, 3, this);
+    updSize->setObjectName("updSize");
+    updSize->setGeometry(193, 122, 17, 37);
+
+    connect(updLMargin, &UpDown::clicked, this, [this] { refreshSample(); });
+    connect(updSize, &UpDown::clicked, this, [this] { refreshSample(); });
+
+    btnSettei = button("btnSettei", "プリンタの設定", QRect(252, 16, 101, 33), this);
+    btnStart = button("btnStart", "印刷開始", QRect(252, 60, 101, 33), this);
+    btnPrintAll = button("btnPrintAll", "全画面印刷", QRect(252, 104, 101, 33), this);
+    btnCancel = button("btnCancel", "閉じる", QRect(252, 196, 101, 33), this);
+    connect(btnSettei, &QPushButton::clicked, this, [this] { btnSetteiClick(); });
+    connect(btnStart, &QPushButton::clicked, this, [this] { btnStartClick(); });
+    connect(btnPrintAll, &QPushButton::clicked, this, [this] { btnPrintAllClick(); });
+    connect(btnCancel, &QPushButton::clicked, this, [this] { btnCancelClick(); });
+
+    refreshSample();
+}
+
+TfrmPrintS::~TfrmPrintS() = default;
+
+void TfrmPrintS::showEvent(QShowEvent* event) {
+    if (!event->spontaneous()) {
+        centreOnScreen(this);
+        refreshSample();
+    }
+    QDialog::showEvent(event);
+}
+
+void TfrmPrintS::refreshSample() {
+    QFont f = edtSample->font();
+    f.setPointSize(samplePointSize(updSize->position()));
+    edtSample->setFont(f);
+    edtSample->setText(QString::fromStdString(sampleText(updLMargin->position())));
+}
+
+QPrinter& TfrmPrintS::printer() {
+    if (!printer_) printer_ = std::make_unique<QPrinter>(QPrinter::HighResolution);
+    return *printer_;
+}
+
+void TfrmPrintS::setOutputPdf(const QString& path) {
+    QPrinter& p = printer();
+    p.setOutputFormat(QPrinter::PdfFormat);
+    p.setOutputFileName(path);
+    p.setResolution(PDF_RESOLUTION);
+}
+
+void TfrmPrintS::btnSetteiClick() {
+    // The choices land in the printer itself; whether the dialog was accepted does not matter
+    // (a cancelled dialog leaves the printer as it was).
+    QPrintDialog dialog(&printer(), this);
+    dialog.exec();
+}
+
+void TfrmPrintS::btnCancelClick() { done(1); }
+
+void TfrmPrintS::reject() { btnCancelClick(); }
+
+std::vector<PrintCommand> TfrmPrintS::currentLayout() const {
+    TfrmPage* page = source_.page ? source_.page() : nullptr;
+    PrintBoxes boxes{};
+    if (page) {
+        for (int n = 1; n <= ANSWER_BOX; ++n) {
+            if (ImageBox* box = page->imageBox(n)) boxes[static_cast<size_t>(n)] = BoxSize{box->width(), box->height()};
+        }
+    }
+    QWidget* frame = source_.pageWindow ? source_.pageWindow() : nullptr;
+    const QString title = frame ? frame->windowTitle() : page ? page->windowTitle() : QString();
+    const int image1Width = boxes[1] ? boxes[1]->width : 0;
+    return printLayout(updLMargin->position(), updSize->position(), image1Width, boxes,
+                       source_.targetLine ? source_.targetLine() : 0,
+                       source_.questionFinished && source_.questionFinished(), title.toStdString(),
+                       printDate(clock ? clock() : systemClock()));
+}
+
+bool TfrmPrintS::btnStartClick() {
+    const std::vector<PrintCommand> commands = currentLayout();
+    TfrmPage* page = source_.page ? source_.page() : nullptr;
+    return printDocument([&](QPainter& painter) {
+        QFont font("ＭＳ Ｐゴシック");
+        font.setPointSize(PRINT_FONT_POINT_SIZE);  // points scale with the device's resolution
+        painter.setFont(font);
+        const int ascent = painter.fontMetrics().ascent();
+        for (const PrintCommand& c : commands) {
+            if (c.kind == PrintCommand::Kind::Text) {
+                // The layout gives the top of the text; QPainter places text on its baseline.
+                painter.drawText(c.x, c.y + ascent, QString::fromStdString(c.text));
+            } else if (ImageBox* box = page ? page->imageBox(c.box) : nullptr) {
+                // The boxes' pictures are drawn straight from memory: passing each through a
+                // scratch bitmap file on disk would print the same pixels.
+                painter.drawImage(QRect(c.x, c.y, c.w, c.h), box->image());
+            }
+        }
+    });
+}
+
+bool TfrmPrintS::btnPrintAllClick() {
+    QWidget* frame = source_.pageWindow ? source_.pageWindow() : nullptr;
+    if (!frame) {
+        TfrmPage* page = source_.page ? source_.page() : nullptr;
+        frame = page;
+    }
+    if (!frame) return false;
+    const QImage shot = frame->grab().toImage();
+    return printDocument([&](QPainter& painter) {
+        // The whole window, as large as the printable area allows, keeping its proportions.
+        const QSize area(painter.device()->width(), painter.device()->height());
+        const QSize fitted = shot.size().scaled(area, Qt::KeepAspectRatio);
+        painter.setRenderHint(QPainter::SmoothPixmapTransform);
+        painter.drawImage(QRect(QPoint(0, 0), fitted), shot);
+    });
+}
+
+bool TfrmPrintS::printDocument(const std::function<void(QPainter&)>& paint) {
+    QPrinter& p = printer();
+    if (p.outputFormat() == QPrinter::PdfFormat) {
+        const QString path = p.outputFileName();
+        if (path.isEmpty()) {
+            prompter_.inform(NO_PRINTER);
+            return false;
+        }
+        // A PDF is a file like any other we write: it appears whole or not at all.
+        QSaveFile file(path);
+        const std::string unwritable = path.toStdString() + " に書き込めません";
+        bool ok = false;
+        {
+            WaitCursor wait;
+            if (file.open(QIODevice::WriteOnly)) {
+                QPdfWriter writer(&file);
+                writer.setResolution(p.resolution());
+                writer.setPageLayout(p.pageLayout());
+                writer.setCreator(QApplication::applicationName());
+                QPainter painter;
+                if (painter.begin(&writer)) {
+                    paint(painter);
+                    ok = painter.end() && file.commit();
+                }
+            }
+            if (!ok) file.cancelWriting();
+        }
+        if (!ok) prompter_.inform(unwritable);
+        return ok;
+    }
+
+    if (QPrinterInfo::availablePrinters().isEmpty()) {
+        prompter_.inform(NO_PRINTER);
+        return false;
+    }
+    bool ok = false;
+    {
+        WaitCursor wait;
+        QPainter painter;
+        if (painter.begin(&p)) {
+            paint(painter);
+            ok = painter.end();
+        }
+    }
+    if (!ok) prompter_.inform(CANNOT_START);
+    return ok;
+}
+
+}  // namespace solvari

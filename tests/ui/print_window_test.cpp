@@ -1,0 +1,405 @@
+// The print window: the printed geometry exactly, the preview and its up-downs, and real PDF
+// output read back with poppler's pdftotext and pdftoppm.
+#include <gtest/gtest.h>
+
+#include <QApplication>
+#include <QDir>
+#include <QFile>
+#include <QImage>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPageLayout>
+#include <QPrinter>
+#include <QPrinterInfo>
+#include <QProcess>
+#include <QPushButton>
+#include <QTemporaryDir>
+#include <QTest>
+#include <QToolButton>
+
+#include "practice/image_box.h"
+#include "practice/page_window.h"
+#include "records/print_layout.h"
+#include "records/print_window.h"
+#include "tests/support/fake_prompter.h"
+#include "tests/ui/modal.h"
+
+namespace solvari {
+
+// Found by GoogleTest through the argument's namespace, so failures name the command.
+void PrintTo(const PrintCommand& c, std::ostream* os) {
+    *os << (c.kind == PrintCommand::Kind::Text ? "Text" : "Image") << "{" << c.x << "," << c.y << "," << c.w << ","
+        << c.h << ",\"" << c.text << "\",box " << c.box << "}";
+}
+
+namespace {
+
+using testing::answerNextModal;
+using Kind = PrintCommand::Kind;
+
+PrintCommand text(int x, int y, const std::string& t) { return {Kind::Text, x, y, 0, 0, t, 0}; }
+PrintCommand image(int box, int x, int y, int w, int h) { return {Kind::Image, x, y, w, h, {}, box}; }
+
+const std::string TITLE = "一次方程式（１）";
+const std::string DATE = "2004.03.09";
+
+// A page of an 800-pixel screen: line boxes 309 × 75, the answer box 272 × 76.
+PrintBoxes screenBoxes() {
+    PrintBoxes boxes{};
+    for (int n = 1; n <= 12; ++n) boxes[static_cast<size_t>(n)] = BoxSize{309, 75};
+    boxes[ANSWER_BOX] = BoxSize{272, 76};
+    return boxes;
+}
+
+// ---------------------------------------------------------------- geometry
+
+TEST(PrintLayout, SizeThreeMarginSixDrawsFourTimesLargerFrom192) {
+    const auto out = printLayout(6, 3, 309, screenBoxes(), 3, true, TITLE, DATE);
+    const std::vector<PrintCommand> expected = {
+        text(309 * 4 + 192, 160, DATE),
+        text(192, 560, TITLE),
+        image(1, 192, 720, 1236, 300),
+        image(2, 192, 720 + 77 * 4, 1236, 300),
+        image(3, 192, 720 + 2 * 77 * 4, 1236, 300),
+        image(16, 192, 720 + 3 * 77 * 4, 272 * 4, 76 * 4),
+    };
+    EXPECT_EQ(out, expected);
+}
+
+TEST(PrintLayout, EveryMarginAndSize) {
+    for (int margin = 0; margin <= 10; ++margin) {
+        for (int size = 1; size <= 5; ++size) {
+            const int scale = size + 1;
+            const auto out = printLayout(margin, size, 309, screenBoxes(), 2, false, TITLE, DATE);
+            const std::vector<PrintCommand> expected = {
+                text(309 * scale + margin * 32, 40 * scale, DATE),
+                text(margin * 32, 140 * scale, TITLE),
+                image(1, margin * 32, 180 * scale, 309 * scale, 75 * scale),
+                image(2, margin * 32, 257 * scale, 309 * scale, 75 * scale),
+            };
+            EXPECT_EQ(out, expected) << "margin " << margin << " size " << size;
+        }
+    }
+}
+
+TEST(PrintLayout, WhichBoxesArePrinted) {
+    struct Row {
+        const char* name;
+        int targetLine;
+        bool finished;
+        std::vector<int> boxes;  // printed, in order
+    };
+    const Row rows[] = {
+        {"only the question", 1, false, {1}},
+        {"an unfinished question prints no answer box", 4, false, {1, 2, 3, 4}},
+        {"a finished question ends with the answer box", 4, true, {1, 2, 3, 4, 16}},
+        {"a finished question on line 1", 1, true, {1, 16}},
+        {"nothing on the page", 0, false, {}},
+        {"lines above the boxes are not printed", 16, false, {1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11, 12}},
+    };
+    for (const Row& r : rows) {
+        const auto out = printLayout(6, 3, 309, screenBoxes(), r.targetLine, r.finished, TITLE, DATE);
+        ASSERT_GE(out.size(), 2u) << r.name;
+        std::vector<int> printed;
+        for (size_t i = 2; i < out.size(); ++i) {
+            EXPECT_EQ(out[i].kind, Kind::Image) << r.name;
+            printed.push_back(out[i].box);
+        }
+        EXPECT_EQ(printed, r.boxes) << r.name;
+    }
+}
+
+TEST(PrintLayout, AMissingBoxIsSkippedWithoutMovingTheRow) {
+    PrintBoxes boxes = screenBoxes();
+    boxes[2].reset();
+    boxes[3] = BoxSize{100, 50};
+    boxes[ANSWER_BOX].reset();
+    const auto out = printLayout(1, 1, 309, boxes, 4, true, TITLE, DATE);
+    const std::vector<PrintCommand> expected = {
+        text(309 * 2 + 32, 80, DATE),     text(32, 280, TITLE),
+        image(1, 32, 360, 618, 150),      image(3, 32, 360 + 77 * 2, 200, 100),
+        image(4, 32, 514 + 52 * 2, 618, 150),
+    };
+    EXPECT_EQ(out, expected);
+}
+
+TEST(PrintLayout, DateAndPreviewTexts) {
+    EXPECT_EQ(printDate(QDateTime(QDate(2004, 3, 9), QTime(23, 59))), "2004.03.09");
+    EXPECT_EQ(printDate(QDateTime(QDate(2024, 12, 31), QTime(0, 0))), "2024.12.31");
+    EXPECT_EQ(sampleText(0), "ax+by=c");
+    EXPECT_EQ(sampleText(10), "          ax+by=c");
+    const int points[] = {14, 18, 22, 26, 30};
+    for (int size = 1; size <= 5; ++size) EXPECT_EQ(samplePointSize(size), points[size - 1]) << size;
+}
+
+// ---------------------------------------------------------------- the window
+
+// A page window of an 800-pixel screen with a picture in some boxes, in a folder of its own.
+class PrintWindowTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        ASSERT_TRUE(dir.isValid());
+        oldCwd = QDir::currentPath();
+        QDir::setCurrent(dir.path());
+        setScreenWidthForTesting(800);
+        frame.setWindowTitle(QString::fromStdString(TITLE));
+        frame.resize(660, 560);
+        page = new TfrmPage(&frame);
+        page->resize(650, 550);
+        page->layoutForScreen(145, [](const std::string&) {});
+        fill(1, Qt::black);
+        fill(2, Qt::blue);
+        fill(16, Qt::red);
+        window = std::make_unique<TfrmPrintS>(
+            PrintSource{[this] { return page; }, [this]() -> QWidget* { return &frame; }, [this] { return targetLine; },
+                        [this] { return finished; }},
+            prompter);
+        window->clock = [] { return QDateTime(QDate(2004, 3, 9), QTime(10, 0)); };
+    }
+    void TearDown() override {
+        window.reset();
+        setScreenWidthForTesting(0);
+        QDir::setCurrent(oldCwd);
+    }
+
+    void fill(int n, Qt::GlobalColor colour) {
+        ImageBox* box = page->imageBox(n);
+        QImage picture(box->width(), box->height(), QImage::Format_RGB32);
+        picture.fill(colour);
+        box->setImage(picture);
+    }
+
+    QString path(const QString& name) const { return QDir(dir.path()).filePath(name); }
+
+    static QString run(const QString& program, const QStringList& args) {
+        QProcess p;
+        p.start(program, args);
+        if (!p.waitForFinished(30000) || p.exitCode() != 0) {
+            ADD_FAILURE() << program.toStdString() << " failed: " << p.readAllStandardError().toStdString();
+            return {};
+        }
+        return QString::fromUtf8(p.readAllStandardOutput());
+    }
+
+    // The first page of a PDF at 50 dots per inch.
+    QImage render(const QString& pdf) {
+        run("pdftoppm", {"-r", "50", "-png", "-f", "1", "-l", "1", "-singlefile", pdf, path("page")});
+        return QImage(path("page.png"));
+    }
+
+    // How many pixels of the rectangle (given in 600-dpi printer pixels of the paint area) are
+    // not white, on a page rendered at 50 dpi.
+    int inked(const QImage& shot, const QRect& printerRect) {
+        const QPoint origin = window->printer().pageLayout().paintRectPixels(TfrmPrintS::PDF_RESOLUTION).topLeft();
+        const QRect r = printerRect.translated(origin);
+        const QRect scaled(r.x() / 12 + 1, r.y() / 12 + 1, r.width() / 12 - 2, r.height() / 12 - 2);
+        int count = 0;
+        for (int y = scaled.top(); y <= scaled.bottom(); ++y)
+            for (int x = scaled.left(); x <= scaled.right(); ++x)
+                if (shot.valid(x, y) && shot.pixelColor(x, y).lightness() < 200) ++count;
+        return count;
+    }
+
+    QTemporaryDir dir;
+    QString oldCwd;
+    QWidget frame;
+    TfrmPage* page = nullptr;
+    int targetLine = 2;
+    bool finished = false;
+    testing::FakePrompter prompter;
+    std::unique_ptr<TfrmPrintS> window;
+};
+
+TEST_F(PrintWindowTest, LooksAsDesigned) {
+    TfrmPrintS& w = *window;
+    EXPECT_EQ(w.windowTitle(), "frmPrintS");
+    EXPECT_EQ(w.size(), QSize(363, 248));
+    EXPECT_EQ(w.Label3->text(), "プリントイメージ");
+    EXPECT_EQ(w.edtSample->size(), QSize(225, 65));
+    EXPECT_EQ(w.Label2->text(), "左側空白（文字数）");
+    EXPECT_EQ(w.Label1->text(), "文字の大きさ");
+    for (QLineEdit* e : {w.edtLMargin, w.edtSize}) {
+        EXPECT_TRUE(e->isReadOnly());
+        EXPECT_EQ(e->font().family(), "ＭＳ ゴシック");
+        EXPECT_EQ(e->font().pixelSize(), 27);
+    }
+    EXPECT_EQ(w.edtLMargin->text(), "6");
+    EXPECT_EQ(w.edtSize->text(), "3");
+    EXPECT_EQ(w.btnSettei->text(), "プリンタの設定");
+    EXPECT_EQ(w.btnStart->text(), "印刷開始");
+    EXPECT_EQ(w.btnCancel->text(), "閉じる");
+    EXPECT_EQ(w.btnPrintAll->text(), "全画面印刷");
+    EXPECT_EQ(w.edtSample->text(), "      ax+by=c");
+    EXPECT_EQ(w.edtSample->font().pointSize(), 22);
+    for (QWidget* c : std::initializer_list<QWidget*>{w.Label3, w.edtSample, w.Label2, w.edtLMargin, w.updLMargin, w.Label1,
+                                                     w.edtSize, w.updSize, w.btnSettei, w.btnStart, w.btnCancel,
+                                                     w.btnPrintAll})
+        EXPECT_TRUE(QRect(0, 0, 363, 248).contains(c->geometry())) << c->objectName().toStdString();
+}
+
+TEST_F(PrintWindowTest, UpDownsStepWithoutWrappingAndRefreshThePreview) {
+    TfrmPrintS& w = *window;
+    for (int i = 0; i < 6; ++i) w.updLMargin->btnUp->click();
+    EXPECT_EQ(w.edtLMargin->text(), "10");
+    EXPECT_EQ(w.edtSample->text(), QString(10, ' ') + "ax+by=c");
+    for (int i = 0; i < 12; ++i) w.updLMargin->btnDown->click();
+    EXPECT_EQ(w.edtLMargin->text(), "0");
+    EXPECT_EQ(w.edtSample->text(), "ax+by=c");
+
+    const int points[] = {14, 18, 22, 26, 30};
+    for (int i = 0; i < 3; ++i) w.updSize->btnDown->click();
+    EXPECT_EQ(w.edtSize->text(), "1");
+    for (int size = 1; size <= 5; ++size) {
+        EXPECT_EQ(w.edtSample->font().pointSize(), points[size - 1]) << size;
+        w.updSize->btnUp->click();
+    }
+    EXPECT_EQ(w.edtSize->text(), "5");
+
+    // the arrow keys in the edit step the same way
+    QTest::keyClick(w.edtSize, Qt::Key_Down);
+    EXPECT_EQ(w.edtSize->text(), "4");
+    EXPECT_EQ(w.edtSample->font().pointSize(), 26);
+    QTest::keyClick(w.edtLMargin, Qt::Key_Up);
+    EXPECT_EQ(w.edtLMargin->text(), "1");
+}
+
+TEST_F(PrintWindowTest, ValuesLastWhileTheProgramRunsAndEveryWayOutGives1) {
+    TfrmPrintS& w = *window;
+    answerNextModal([&](QWidget*) {
+        w.updLMargin->btnDown->click();
+        w.updSize->btnUp->click();
+        w.btnCancel->click();
+    });
+    EXPECT_EQ(w.exec(), 1);
+    answerNextModal([&](QWidget*) {
+        EXPECT_EQ(w.edtLMargin->text(), "5");
+        EXPECT_EQ(w.edtSize->text(), "4");
+        EXPECT_EQ(w.edtSample->text(), "     ax+by=c");
+        EXPECT_EQ(w.edtSample->font().pointSize(), 26);
+        w.close();
+    });
+    EXPECT_EQ(w.exec(), 1);
+    answerNextModal([&](QWidget*) { QTest::keyClick(&w, Qt::Key_Escape); });
+    EXPECT_EQ(w.exec(), 1);
+}
+
+TEST_F(PrintWindowTest, TheLayoutReadsThePageAsItStands) {
+    const auto out = window->currentLayout();
+    const std::vector<PrintCommand> expected = {
+        text(309 * 4 + 192, 160, DATE),
+        text(192, 560, TITLE),
+        image(1, 192, 720, 309 * 4, 75 * 4),
+        image(2, 192, 720 + 77 * 4, 309 * 4, 75 * 4),
+    };
+    EXPECT_EQ(out, expected);
+    finished = true;
+    targetLine = 1;
+    frame.setWindowTitle("別の単元");
+    EXPECT_EQ(window->currentLayout(), (std::vector<PrintCommand>{text(309 * 4 + 192, 160, DATE),
+                                                                  text(192, 560, "別の単元"),
+                                                                  image(1, 192, 720, 1236, 300),
+                                                                  image(16, 192, 1028, 272 * 4, 76 * 4)}));
+}
+
+TEST_F(PrintWindowTest, PrintsTheLinesIntoAPdf) {
+    const QString pdf = path("work.pdf");
+    window->setOutputPdf(pdf);
+    ASSERT_TRUE(window->btnStartClick());
+    EXPECT_TRUE(prompter.said.empty());
+    EXPECT_EQ(QApplication::overrideCursor(), nullptr);  // the hourglass is gone
+    ASSERT_TRUE(QFile::exists(pdf));
+
+    const QString words = run("pdftotext", {pdf, "-"});
+    EXPECT_TRUE(words.contains("2004.03.09")) << words.toStdString();
+    EXPECT_TRUE(words.contains(QString::fromStdString(TITLE))) << words.toStdString();
+
+    const QImage shot = render(pdf);
+    ASSERT_FALSE(shot.isNull());
+    const QRect box1(192, 720, 1236, 300);
+    const QRect box2(192, 1028, 1236, 300);
+    const int area = (1236 / 12 - 2) * (300 / 12 - 2);
+    EXPECT_GT(inked(shot, box1), area * 9 / 10);
+    EXPECT_GT(inked(shot, box2), area * 9 / 10);
+    // the answer box of an unfinished question stays off the paper, and so does the margin
+    EXPECT_EQ(inked(shot, QRect(192, 1336, 1088, 304)), 0);
+    EXPECT_EQ(inked(shot, QRect(0, 720, 192, 600)), 0);
+}
+
+TEST_F(PrintWindowTest, AFinishedQuestionPrintsItsAnswerBox) {
+    finished = true;
+    const QString pdf = path("answer.pdf");
+    window->setOutputPdf(pdf);
+    ASSERT_TRUE(window->btnStartClick());
+    const QImage shot = render(pdf);
+    ASSERT_FALSE(shot.isNull());
+    EXPECT_GT(inked(shot, QRect(192, 1336, 1088, 304)), (1088 / 12 - 2) * (304 / 12 - 2) * 9 / 10);
+    EXPECT_EQ(inked(shot, QRect(192, 1644, 1236, 300)), 0);
+}
+
+TEST_F(PrintWindowTest, PrintsTheWholePageWindow) {
+    const QString pdf = path("whole.pdf");
+    window->setOutputPdf(pdf);
+    ASSERT_TRUE(window->btnPrintAllClick());
+    EXPECT_TRUE(prompter.said.empty());
+    const QImage shot = render(pdf);
+    ASSERT_FALSE(shot.isNull());
+    // the window fills the width of the paper; its first box is black near the top
+    int dark = 0;
+    for (int y = 0; y < shot.height() / 3; ++y)
+        for (int x = 0; x < shot.width(); ++x)
+            if (shot.pixelColor(x, y).lightness() < 60) ++dark;
+    EXPECT_GT(dark, 100);
+}
+
+TEST_F(PrintWindowTest, AnUnwritablePdfGivesItsMessageAndNoFile) {
+    QFile plain(path("plain"));
+    ASSERT_TRUE(plain.open(QIODevice::WriteOnly));
+    plain.close();
+    const QString pdf = path("plain/sub/work.pdf");
+    window->setOutputPdf(pdf);
+    EXPECT_FALSE(window->btnStartClick());
+    EXPECT_EQ(prompter.said, (std::vector<std::string>{pdf.toStdString() + " に書き込めません"}));
+    EXPECT_FALSE(window->btnPrintAllClick());
+    EXPECT_EQ(prompter.said.size(), 2u);
+    EXPECT_EQ(QApplication::overrideCursor(), nullptr);
+    EXPECT_FALSE(QFile::exists(pdf));
+}
+
+TEST_F(PrintWindowTest, AFailedPrintLeavesTheOldPdf) {
+    const QString pdf = path("keep.pdf");
+    window->setOutputPdf(pdf);
+    ASSERT_TRUE(window->btnStartClick());
+    const qint64 before = QFileInfo(pdf).size();
+    ASSERT_GT(before, 0);
+    window->printer().setOutputFileName(pdf + "/nested.pdf");  // a path under a file
+    EXPECT_FALSE(window->btnStartClick());
+    EXPECT_EQ(QFileInfo(pdf).size(), before);
+}
+
+TEST_F(PrintWindowTest, WithoutAPrinterItSaysHowToPrintToAFile) {
+    if (!QPrinterInfo::availablePrinters().isEmpty()) GTEST_SKIP() << "this machine has a printer";
+    // as the program starts: no PDF chosen
+    EXPECT_FALSE(window->btnStartClick());
+    window->printer().setOutputFormat(QPrinter::NativeFormat);
+    EXPECT_FALSE(window->btnStartClick());
+    EXPECT_EQ(prompter.said, (std::vector<std::string>{TfrmPrintS::NO_PRINTER, TfrmPrintS::NO_PRINTER}));
+    EXPECT_EQ(prompter.said.front(),
+              "プリンタが見つかりません。［プリンタの設定］でPDFファイルへの印刷を選べます");
+}
+
+TEST_F(PrintWindowTest, TheSetupDialogOpensAndACancelChangesNothing) {
+    const QString pdf = path("chosen.pdf");
+    window->setOutputPdf(pdf);
+    answerNextModal([](QWidget* w) {
+        auto* dialog = qobject_cast<QDialog*>(w);
+        ASSERT_NE(dialog, nullptr);
+        dialog->reject();
+    }, 15000);
+    window->btnSetteiClick();
+    EXPECT_EQ(window->printer().outputFormat(), QPrinter::PdfFormat);
+    EXPECT_EQ(window->printer().outputFileName(), pdf);
+    EXPECT_TRUE(prompter.said.empty());
+}
+
+}  // namespace
+}  // namespace solvari

@@ -1,9 +1,14 @@
 #include "flow/startup_window.h"
 
+#include <QMdiSubWindow>
+
 #include "authoring/dump_window.h"
 #include "flow/main_window.h"
 #include "practice/sentaku_dialog.h"
+#include "records/delete_window.h"
 #include "records/help_window.h"
+#include "records/kiroku_window.h"
+#include "records/print_window.h"
 #include "records/version_dialog.h"
 
 namespace solvari {
@@ -27,10 +32,17 @@ std::unique_ptr<Program> createProgram() {
     p->frmMain = new TfrmMain();
     TfrmMain* m = p->frmMain;
     p->frmDump = new TfrmDump(&m->engine, m);
-    p->frmDelete = plainWindow("frmDelete", "frmDelete", m);
+    // The record windows ask for the file and the units when shown: both are fixed later.
+    const RecordSource records{[m] { return recordFilePath(m->dataDirectory); },
+                               [m]() -> const QuestionSet* { return m->practice ? &m->practice->questionSet : nullptr; }};
+    p->frmDelete = new TfrmDelete(records, m->prompter, m);
     p->frmEditQues = plainWindow("frmEditQues", "問題の編集：", m);
-    p->frmKiroku = plainWindow("frmKiroku", "練習の記録", m);
-    p->frmPrintS = plainWindow("frmPrintS", "frmPrintS", m);
+    p->frmKiroku = new TfrmKiroku(records, p->frmDelete, m);
+    p->frmPrintS = new TfrmPrintS(PrintSource{[m] { return m->page; },
+                                              [m]() -> QWidget* { return m->pageWindow; },
+                                              [m] { return m->engine.targetLine; },
+                                              [m] { return m->practice && m->practice->questionFinished; }},
+                                  m->prompter, m);
     p->frmSentaku = new TfrmSentaku(m);
     p->frmVersion = new TfrmVersion(m);
     p->frmMondai = plainWindow("frmMondai", "frmMondai", m);

@@ -9,16 +9,19 @@ class TfrmDump;
 class TfrmSentaku;
 class TfrmVersion;
 class TfrmHelp;
+class TfrmDelete;
+class TfrmKiroku;
+class TfrmPrintS;
 
 // Every window of the program, created once at start in the order the program has always
 // created them, and wired to the main window's commands.
 struct Program {
     TfrmMain* frmMain = nullptr;
     TfrmDump* frmDump = nullptr;
-    QDialog* frmDelete = nullptr;
+    TfrmDelete* frmDelete = nullptr;
     QDialog* frmEditQues = nullptr;
-    QDialog* frmKiroku = nullptr;
-    QDialog* frmPrintS = nullptr;
+    TfrmKiroku* frmKiroku = nullptr;
+    TfrmPrintS* frmPrintS = nullptr;
     TfrmSentaku* frmSentaku = nullptr;
     TfrmVersion* frmVersion = nullptr;
     QDialog* frmMondai = nullptr;

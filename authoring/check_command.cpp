@@ -27,12 +27,29 @@ std::string joined(const std::vector<std::string>& parts, const std::string& sep
     return out;
 }
 
-// Keeps a TSV row one row: tabs and line ends inside a field become blanks.
+// Keeps a TSV row one row: tabs, line ends and other control bytes inside a field become blanks.
 std::string tsvField(std::string s) {
     for (char& c : s) {
-        if (c == '\t' || c == '\r' || c == '\n') c = ' ';
+        if (static_cast<unsigned char>(c) < 0x20 || c == 0x7F) c = ' ';
     }
     return s;
+}
+
+// A line of the file as the report quotes it: control bytes shown as '?', and a line longer
+// than a question can be cut (a damaged file may hold one line of a megabyte).
+std::string shown(const std::string& text) {
+    constexpr size_t kMaxChars = 60;
+    std::string out;
+    size_t chars = 0;
+    for (size_t i = 0; i < text.size(); ++i) {
+        const auto c = static_cast<unsigned char>(text[i]);
+        if ((c & 0xC0) != 0x80) {  // a character starts here
+            if (chars == kMaxChars) return out + "…";
+            ++chars;
+        }
+        out += c < 0x20 || c == 0x7F ? '?' : static_cast<char>(c);
+    }
+    return out;
 }
 
 std::string place(int unit, int question) {
@@ -44,7 +61,7 @@ void reportStructure(const std::vector<std::string>& lines, const SyntaxCheckRes
     o.out += "エラーの単元: " + r.errorUnitText + "\n";
     const int at = structureFaultLine(lines);
     if (at > 0) {
-        o.out += "  " + std::to_string(at) + "行目: " + lines[static_cast<size_t>(at - 1)] + "\n";
+        o.out += "  " + std::to_string(at) + "行目: " + shown(lines[static_cast<size_t>(at - 1)]) + "\n";
     } else if (lines.empty()) {
         o.out += "  空のファイルです\n";
     }
@@ -65,11 +82,11 @@ CheckOutput validate(const std::vector<std::string>& lines, const std::string& l
     }
     o.out += "エラーチェックの結果: " + r.resultText + "\n";
     o.out += "単元数: " + std::to_string(r.unitCount) + "\n";
-    o.out += "エラーの単元: " + r.errorUnitText + "\n";
+    o.out += "エラーの単元: " + shown(r.errorUnitText) + "\n";
     if (!r.faults.empty()) o.out += "誤りのある問題: " + std::to_string(r.faults.size()) + "\n";
     for (const QuestionFault& f : r.faults) {
         const std::string where = f.question == 0 ? "単元" + std::to_string(f.unit) + " 見出し" : place(f.unit, f.question);
-        o.out += "  " + where + ": " + f.text + "\n";
+        o.out += "  " + where + ": " + shown(f.text) + "\n";
         for (const std::string& m : f.messages) o.out += "    " + m + "\n";
         if (f.engineError != 0) o.out += "    (エラーコード " + std::to_string(f.engineError) + ")\n";
     }
@@ -100,7 +117,7 @@ CheckOutput solveAll(const std::vector<std::string>& lines, const std::string& l
     bool allSolved = true;
     for (int u = 1; u <= set.unitCount; ++u) {
         const auto uu = static_cast<size_t>(u);
-        if (mode == CheckMode::Solve) o.out += "[単元" + std::to_string(u) + "] " + set.unitTitle[uu] + "\n";
+        if (mode == CheckMode::Solve) o.out += "[単元" + std::to_string(u) + "] " + shown(set.unitTitle[uu]) + "\n";
         for (int q = 1; q <= set.questionCount[uu]; ++q) {
             const std::string& text = set.questionText[uu][static_cast<size_t>(q)];
             recorder.said.clear();
@@ -116,7 +133,7 @@ CheckOutput solveAll(const std::vector<std::string>& lines, const std::string& l
                          std::to_string(s.engineError) + "\t" + tsvField(joined(messages, " | ")) + "\n";
                 continue;
             }
-            o.out += "問題" + std::to_string(q) + ": " + text + "\n";
+            o.out += "問題" + std::to_string(q) + ": " + shown(text) + "\n";
             for (const SolvedLine& l : s.lines) {
                 if (!l.sentence.empty()) o.out += "  " + l.sentence + "\n";
                 o.out += "    " + lineMark(l.line) + " " + l.text + "\n";

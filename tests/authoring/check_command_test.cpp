@@ -132,6 +132,14 @@ TEST_F(CheckCommand, SolvePrintsSentenceLineAndAnswer) {
               "  【答】x=2\n");
 }
 
+TEST_F(CheckCommand, ALongDamagedLineIsQuotedShortAndVisible) {
+    const std::string p = file("zeros.leq", std::string(200000, '\0'));
+    CheckOutput o = runCheckCommand({p});
+    EXPECT_EQ(o.exitCode, 1);
+    EXPECT_TRUE(contains(o.out, "  1行目: " + std::string(60, '?') + "…\n")) << o.out.substr(0, 300);
+    EXPECT_LT(o.out.size(), 1000u);
+}
+
 TEST(StructureFaultLine, FindsTheFirstFailingLine) {
     struct Row {
         Lines lines;

@@ -1,0 +1,124 @@
+#pragma once
+#include <QDialog>
+#include <QImage>
+#include <QWidget>
+#include <functional>
+#include <memory>
+
+#include "engine/prompter.h"
+#include "transform/canvas.h"
+
+class QLabel;
+class QListWidget;
+class QPushButton;
+
+namespace solvari {
+
+class Engine;
+class ImageBox;
+class Practice;
+class Typesetter;
+
+// A mark box beside a question: a 25 × 76 picture stretched over the box, onto which the
+// window copies the green or the white picture. Copies land at (1, 1), so the top row and
+// the left column keep what the box started with (white).
+class MarkBox : public QWidget {
+    Q_OBJECT
+public:
+    static constexpr int PICTURE_WIDTH = 25;
+    static constexpr int PICTURE_HEIGHT = 76;
+
+    explicit MarkBox(QWidget* parent = nullptr);
+
+    // Plain source copy of picture with its top-left at (x, y) of the box's own picture.
+    void copyPicture(int x, int y, const QImage& picture);
+    const QImage& picture() const { return picture_; }
+
+signals:
+    void clicked();
+
+protected:
+    void paintEvent(QPaintEvent* event) override;
+    void mousePressEvent(QMouseEvent* event) override;
+    void mouseReleaseEvent(QMouseEvent* event) override;
+
+private:
+    QImage picture_;
+    bool pressed_ = false;
+};
+
+// "frmMondai": the student picks a unit from the list of titles and one of its questions,
+// which are drawn as equations. On "Ｏ　Ｋ" the unit and question become the main window's
+// current ones (result 1); "キャンセル" and the close box change nothing (result 2).
+//
+// The window keeps shownUnit, markedQuestion and drawnCount between showings; everything
+// visible is derived again from the main window's currentUnit and currentQuestion when shown.
+class TfrmMondai : public QDialog {
+    Q_OBJECT
+public:
+    static constexpr int RESULT_OK = 1;
+    static constexpr int RESULT_CANCEL = 2;
+    static constexpr int BOX_COUNT = 7;
+
+    // practice gives the main window's practice state (it exists only once the main window
+    // has been shown; while it returns nullptr the window shows nothing). Questions are parsed
+    // with engine into its scratch line 0 and typeset by a typesetter of the window's own.
+    TfrmMondai(std::function<Practice*()> practice, Engine& engine, QWidget* parent = nullptr);
+    ~TfrmMondai() override;
+
+    // The record viewer, shown modally above this window by "練習の記録".
+    std::function<void()> showRecordWindow;
+
+    // --- state kept between showings ---
+    int shownUnit = 1;
+    int markedQuestion = 1;
+    int drawnCount = 0;
+
+    // --- controls, by their design names ---
+    QLabel* lblMidashi = nullptr;
+    QLabel* Panel1 = nullptr;
+    QListWidget* lstTangen = nullptr;
+    QPushButton* btnOK = nullptr;
+    QPushButton* btnCancel = nullptr;
+    QPushButton* btnShowRecord = nullptr;
+    QImage imgKakkoB;  // the mark: solid green
+    QImage imgKakkoW;  // no mark: solid white
+
+    // The numbered controls, found by composing their names ("Image" + n, …); nullptr for a
+    // number without one.
+    ImageBox* questionBox(int n) const;
+    MarkBox* markBox(int n) const;
+    QPushButton* questionButton(int n) const;
+
+    // --- the window's operations and handlers ---
+    void formShow();
+    void drawUnitQuestions();
+    void eraseMark();
+    void markQuestion(int n);
+    void lstTangenClick();
+    void btnOKClick();
+    void btnCancelClick();
+    void btnShowRecordClick();
+
+public slots:
+    void reject() override;  // the close box and Escape: result 2
+
+protected:
+    void showEvent(QShowEvent* event) override;
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
+private:
+    class QuestionBoxes;
+
+    std::function<Practice*()> practice_;
+    Engine& engine_;
+    SilentPrompter silent_;  // drawing the list never shows a message
+    std::unique_ptr<QuestionBoxes> boxes_;
+    std::unique_ptr<Typesetter> typesetter_;
+    bool filling_ = false;   // the list is being filled or selected by the window itself
+    bool pressing_ = false;  // a mouse button is down on the list; the click handles it
+
+    void showTitle();
+};
+
+}  // namespace solvari

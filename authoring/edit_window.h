@@ -1,0 +1,96 @@
+#pragma once
+#include <QDialog>
+#include <QString>
+#include <functional>
+#include <string>
+#include <vector>
+
+#include "flow/question_set.h"
+
+class QLabel;
+class QLineEdit;
+class QListWidget;
+class QPlainTextEdit;
+class QPushButton;
+
+namespace solvari {
+
+class Engine;
+class Prompter;
+
+// "問題の編集": the teacher edits the question-set text and checks it. The text area mirrors
+// the main window's questionLines, the one list that the loader fills and the saver writes:
+// it is filled from them each time the window is shown, and every change of the text is
+// written back at once, so the check, "OK" and a later save all see the same lines. The
+// window never touches a file. Result 1 ("OK", the text is accepted) or 2 ("ｷｬﾝｾﾙ", close box).
+class TfrmEditQues : public QDialog {
+    Q_OBJECT
+public:
+    static constexpr int RESULT_OK = 1;
+    static constexpr int RESULT_CANCEL = 2;
+    static constexpr const char* CAPTION_PREFIX = "問題の編集：";
+    static constexpr const char* MSG_CHECK_FIRST = "エラーチェックしてください";
+
+    // questionLines must outlive the window. The check validates questions with engine (in
+    // its scratch line 0); the window's message and the parsers' messages go to prompter.
+    TfrmEditQues(std::vector<std::string>& questionLines, Engine& engine, Prompter& prompter,
+                 QWidget* parent = nullptr);
+
+    // The question set in use, which a check with a sound structure replaces at once. While
+    // the getter is missing or gives nullptr, the check parses into a set of the window's own.
+    void setQuestionSet(std::function<QuestionSet*()> inUse);
+    // The main window's questionSetSaved: cleared when a changed, checked text is accepted.
+    void setSavedFlag(bool* questionSetSaved);
+    // The file named in the caption ("問題の編集：" + path), now and at every showing.
+    void setQuestionPath(const std::string& path);
+
+    // The text area's text as lines and back. A line break after the last line adds no empty
+    // line (as when the file is read); an empty text is no lines at all.
+    static std::vector<std::string> textToLines(const QString& text);
+    static QString linesToText(const std::vector<std::string>& lines);
+
+    // --- state, by the design's names ---
+    bool textModified = false;  // the text changed since the window was shown
+    bool checkPassed = true;    // the last check succeeded and the text has not changed since
+
+    // --- controls, by their design names ---
+    QPlainTextEdit* memQues = nullptr;
+    QLabel* Label1 = nullptr;
+    QLabel* Label2 = nullptr;
+    QLabel* Label3 = nullptr;
+    QLabel* Label4 = nullptr;
+    QLineEdit* edtTangen = nullptr;
+    QLineEdit* edtResult = nullptr;
+    QLineEdit* edtErTangen = nullptr;
+    QListWidget* lstErQues = nullptr;
+    QPushButton* btnCompile = nullptr;
+    QPushButton* btnOk = nullptr;
+    QPushButton* btnCancel = nullptr;
+
+    // --- handlers ---
+    void formShow();
+    void memQuesChange();
+    void btnCompileClick();
+    void btnOkClick();
+    void btnCancelClick();
+
+public slots:
+    void reject() override;  // the close box and Escape: result 2
+
+protected:
+    void showEvent(QShowEvent* event) override;
+
+private:
+    std::vector<std::string>& lines_;
+    Engine& engine_;
+    Prompter& prompter_;
+    std::function<QuestionSet*()> inUse_;
+    QuestionSet ownSet_;  // parsed into when no set in use is given
+    bool* saved_ = nullptr;
+    std::string path_;
+    bool filling_ = false;  // the window itself is putting the lines into the text area
+
+    void clearResults();
+};
+
+}  // namespace solvari

@@ -3,7 +3,9 @@
 #include <QMdiSubWindow>
 
 #include "authoring/dump_window.h"
+#include "authoring/edit_window.h"
 #include "flow/main_window.h"
+#include "practice/mondai_window.h"
 #include "practice/sentaku_dialog.h"
 #include "records/delete_window.h"
 #include "records/help_window.h"
@@ -12,15 +14,6 @@
 #include "records/version_dialog.h"
 
 namespace solvari {
-
-namespace {
-QDialog* plainWindow(const QString& name, const QString& title, QWidget* parent) {
-    auto* d = new QDialog(parent);
-    d->setObjectName(name);
-    d->setWindowTitle(title);
-    return d;
-}
-}  // namespace
 
 Program::~Program() {
     delete help;
@@ -36,7 +29,9 @@ std::unique_ptr<Program> createProgram() {
     const RecordSource records{[m] { return recordFilePath(m->dataDirectory); },
                                [m]() -> const QuestionSet* { return m->practice ? &m->practice->questionSet : nullptr; }};
     p->frmDelete = new TfrmDelete(records, m->prompter, m);
-    p->frmEditQues = plainWindow("frmEditQues", "問題の編集：", m);
+    p->frmEditQues = new TfrmEditQues(m->questionLines, m->engine, m->prompter, m);
+    p->frmEditQues->setQuestionSet([m]() -> QuestionSet* { return m->practice ? &m->practice->questionSet : nullptr; });
+    p->frmEditQues->setSavedFlag(&m->questionSetSaved);
     p->frmKiroku = new TfrmKiroku(records, p->frmDelete, m);
     p->frmPrintS = new TfrmPrintS(PrintSource{[m] { return m->page; },
                                               [m]() -> QWidget* { return m->pageWindow; },
@@ -45,7 +40,7 @@ std::unique_ptr<Program> createProgram() {
                                   m->prompter, m);
     p->frmSentaku = new TfrmSentaku(m);
     p->frmVersion = new TfrmVersion(m);
-    p->frmMondai = plainWindow("frmMondai", "frmMondai", m);
+    p->frmMondai = new TfrmMondai([m] { return m->practice.get(); }, m->engine, m);
     p->help = new TfrmHelp();
 
     m->prompter.setChoiceDialog(p->frmSentaku);
@@ -57,7 +52,11 @@ std::unique_ptr<Program> createProgram() {
     m->showRecordWindow = [raw] { raw->frmKiroku->exec(); };
     m->showPrintWindow = [raw] { raw->frmPrintS->exec(); };
     m->runUnitWindow = [raw] { return raw->frmMondai->exec(); };
-    m->runEditorWindow = [raw] { return raw->frmEditQues->exec(); };
+    raw->frmMondai->showRecordWindow = [raw] { raw->frmKiroku->exec(); };
+    m->runEditorWindow = [raw, m] {
+        raw->frmEditQues->setQuestionPath(m->questionPath);
+        return raw->frmEditQues->exec();
+    };
     return p;
 }
 

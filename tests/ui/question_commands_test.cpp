@@ -1,0 +1,353 @@
+// "開く", "保存" and "編集" of the main window, driven through the real program.
+#include <gtest/gtest.h>
+
+#include <QAbstractButton>
+#include <QAction>
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QMdiSubWindow>
+#include <QMessageBox>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QTemporaryDir>
+
+#include "authoring/edit_window.h"
+#include "engine/format.h"
+#include "engine/sjis.h"
+#include "flow/main_window.h"
+#include "flow/question_set.h"
+#include "flow/startup_window.h"
+#include "practice/mondai_window.h"
+#include "tests/ui/modal.h"
+
+namespace solvari {
+namespace {
+
+using testing::answerNextModal;
+
+const std::vector<std::string> kStartSet = {
+    "<<一次方程式（１）", "2x=6", "3x=9", ">>", "<<一次方程式（２）", "x+1=4", "x-2=3", "5x=10", ">>", "<<一次方程式（３）", "4x=8", ">>",
+};
+
+struct BoxSeen {
+    std::string title, text;
+};
+
+// Answers the next message box with a button and keeps what it showed; then runs `then`
+// (to schedule the answer to a box that follows this one).
+void answerBox(QMessageBox::StandardButton button, std::vector<BoxSeen>& seen, std::function<void()> then = {}) {
+    answerNextModal([button, &seen, then](QWidget* w) {
+        auto* box = qobject_cast<QMessageBox*>(w);
+        ASSERT_NE(box, nullptr) << "expected a message box, got " << w->windowTitle().toStdString();
+        seen.push_back({box->windowTitle().toStdString(), box->text().toStdString()});
+        if (then) then();
+        ASSERT_NE(box->button(button), nullptr);
+        box->button(button)->click();
+    });
+}
+
+class QuestionCommands : public ::testing::Test {
+protected:
+    QTemporaryDir dir;
+    QString oldDir = QDir::currentPath();
+    std::unique_ptr<Program> program;
+    TfrmMain* m = nullptr;
+
+    void SetUp() override {
+        ASSERT_TRUE(dir.isValid());
+        QDir::setCurrent(dir.path());
+        ASSERT_TRUE(writeQuestionFile(path("Question.leq"), kStartSet).ok);
+        program = createProgram();
+        m = program->frmMain;
+        m->show();
+        QCoreApplication::processEvents();
+        ASSERT_NE(m->practice, nullptr);
+        ASSERT_EQ(m->practice->questionSet.unitCount, 3);
+        // no real file dialog ever opens here
+        m->openDialog = [](const std::string&) { return std::string(); };
+        m->saveDialog = [](const std::string&) { return std::string(); };
+    }
+    void TearDown() override {
+        program.reset();
+        QDir::setCurrent(oldDir);
+    }
+    std::string path(const QString& name) const { return (dir.path() + "/" + name).toStdString(); }
+    static std::string fileBytes(const std::string& p) {
+        QFile f(QString::fromStdString(p));
+        if (!f.open(QIODevice::ReadOnly)) return "";
+        return f.readAll().toStdString();
+    }
+    // Moves practice away from its start so that a restore can be told from a restart.
+    void moveOn() {
+        m->practice->currentUnit = 2;
+        m->practice->currentQuestion[2] = 3;
+        m->practice->currentQuestion[3] = 1;
+    }
+    void expectStartSetInUse(const char* when) {
+        const QuestionSet& s = m->practice->questionSet;
+        EXPECT_EQ(m->questionLines, kStartSet) << when;
+        EXPECT_EQ(s.unitCount, 3) << when;
+        EXPECT_EQ(s.unitTitle[2], "一次方程式（２）") << when;
+        EXPECT_EQ(s.questionCount[2], 3) << when;
+        EXPECT_EQ(s.questionText[2][3], "5x=10") << when;
+        EXPECT_TRUE(s.unitTitle[4].empty()) << when;
+    }
+};
+
+TEST_F(QuestionCommands, OpenWithUnsavedEditsAsksAfterTheFileIsChosen) {
+    const std::vector<std::string> other = {"<<別の単元", "7x=14", ">>", "<<二つ目", "x=5", ">>"};
+    ASSERT_TRUE(writeQuestionFile(path("other.LEQ"), other).ok);
+    struct Row {
+        const char* name;
+        QMessageBox::StandardButton answer;
+        std::vector<std::string> order;
+    };
+    const Row rows[] = {
+        {"Yes saves first", QMessageBox::Yes, {"open", "ask", "save", "unit"}},
+        {"No goes straight on", QMessageBox::No, {"open", "ask", "unit"}},
+    };
+    for (const Row& r : rows) {
+        const std::string startPath = m->questionPath;
+        const std::string savedPath = path(QString("saved-%1.LEQ").arg(r.answer));
+        std::vector<std::string> order;
+        std::string openPreset;
+        m->openDialog = [&](const std::string& preset) {
+            order.push_back("open");
+            openPreset = preset;
+            return path("other.LEQ");
+        };
+        m->saveDialog = [&](const std::string&) {
+            order.push_back("save");
+            return savedPath;
+        };
+        m->runUnitWindow = [&] {
+            order.push_back("unit");
+            return 2;
+        };
+        m->questionSetSaved = false;
+        std::vector<BoxSeen> seen;
+        answerNextModal([&](QWidget* w) {
+            order.push_back("ask");
+            auto* box = qobject_cast<QMessageBox*>(w);
+            ASSERT_NE(box, nullptr);
+            seen.push_back({box->windowTitle().toStdString(), box->text().toStdString()});
+            box->button(r.answer)->click();
+        });
+        m->mnuOpen->trigger();
+
+        EXPECT_EQ(order, r.order) << r.name;
+        ASSERT_EQ(seen.size(), 1u) << r.name;
+        EXPECT_EQ(seen[0].title, "確認") << r.name;
+        EXPECT_EQ(seen[0].text, "ファイルを保存しますか") << r.name;
+        EXPECT_EQ(openPreset, startPath) << r.name;
+        EXPECT_EQ(QFileInfo::exists(QString::fromStdString(savedPath)), r.answer == QMessageBox::Yes) << r.name;
+        if (r.answer == QMessageBox::Yes) {
+            EXPECT_EQ(fileBytes(savedPath), fileBytes(path("Question.leq"))) << r.name;
+        }
+        EXPECT_TRUE(m->questionSetSaved) << r.name;
+        EXPECT_EQ(m->questionPath, path("other.LEQ")) << r.name;
+        EXPECT_EQ(m->questionLines, other) << r.name;
+        EXPECT_EQ(m->practice->questionSet.unitTitle[1], "別の単元") << r.name;
+        EXPECT_EQ(lineToText(m->engine.line(1), false), "7x=14") << r.name;
+
+        // back to the start set for the next row
+        m->runUnitWindow = [] { return 2; };
+        m->openDialog = [&](const std::string&) { return path("Question.leq"); };
+        m->mnuOpen->trigger();
+    }
+}
+
+TEST_F(QuestionCommands, OpenCancelledInTheDialogChangesNothing) {
+    moveOn();
+    m->questionSetSaved = false;
+    int unitRuns = 0;
+    m->runUnitWindow = [&] {
+        ++unitRuns;
+        return 2;
+    };
+    m->mnuOpen->trigger();  // the dialog answers ""
+    EXPECT_EQ(unitRuns, 0);
+    EXPECT_FALSE(m->questionSetSaved);
+    EXPECT_EQ(m->practice->currentUnit, 2);
+    expectStartSetInUse("after a cancelled open");
+}
+
+TEST_F(QuestionCommands, OpenOfAFileWithTooManyUnitsRestoresEverything) {
+    std::vector<std::string> tooMany;
+    for (int u = 1; u <= 21; ++u) {
+        tooMany.push_back("<<単元" + std::to_string(u));
+        tooMany.push_back("x=" + std::to_string(u));
+        tooMany.push_back(">>");
+    }
+    const std::string bad = path("many.LEQ");
+    ASSERT_TRUE(writeQuestionFile(bad, tooMany).ok);
+    moveOn();
+    const std::string pageBefore = lineToText(m->engine.line(1), false);
+    const std::string captionBefore = m->pageWindow->windowTitle().toStdString();
+    int unitRuns = 0;
+    m->runUnitWindow = [&] {
+        ++unitRuns;
+        return 1;
+    };
+    m->openDialog = [&](const std::string&) { return bad; };
+    std::vector<BoxSeen> seen;
+    answerBox(QMessageBox::Ok, seen, [&] { answerBox(QMessageBox::Ok, seen); });
+    m->mnuOpen->trigger();
+
+    ASSERT_EQ(seen.size(), 2u);
+    EXPECT_EQ(seen[0].text, "項目が多すぎます");
+    EXPECT_EQ(seen[1].text, bad + ":問題が不正です");
+    EXPECT_EQ(unitRuns, 0);
+    expectStartSetInUse("after the failed open");
+    EXPECT_EQ(m->practice->currentUnit, 2);
+    EXPECT_EQ(m->practice->currentQuestion[2], 3);
+    EXPECT_EQ(lineToText(m->engine.line(1), false), pageBefore);
+    EXPECT_EQ(m->pageWindow->windowTitle().toStdString(), captionBefore);
+    EXPECT_TRUE(m->questionSetSaved);
+    // the file existed: a later save proposes its name
+    EXPECT_EQ(m->questionPath, bad);
+}
+
+TEST_F(QuestionCommands, EditAndOkRestartsAtTheFirstQuestionAndOpensTheUnitWindow) {
+    moveOn();
+    std::vector<std::string> changed = kStartSet;
+    changed[1] = "5x=15";
+    TfrmEditQues* ed = program->frmEditQues;
+    TfrmMondai* units = program->frmMondai;
+    int shownUnit = 0, markedQuestion = 0;
+    QString editorTitle;
+    answerNextModal([&](QWidget* w) {
+        ASSERT_EQ(w, ed);
+        editorTitle = ed->windowTitle();
+        EXPECT_EQ(ed->memQues->toPlainText(), TfrmEditQues::linesToText(kStartSet));
+        ed->memQues->setPlainText(TfrmEditQues::linesToText(changed));
+        ed->btnCompile->click();
+        EXPECT_EQ(ed->edtTangen->text(), "3");
+        answerNextModal([&](QWidget* next) {
+            ASSERT_EQ(next, units);
+            shownUnit = units->shownUnit;
+            markedQuestion = units->markedQuestion;
+            units->btnCancel->click();
+        });
+        ed->btnOk->click();
+    });
+    m->mnuEditCWare->trigger();
+
+    EXPECT_EQ(editorTitle.toStdString(), "問題の編集：" + m->questionPath);
+    EXPECT_EQ(shownUnit, 1);
+    EXPECT_EQ(markedQuestion, 1);
+    EXPECT_EQ(m->questionLines, changed);
+    EXPECT_EQ(m->practice->currentUnit, 1);
+    EXPECT_EQ(m->practice->currentQuestion[2], 1);
+    EXPECT_EQ(lineToText(m->engine.line(1), false), "5x=15");
+    EXPECT_EQ(m->pageWindow->windowTitle(), "一次方程式（１）");
+    EXPECT_FALSE(m->questionSetSaved);
+
+    std::vector<BoxSeen> seen;
+    answerBox(QMessageBox::Cancel, seen);
+    EXPECT_FALSE(m->close());
+    ASSERT_EQ(seen.size(), 1u);
+    EXPECT_EQ(seen[0].title, "確認");
+    EXPECT_EQ(seen[0].text, "ファイルを保存しますか？");
+    EXPECT_TRUE(m->isVisible());
+}
+
+TEST_F(QuestionCommands, EditCancelledAfterASuccessfulCheckPutsEverythingBack) {
+    moveOn();
+    TfrmEditQues* ed = program->frmEditQues;
+    answerNextModal([&](QWidget* w) {
+        ASSERT_EQ(w, ed);
+        ed->memQues->setPlainText(TfrmEditQues::linesToText({"<<別", "9x=18", ">>"}));
+        ed->btnCompile->click();
+        EXPECT_EQ(m->practice->questionSet.unitCount, 1);  // the check replaced the set at once
+        ed->btnCancel->click();
+    });
+    m->mnuEditCWare->trigger();
+    expectStartSetInUse("after cancel");
+    EXPECT_EQ(m->practice->currentUnit, 2);
+    EXPECT_EQ(m->practice->currentQuestion[2], 3);
+    EXPECT_TRUE(m->questionSetSaved);
+}
+
+TEST_F(QuestionCommands, SaveUnderANewNameWritesShiftJisWithCrLf) {
+    const std::string target = path("新しい問題.LEQ");
+    std::vector<std::string> presets;
+    m->saveDialog = [&](const std::string& preset) {
+        presets.push_back(preset);
+        return target;
+    };
+    const std::string before = m->questionPath;
+    m->questionSetSaved = false;
+    m->mnuSave->trigger();
+
+    ASSERT_EQ(presets, std::vector<std::string>{before});
+    std::string expected;
+    for (const std::string& l : kStartSet) expected += *toSjis(l) + "\r\n";
+    EXPECT_EQ(fileBytes(target), expected);
+    EXPECT_TRUE(m->questionSetSaved);
+    EXPECT_EQ(m->questionPath, target);
+    EXPECT_EQ(program->frmEditQues->windowTitle().toStdString(), "問題の編集：" + target);
+
+    // the next open dialog starts at the new name
+    std::string openPreset;
+    m->openDialog = [&](const std::string& preset) {
+        openPreset = preset;
+        return std::string();
+    };
+    m->mnuOpen->trigger();
+    EXPECT_EQ(openPreset, target);
+}
+
+TEST_F(QuestionCommands, RefusedSavesLeaveFlagPathAndFilesAlone) {
+    ASSERT_TRUE(QFile(dir.path() + "/plain").open(QIODevice::WriteOnly));
+    struct Row {
+        const char* name;
+        std::vector<std::string> lines;
+        std::string target;
+        std::string message;  // exact, or the end of it when it starts with '*'
+    };
+    std::vector<std::string> emoji = kStartSet;
+    emoji[2] = "3x=9\xF0\x9F\x98\x80";
+    const Row rows[] = {
+        {"a character Shift-JIS cannot hold", emoji, path("emoji.LEQ"), unsavableLineMessage(3)},
+        {"a folder that cannot exist", kStartSet, path("plain/x.LEQ"), "* に書き込めません"},
+    };
+    for (const Row& r : rows) {
+        m->questionLines = r.lines;
+        m->questionSetSaved = false;
+        const std::string before = m->questionPath;
+        const QString captionBefore = program->frmEditQues->windowTitle();
+        m->saveDialog = [&](const std::string&) { return r.target; };
+        std::vector<BoxSeen> seen;
+        answerBox(QMessageBox::Ok, seen);
+        EXPECT_FALSE(m->saveQuestionSet()) << r.name;
+        ASSERT_EQ(seen.size(), 1u) << r.name;
+        if (r.message[0] == '*') {
+            const std::string tail = r.message.substr(1);
+            EXPECT_TRUE(seen[0].text.size() > tail.size() &&
+                        seen[0].text.compare(seen[0].text.size() - tail.size(), tail.size(), tail) == 0)
+                << r.name << ": " << seen[0].text;
+        } else {
+            EXPECT_EQ(seen[0].text, r.message) << r.name;
+        }
+        EXPECT_FALSE(QFileInfo::exists(QString::fromStdString(r.target))) << r.name;
+        EXPECT_FALSE(m->questionSetSaved) << r.name;
+        EXPECT_EQ(m->questionPath, before) << r.name;
+        EXPECT_EQ(program->frmEditQues->windowTitle(), captionBefore) << r.name;
+    }
+    // the regular file in the way is untouched
+    EXPECT_EQ(QFileInfo(dir.path() + "/plain").size(), 0);
+}
+
+TEST_F(QuestionCommands, SaveCancelledInTheDialogWritesNothing) {
+    m->questionSetSaved = false;
+    EXPECT_FALSE(m->saveQuestionSet());
+    EXPECT_FALSE(m->questionSetSaved);
+    EXPECT_EQ(QDir(dir.path()).entryList(QDir::Files), QStringList{"Question.leq"});
+}
+
+}  // namespace
+}  // namespace solvari

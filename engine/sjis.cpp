@@ -6,17 +6,46 @@
 namespace solvari {
 namespace {
 
+// One conversion descriptor per direction and thread, opened on first use: opening iconv
+// costs far more than converting a short line.
+class Converter {
+public:
+    Converter(const char* to, const char* from) : cd_(iconv_open(to, from)) {}
+    ~Converter() {
+        if (valid()) iconv_close(cd_);
+    }
+    Converter(const Converter&) = delete;
+    Converter& operator=(const Converter&) = delete;
+    bool valid() const { return cd_ != reinterpret_cast<iconv_t>(-1); }
+    iconv_t get() {
+        iconv(cd_, nullptr, nullptr, nullptr, nullptr);  // back to the initial state
+        return cd_;
+    }
+
+private:
+    iconv_t cd_;
+};
+
+Converter& toSjisConverter() {
+    thread_local Converter c("CP932", "UTF-8");
+    return c;
+}
+
+Converter& fromSjisConverter() {
+    thread_local Converter c("UTF-8", "CP932");
+    return c;
+}
+
 // Converts the whole input or fails; never drops or replaces bytes.
-std::optional<std::string> convert(const char* to, const char* from, std::string_view in) {
-    iconv_t cd = iconv_open(to, from);
-    if (cd == reinterpret_cast<iconv_t>(-1)) return std::nullopt;
+std::optional<std::string> convert(Converter& converter, std::string_view in) {
+    if (!converter.valid()) return std::nullopt;
+    iconv_t cd = converter.get();
     std::string out;
     out.resize(in.size() * 2 + 16);
     char* inPtr = const_cast<char*>(in.data());
     size_t inLeft = in.size();
     char* outPtr = out.data();
     size_t outLeft = out.size();
-    bool ok = true;
     while (inLeft > 0) {
         size_t r = iconv(cd, &inPtr, &inLeft, &outPtr, &outLeft);
         if (r == static_cast<size_t>(-1)) {
@@ -27,16 +56,10 @@ std::optional<std::string> convert(const char* to, const char* from, std::string
                 outLeft = out.size() - used;
                 continue;
             }
-            ok = false;  // EILSEQ or EINVAL: invalid or truncated input
-            break;
+            return std::nullopt;  // EILSEQ or EINVAL: invalid or truncated input
         }
-        if (r > 0) {  // irreversible conversions count as failures
-            ok = false;
-            break;
-        }
+        if (r > 0) return std::nullopt;  // irreversible conversions count as failures
     }
-    iconv_close(cd);
-    if (!ok) return std::nullopt;
     out.resize(out.size() - outLeft);
     return out;
 }
@@ -44,9 +67,9 @@ std::optional<std::string> convert(const char* to, const char* from, std::string
 }  // namespace
 
 std::optional<std::string> toSjis(std::string_view utf8) {
-    auto bytes = convert("CP932", "UTF-8", utf8);
+    auto bytes = convert(toSjisConverter(), utf8);
     if (!bytes) return std::nullopt;
-    auto back = convert("UTF-8", "CP932", *bytes);
+    auto back = convert(fromSjisConverter(), *bytes);
     if (!back || *back != utf8) return std::nullopt;
     return bytes;
 }
@@ -65,7 +88,7 @@ std::string toSjisReplacing(std::string_view utf8, char placeholder) {
     return out;
 }
 
-std::optional<std::string> fromSjis(std::string_view sjis) { return convert("UTF-8", "CP932", sjis); }
+std::optional<std::string> fromSjis(std::string_view sjis) { return convert(fromSjisConverter(), sjis); }
 
 std::string fromSjisLossy(std::string_view sjis) {
     if (auto s = fromSjis(sjis)) return *s;

@@ -33,21 +33,6 @@ SpecialChoice RecordingPrompter::chooseSpecialSolution() { return SpecialChoice:
 
 namespace {
 
-// Puts the engine's own prompter back however the check ends.
-class PrompterSwap {
-public:
-    PrompterSwap(Engine& engine, Prompter& temporary) : engine_(engine), saved_(engine.prompter()) {
-        engine_.setPrompter(temporary);
-    }
-    ~PrompterSwap() { engine_.setPrompter(saved_); }
-    PrompterSwap(const PrompterSwap&) = delete;
-    PrompterSwap& operator=(const PrompterSwap&) = delete;
-
-private:
-    Engine& engine_;
-    Prompter& saved_;
-};
-
 }  // namespace
 
 SyntaxCheckResult checkQuestionSet(const std::vector<std::string>& lines, QuestionSet& inUse, Engine& engine,

@@ -24,7 +24,10 @@ unsigned char at(const std::string& s, size_t pos) { return static_cast<unsigned
 
 }  // namespace
 
-int Engine::readDigits(const std::string& s, size_t& pos) {
+// Reads up to six digits from pos and leaves pos on the last one read. Six digits are one too
+// many: reported, with engineError 999. No digit at all is reported too (the callers decide
+// what that means). Returns the digits, or "" after either message.
+std::string Engine::readDigitRun(const std::string& s, size_t& pos) {
     std::string digits;
     while (digits.size() < 6 && pos <= s.size() && isDigit(at(s, pos))) {
         digits += s[pos - 1];
@@ -34,32 +37,20 @@ int Engine::readDigits(const std::string& s, size_t& pos) {
     if (digits.size() == 6) {
         prompter_->inform(digits + "：エラー！数字は５桁以下です");
         engineError = 999;
-        return 0;
+        return "";
     }
-    if (digits.empty()) {
-        prompter_->inform("エラー！数字の表現が不正です");
-        return 0;
-    }
-    return std::stoi(digits);
+    if (digits.empty()) prompter_->inform("エラー！数字の表現が不正です");
+    return digits;
+}
+
+int Engine::readDigits(const std::string& s, size_t& pos) {
+    const std::string digits = readDigitRun(s, pos);
+    return digits.empty() ? 0 : std::stoi(digits);
 }
 
 std::string Engine::readFractionDigits(const std::string& s, size_t& pos) {
-    std::string digits;
-    while (digits.size() < 6 && pos <= s.size() && isDigit(at(s, pos))) {
-        digits += s[pos - 1];
-        ++pos;
-    }
-    --pos;
-    if (digits.size() == 6) {
-        prompter_->inform(digits + "：エラー！数字は５桁以下です");
-        engineError = 999;
-        return "0";
-    }
-    if (digits.empty()) {
-        prompter_->inform("エラー！数字の表現が不正です");
-        return "0";
-    }
-    return digits;
+    const std::string digits = readDigitRun(s, pos);
+    return digits.empty() ? "0" : digits;
 }
 
 Term Engine::parseNumber(const std::string& s, size_t& pos) {

@@ -34,21 +34,6 @@ QImage solidPicture(const QColor& colour) {
     return picture;
 }
 
-// Puts the engine's own prompter back however the parse ends.
-class PrompterSwap {
-public:
-    PrompterSwap(Engine& engine, Prompter& temporary) : engine_(engine), saved_(engine.prompter()) {
-        engine_.setPrompter(temporary);
-    }
-    ~PrompterSwap() { engine_.setPrompter(saved_); }
-    PrompterSwap(const PrompterSwap&) = delete;
-    PrompterSwap& operator=(const PrompterSwap&) = delete;
-
-private:
-    Engine& engine_;
-    Prompter& saved_;
-};
-
 }  // namespace
 
 // ---------------------------------------------------------------- MarkBox

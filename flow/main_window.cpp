@@ -16,7 +16,6 @@
 #include <QPushButton>
 #include <QScreen>
 
-#include "authoring/edit_window.h"
 #include "flow/question_set.h"
 #include "flow/record_file.h"
 #include "practice/page_window.h"
@@ -372,9 +371,7 @@ bool TfrmMain::saveQuestionSet() {
     }
     questionSetSaved = true;
     questionPath = chosen;
-    // The editor names the file it edits; after a save under a new name that is this one.
-    if (auto* editor = findChild<TfrmEditQues*>("frmEditQues", Qt::FindDirectChildrenOnly))
-        editor->setQuestionPath(chosen);
+    if (questionPathSaved) questionPathSaved(chosen);
     return true;
 }
 

@@ -71,6 +71,8 @@ public:
     // The open and save dialogs; return "" when cancelled. Tests replace them.
     std::function<std::string(const std::string& preset)> openDialog;
     std::function<std::string(const std::string& preset)> saveDialog;
+    // Told the new name after a save: the editor's caption follows it.
+    std::function<void(const std::string& path)> questionPathSaved;
     // The clock of the record's DATE; tests fix it.
     std::function<QDateTime()> clock;
 

@@ -53,6 +53,7 @@ std::unique_ptr<Program> createProgram() {
     m->showPrintWindow = [raw] { raw->frmPrintS->exec(); };
     m->runUnitWindow = [raw] { return raw->frmMondai->exec(); };
     raw->frmMondai->showRecordWindow = [raw] { raw->frmKiroku->exec(); };
+    m->questionPathSaved = [raw](const std::string& path) { raw->frmEditQues->setQuestionPath(path); };
     m->runEditorWindow = [raw, m] {
         raw->frmEditQues->setQuestionPath(m->questionPath);
         return raw->frmEditQues->exec();

@@ -66,7 +66,15 @@ std::optional<std::string> convert(Converter& converter, std::string_view in) {
 
 }  // namespace
 
+// ASCII is the same in both encodings (CP932 keeps 0x5C as the backslash and 0x7E as the tilde).
+static bool isAscii(std::string_view text) {
+    for (char c : text)
+        if (static_cast<unsigned char>(c) >= 0x80) return false;
+    return true;
+}
+
 std::optional<std::string> toSjis(std::string_view utf8) {
+    if (isAscii(utf8)) return std::string(utf8);
     auto bytes = convert(toSjisConverter(), utf8);
     if (!bytes) return std::nullopt;
     auto back = convert(fromSjisConverter(), *bytes);
@@ -88,7 +96,10 @@ std::string toSjisReplacing(std::string_view utf8, char placeholder) {
     return out;
 }
 
-std::optional<std::string> fromSjis(std::string_view sjis) { return convert(fromSjisConverter(), sjis); }
+std::optional<std::string> fromSjis(std::string_view sjis) {
+    if (isAscii(sjis)) return std::string(sjis);
+    return convert(fromSjisConverter(), sjis);
+}
 
 std::string fromSjisLossy(std::string_view sjis) {
     if (auto s = fromSjis(sjis)) return *s;

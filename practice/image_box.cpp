@@ -132,9 +132,11 @@ void ImageBox::mouseReleaseEvent(QMouseEvent* event) {
     if (click) emit clicked();
 }
 
+// Accepted here: passed on, the move would reach the page as a move outside every box, and
+// the page would erase the frame just drawn.
 void ImageBox::mouseMoveEvent(QMouseEvent* event) {
+    event->accept();
     emit mouseMoved();
-    QWidget::mouseMoveEvent(event);
 }
 
 }  // namespace solvari

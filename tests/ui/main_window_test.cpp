@@ -240,6 +240,34 @@ TEST_F(Drill, SpecialSolutionsThroughTheDialog) {
     EXPECT_NE(rec.find("2=1"), std::string::npos);
 }
 
+TEST_F(Drill, HoverFrameFollowsTheMouseOverLines) {
+    writeSet({"<<枠", "2x=6", ">>"});
+    start();
+    ImageBox* box1 = m->page->imageBox(1);
+    ImageBox* box2 = m->page->imageBox(2);
+    auto framed = [](ImageBox* b) { return b->image().pixelColor(1, 30) == QColor(255, 0, 0); };
+    QTest::mouseMove(box1, QPoint(100, 30));
+    EXPECT_TRUE(framed(box1));
+    EXPECT_EQ(m->page->hoverLine, 1);
+    QTest::mouseMove(box2, QPoint(100, 30));  // line 2 is not on the page yet
+    EXPECT_FALSE(framed(box1));
+    EXPECT_FALSE(framed(box2));
+    EXPECT_EQ(m->page->hoverLine, -1);
+    QTest::mouseMove(box1, QPoint(100, 30));
+    QTest::mouseClick(m->btnShiki[1], Qt::LeftButton);  // a picked line keeps its frame
+    QTest::mouseMove(m->page, QPoint(5, 600));
+    EXPECT_TRUE(framed(box1));
+    QTest::mouseClick(m->btnTeisei, Qt::LeftButton);  // correcting clears it
+    EXPECT_FALSE(framed(box1));
+    QTest::mouseClick(m->btnShiki[1], Qt::LeftButton);
+    QTest::mouseClick(m->btnWaru, Qt::LeftButton);
+    QTest::mouseClick(m->btnDigit[2], Qt::LeftButton);
+    QTest::mouseClick(m->btnJikkou, Qt::LeftButton);
+    ASSERT_TRUE(m->timBlink->isActive());
+    QTest::mouseMove(box1, QPoint(100, 30));  // no frames while the answer blinks
+    EXPECT_FALSE(framed(box1));
+}
+
 TEST_F(Drill, PageLayoutForScreenWidths) {
     copyBundledSet();
     struct Row { int width, capacity, column; };

@@ -45,11 +45,11 @@ QMap<QString, QString> installFontSubstitutions() {
     return installed;
 }
 
-QFont qfontFor(const FontSpec& spec) {
-    QFont f(QString::fromStdString(spec.face));
-    f.setPixelSize(spec.pixelSize > 0 ? spec.pixelSize : 1);
-    f.setBold(spec.bold);
-    f.setItalic(spec.italic);
+QFont qfontFor(const FontSpec& font) {
+    QFont f(QString::fromStdString(font.face));
+    f.setPixelSize(font.pixelSize > 0 ? font.pixelSize : 1);
+    f.setBold(font.bold);
+    f.setItalic(font.italic);
     return f;
 }
 

@@ -22,6 +22,6 @@ QString firstPresentFamily(const QStringList& candidates, const QStringList& fam
 QString bareFamily(const QString& family);
 
 // The Qt font for a FontSpec: face, pixel size, bold, italic.
-QFont qfontFor(const FontSpec& spec);
+QFont qfontFor(const FontSpec& font);
 
 }  // namespace solvari

@@ -220,7 +220,7 @@ TEST(Help, EveryLinkOfEveryPageLeadsToAPage) {
         for (auto it = href.globalMatch(html); it.hasNext();) todo << it.next().captured(1);
     }
     for (const char* required : {"point.html", "line.html", "operation.html", "keypad.html", "jikkou.html",
-                                 "special.html", "next.html", "records.html", "file.html", "editor.html",
+                                 "solutions.html", "next.html", "records.html", "file.html", "editor.html",
                                  "checker.html"})
         EXPECT_TRUE(seen.contains(required)) << required << " is not reachable from the contents";
 }

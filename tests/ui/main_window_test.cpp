@@ -20,6 +20,7 @@
 #include "practice/sentaku_dialog.h"
 #include "records/greet_window.h"
 #include "tests/ui/modal.h"
+#include "tests/ui/program_fixture.h"
 #include "transform/solver.h"
 
 namespace solvari {
@@ -28,39 +29,12 @@ namespace {
 using testing::answerNextModal;
 
 // Runs the program in a fresh folder holding the given question set (or none).
-class Drill : public ::testing::Test {
+class Drill : public testing::ProgramInFolder {
 protected:
-    QTemporaryDir dir;
-    QString oldDir = QDir::currentPath();
-    std::unique_ptr<Program> program;
-    TfrmMain* m = nullptr;
-
-    void SetUp() override {
-        ASSERT_TRUE(dir.isValid());
-        QDir::setCurrent(dir.path());
-    }
-    void TearDown() override {
-        program.reset();
-        QDir::setCurrent(oldDir);
-    }
-    void writeSet(const std::vector<std::string>& lines) {
-        ASSERT_TRUE(writeQuestionFile((dir.path() + "/Question.leq").toStdString(), lines).ok);
-    }
     void copyBundledSet() {
         ASSERT_TRUE(QFile::copy(QString(SOLVARI_SOURCE_DIR) + "/data/Question.leq", dir.path() + "/Question.leq"));
     }
-    void start() {
-        program = createProgram();
-        m = program->frmMain;
-        m->clock = [] { return QDateTime(QDate(2026, 12, 7), QTime(9, 5)); };
-        m->show();
-        QCoreApplication::processEvents();
-    }
-    std::string recordBytes() {
-        QFile f(dir.path() + "/Miradosh.rec");
-        if (!f.open(QIODevice::ReadOnly)) return "";
-        return f.readAll().toStdString();
-    }
+    std::string recordBytes() { return fileBytes(path("Miradosh.rec")); }
     QPushButton* keyButton(const std::string& key) {
         if (key == "分の") return m->btnBunsu;
         if (key == ".") return m->btnDecimal;

@@ -22,6 +22,7 @@
 #include "flow/startup_window.h"
 #include "practice/mondai_window.h"
 #include "tests/ui/modal.h"
+#include "tests/ui/program_fixture.h"
 
 namespace solvari {
 namespace {
@@ -49,36 +50,17 @@ void answerBox(QMessageBox::StandardButton button, std::vector<BoxSeen>& seen, s
     });
 }
 
-class QuestionCommands : public ::testing::Test {
+class QuestionCommands : public testing::ProgramInFolder {
 protected:
-    QTemporaryDir dir;
-    QString oldDir = QDir::currentPath();
-    std::unique_ptr<Program> program;
-    TfrmMain* m = nullptr;
-
     void SetUp() override {
-        ASSERT_TRUE(dir.isValid());
-        QDir::setCurrent(dir.path());
-        ASSERT_TRUE(writeQuestionFile(path("Question.leq"), kStartSet).ok);
-        program = createProgram();
-        m = program->frmMain;
-        m->show();
-        QCoreApplication::processEvents();
+        ProgramInFolder::SetUp();
+        writeSet(kStartSet);
+        start();
         ASSERT_NE(m->practice, nullptr);
         ASSERT_EQ(m->practice->questionSet.unitCount, 3);
         // no real file dialog ever opens here
         m->openDialog = [](const std::string&) { return std::string(); };
         m->saveDialog = [](const std::string&) { return std::string(); };
-    }
-    void TearDown() override {
-        program.reset();
-        QDir::setCurrent(oldDir);
-    }
-    std::string path(const QString& name) const { return (dir.path() + "/" + name).toStdString(); }
-    static std::string fileBytes(const std::string& p) {
-        QFile f(QString::fromStdString(p));
-        if (!f.open(QIODevice::ReadOnly)) return "";
-        return f.readAll().toStdString();
     }
     // Moves practice away from its start so that a restore can be told from a restart.
     void moveOn() {

@@ -1,0 +1,53 @@
+#pragma once
+// The whole program in a fresh working folder: what the window tests of the drill share.
+#include <QCoreApplication>
+#include <QDir>
+#include <QFile>
+#include <QTemporaryDir>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include <gtest/gtest.h>
+
+#include "flow/main_window.h"
+#include "flow/question_set.h"
+#include "flow/startup_window.h"
+
+namespace solvari::testing {
+
+class ProgramInFolder : public ::testing::Test {
+protected:
+    QTemporaryDir dir;
+    QString oldDir = QDir::currentPath();
+    std::unique_ptr<Program> program;
+    TfrmMain* m = nullptr;
+
+    void SetUp() override {
+        ASSERT_TRUE(dir.isValid());
+        QDir::setCurrent(dir.path());
+    }
+    void TearDown() override {
+        program.reset();
+        QDir::setCurrent(oldDir);
+    }
+    std::string path(const QString& name) const { return (dir.path() + "/" + name).toStdString(); }
+    void writeSet(const std::vector<std::string>& lines) {
+        ASSERT_TRUE(writeQuestionFile(path("Question.leq"), lines).ok);
+    }
+    // Creates every window and shows the main window, which runs the start-up.
+    void start() {
+        program = createProgram();
+        m = program->frmMain;
+        m->clock = [] { return QDateTime(QDate(2026, 12, 7), QTime(9, 5)); };
+        m->show();
+        QCoreApplication::processEvents();
+    }
+    static std::string fileBytes(const std::string& p) {
+        QFile f(QString::fromStdString(p));
+        if (!f.open(QIODevice::ReadOnly)) return "";
+        return f.readAll().toStdString();
+    }
+};
+
+}  // namespace solvari::testing

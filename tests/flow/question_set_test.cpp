@@ -9,24 +9,16 @@
 #include "flow/question_set.h"
 #include "tests/support/fake_prompter.h"
 
+#include "tests/support/files.h"
+
 namespace solvari {
 namespace {
 
 using testing::FakePrompter;
 using Lines = std::vector<std::string>;
 
-std::string readAll(const QString& path) {
-    QFile f(path);
-    if (!f.open(QIODevice::ReadOnly)) return "<missing>";
-    QByteArray b = f.readAll();
-    return std::string(b.constData(), static_cast<size_t>(b.size()));
-}
-
-void writeAll(const QString& path, const std::string& bytes) {
-    QFile f(path);
-    ASSERT_TRUE(f.open(QIODevice::WriteOnly));
-    f.write(bytes.data(), static_cast<qint64>(bytes.size()));
-}
+using testing::readAll;
+using testing::writeAll;
 
 // ---------------------------------------------------------------- line ends and decoding
 

@@ -9,21 +9,13 @@
 
 #include "flow/record_file.h"
 
+#include "tests/support/files.h"
+
 namespace solvari {
 namespace {
 
-std::string readAll(const QString& path) {
-    QFile f(path);
-    if (!f.open(QIODevice::ReadOnly)) return "<missing>";
-    QByteArray b = f.readAll();
-    return std::string(b.constData(), static_cast<size_t>(b.size()));
-}
-
-void writeAll(const QString& path, const std::string& bytes) {
-    QFile f(path);
-    ASSERT_TRUE(f.open(QIODevice::WriteOnly));
-    f.write(bytes.data(), static_cast<qint64>(bytes.size()));
-}
+using testing::readAll;
+using testing::writeAll;
 
 QDateTime at(int y, int mo, int d, int h, int mi) { return QDateTime(QDate(y, mo, d), QTime(h, mi)); }
 

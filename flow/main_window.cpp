@@ -446,6 +446,9 @@ bool TfrmMain::eventFilter(QObject* watched, QEvent* event) {
     auto* w = qobject_cast<QWidget*>(watched);
     if (!w || w->window() != this || QApplication::activeModalWidget()) return QMainWindow::eventFilter(watched, event);
     auto* key = static_cast<QKeyEvent*>(event);
+    // Alt and Ctrl chords are the menus' mnemonics and the system's, not the drill's.
+    if (key->modifiers() & (Qt::AltModifier | Qt::ControlModifier | Qt::MetaModifier))
+        return QMainWindow::eventFilter(watched, event);
     int code = 0;
     switch (key->key()) {
         case Qt::Key_Return:

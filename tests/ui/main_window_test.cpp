@@ -177,6 +177,19 @@ TEST_F(Drill, SolveWithTheKeyboardAlone) {
     EXPECT_NE(recordBytes().find("3=1"), std::string::npos);
 }
 
+TEST_F(Drill, AltChordsAreLeftToTheMenus) {
+    writeSet({"<<キー", "2x=6", ">>"});
+    start();
+    QTest::keyClick(m, Qt::Key_Shift, Qt::ShiftModifier);
+    QTest::keyClick(m, '*');
+    ASSERT_EQ(m->practice->selectionStage, 2);
+    QTest::keyClick(m, Qt::Key_5, Qt::AltModifier);
+    QTest::keyClick(m, Qt::Key_B, Qt::ControlModifier);
+    EXPECT_EQ(m->pnlNumber->text(), "");
+    QTest::keyClick(m, '5');
+    EXPECT_EQ(m->pnlNumber->text(), "5");
+}
+
 TEST_F(Drill, SpecialSolutionsThroughTheDialog) {
     writeSet({"<<特殊な解", "x+1=x+2", "2x+1=2x+1", ">>"});
     start();

@@ -188,10 +188,14 @@ bool ProfileDocument::removeSection(std::string_view section) {
 
 // ---------------------------------------------------------------- RecordFile
 
-std::string RecordFile::readString(std::string_view section, std::string_view key, std::string_view defaultValue) const {
+ProfileDocument RecordFile::load() const {
     std::string bytes;
-    if (readFileBytes(path_, MAX_RECORD_FILE_BYTES, bytes) != ReadStatus::Ok) return std::string(defaultValue);
-    auto v = ProfileDocument::fromBytes(bytes).value(section, key);
+    if (readFileBytes(path_, MAX_RECORD_FILE_BYTES, bytes) != ReadStatus::Ok) return ProfileDocument();
+    return ProfileDocument::fromBytes(bytes);
+}
+
+std::string RecordFile::readString(std::string_view section, std::string_view key, std::string_view defaultValue) const {
+    auto v = load().value(section, key);
     return v ? *v : std::string(defaultValue);
 }
 
@@ -291,7 +295,11 @@ FileResult writeRecord(RecordFile& file, const std::string& title, int q, const 
 }
 
 std::optional<int> readCount(const RecordFile& file, const std::string& title, int q) {
-    const std::string text = file.readString(title, std::to_string(q), "0");
+    return readCount(file.load(), title, q);
+}
+
+std::optional<int> readCount(const ProfileDocument& record, const std::string& title, int q) {
+    const std::string text = record.value(title, std::to_string(q)).value_or("0");
     std::string_view s = trim(text);
     bool negative = false;
     if (!s.empty() && (s[0] == '-' || s[0] == '+')) {

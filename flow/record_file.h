@@ -68,6 +68,9 @@ public:
     explicit RecordFile(std::string path) : path_(std::move(path)) {}
     const std::string& path() const { return path_; }
 
+    // The file as it stands, read once: empty when it is missing or unreadable. Readers that
+    // look up many keys (the record viewer) take one snapshot instead of reading per key.
+    ProfileDocument load() const;
     // A missing or unreadable file, section or key gives defaultValue.
     std::string readString(std::string_view section, std::string_view key, std::string_view defaultValue) const;
     // Creates the file on the first write.
@@ -96,6 +99,7 @@ FileResult writeRecord(RecordFile& file, const std::string& title, int q, const 
 // The count as the record viewer shows it: a missing key is 0; a value that is not a decimal
 // integer is nullopt (the viewer then shows no stars for that question).
 std::optional<int> readCount(const RecordFile& file, const std::string& title, int q);
+std::optional<int> readCount(const ProfileDocument& record, const std::string& title, int q);
 
 // Where the record file lives: workingDir when a file can be created there, else the user's
 // data folder (QStandardPaths::AppDataLocation, created when missing). The folder has no

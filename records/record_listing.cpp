@@ -23,16 +23,17 @@ void forEachUnit(const QuestionSet& set, Visit visit) {
 }  // namespace
 
 std::vector<std::string> recordListing(const RecordFile& file, const QuestionSet& set) {
+    const ProfileDocument record = file.load();  // one read for the whole listing
     std::vector<std::string> rows;
     forEachUnit(set, [&](int u, const std::string& title) {
         rows.push_back(title);
-        std::string date = file.readString(title, DATE_KEY, "");
+        std::string date = record.value(title, DATE_KEY).value_or("");
         if (!date.empty()) rows.push_back(std::move(date));
         const int questions = std::clamp(set.questionCount[static_cast<size_t>(u)], 0, MAX_QUESTIONS);
         for (int q = 1; q <= questions; ++q) {
             std::string row = "  " + std::to_string(q);
             // A damaged count (nullopt) or a negative one shows no stars.
-            const int stars = std::clamp(readCount(file, title, q).value_or(0), 0, MAX_LISTED_STARS);
+            const int stars = std::clamp(readCount(record, title, q).value_or(0), 0, MAX_LISTED_STARS);
             for (int i = 0; i < stars; ++i) row += STAR;
             rows.push_back(std::move(row));
         }
@@ -41,9 +42,10 @@ std::vector<std::string> recordListing(const RecordFile& file, const QuestionSet
 }
 
 std::vector<std::string> deletableUnits(const RecordFile& file, const QuestionSet& set) {
+    const ProfileDocument record = file.load();
     std::vector<std::string> titles;
     forEachUnit(set, [&](int, const std::string& title) {
-        if (!file.readString(title, DATE_KEY, "").empty()) titles.push_back(title);
+        if (!record.value(title, DATE_KEY).value_or("").empty()) titles.push_back(title);
     });
     return titles;
 }

@@ -5,7 +5,7 @@
 
 #include "authoring/stack_rows.h"
 #include "engine/engine.h"
-#include "records/screen_centre.h"
+#include "records/window_frame.h"
 
 namespace solvari {
 

@@ -1,18 +1,17 @@
 #include "authoring/edit_window.h"
 
-#include <QGuiApplication>
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
 #include <QPlainTextEdit>
 #include <QPushButton>
-#include <QScreen>
 #include <QShowEvent>
 #include <QStringList>
 
 #include "authoring/syntax_check.h"
 #include "engine/engine.h"
 #include "engine/prompter.h"
+#include "records/window_frame.h"
 
 namespace solvari {
 
@@ -38,17 +37,9 @@ QLineEdit* resultField(QWidget* parent, const char* name, QRect geometry) {
 
 TfrmEditQues::TfrmEditQues(std::vector<std::string>& questionLines, Engine& engine, Prompter& prompter, QWidget* parent)
     : QDialog(parent), lines_(questionLines), engine_(engine), prompter_(prompter) {
-    setObjectName("frmEditQues");
-    setWindowTitle(CAPTION_PREFIX);
-    setWindowFlags(Qt::Dialog | Qt::WindowTitleHint | Qt::WindowCloseButtonHint);
+    frameDialog(this, "frmEditQues", CAPTION_PREFIX, designFont("ＭＳ Ｐゴシック", 12));
     resize(680, 480);
-    if (QScreen* screen = QGuiApplication::primaryScreen()) {
-        const QRect area = screen->availableGeometry();
-        move(area.left() + (area.width() - width()) / 2, area.top() + (area.height() - height()) / 2);
-    }
-    QFont windowFont("ＭＳ Ｐゴシック");
-    windowFont.setPixelSize(12);
-    setFont(windowFont);
+    centreOnScreen(this);
 
     memQues = new QPlainTextEdit(this);
     memQues->setObjectName("memQues");

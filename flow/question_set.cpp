@@ -55,24 +55,16 @@ bool decodeQuestionBytes(std::string_view bytes, std::vector<std::string>& lines
 QuestionLinesResult readQuestionFile(const std::string& path) {
     QuestionLinesResult result;
     std::string bytes;
-    switch (readFileBytes(path, MAX_QUESTION_FILE_BYTES, bytes)) {
-        case ReadStatus::Ok: break;
-        case ReadStatus::Missing:
-            result.error = path + ":FileNot Exists";
-            result.reason = "ファイルがありません";
-            return result;
-        case ReadStatus::NotAFile:
-            result.error = path + ":File Can't Load";
-            result.reason = "ファイルではありません（フォルダなど）";
-            return result;
-        case ReadStatus::TooLarge:
-            result.error = path + ":File Can't Load";
-            result.reason = "ファイルが大きすぎます（1 MB まで）";
-            return result;
-        case ReadStatus::Failed:
-            result.error = path + ":File Can't Load";
-            result.reason = "ファイルを読み込めません";
-            return result;
+    const ReadStatus status = readFileBytes(path, MAX_QUESTION_FILE_BYTES, bytes);
+    if (status != ReadStatus::Ok) {
+        result.error = path + (status == ReadStatus::Missing ? ":FileNot Exists" : ":File Can't Load");
+        switch (status) {
+            case ReadStatus::Missing: result.reason = "ファイルがありません"; break;
+            case ReadStatus::NotAFile: result.reason = "ファイルではありません（フォルダなど）"; break;
+            case ReadStatus::TooLarge: result.reason = "ファイルが大きすぎます（1 MB まで）"; break;
+            default: result.reason = "ファイルを読み込めません"; break;
+        }
+        return result;
     }
     std::size_t bad = 0;
     if (!decodeQuestionBytes(bytes, result.lines, &bad)) {

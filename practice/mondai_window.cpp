@@ -12,6 +12,7 @@
 #include "flow/practice.h"
 #include "practice/image_box.h"
 #include "transform/typeset.h"
+#include "records/window_frame.h"
 
 namespace solvari {
 
@@ -81,13 +82,8 @@ private:
 TfrmMondai::TfrmMondai(std::function<Practice*()> practice, Engine& engine, QWidget* parent)
     : QDialog(parent), practice_(std::move(practice)), engine_(engine), boxes_(std::make_unique<QuestionBoxes>(*this)),
       typesetter_(std::make_unique<Typesetter>(engine, *boxes_, silent_)) {
-    setObjectName("frmMondai");
-    setWindowTitle("frmMondai");
-    setWindowFlags(Qt::Dialog | Qt::WindowTitleHint | Qt::WindowCloseButtonHint);
+    frameDialog(this, "frmMondai", "frmMondai", designFont("ＭＳ Ｐゴシック", 12));
     setFixedSize(758, 480);
-    QFont windowFont("ＭＳ Ｐゴシック");
-    windowFont.setPixelSize(12);
-    setFont(windowFont);
     QFont listFont("ＭＳ Ｐゴシック");
     listFont.setPixelSize(16);
 

@@ -1,4 +1,5 @@
 #include "practice/sentaku_dialog.h"
+#include "records/window_frame.h"
 
 #include <QFont>
 #include <QLineEdit>
@@ -7,13 +8,8 @@
 namespace solvari {
 
 TfrmSentaku::TfrmSentaku(QWidget* parent) : QDialog(parent) {
-    setObjectName("frmSentaku");
-    setWindowTitle("特殊な解");
-    setWindowFlags(Qt::Dialog | Qt::WindowTitleHint | Qt::WindowCloseButtonHint);
+    frameDialog(this, "frmSentaku", "特殊な解", designFont("ＭＳ Ｐゴシック", 12));
     setFixedSize(185, 207);
-    QFont f("ＭＳ Ｐゴシック");
-    f.setPixelSize(12);
-    setFont(f);
 
     Edit1 = new QLineEdit("解の種類を選んでください", this);
     Edit1->setObjectName("Edit1");

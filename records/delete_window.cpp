@@ -8,18 +8,14 @@
 
 #include "flow/record_file.h"
 #include "records/record_listing.h"
+#include "records/window_frame.h"
 
 namespace solvari {
 
 TfrmDelete::TfrmDelete(RecordSource source, Prompter& prompter, QWidget* parent)
     : QDialog(parent), source_(std::move(source)), prompter_(prompter) {
-    setObjectName("frmDelete");
-    setWindowTitle("frmDelete");
-    setWindowFlags(Qt::Dialog | Qt::WindowTitleHint | Qt::WindowCloseButtonHint);
+    frameDialog(this, "frmDelete", "frmDelete", designFont("ＭＳ Ｐゴシック", 12));
     setFixedSize(500, 459);
-    QFont f("ＭＳ Ｐゴシック");
-    f.setPixelSize(12);
-    setFont(f);
 
     Panel1 = new QLabel("消去する項目を選んで［消去］ボタンをクリックします", this);
     Panel1->setObjectName("Panel1");

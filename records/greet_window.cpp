@@ -3,7 +3,7 @@
 #include <QIcon>
 #include <QPushButton>
 
-#include "records/screen_centre.h"
+#include "records/window_frame.h"
 
 namespace solvari {
 

@@ -8,19 +8,14 @@
 
 #include "flow/record_file.h"
 #include "records/record_listing.h"
-#include "records/screen_centre.h"
+#include "records/window_frame.h"
 
 namespace solvari {
 
 TfrmKiroku::TfrmKiroku(RecordSource source, TfrmDelete* deleteWindow, QWidget* parent)
     : QDialog(parent), source_(std::move(source)), deleteWindow_(deleteWindow) {
-    setObjectName("frmKiroku");
-    setWindowTitle("練習の記録");
-    setWindowFlags(Qt::Dialog | Qt::WindowTitleHint | Qt::WindowCloseButtonHint);
+    frameDialog(this, "frmKiroku", "練習の記録", designFont("ＭＳ Ｐゴシック", 12));
     setFixedSize(700, 450);
-    QFont f("ＭＳ Ｐゴシック");
-    f.setPixelSize(12);
-    setFont(f);
 
     lstTitle = new QListWidget(this);
     lstTitle->setObjectName("lstTitle");

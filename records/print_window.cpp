@@ -19,7 +19,7 @@
 
 #include "practice/image_box.h"
 #include "practice/page_window.h"
-#include "records/screen_centre.h"
+#include "records/window_frame.h"
 
 namespace solvari {
 
@@ -111,13 +111,8 @@ void UpDown::resizeEvent(QResizeEvent* event) {
 
 TfrmPrintS::TfrmPrintS(PrintSource source, Prompter& prompter, QWidget* parent)
     : QDialog(parent), source_(std::move(source)), prompter_(prompter) {
-    setObjectName("frmPrintS");
-    setWindowTitle("frmPrintS");
-    setWindowFlags(Qt::Dialog | Qt::WindowTitleHint | Qt::WindowCloseButtonHint);
+    frameDialog(this, "frmPrintS", "frmPrintS", designFont("ＭＳ Ｐゴシック", 12));
     setFixedSize(363, 248);
-    QFont f("ＭＳ Ｐゴシック");
-    f.setPixelSize(12);
-    setFont(f);
 
     Label3 = caption("Label3", "プリントイメージ", 16, 8, this);
     edtSample = new QLineEdit(this);

@@ -7,18 +7,13 @@
 #include <QPixmap>
 #include <QPushButton>
 
-#include "records/screen_centre.h"
+#include "records/window_frame.h"
 
 namespace solvari {
 
 TfrmVersion::TfrmVersion(QWidget* parent) : QDialog(parent) {
-    setObjectName("frmVersion");
-    setWindowTitle("バージョン情報");
-    setWindowFlags(Qt::Dialog | Qt::WindowTitleHint | Qt::WindowCloseButtonHint);
+    frameDialog(this, "frmVersion", "バージョン情報", designFont("System", 13));
     setFixedSize(499, 351);
-    QFont f("System");
-    f.setPixelSize(13);
-    setFont(f);
 
     // Box + Sunken draws a lowered outer and a raised inner line: the etched panel.
     Panel1 = new QFrame(this);

@@ -1,0 +1,21 @@
+#pragma once
+#include <QFont>
+#include <QString>
+
+class QDialog;
+class QWidget;
+
+namespace solvari {
+
+// Moves a top-level window so that its frame stands in the middle of the screen it is on
+// (the primary screen before it is first shown).
+void centreOnScreen(QWidget* window);
+
+// A design face at a pixel size; Qt's font substitution maps the face to what is installed.
+QFont designFont(const char* face, int pixelSize);
+
+// What every dialog of the program shares: its name, its caption, a title bar with only the
+// close box, and its window font.
+void frameDialog(QDialog* dialog, const char* name, const QString& title, const QFont& font);
+
+}  // namespace solvari

@@ -67,6 +67,8 @@ Term Engine::checkedTerm(Wide den, Wide num, char kind) {
         num /= g;
         den /= g;
     }
+    // A zero whose denominator outgrew the fields is still zero: it never refuses a step.
+    if (num == 0 && abs128(den) > kMax) return Term{1, 0, kind};
     if (abs128(num) > kMax || abs128(den) > kMax) {
         overflowed_ = true;
         return Term{1, 0, kind};

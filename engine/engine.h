@@ -87,6 +87,14 @@ public:
     // Messages of the guards added to the design.
     static constexpr const char* MSG_TOO_LARGE = "数が大きすぎて計算できません";
     static constexpr const char* MSG_TOO_LONG = "式が長すぎて計算できません";
+    // Brackets of an equation text that do not pair up on their side.
+    static constexpr const char* MSG_BRACKETS = "かっこの対応が正しくありません";
+    static constexpr int ERROR_BRACKETS = 120;
+    // Operations that cannot carry bracket groups refuse a line that still has one.
+    static constexpr const char* MSG_COLLECT_GROUPS = "かっこをはずしてから整理してください";
+    static constexpr const char* MSG_TRANSPOSE_GROUPS = "かっこをはずしてから移項してください";
+    static constexpr const char* MSG_ADD_LINES_GROUPS = "かっこをはずしてから式をたしてください";
+    static constexpr const char* MSG_SUBTRACT_LINES_GROUPS = "かっこをはずしてから式をひいてください";
 
 private:
     Prompter* prompter_;
@@ -97,6 +105,7 @@ private:
     std::string readDigitRun(const std::string& sjis, size_t& pos);
     void beginOp();
     OpStatus finishOp(OpStatus ok);
+    OpStatus refuse(const char* message);
     void appendSide(int lineIndex, Term numberSum, Term letterSum);
     void collectInto(const EquationLine& source);
     OpStatus combineCopies(EquationLine first, EquationLine second);

@@ -2,6 +2,8 @@
 // targetLine; the order of the terms it writes is part of what it promises.
 #include "engine/engine.h"
 
+#include <vector>
+
 namespace solvari {
 
 void Engine::appendSide(int lineIndex, Term numberSum, Term letterSum) {
@@ -29,7 +31,46 @@ void Engine::collectInto(const EquationLine& source) {
     appendSide(targetLine, numberSum, letterSum);
 }
 
+namespace {
+
+bool hasGroup(const EquationLine& l) {
+    for (int i = 0; i < l.count; ++i)
+        if (isOpenBracket(l.terms[static_cast<size_t>(i)].kind)) return true;
+    return false;
+}
+
+// Index one past the group that starts at i: its coefficient (when the term at i is a number
+// or bar number before an opening bracket), the brackets and everything between them. A group
+// that never closes runs to the end of its side.
+int groupEnd(const EquationLine& l, int i) {
+    if (!isOpenBracket(l.terms[static_cast<size_t>(i)].kind)) ++i;
+    int depth = 0;
+    for (; i < l.count; ++i) {
+        const char k = l.terms[static_cast<size_t>(i)].kind;
+        if (k == KIND_EQUALS) return i;
+        if (isOpenBracket(k)) ++depth;
+        else if (isCloseBracket(k) && --depth == 0) return i + 1;
+    }
+    return i;
+}
+
+bool startsGroup(const EquationLine& l, int i) {
+    const char k = l.terms[static_cast<size_t>(i)].kind;
+    const char next = i + 1 < l.count ? l.terms[static_cast<size_t>(i + 1)].kind : '\0';
+    return isOpenBracket(k) || ((k == KIND_NUMBER || k == KIND_BAR) && isOpenBracket(next));
+}
+
+}  // namespace
+
+OpStatus Engine::refuse(const char* message) {
+    clearLine(targetLine);
+    prompter_->inform(message);
+    return OpStatus::Refused;
+}
+
 OpStatus Engine::collectLikeTerms(int a) {
+    // Collecting would read a group's coefficient and inner terms as loose terms.
+    if (hasGroup(line(a))) return refuse(MSG_COLLECT_GROUPS);
     beginOp();
     const EquationLine copy = line(a);
     clearLine(targetLine);
@@ -37,10 +78,14 @@ OpStatus Engine::collectLikeTerms(int a) {
     return finishOp(OpStatus::Done);
 }
 
-OpStatus Engine::combineLines(int a, int b) { return combineCopies(line(a), line(b)); }
+OpStatus Engine::combineLines(int a, int b) {
+    if (hasGroup(line(a)) || hasGroup(line(b))) return refuse(MSG_ADD_LINES_GROUPS);
+    return combineCopies(line(a), line(b));
+}
 
 // Line b is negated in a copy, so it needs no restoring, and a line minus itself is 0 = 0.
 OpStatus Engine::subtractLines(int a, int b) {
+    if (hasGroup(line(a)) || hasGroup(line(b))) return refuse(MSG_SUBTRACT_LINES_GROUPS);
     EquationLine negated = line(b);
     for (int i = 0; i < negated.count; ++i) {
         Term& t = negated.terms[static_cast<size_t>(i)];
@@ -49,28 +94,30 @@ OpStatus Engine::subtractLines(int a, int b) {
     return combineCopies(line(a), negated);
 }
 
+// The sides are summed directly, so only the collected result has to fit in a line, however
+// long the two lines are together.
 OpStatus Engine::combineCopies(EquationLine first, EquationLine second) {
     beginOp();
-    clearLine(COLLECT_BUFFER);
     clearLine(targetLine);
+    Term letterSum[2] = {{1, 0, letter}, {1, 0, letter}};
+    Term numberSum[2] = {ZERO_TERM, ZERO_TERM};
     for (const EquationLine* src : {&first, &second}) {
-        bool right = false;
+        int side = 0;
         for (int i = 0; i < src->count; ++i) {
             const Term& t = src->terms[static_cast<size_t>(i)];
-            if (t.kind == KIND_EQUALS) right = true;
-            else appendTerm(right ? COLLECT_BUFFER : targetLine, t);
+            if (t.kind == KIND_EQUALS) side = 1;
+            else if (t.kind == KIND_NUMBER) numberSum[side] = addTerms(numberSum[side], t);
+            else if (t.kind == letter) letterSum[side] = addTerms(letterSum[side], t);
         }
     }
+    appendSide(targetLine, numberSum[0], letterSum[0]);
     appendTerm(targetLine, Term{1, 0, KIND_EQUALS});
-    const EquationLine& buffer = line(COLLECT_BUFFER);
-    for (int i = 0; i < buffer.count; ++i) appendTerm(targetLine, buffer.terms[static_cast<size_t>(i)]);
-    const EquationLine combined = line(targetLine);
-    clearLine(targetLine);
-    collectInto(combined);
+    appendSide(targetLine, numberSum[1], letterSum[1]);
     return finishOp(OpStatus::Done);
 }
 
 OpStatus Engine::transposeTerms(int a) {
+    if (hasGroup(line(a))) return refuse(MSG_TRANSPOSE_GROUPS);
     beginOp();
     const EquationLine source = line(a);
     clearLine(COLLECT_BUFFER);
@@ -97,28 +144,43 @@ OpStatus Engine::transposeTerms(int a) {
     return finishOp(moved ? OpStatus::Done : OpStatus::NoChange);
 }
 
+// Terms outside groups are collected with the operand; a bracket group (with its coefficient)
+// is carried through whole, in its place between the letter sum and the number sum.
 OpStatus Engine::addToBothSides(int a, char op, Term operand) {
     beginOp();
     if (op == '-') operand.num = -operand.num;
     auto startLetter = [&] { return operand.kind == letter ? operand : Term{1, 0, letter}; };
     auto startNumber = [&] { return operand.kind == KIND_NUMBER ? operand : ZERO_TERM; };
     const EquationLine source = line(a);
-    Term letterSum = startLetter();
-    Term numberSum = startNumber();
-    for (int i = 0; i < source.count; ++i) {
-        const Term& t = source.terms[static_cast<size_t>(i)];
-        if (t.kind == KIND_NUMBER) {
-            numberSum = addTerms(numberSum, t);
-        } else if (t.kind == letter) {
-            letterSum = addTerms(letterSum, t);
-        } else if (t.kind == KIND_EQUALS) {
+    int i = 0;
+    for (int side = 0; side < 2; ++side) {
+        Term letterSum = startLetter();
+        Term numberSum = startNumber();
+        std::vector<Term> groups;
+        for (; i < source.count && source.terms[static_cast<size_t>(i)].kind != KIND_EQUALS; ++i) {
+            const Term& t = source.terms[static_cast<size_t>(i)];
+            if (startsGroup(source, i)) {
+                const int end = groupEnd(source, i);
+                groups.insert(groups.end(), source.terms.begin() + i, source.terms.begin() + end);
+                i = end - 1;
+            } else if (t.kind == KIND_NUMBER) {
+                numberSum = addTerms(numberSum, t);
+            } else if (t.kind == letter) {
+                letterSum = addTerms(letterSum, t);
+            }
+        }
+        if (groups.empty()) {
             appendSide(targetLine, numberSum, letterSum);
+        } else {
+            if (letterSum.num != 0) appendTerm(targetLine, letterSum);
+            for (const Term& g : groups) appendTerm(targetLine, g);
+            if (numberSum.num != 0) appendTerm(targetLine, numberSum);
+        }
+        if (side == 0) {
             appendTerm(targetLine, Term{1, 0, KIND_EQUALS});
-            letterSum = startLetter();
-            numberSum = startNumber();
+            ++i;  // past the '='
         }
     }
-    appendSide(targetLine, numberSum, letterSum);
     return finishOp(OpStatus::Done);
 }
 
@@ -130,7 +192,8 @@ OpStatus Engine::scaleLine(int a, char op, Term operand) {
         const Term& t = source.terms[static_cast<size_t>(i)];
         if (isOpenBracket(t.kind)) ++depth;
         else if (isCloseBracket(t.kind)) --depth;
-        if (depth != 0) {
+        if (depth != 0 || !carriesValue(t.kind)) {
+            // inside a group, and '=' or a bracket anywhere: carried through unchanged
             appendTerm(targetLine, t);
         } else if (op == '*') {
             appendTerm(targetLine, multiplyTerms(t, operand));
@@ -162,12 +225,15 @@ OpStatus Engine::removeParentheses(int a) {
             clearLine(GROUP_BUFFER);
             for (int k = openIndex + 1; k < i; ++k) appendTerm(GROUP_BUFFER, popTerm(targetLine));
             popTerm(targetLine);  // the opening bracket
-            // a group at the very start of a line has no coefficient term: it counts as 1
-            Term coefficient = line(targetLine).count > 0 ? popTerm(targetLine) : ONE_TERM;
+            // Only a number directly before the bracket is its coefficient; a group without
+            // one (at the start of a line, or after a letter term) counts once.
+            const EquationLine& out = line(targetLine);
+            const char before = out.count > 0 ? out.terms[static_cast<size_t>(out.count - 1)].kind : '\0';
+            const Term coefficient = before == KIND_NUMBER || before == KIND_BAR ? popTerm(targetLine) : ONE_TERM;
             EquationLine& group = line(GROUP_BUFFER);
             for (int k = group.count - 1; k >= 0; --k) {
-                Term& g = group.terms[static_cast<size_t>(k)];
-                appendTerm(targetLine, multiplyTerms(g, coefficient));
+                const Term& g = group.terms[static_cast<size_t>(k)];
+                appendTerm(targetLine, carriesValue(g.kind) ? multiplyTerms(g, coefficient) : g);
             }
             openIndex = -1;
         } else {

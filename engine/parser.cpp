@@ -107,6 +107,15 @@ bool Engine::parseEquation(int lineIndex, std::string_view text) {
     Term pendingNumber = ONE_TERM;
     int sign = 1;
     int equalsCount = 0;
+    // Brackets typed on each side must pair up, or ×, ÷ and かっこ would work on a group
+    // that is not there. Corner brackets are only drawn and are not counted.
+    std::string openBrackets;
+    auto bracketsFail = [&] {
+        prompter_->inform(MSG_BRACKETS);
+        engineError = ERROR_BRACKETS;
+        clearLine(lineIndex);
+        return false;
+    };
 
     // A bar number keeps its kind only as the coefficient of a bracket group; anywhere else
     // it is an ordinary number (the line operations ignore bar numbers outside a group).
@@ -150,7 +159,12 @@ bool Engine::parseEquation(int lineIndex, std::string_view text) {
             sign = c == '+' ? 1 : -1;
             if (c == '+' || prev != '=') appendPending(false);
         } else if (c == '=' || isOpening(c)) {
-            if (c == '=') ++equalsCount;
+            if (c == '=') {
+                ++equalsCount;
+                if (!openBrackets.empty()) return bracketsFail();
+            } else if (c != kCornerOpen) {
+                openBrackets += static_cast<char>(c);
+            }
             if (prev == '+') {
                 pendingNumber = ONE_TERM;
                 pending = true;
@@ -167,6 +181,11 @@ bool Engine::parseEquation(int lineIndex, std::string_view text) {
             sign = 1;
             continue;
         } else if (isClosing(c)) {
+            if (c != kCornerClose) {
+                const char expected = c == ')' ? '(' : c == ']' ? '[' : '{';
+                if (openBrackets.empty() || openBrackets.back() != expected) return bracketsFail();
+                openBrackets.pop_back();
+            }
             appendPending(false);
             appendTerm(lineIndex, Term{1, 0, static_cast<char>(c)});
             prev = '=';
@@ -181,6 +200,7 @@ bool Engine::parseEquation(int lineIndex, std::string_view text) {
         prev = c;
     }
     appendPending(false);
+    if (!openBrackets.empty()) return bracketsFail();
     if (tooLong_) {
         tooLong_ = false;
         clearLine(lineIndex);

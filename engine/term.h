@@ -31,6 +31,9 @@ constexpr Term INVALID_TERM{0, 0, KIND_NUMBER};  // failure result of the operan
 inline bool isLetterKind(char k) { return (k >= 'A' && k <= 'Z') || (k >= 'a' && k <= 'z'); }
 inline bool isOpenBracket(char k) { return k == '(' || k == '[' || k == '{'; }
 inline bool isCloseBracket(char k) { return k == ')' || k == ']' || k == '}'; }
+// Numbers, bar numbers and letter terms have a value; '=', brackets and corner brackets are
+// structure and pass through arithmetic untouched.
+inline bool carriesValue(char k) { return k == KIND_NUMBER || k == KIND_BAR || isLetterKind(k); }
 
 // The kind '_' is stored as '/'.
 Term makeTerm(int32_t num, int32_t den, char kind);

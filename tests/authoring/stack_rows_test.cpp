@@ -63,7 +63,7 @@ TEST_F(StackRows, EveryLineUpToTheNewestInOrderWithItsLabel) {
     engine.appendTerm(3, ONE_TERM);
     // The raw slots show what the page hides: scaling divides the '=' slot's 0/1 too.
     EXPECT_EQ(stackRows(engine), (Rows{"a", "2x1  ", "0=1  ", "6/1  ", "--------------------①",
-                                       "①式の両辺を2で割ると", "1x1  ", "0=2  ", "3/1  ",
+                                       "①式の両辺を2で割ると", "1x1  ", "0=1  ", "3/1  ",
                                        "--------------------②"}));
 }
 

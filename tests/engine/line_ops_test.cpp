@@ -127,10 +127,10 @@ TEST_F(LineOps, ScaleLine) {
     EXPECT_EQ(result(), "x=2");
     lines({"4x=8"});
     engine.scaleLine(1, '/', Term{1, -2, '/'});
-    EXPECT_EQ(dump(), "-2x1 0=2 -4/1");  // the value of '=' is scaled too, and never used
+    EXPECT_EQ(dump(), "-2x1 0=1 -4/1");  // '=' carries no value and is not scaled
     lines({"2x=1"});
     engine.scaleLine(1, '*', Term{4, 2, '/'});  // a keypad fraction 4分の2 is reduced on use
-    EXPECT_EQ(dump(), "1x1 0=2 1/2");
+    EXPECT_EQ(dump(), "1x1 0=1 1/2");
 }
 
 TEST_F(LineOps, ScaleIgnoresCornerBracketsForDepth) {
@@ -157,8 +157,6 @@ TEST_F(LineOps, RemoveParenthesesWithoutBracketTouchesNothing) {
     engine.targetLine = 2;  // pretend line 2 is the target: it must survive
     EXPECT_EQ(engine.removeParentheses(1), OpStatus::NoChange);
     EXPECT_EQ(lineToText(engine.line(2), false), "7x=1");
-    lines({"2x)=5"});
-    EXPECT_EQ(engine.removeParentheses(1), OpStatus::NoChange);
 }
 
 TEST_F(LineOps, PopAndClear) {
@@ -199,12 +197,66 @@ TEST_F(LineOps, OverflowIsRefusedAndWritesNoLine) {
     }
 }
 
-TEST_F(LineOps, ThirtyTermsAreTheLimit) {
-    // two lines of 16 terms on the left: combining them would need 32 left-side terms
-    lines({"x+1+1+1+1+1+1+1+1+1+1+1+1+1+1+1=1", "x+1+1+1+1+1+1+1+1+1+1+1+1+1+1+1=1"});
-    EXPECT_EQ(engine.combineLines(1, 2), OpStatus::Refused);
+// Two long lines once had to fit side by side before they were collected, so ①＋① of a
+// 17-term line was refused as too long although its result has five terms.
+// ＋/－ once read a group's coefficient as a loose number and kept its inner terms
+// unmultiplied: 5-2(x-1)=1 minus 5 gave x-3=-4, and the drill went on to a wrong answer.
+TEST_F(LineOps, AddingCarriesBracketGroupsWhole) {
+    struct Row { const char* in; char op; Term operand; const char* out; };
+    const Row rows[] = {
+        {"5-2(x-1)=1", '-', {1, 5, '/'}, "-2(x-1)=-4"},
+        {"3(x+1)=6", '+', {1, 3, '/'}, "3(x+1)+3=9"},
+        {"3(x+1)=6", '-', {1, 1, 'x'}, "-x+3(x+1)=-x+6"},
+        {"1|2(x+1)=3", '+', {1, 1, '/'}, "1|2(x+1)+1=4"},
+        {"6-(x+2)=3(x-4)", '-', {1, 6, '/'}, "-(x+2)=3(x-4)-6"},
+        {"2x+2(3(x+1)-1)=x", '-', {1, 1, 'x'}, "x+2(3(x+1)-1)=0"},
+        {"x+3=2[x-1]+3", '-', {1, 3, '/'}, "x=2[x-1]"},
+    };
+    for (const Row& r : rows) {
+        lines({r.in});
+        EXPECT_EQ(engine.addToBothSides(1, r.op, r.operand), OpStatus::Done) << r.in;
+        EXPECT_EQ(result(), r.out) << r.in;
+    }
+}
+
+TEST_F(LineOps, OperationsThatCannotCarryGroupsRefuseThem) {
+    lines({"2(x+3)=10"});
+    EXPECT_EQ(engine.combineLines(1, 1), OpStatus::Refused);
+    EXPECT_EQ(prompter.last(), "かっこをはずしてから式をたしてください");
+    lines({"2x=4", "3(x-1)=3"});
+    EXPECT_EQ(engine.subtractLines(1, 2), OpStatus::Refused);
+    EXPECT_EQ(prompter.last(), "かっこをはずしてから式をひいてください");
+    lines({"2(x+1)=4"});
+    EXPECT_EQ(engine.collectLikeTerms(1), OpStatus::Refused);
+    EXPECT_EQ(prompter.last(), "かっこをはずしてから整理してください");
+    EXPECT_EQ(engine.transposeTerms(1), OpStatus::Refused);
+    EXPECT_EQ(prompter.last(), "かっこをはずしてから移項してください");
     EXPECT_EQ(engine.line(engine.targetLine).count, 0);
-    EXPECT_EQ(prompter.last(), "式が長すぎて計算できません");
+}
+
+// '=' and brackets were multiplied like numbers, so their zero values grew denominators
+// until a short line was refused as too large (2x=6 after ÷9999 ×9999 ÷9999 ×9999 ÷9999).
+TEST_F(LineOps, StructureAndZerosNeverOverflow) {
+    lines({"2(x+1)=6"});
+    for (int step = 2; step <= 10; ++step) {
+        engine.targetLine = step;
+        engine.clearLine(step);
+        ASSERT_EQ(engine.scaleLine(step - 1, step % 2 ? '*' : '/', Term{1, 9999, '/'}), OpStatus::Done) << step;
+    }
+    EXPECT_EQ(lineDump(engine.line(10)), "2/9999 0(1 1x1 1/1 0)1 0=1 2/3333");
+    // zeros whose common denominator does not fit stay zero instead of refusing
+    const Term zero = engine.addTerms(Term{2147483629, 0, '/'}, Term{2147483587, 0, '/'});
+    EXPECT_EQ(termDump(zero), "0/1");
+    EXPECT_TRUE(prompter.said.empty());
+}
+
+TEST_F(LineOps, LineSumsAreJudgedOnTheirResult) {
+    lines({"x+1+x+1+x+1+x+1=2+x+1+x+1+x+1+x"});
+    EXPECT_EQ(engine.combineLines(1, 1), OpStatus::Done);
+    EXPECT_EQ(result(), "8x+8=8x+10");
+    lines({"x+1+1+1+1+1+1+1+1+1+1+1+1+1+1+1=1", "x+1+1+1+1+1+1+1+1+1+1+1+1+1+1+1=1"});
+    EXPECT_EQ(engine.subtractLines(1, 2), OpStatus::Done);
+    EXPECT_EQ(result(), "0=0");
 }
 
 }  // namespace

@@ -86,7 +86,14 @@ INSTANTIATE_TEST_SUITE_P(
         EquationCase{"fraction_coefficient", "1/2x=3", true, 0, "1x2 0=1 3/1", {}},
         EquationCase{"corner_brackets", "\uff62x\uff63=1", true, 0, "0｢1 1x1 0｣1 0=1 1/1", {}},
         EquationCase{"missing_decimal_part_reads_zero", "5.=x", true, 0, "5/1 0=1 1x1", {"エラー！数字の表現が不正です"}},
-        EquationCase{"thirty_one_terms", "x=((((((((((((((((((((((((((((((((((((", false, 0, "", {"式が長すぎて計算できません"}}),
+        EquationCase{"unclosed_bracket", "2(x+1=6", false, 120, "", {"かっこの対応が正しくありません"}},
+        EquationCase{"stray_closing_bracket", "x)=1", false, 120, "", {"かっこの対応が正しくありません"}},
+        EquationCase{"stray_closing_after_fraction", "1/2x)=3", false, 120, "", {"かっこの対応が正しくありません"}},
+        EquationCase{"stray_closing_after_bar", "1|2)x=1", false, 120, "", {"かっこの対応が正しくありません"}},
+        EquationCase{"mismatched_brackets", "(x]=1", false, 120, "", {"かっこの対応が正しくありません"}},
+        EquationCase{"group_across_equals", "(x=1)", false, 120, "", {"かっこの対応が正しくありません"}},
+        EquationCase{"nested_mixed_brackets", "{2[x+(1)]}=4", true, 0, "1/1 0{1 2/1 0[1 1x1 1/1 0(1 1/1 0)1 0]1 0}1 0=1 4/1", {}},
+        EquationCase{"thirty_one_terms", "x=((((((((((((((((()))))))))))))))))", false, 0, "", {"式が長すぎて計算できません"}}),
     [](const ::testing::TestParamInfo<EquationCase>& info) { return std::string(info.param.name); });
 
 TEST(ParseEquationLimits, ThirtyEightBytesAreRead) {

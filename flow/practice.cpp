@@ -1,6 +1,7 @@
 #include "flow/practice.h"
 
 #include "engine/sjis.h"
+#include "engine/solution_set.h"
 #include "transform/line_marks.h"
 #include "transform/operations.h"
 #include "transform/verdict.h"
@@ -223,13 +224,29 @@ void Practice::execute() {
         return;
     }
     const int n = engine_.targetLine;
+    // Whatever path built it, a line that does not have the question's solution set is never
+    // written: combining a line with itself or with its negation would otherwise "solve" it.
+    const auto questionSet = solutionSetOf(engine_.line(QUESTION_LINE));
+    const auto lineSet = solutionSetOf(engine_.line(n));
+    if (!questionSet || !lineSet || !(*questionSet == *lineSet)) {
+        prompter_.inform(questionSet && lineSet ? MSG_CHANGES_SOLUTION : Engine::MSG_TOO_LARGE);
+        engine_.clearLine(n);
+        engine_.line(n).text.clear();
+        resetStep();
+        engine_.targetLine -= 1;
+        return;
+    }
     typesetter_.drawSentence(n, engine_.line(n).text);
     typesetter_.drawLine(n);
     firstLine = 0;
 
     stepPending = false;
     if (n <= lineCapacity) setLineButton(n, true);
-    const int verdict = classifyLine(engine_, n);
+    int verdict = classifyLine(engine_, n);
+    if (verdict != VERDICT_OPEN && !verdictAgrees(engine_, verdict, *questionSet)) {
+        prompter_.inform(MSG_VERDICT_DISAGREES);
+        verdict = VERDICT_OPEN;
+    }
     if (verdict == VERDICT_OPEN) {
         questionResult = 0;
     } else if (verdict == VERDICT_SOLVED) {
@@ -366,14 +383,11 @@ void Practice::nextQuestion() {
 }
 
 void Practice::chooseUnit() {
-    const char savedLetter = engine_.letter;
     if (view_.runUnitSelection() == 1) {
         resetStep();
         clearPage();
         showQuestion(currentUnit, currentQuestion[static_cast<size_t>(currentUnit)]);
         view_.setPageCaption(questionSet.unitTitle.at(static_cast<size_t>(currentUnit)));
-    } else {
-        engine_.letter = savedLetter;
     }
 }
 

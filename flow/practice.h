@@ -101,6 +101,8 @@ public:
 
     static constexpr const char* MSG_WRONG_STEP = "操作が誤りです。例①＋②［実行］";
     static constexpr const char* MSG_PAGE_FULL = "これ以上式を書けません。訂正してください";
+    static constexpr const char* MSG_CHANGES_SOLUTION = "この計算をすると解が変わってしまいます";
+    static constexpr const char* MSG_VERDICT_DISAGREES = "この式はもとの方程式と解が一致しません。訂正してください";
 
 private:
     Engine& engine_;

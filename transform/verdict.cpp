@@ -18,4 +18,16 @@ int classifyLine(Engine& engine, int n) {
     return VERDICT_OPEN;
 }
 
+bool verdictAgrees(const Engine& engine, int verdict, const SolutionSet& question) {
+    switch (verdict) {
+        case VERDICT_SOLVED: {
+            const auto answer = solutionSetOf(engine.line(ANSWER_LINE));
+            return answer && question.kind == SolutionSet::Kind::One && *answer == question;
+        }
+        case VERDICT_NO_SOLUTION: return question.kind == SolutionSet::Kind::None;
+        case VERDICT_ALL_VALUES: return question.kind == SolutionSet::Kind::All;
+        default: return false;
+    }
+}
+
 }  // namespace solvari

@@ -5,6 +5,7 @@
 
 #include "engine/format.h"
 #include "flow/practice.h"
+#include "transform/verdict.h"
 #include "tests/support/fake_page.h"
 #include "tests/support/fake_prompter.h"
 
@@ -299,6 +300,64 @@ TEST_F(PracticeTest, IdentityWithZerosOfDifferentDenominators) {
     EXPECT_EQ(boxes.box(16).textStrings().back(), "【答】解は無数にある");
 }
 
+// A line combined with itself or with its negation reads 0=0, which once "finished" 2x=6
+// and 2(x-1)=2x (no solution) as 解は無数にある and recorded it.
+TEST_F(PracticeTest, StepsThatChangeTheSolutionSetAreRefused) {
+    start({"2x=6"});
+    step(1, OP_MULTIPLY, {"-", "1"});  // ② -2x=-6
+    ASSERT_EQ(lineText(2), "-2x=-6");
+    struct Row { int a; int op; int b; };
+    for (const Row& r : {Row{1, OP_SUBTRACT, 1}, Row{1, OP_ADD, 2}, Row{2, OP_SUBTRACT, 2}}) {
+        practice.selectLine(r.a);
+        practice.chooseOperation(r.op);
+        practice.selectLine(r.b);
+        practice.execute();
+        EXPECT_EQ(prompter.last(), "この計算をすると解が変わってしまいます");
+        EXPECT_EQ(engine.targetLine, 2);
+        EXPECT_EQ(engine.line(3).count, 0);
+        EXPECT_EQ(practice.selectionStage, 0);
+    }
+    EXPECT_EQ(prompter.specialAsked, 0);
+    EXPECT_FALSE(practice.questionFinished);
+    EXPECT_TRUE(records.empty());
+    // ①＋① without groups is twice the line and stays allowed
+    practice.selectLine(1);
+    practice.chooseOperation(OP_ADD);
+    practice.selectLine(1);
+    practice.execute();
+    EXPECT_EQ(lineText(3), "4x=12");
+}
+
+// Subtracting the constant first, as many students do, on a line that still has brackets.
+TEST_F(PracticeTest, AddingToALineWithBracketsReachesTheTrueAnswer) {
+    start({"5-2(x-1)=1"});
+    step(1, OP_SUBTRACT, {"5"});
+    EXPECT_EQ(lineText(2), "-2(x-1)=-4");
+    step(2, OP_DIVIDE, {"-", "2"});
+    step(3, OP_BRACKETS);
+    step(4, OP_ADD, {"1"});
+    EXPECT_EQ(lineText(5), "x=3");
+    EXPECT_EQ(practice.questionResult, 1);
+    EXPECT_TRUE(prompter.said.empty());
+}
+
+TEST(Verdict, OnlyAVerdictThatMatchesTheQuestionIsAccepted) {
+    testing::FakePrompter prompter;
+    Engine engine(prompter);
+    ASSERT_TRUE(engine.parseEquation(QUESTION_LINE, "2x=6"));
+    ASSERT_TRUE(engine.parseEquation(ANSWER_LINE, "x=4"));
+    const SolutionSet three = *solutionSetOf(engine.line(QUESTION_LINE));
+    EXPECT_FALSE(verdictAgrees(engine, VERDICT_SOLVED, three));
+    EXPECT_FALSE(verdictAgrees(engine, VERDICT_ALL_VALUES, three));
+    EXPECT_FALSE(verdictAgrees(engine, VERDICT_NO_SOLUTION, three));
+    ASSERT_TRUE(engine.parseEquation(ANSWER_LINE, "x=3"));
+    EXPECT_TRUE(verdictAgrees(engine, VERDICT_SOLVED, three));
+    ASSERT_TRUE(engine.parseEquation(QUESTION_LINE, "2(x-1)=2x"));
+    const SolutionSet none = *solutionSetOf(engine.line(QUESTION_LINE));
+    EXPECT_TRUE(verdictAgrees(engine, VERDICT_NO_SOLUTION, none));
+    EXPECT_FALSE(verdictAgrees(engine, VERDICT_ALL_VALUES, none));
+}
+
 TEST_F(PracticeTest, ClosingTheDialogLeavesTheQuestionOpen) {
     start({"x=x+2"});
     prompter.choices = {SpecialChoice::Closed};
@@ -378,14 +437,8 @@ TEST_F(PracticeTest, EndOfUnitAsksToChangeUnits) {
     EXPECT_EQ(view.unitRuns, 1);
 }
 
-TEST_F(PracticeTest, CancelledUnitChoiceRestoresTheLetter) {
+TEST_F(PracticeTest, AcceptedUnitChoiceShowsTheChosenQuestion) {
     start({"2y=6"});
-    view.unitSelection = [this] {
-        engine.parseEquation(0, "3a=1");  // the unit window draws other questions
-        return 2;
-    };
-    practice.chooseUnit();
-    EXPECT_EQ(engine.letter, 'y');
     view.unitSelection = [this] {
         practice.acceptUnitChoice(1, 1);
         return 1;

@@ -1,0 +1,121 @@
+#include "engine/solution_set.h"
+
+namespace solvari {
+namespace {
+
+// Arithmetic that reports instead of wrapping; `ok` turns false at the first overflow.
+class Exact {
+public:
+    bool ok = true;
+
+    Rational make(Wide num, Wide den) {
+        if (den == 0) {
+            ok = false;
+            return {};
+        }
+        if (den < 0) {
+            num = neg(num);
+            den = neg(den);
+        }
+        Wide a = num < 0 ? -num : num, b = den;
+        while (b != 0) {
+            Wide r = a % b;
+            a = b;
+            b = r;
+        }
+        if (a > 1) {
+            num /= a;
+            den /= a;
+        }
+        return Rational{num, den};
+    }
+    Rational add(Rational x, Rational y) { return make(plus(mul(x.num, y.den), mul(y.num, x.den)), mul(x.den, y.den)); }
+    Rational sub(Rational x, Rational y) { return add(x, Rational{neg(y.num), y.den}); }
+    Rational mul(Rational x, Rational y) { return make(mul(x.num, y.num), mul(x.den, y.den)); }
+    Rational div(Rational x, Rational y) { return make(mul(x.num, y.den), mul(x.den, y.num)); }
+    LinearForm add(LinearForm x, LinearForm y) { return {add(x.a, y.a), add(x.b, y.b)}; }
+    LinearForm scale(LinearForm x, Rational k) { return {mul(x.a, k), mul(x.b, k)}; }
+
+private:
+    Wide mul(Wide x, Wide y) {
+        Wide r = 0;
+        if (__builtin_mul_overflow(x, y, &r)) ok = false;
+        return ok ? r : 0;
+    }
+    Wide plus(Wide x, Wide y) {
+        Wide r = 0;
+        if (__builtin_add_overflow(x, y, &r)) ok = false;
+        return ok ? r : 0;
+    }
+    Wide neg(Wide x) { return mul(x, -1); }
+};
+
+bool isCoefficientKind(char k) { return k == KIND_NUMBER || k == KIND_BAR; }
+
+bool pairs(char open, char close) {
+    return (open == '(' && close == ')') || (open == '[' && close == ']') || (open == '{' && close == '}');
+}
+
+// Reads terms from i up to the end of the side (the '=' or the end of the line) or the closing
+// bracket of the group being read (left at i, checked by the caller).
+bool readSequence(const EquationLine& l, int& i, Exact& x, LinearForm& out) {
+    out = {};
+    while (i < l.count) {
+        const Term& t = l.terms[static_cast<size_t>(i)];
+        if (t.kind == KIND_EQUALS || isCloseBracket(t.kind)) return true;
+        const char next = i + 1 < l.count ? l.terms[static_cast<size_t>(i + 1)].kind : '\0';
+        const bool coefficient = isCoefficientKind(t.kind) && isOpenBracket(next);
+        if (coefficient || isOpenBracket(t.kind)) {
+            const Rational k = coefficient ? x.make(t.num, t.den) : Rational{1, 1};
+            if (coefficient) ++i;
+            const char open = l.terms[static_cast<size_t>(i)].kind;
+            ++i;
+            LinearForm inner;
+            if (!readSequence(l, i, x, inner)) return false;
+            if (i >= l.count || !pairs(open, l.terms[static_cast<size_t>(i)].kind)) return false;
+            ++i;
+            out = x.add(out, x.scale(inner, k));
+        } else {
+            if (isCoefficientKind(t.kind)) out.b = x.add(out.b, x.make(t.num, t.den));
+            else if (isLetterKind(t.kind)) out.a = x.add(out.a, x.make(t.num, t.den));
+            ++i;  // corner brackets and anything else carry no value
+        }
+        if (!x.ok) return false;
+    }
+    return true;
+}
+
+bool readSide(const EquationLine& l, int& i, Exact& x, LinearForm& out) {
+    if (!readSequence(l, i, x, out)) return false;
+    return i >= l.count || l.terms[static_cast<size_t>(i)].kind == KIND_EQUALS;  // no stray closer
+}
+
+}  // namespace
+
+std::optional<LineForms> linearForms(const EquationLine& line) {
+    Exact x;
+    LineForms f;
+    int i = 0;
+    if (!readSide(line, i, x, f.left) || i >= line.count) return std::nullopt;
+    ++i;  // the '='
+    if (!readSide(line, i, x, f.right) || i < line.count || !x.ok) return std::nullopt;
+    return f;
+}
+
+std::optional<SolutionSet> solutionSetOf(const EquationLine& line) {
+    const auto f = linearForms(line);
+    if (!f) return std::nullopt;
+    Exact x;
+    const Rational a = x.sub(f->left.a, f->right.a);
+    const Rational b = x.sub(f->right.b, f->left.b);
+    SolutionSet s;
+    if (a.num == 0) s.kind = b.num == 0 ? SolutionSet::Kind::All : SolutionSet::Kind::None;
+    else {
+        s.kind = SolutionSet::Kind::One;
+        s.value = x.div(b, a);
+    }
+    if (!x.ok) return std::nullopt;
+    return s;
+}
+
+}  // namespace solvari

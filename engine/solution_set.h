@@ -1,0 +1,41 @@
+#pragma once
+#include <optional>
+
+#include "engine/engine.h"
+
+namespace solvari {
+
+// An exact rational in wide arithmetic: den > 0, reduced.
+struct Rational {
+    Wide num = 0;
+    Wide den = 1;
+    bool operator==(const Rational&) const = default;
+};
+
+// One side of an equation as a·x + b.
+struct LinearForm {
+    Rational a;  // coefficient of the unknown
+    Rational b;  // constant
+    bool operator==(const LinearForm&) const = default;
+};
+
+struct LineForms {
+    LinearForm left, right;
+};
+
+// What a line says about the unknown: no value, exactly one value, or every value.
+struct SolutionSet {
+    enum class Kind { None, One, All };
+    Kind kind = Kind::None;
+    Rational value;  // meaningful for One only
+    bool operator==(const SolutionSet& o) const { return kind == o.kind && (kind != Kind::One || value == o.value); }
+};
+
+// Reads a line as the engine's operations mean it: a number or bar number directly before an
+// opening bracket multiplies the whole group (groups nest), a group with no such number counts
+// once, corner brackets carry no value. Empty when the line has no single '=', its brackets do
+// not pair up, or a value outgrows the wide arithmetic.
+std::optional<LineForms> linearForms(const EquationLine& line);
+std::optional<SolutionSet> solutionSetOf(const EquationLine& line);
+
+}  // namespace solvari

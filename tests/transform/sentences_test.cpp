@@ -1,0 +1,24 @@
+#include <gtest/gtest.h>
+
+#include "transform/sentences.h"
+
+namespace solvari {
+namespace {
+
+// Every sentence, with line A = ①, line B = ② and the keypad showing 3. Two of them differ
+// from the pattern and are easy to "fix" by mistake: ＋ with a number has no 式 after the mark.
+TEST(StepSentence, AllNine) {
+    struct Row { char op; bool lineOperand; const char* text; };
+    const Row rows[] = {
+        {'*', false, "①式の両辺を3倍すると"},   {'/', false, "①式の両辺を3で割ると"},
+        {'+', false, "①の両辺に3をたすと"},      {'-', false, "①式の両辺から3をひくと"},
+        {'+', true, "①式と②式をたすと"},        {'-', true, "①式から②式をひくと"},
+        {'K', false, "①式のかっこをはずすと"},   {'I', false, "①式を移項すると"},
+        {'S', false, "①式を整理すると"},
+    };
+    for (const Row& r : rows) EXPECT_EQ(stepSentence(r.op, 1, 2, r.lineOperand, "3"), r.text) << r.op;
+    EXPECT_EQ(stepSentence('+', 1, 2, false, "3分の2"), "①の両辺に3分の2をたすと");  // quoted as typed
+}
+
+}  // namespace
+}  // namespace solvari

@@ -70,10 +70,8 @@ void reportStructure(const std::vector<std::string>& lines, const SyntaxCheckRes
 
 CheckOutput validate(const std::vector<std::string>& lines, const std::string& label) {
     CheckOutput o;
-    SilentPrompter silent;
-    Engine engine(silent);
     QuestionSet set;
-    const SyntaxCheckResult r = checkQuestionSet(lines, set, engine);
+    const SyntaxCheckResult r = checkQuestionSet(lines, set);
     o.out += "ファイル: " + label + "\n";
     if (!r.structureOk) {
         reportStructure(lines, r, o);

@@ -35,11 +35,11 @@ namespace {
 
 }  // namespace
 
-SyntaxCheckResult checkQuestionSet(const std::vector<std::string>& lines, QuestionSet& inUse, Engine& engine,
-                                   Prompter* forward) {
+SyntaxCheckResult checkQuestionSet(const std::vector<std::string>& lines, QuestionSet& inUse, Prompter* forward) {
     SyntaxCheckResult r;
     RecordingPrompter recorder(forward);
-    PrompterSwap swap(engine, recorder);
+    // An engine of its own: what the check parses never reaches the student's page.
+    Engine engine(recorder);
 
     if (!parseQuestionSet(lines, inUse, recorder)) {
         r.structureMessages = recorder.said;

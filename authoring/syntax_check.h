@@ -73,8 +73,8 @@ struct SyntaxCheckResult {
 // Given forward, the notices the editor would show are shown there as well: those of the
 // structure and of the units up to the first faulty one (the editor stops there, the result
 // goes on to list every unit). Also refuses any question line or title that Shift-JIS cannot
-// hold, since saving would lose it. The engine's prompter is restored before returning.
-SyntaxCheckResult checkQuestionSet(const std::vector<std::string>& lines, QuestionSet& inUse, Engine& engine,
+// hold, since saving would lose it. It parses with an engine of its own.
+SyntaxCheckResult checkQuestionSet(const std::vector<std::string>& lines, QuestionSet& inUse,
                                    Prompter* forward = nullptr);
 
 }  // namespace solvari

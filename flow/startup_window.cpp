@@ -40,7 +40,7 @@ std::unique_ptr<Program> createProgram() {
                                   m->prompter, m);
     p->frmSentaku = new TfrmSentaku(m);
     p->frmVersion = new TfrmVersion(m);
-    p->frmMondai = new TfrmMondai([m] { return m->practice.get(); }, m->engine, m);
+    p->frmMondai = new TfrmMondai([m] { return m->practice.get(); }, m);
     p->help = new TfrmHelp();
 
     m->prompter.setChoiceDialog(p->frmSentaku);

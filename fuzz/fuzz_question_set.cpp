@@ -29,7 +29,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     SilentPrompter prompter;
     Engine engine(prompter);
     QuestionSet set;
-    const SyntaxCheckResult check = checkQuestionSet(lines, set, engine);
+    const SyntaxCheckResult check = checkQuestionSet(lines, set);
     if (!check.structureOk) return 0;
     if (set.unitCount < 1 || set.unitCount > MAX_UNITS) std::abort();
     for (int u = 1; u <= set.unitCount; ++u) {

@@ -79,9 +79,9 @@ private:
     const TfrmMondai& window_;
 };
 
-TfrmMondai::TfrmMondai(std::function<Practice*()> practice, Engine& engine, QWidget* parent)
-    : QDialog(parent), practice_(std::move(practice)), engine_(engine), boxes_(std::make_unique<QuestionBoxes>(*this)),
-      typesetter_(std::make_unique<Typesetter>(engine, *boxes_, silent_)) {
+TfrmMondai::TfrmMondai(std::function<Practice*()> practice, QWidget* parent)
+    : QDialog(parent), practice_(std::move(practice)), boxes_(std::make_unique<QuestionBoxes>(*this)),
+      typesetter_(std::make_unique<Typesetter>(engine_, *boxes_, silent_)) {
     frameDialog(this, "frmMondai", "frmMondai", designFont("ＭＳ Ｐゴシック", 12));
     setFixedSize(758, 480);
     QFont listFont("ＭＳ Ｐゴシック");
@@ -226,7 +226,6 @@ void TfrmMondai::drawUnitQuestions() {
         {
             // A faulty question is drawn as far as the parser got, without a message: the
             // list is for choosing, the editor's check is where faults are reported.
-            PrompterSwap quiet(engine_, silent_);
             engine_.parseEquation(SCRATCH_LINE, p->questionSet.questionText[u][static_cast<size_t>(q)]);
         }
         ImageBox* box = questionBox(q);

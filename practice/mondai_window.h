@@ -5,6 +5,7 @@
 #include <functional>
 #include <memory>
 
+#include "engine/engine.h"
 #include "engine/prompter.h"
 #include "transform/canvas.h"
 
@@ -14,7 +15,6 @@ class QPushButton;
 
 namespace solvari {
 
-class Engine;
 class ImageBox;
 class Practice;
 class Typesetter;
@@ -62,8 +62,9 @@ public:
 
     // practice gives the main window's practice state (it exists only once the main window
     // has been shown; while it returns nullptr the window shows nothing). Questions are parsed
-    // with engine into its scratch line 0 and typeset by a typesetter of the window's own.
-    TfrmMondai(std::function<Practice*()> practice, Engine& engine, QWidget* parent = nullptr);
+    // and typeset with an engine and a typesetter of the window's own, so browsing never
+    // changes the letter or the decimal display of the student's page.
+    TfrmMondai(std::function<Practice*()> practice, QWidget* parent = nullptr);
     ~TfrmMondai() override;
 
     // The record viewer, shown modally above this window by "練習の記録".
@@ -111,8 +112,8 @@ private:
     class QuestionBoxes;
 
     std::function<Practice*()> practice_;
-    Engine& engine_;
     SilentPrompter silent_;  // drawing the list never shows a message
+    Engine engine_{silent_};
     std::unique_ptr<QuestionBoxes> boxes_;
     std::unique_ptr<Typesetter> typesetter_;
     bool filling_ = false;   // the list is being filled or selected by the window itself

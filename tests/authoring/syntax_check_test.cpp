@@ -17,7 +17,7 @@ struct Checker {
     Engine engine{enginePrompter};
     QuestionSet set;
     SyntaxCheckResult run(const Lines& lines, Prompter* forward = nullptr) {
-        return checkQuestionSet(lines, set, engine, forward);
+        return checkQuestionSet(lines, set, forward);
     }
 };
 

@@ -42,7 +42,7 @@ std::string magnitude(Term t, bool showDecimals, const char* bar) {
 std::string sign(const EquationLine& line, int i) {
     const Term& t = line.terms[static_cast<size_t>(i)];
     if (t.num < 0) return "-";
-    if (t.num > 0 && needsPlusSign(line, i)) return "+";
+    if (t.num >= 0 && needsPlusSign(line, i)) return "+";
     return "";
 }
 

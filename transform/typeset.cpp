@@ -99,7 +99,7 @@ void Typesetter::piece(Canvas& box, const FractionTexts& texts, int& x) {
 
 void Typesetter::signPiece(Canvas& box, const EquationLine& line, int i, int& x) {
     const Term& t = line.terms[static_cast<size_t>(i)];
-    if (t.num > 0 && needsPlusSign(line, i)) piece(box, {"+", ""}, x);
+    if (t.num >= 0 && needsPlusSign(line, i)) piece(box, {"+", ""}, x);
     else if (t.num < 0) piece(box, {"-", ""}, x);
 }
 

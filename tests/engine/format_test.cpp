@@ -31,6 +31,7 @@ TEST(LineToText, PlainForms) {
         {"2x-3=5", "2x-3=5"}, {"1/2x=3", "1/2x=3"}, {"-(x+1)=2", "-(x+1)=2"},
         {"0.5x=2", "0.5x=2"}, {"1|2(x+1)=3", "1|2(x+1)=3"}, {"x-3(x+1)=0", "x-3(x+1)=0"},
         {"=3x", "=3x"}, {"-x=-1/3", "-x=-1/3"}, {"0.3x=1", "0.3x=1"},
+        {"x+0=5", "x+0=5"}, {"0=0+x", "0=0+x"},  // a zero inside a side keeps its sign
     };
     for (const Row& r : rows) {
         ASSERT_TRUE(engine.parseEquation(1, r.in)) << r.in;

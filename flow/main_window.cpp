@@ -449,6 +449,20 @@ bool TfrmMain::eventFilter(QObject* watched, QEvent* event) {
     // Alt and Ctrl chords are the menus' mnemonics and the system's, not the drill's.
     if (key->modifiers() & (Qt::AltModifier | Qt::ControlModifier | Qt::MetaModifier))
         return QMainWindow::eventFilter(watched, event);
+    // Space presses the focused button. The drill's focus rule is applied before the press
+    // is delivered, so that press and release reach the same button (the release goes to
+    // whatever has the focus by then).
+    if (key->key() == Qt::Key_Space && !(key->modifiers() & Qt::ShiftModifier)) {
+        QWidget* before = QApplication::focusWidget();
+        practice->refocus();
+        QWidget* target = QApplication::focusWidget();
+        if (target && target != before) {
+            QKeyEvent copy(key->type(), key->key(), key->modifiers(), key->text(), key->isAutoRepeat(), key->count());
+            QCoreApplication::sendEvent(target, &copy);
+            return true;
+        }
+        return QMainWindow::eventFilter(watched, event);
+    }
     int code = 0;
     switch (key->key()) {
         case Qt::Key_Return:

@@ -1,4 +1,5 @@
 // The drill from start-up to a finished unit, driven through the real windows.
+#include <QApplication>
 #include <QDir>
 #include <QFile>
 #include <QLabel>
@@ -175,6 +176,51 @@ TEST_F(Drill, SolveWithTheKeyboardAlone) {
         if (q < 3) QTest::keyClick(m->btnNext, Qt::Key_Space);
     }
     EXPECT_NE(recordBytes().find("3=1"), std::string::npos);
+}
+
+// After 単元変更 and キャンセル the focus sat on 単元変更; the key filter moved it to 次の問題
+// between the Space's press and its release, so the first Space did nothing.
+TEST_F(Drill, FirstSpaceAfterAPanelButtonMovesOn) {
+    writeSet({"<<一", "2x=6", "3x=9", ">>"});
+    start();
+    m->activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(m));
+    QTest::mouseClick(m->btnShiki[1], Qt::LeftButton);
+    QTest::mouseClick(m->btnWaru, Qt::LeftButton);
+    QTest::mouseClick(m->btnDigit[2], Qt::LeftButton);
+    QTest::mouseClick(m->btnJikkou, Qt::LeftButton);
+    ASSERT_TRUE(m->practice->questionFinished);
+    answerNextModal([](QWidget* w) { w->close(); });
+    m->btnChangeTangen->setFocus();
+    QTest::mouseClick(m->btnChangeTangen, Qt::LeftButton);
+    m->activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(m));
+    m->btnChangeTangen->setFocus();  // where a click leaves it
+    ASSERT_EQ(QApplication::focusWidget(), m->btnChangeTangen);
+    // press and release go to whatever has the focus at their moment, as from a keyboard
+    QTest::keyPress(QApplication::focusWidget(), Qt::Key_Space);
+    QTest::keyRelease(QApplication::focusWidget(), Qt::Key_Space);
+    EXPECT_EQ(lineToText(m->engine.line(1), false), "3x=9");
+    EXPECT_FALSE(m->btnChangeTangen->isDown());
+}
+
+// ①－① on 2x=6 reads 0=0; through the real buttons it is refused and nothing is recorded.
+TEST_F(Drill, ALineMinusItselfIsRefused) {
+    writeSet({"<<一", "2x=6", ">>"});
+    start();
+    answerNextModal([](QWidget* w) {
+        auto* box = qobject_cast<QMessageBox*>(w);
+        ASSERT_NE(box, nullptr);
+        EXPECT_EQ(box->text(), "この計算をすると解が変わってしまいます");
+        box->close();
+    });
+    QTest::mouseClick(m->btnShiki[1], Qt::LeftButton);
+    QTest::mouseClick(m->btnHiku, Qt::LeftButton);
+    QTest::mouseClick(m->btnShiki[1], Qt::LeftButton);
+    QTest::mouseClick(m->btnJikkou, Qt::LeftButton);
+    EXPECT_EQ(m->engine.targetLine, 1);
+    EXPECT_FALSE(m->practice->questionFinished);
+    EXPECT_FALSE(QFile::exists(dir.path() + "/Miradosh.rec"));
 }
 
 TEST_F(Drill, AltChordsAreLeftToTheMenus) {

@@ -12,7 +12,8 @@
 int main(int argc, char** argv) {
     QApplication app(argc, argv);
     QApplication::setApplicationName("solvari");
-    QApplication::setApplicationDisplayName(solvari::TfrmMain::APP_TITLE);
+    // No display name: Qt would append it to every window's title on the task bar, and each
+    // window already carries its own title.
     solvari::initSolvariResources();
     QTranslator qtJapanese;
     if (qtJapanese.load("qtbase_ja", QLibraryInfo::path(QLibraryInfo::TranslationsPath)))

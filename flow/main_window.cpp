@@ -15,6 +15,8 @@
 #include <QMenuBar>
 #include <QPushButton>
 #include <QScreen>
+#include <QScrollArea>
+#include <QScrollBar>
 
 #include "flow/question_set.h"
 #include "flow/record_file.h"
@@ -24,21 +26,13 @@
 namespace solvari {
 
 namespace {
-int g_testScreenHeight = 0;
 constexpr int kPanelWidth = 145;
+constexpr int kPanelHeight = 586;  // below the last button of the panel
 const QColor kMainColour(0, 192, 192);
 const QColor kTeal(0, 128, 128);
 
 QString q(const std::string& s) { return QString::fromStdString(s); }
 }  // namespace
-
-int TfrmMain::screenHeight() {
-    if (g_testScreenHeight > 0) return g_testScreenHeight;
-    QScreen* s = QGuiApplication::primaryScreen();
-    return s ? s->geometry().height() : 600;
-}
-
-void TfrmMain::setScreenHeightForTesting(int height) { g_testScreenHeight = height; }
 
 TfrmMain::TfrmMain(QWidget* parent) : QMainWindow(parent) {
     setObjectName("frmMain");
@@ -88,12 +82,12 @@ void TfrmMain::formCreate() {
     mdi_->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
     mdi_->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
 
-    const QRect screen = QGuiApplication::primaryScreen() ? QGuiApplication::primaryScreen()->geometry() : QRect(0, 0, 800, 600);
-    const int width = g_testScreenHeight > 0 ? screenWidth() : screen.width();
-    move(0, 0);
-    resize(width, screenHeight() - 28);
-    pnlMain->setGeometry(0, 0, kPanelWidth, screenHeight() - 87);
-    mdi_->setGeometry(kPanelWidth, 0, std::max(100, width - kPanelWidth), screenHeight() - 87);
+    // The usable part of the screen, in logical pixels: task bars and HiDPI scaling are
+    // already taken off; 28 pixels are left for the window's title bar.
+    const QRect screen = availableScreenGeometry();
+    move(screen.topLeft());
+    resize(screen.width(), std::max(200, screen.height() - 28));
+    layoutFrame();
 
     timBlink = new QTimer(this);
     timBlink->setInterval(1000);
@@ -141,10 +135,33 @@ void TfrmMain::buildMenu() {
     });
 }
 
+void TfrmMain::layoutFrame() {
+    QWidget* central = centralWidget();
+    const int height = central->height();
+    // Lower than the panel's controls: a scroll bar beside them, and the page moves over.
+    const int bar = height < pnlMain->height() ? scrPanel->verticalScrollBar()->sizeHint().width() : 0;
+    const int panelWidth = kPanelWidth + bar;
+    scrPanel->setGeometry(0, 0, panelWidth, height);
+    mdi_->setGeometry(panelWidth, 0, std::max(100, central->width() - panelWidth), height);
+}
+
 void TfrmMain::buildPanel() {
-    pnlMain = new QFrame(centralWidget());
+    scrPanel = new QScrollArea(centralWidget());
+    scrPanel->setObjectName("scrPanel");
+    scrPanel->setFrameShape(QFrame::NoFrame);
+    scrPanel->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    scrPanel->setVerticalScrollBarPolicy(Qt::ScrollBarAsNeeded);
+    scrPanel->viewport()->setAutoFillBackground(false);  // the frame's colour shows through
+    pnlMain = new QFrame();
     pnlMain->setObjectName("pnlMain");
     pnlMain->setFrameShape(QFrame::NoFrame);
+    pnlMain->setFixedSize(kPanelWidth, kPanelHeight);
+    pnlMain->setAutoFillBackground(false);
+    scrPanel->setWidget(pnlMain);
+    // A control that takes the focus (実行, 次の問題 after a step) is scrolled into view.
+    connect(qApp, &QApplication::focusChanged, this, [this](QWidget*, QWidget* now) {
+        if (now && pnlMain->isAncestorOf(now)) scrPanel->ensureWidgetVisible(now);
+    });
     setToolTipDuration(-1);
 
     auto button = [](QWidget* parent, const QString& name, const QString& text, QRect geometry) {
@@ -159,6 +176,7 @@ void TfrmMain::buildPanel() {
         QPushButton* b = button(pnlMain, QString("btnShiki%1").arg(n), circled[n], QRect(4, 6 + (n - 1) * 25, 25, 25));
         b->setEnabled(false);
         b->setFocusPolicy(Qt::NoFocus);
+        b->setAccessibleName(QString("式") + circled[n]);  // a bare circled digit reads badly
         connect(b, &QPushButton::clicked, this, [this, n] { practice->selectLine(n); });
         btnShiki[static_cast<size_t>(n)] = b;
     }
@@ -170,18 +188,20 @@ void TfrmMain::buildPanel() {
     grbSousa->setObjectName("grbSousa");
     grbSousa->setStyleSheet(tealBox);
     grbSousa->setGeometry(34, 2, 108, 150);
-    auto picture = [&](const QString& name, const QString& image, const QString& tip, int y) {
+    // The picture buttons have no text: their accessible names say what they do.
+    auto picture = [&](const QString& name, const QString& image, const QString& tip, const QString& spoken, int y) {
         QPushButton* b = button(grbSousa, name, QString(), QRect(6, y, 34, 30));
+        b->setAccessibleName(spoken);
         b->setIcon(QIcon(image));
         b->setIconSize(QSize(24, 24));
         b->setToolTip(tip);
         b->setFocusPolicy(Qt::NoFocus);
         return b;
     };
-    btnKake = picture("btnKake", ":/images/kake.png", "かける", 18);
-    btnWaru = picture("btnWaru", ":/images/waru.png", "わる", 50);
-    btnTasu = picture("btnTasu", ":/images/tasu.png", "たす", 82);
-    btnHiku = picture("btnHiku", ":/images/hiku.png", "ひく", 114);
+    btnKake = picture("btnKake", ":/images/kake.png", "かける", "掛ける", 18);
+    btnWaru = picture("btnWaru", ":/images/waru.png", "わる", "割る", 50);
+    btnTasu = picture("btnTasu", ":/images/tasu.png", "たす", "足す", 82);
+    btnHiku = picture("btnHiku", ":/images/hiku.png", "ひく", "引く", 114);
     auto word = [&](const QString& name, const QString& text, const QString& tip, int y) {
         QPushButton* b = button(grbSousa, name, text, QRect(44, y, 58, 40));
         QFont f = b->font();
@@ -246,6 +266,12 @@ void TfrmMain::buildPanel() {
     btnMoji->setFont(letterFont);
     btnMoji->setStyleSheet("QPushButton { color: fuchsia; }");
     for (QPushButton* b : {btnDecimal, btnMinus, btnClear, btnBunsu, btnMoji}) b->setFocusPolicy(Qt::NoFocus);
+    // Symbols and the changing letter get names a screen reader can say.
+    btnDecimal->setAccessibleName("小数点");
+    btnMinus->setAccessibleName("マイナス");
+    btnClear->setAccessibleName("クリア");
+    btnMoji->setAccessibleName("文字");
+    pnlNumber->setAccessibleName("入力した数");
     connect(btnDecimal, &QPushButton::clicked, this, [this] { practice->keypadInput("."); });
     connect(btnMinus, &QPushButton::clicked, this, [this] { practice->minusButton(); });
     connect(btnClear, &QPushButton::clicked, this, [this] { practice->keypadInput("CL"); });
@@ -274,6 +300,14 @@ void TfrmMain::showEvent(QShowEvent* event) {
     QMainWindow::showEvent(event);
     if (!shown_) {
         shown_ = true;
+        // Now that the frame is known: the whole window, title bar and borders included,
+        // stays inside the usable part of the screen.
+        const QRect screen = availableScreenGeometry();
+        if (!screen.contains(frameGeometry())) {
+            const QSize frame = frameGeometry().size() - size();
+            resize(std::min(width(), screen.width() - frame.width()), std::min(height(), screen.height() - frame.height()));
+            move(screen.topLeft());  // a top-level window's position is its frame's
+        }
         formShow();
     }
 }
@@ -282,14 +316,15 @@ void TfrmMain::formShow() {
     homeDirectory = QDir::currentPath().toStdString() + "/";
     questionPath = homeDirectory + "Question.leq";
 
+    layoutFrame();
     page = new TfrmPage();
     pageWindow = mdi_->addSubWindow(page, Qt::SubWindow | Qt::CustomizeWindowHint | Qt::WindowTitleHint);
-    pageWindow->setGeometry(0, 0, std::max(100, width() - kPanelWidth - 8), pnlMain->height());
+    pageWindow->setGeometry(0, 0, std::max(100, mdi_->width() - 8), mdi_->height());
     pageWindow->show();
     typesetter = std::make_unique<Typesetter>(engine, *page, prompter);
     practice = std::make_unique<Practice>(engine, *typesetter, *page, prompter, *this);
     page->attach(practice.get(), typesetter.get());
-    practice->lineCapacity = page->layoutForScreen(kPanelWidth, [this](const std::string& t) { prompter.inform(t); });
+    practice->lineCapacity = page->layoutForScreen(scrPanel->width(), [this](const std::string& t) { prompter.inform(t); });
     prompter.setLineBoxLocator([this] {
         if (!page) return QRect();
         QWidget* box = dynamic_cast<QWidget*>(page->lineBox(1));
@@ -442,6 +477,7 @@ int TfrmMain::runUnitSelection() { return runUnitWindow ? runUnitWindow() : 2; }
 
 // The main window sees every key first (its own and the page's), as its key preview did.
 bool TfrmMain::eventFilter(QObject* watched, QEvent* event) {
+    if (watched == centralWidget() && event->type() == QEvent::Resize) layoutFrame();
     if (event->type() != QEvent::KeyPress || !practice) return QMainWindow::eventFilter(watched, event);
     auto* w = qobject_cast<QWidget*>(watched);
     if (!w || w->window() != this || QApplication::activeModalWidget()) return QMainWindow::eventFilter(watched, event);

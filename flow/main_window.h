@@ -21,6 +21,7 @@ class QPushButton;
 class QGroupBox;
 class QFrame;
 class QAction;
+class QScrollArea;
 
 namespace solvari {
 
@@ -123,8 +124,8 @@ public:
     QFont fntNum;  // the two font holders the line drawing uses; never shown
     QFont fntKnj;
 
-    static int screenHeight();
-    static void setScreenHeightForTesting(int height);
+    // The panel scrolls when the window is lower than its controls (small screens, HiDPI).
+    QScrollArea* scrPanel = nullptr;
 
 protected:
     void showEvent(QShowEvent* event) override;
@@ -139,6 +140,7 @@ private:
 
     void formCreate();
     void buildPanel();
+    void layoutFrame();  // the panel and the page area fill the window below the menu
     void buildMenu();
     void startPractice();
     bool saveQuestionSetQuiet();

@@ -150,6 +150,8 @@ TfrmMondai::TfrmMondai(std::function<Practice*()> practice, QWidget* parent)
     btnShowRecord->setObjectName("btnShowRecord");
     btnShowRecord->setGeometry(599, 392, 89, 33);
     for (QPushButton* b : {btnOK, btnCancel, btnShowRecord}) b->setAutoDefault(false);
+    // Enter accepts the marked question wherever the focus is (the list passes Enter on).
+    btnOK->setDefault(true);
     connect(btnOK, &QPushButton::clicked, this, &TfrmMondai::btnOKClick);
     connect(btnCancel, &QPushButton::clicked, this, &TfrmMondai::btnCancelClick);
     connect(btnShowRecord, &QPushButton::clicked, this, &TfrmMondai::btnShowRecordClick);
@@ -231,7 +233,11 @@ void TfrmMondai::drawUnitQuestions() {
         ImageBox* box = questionBox(q);
         if (box) Typesetter::clearBox(*box);
         if (QPushButton* b = questionButton(q)) b->setEnabled(true);
-        if (box) typesetter_->layoutLine(*box, SCRATCH_LINE, false, engine_.line(SCRATCH_LINE));
+        // A long question is drawn again in the compact size rather than clipped at the edge.
+        if (box && !typesetter_->layoutLine(*box, SCRATCH_LINE, false, engine_.line(SCRATCH_LINE))) {
+            Typesetter::clearBox(*box);
+            typesetter_->layoutLine(*box, SCRATCH_LINE, true, engine_.line(SCRATCH_LINE));
+        }
     }
     for (int q = count + 1; q <= drawnCount; ++q) {
         if (ImageBox* box = questionBox(q)) Typesetter::clearBox(*box);

@@ -12,6 +12,7 @@ namespace solvari {
 
 namespace {
 int g_testScreenWidth = 0;
+QRect g_testAvailable;
 constexpr int kStars = 17;
 }  // namespace
 
@@ -22,6 +23,17 @@ int screenWidth() {
 }
 
 void setScreenWidthForTesting(int width) { g_testScreenWidth = width; }
+
+QRect availableScreenGeometry() {
+    if (!g_testAvailable.isEmpty()) return g_testAvailable;
+    QScreen* s = QGuiApplication::primaryScreen();
+    return s ? s->availableGeometry() : QRect(0, 0, 800, 600);
+}
+
+void setAvailableGeometryForTesting(const QRect& area) {
+    g_testAvailable = area;
+    g_testScreenWidth = area.width();
+}
 
 TfrmPage::TfrmPage(QWidget* parent) : QWidget(parent) {
     setObjectName("frmPage");
@@ -54,6 +66,11 @@ TfrmPage::TfrmPage(QWidget* parent) : QWidget(parent) {
     grbKai = new QGroupBox("解", this);
     grbKai->setObjectName("grbKai");
     grbKai->setGeometry(8, 30, 297, 121);
+    // The group stands over line boxes: it paints its own ground, and its caption sits inside
+    // the frame, above the answer picture.
+    grbKai->setAttribute(Qt::WA_StyledBackground);
+    grbKai->setStyleSheet("QGroupBox#grbKai { background-color: palette(window); border: 1px solid gray; margin-top: 0px; }"
+                          "QGroupBox#grbKai::title { subcontrol-origin: padding; subcontrol-position: top left; left: 4px; top: 1px; }");
     grbKai->hide();
     auto* answer = new ImageBox(grbKai);
     answer->setObjectName("Image16");

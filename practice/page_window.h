@@ -17,6 +17,11 @@ class Typesetter;
 int screenWidth();
 void setScreenWidthForTesting(int width);  // 0 returns to the real screen
 
+// The part of the primary screen that windows may use (no task bars), in logical pixels.
+// A test geometry also sets the screen width; an empty one returns to the real screen.
+QRect availableScreenGeometry();
+void setAvailableGeometryForTesting(const QRect& area);
+
 // The equation page: one picture box per line in two columns, the message strip lblMess, and
 // the solution group "解". It lays itself out for the screen, frames the line under the mouse,
 // and passes clicks and keys on to the practice logic.

@@ -7,8 +7,10 @@
 
 namespace solvari {
 
-// Geometry of the printed work, in printer device pixels. Plain logic, so that every position
-// can be checked without a printer; the print window only carries the commands out.
+// Geometry of the printed work, in printer pixels of 1/600 inch whatever the device's own
+// resolution (the print window scales them), so the page has one size on every printer. Plain
+// logic, so that every position can be checked without a printer.
+constexpr int PRINT_LAYOUT_DPI = 600;
 constexpr int PRINT_CHAR_WIDTH = 32;      // one character of left margin
 constexpr int PRINT_FONT_POINT_SIZE = 14;  // the date and the caption
 constexpr int ANSWER_BOX = 16;

@@ -1,6 +1,9 @@
 #include "records/print_window.h"
 
 #include <QApplication>
+#include <QDialogButtonBox>
+#include <QDir>
+#include <QFileDialog>
 #include <QFont>
 #include <QFontMetrics>
 #include <QKeyEvent>
@@ -146,6 +149,14 @@ TfrmPrintS::TfrmPrintS(PrintSource source, Prompter& prompter, QWidget* parent)
     connect(btnCancel, &QPushButton::clicked, this, [this] { btnCancelClick(); });
 
     refreshSample();
+
+    choosePdfPath = [this] {
+        QFileDialog dialog(this, QString(), QDir::currentPath(), "PDFファイル (*.pdf)");
+        dialog.setAcceptMode(QFileDialog::AcceptSave);
+        dialog.setDefaultSuffix("pdf");
+        return dialog.exec() == QDialog::Accepted && !dialog.selectedFiles().isEmpty() ? dialog.selectedFiles().first()
+                                                                                       : QString();
+    };
 }
 
 TfrmPrintS::~TfrmPrintS() = default;
@@ -181,6 +192,10 @@ void TfrmPrintS::btnSetteiClick() {
     // The choices land in the printer itself; whether the dialog was accepted does not matter
     // (a cancelled dialog leaves the printer as it was).
     QPrintDialog dialog(&printer(), this);
+    // Accepting only keeps the choice; printing starts from this window's own buttons.
+    if (auto* buttons = dialog.findChild<QDialogButtonBox*>()) {
+        if (QPushButton* ok = buttons->button(QDialogButtonBox::Ok)) ok->setText(SETUP_ACCEPT);
+    }
     dialog.exec();
 }
 
@@ -209,8 +224,12 @@ bool TfrmPrintS::btnStartClick() {
     const std::vector<PrintCommand> commands = currentLayout();
     TfrmPage* page = source_.page ? source_.page() : nullptr;
     return printDocument([&](QPainter& painter) {
+        // The layout counts 1/600 inch; a 300- or 1200-dpi device gets the same page.
+        const QPaintDevice* device = painter.device();
+        painter.scale(device->logicalDpiX() / double(PRINT_LAYOUT_DPI), device->logicalDpiY() / double(PRINT_LAYOUT_DPI));
         QFont font("ＭＳ Ｐゴシック");
-        font.setPointSize(PRINT_FONT_POINT_SIZE);  // points scale with the device's resolution
+        // In layout units: a point size would be turned into device pixels and then scaled again.
+        font.setPixelSize(qRound(PRINT_FONT_POINT_SIZE * PRINT_LAYOUT_DPI / 72.0));
         painter.setFont(font);
         const int ascent = painter.fontMetrics().ascent();
         for (const PrintCommand& c : commands) {
@@ -243,14 +262,22 @@ bool TfrmPrintS::btnPrintAllClick() {
     });
 }
 
+bool TfrmPrintS::chooseOutput() {
+    QPrinter& p = printer();
+    const bool chosen = p.outputFormat() == QPrinter::PdfFormat ? !p.outputFileName().isEmpty()
+                                                               : !QPrinterInfo::availablePrinters().isEmpty();
+    if (chosen) return true;
+    const QString path = choosePdfPath ? choosePdfPath() : QString();
+    if (path.isEmpty()) return false;
+    setOutputPdf(path);
+    return true;
+}
+
 bool TfrmPrintS::printDocument(const std::function<void(QPainter&)>& paint) {
+    if (!chooseOutput()) return false;
     QPrinter& p = printer();
     if (p.outputFormat() == QPrinter::PdfFormat) {
         const QString path = p.outputFileName();
-        if (path.isEmpty()) {
-            prompter_.inform(NO_PRINTER);
-            return false;
-        }
         // A PDF is a file like any other we write: it appears whole or not at all.
         QSaveFile file(path);
         const std::string unwritable = path.toStdString() + " に書き込めません";
@@ -270,14 +297,11 @@ bool TfrmPrintS::printDocument(const std::function<void(QPainter&)>& paint) {
             }
             if (!ok) file.cancelWriting();
         }
-        if (!ok) prompter_.inform(unwritable);
+        // A file chosen once in the setup dialog is replaced by every print: say where it went.
+        prompter_.inform(ok ? path.toStdString() + PRINTED_TO : unwritable);
         return ok;
     }
 
-    if (QPrinterInfo::availablePrinters().isEmpty()) {
-        prompter_.inform(NO_PRINTER);
-        return false;
-    }
     bool ok = false;
     {
         WaitCursor wait;

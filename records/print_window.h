@@ -59,9 +59,11 @@ struct PrintSource {
 class TfrmPrintS : public QDialog {
     Q_OBJECT
 public:
-    static constexpr const char* NO_PRINTER = "プリンタが見つかりません。［プリンタの設定］でPDFファイルへの印刷を選べます";
     static constexpr const char* CANNOT_START = "印刷を開始できません。［プリンタの設定］を確かめてください";
     static constexpr int PDF_RESOLUTION = 600;
+    // Said once a PDF file is complete, after its path.
+    static constexpr const char* PRINTED_TO = " に印刷しました";
+    static constexpr const char* SETUP_ACCEPT = "設定";  // the setup dialog prints nothing itself
 
     TfrmPrintS(PrintSource source, Prompter& prompter, QWidget* parent = nullptr);
     ~TfrmPrintS() override;
@@ -81,6 +83,9 @@ public:
 
     // The date printed above the work; tests fix it.
     Clock clock = systemClock;
+    // Asks for the name of a PDF file when there is no printer and none was chosen; "" when
+    // cancelled. Starts in the practice folder; tests replace it.
+    std::function<QString()> choosePdfPath;
 
     void refreshSample();
     void btnSetteiClick();
@@ -104,7 +109,10 @@ protected:
     void showEvent(QShowEvent* event) override;
 
 private:
-    // Opens the document, lets paint draw on it, ends it; false (after a message) on failure.
+    // What the setup dialog chose, else (no printer) a PDF file named now; false if cancelled.
+    bool chooseOutput();
+    // Opens the document, lets paint draw on it, ends it; false when no output was chosen, or
+    // (after a message) on failure.
     bool printDocument(const std::function<void(QPainter&)>& paint);
 
     PrintSource source_;

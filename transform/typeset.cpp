@@ -1,6 +1,7 @@
 #include "transform/typeset.h"
 
 #include <algorithm>
+#include <cctype>
 #include <cstdlib>
 
 #include "engine/format.h"
@@ -132,8 +133,22 @@ std::string Typesetter::groupTermText(const EquationLine& line, int i, bool afte
 }
 
 void Typesetter::closeGroup(Canvas& box, BarGroup& g, int& x) {
-    if (g.coefficient.den == 1) piece(box, {g.num, ""}, x);
-    else piece(box, {g.num, g.den}, x);
+    if (g.coefficient.den != 1) {
+        piece(box, {g.num, g.den}, x);
+    } else {
+        // Nothing to stack: the group reads like the rest of the line, a number (with its
+        // point or slash) or one sign, letter or bracket per piece. As one text it would
+        // stand squeezed in proportional type, with the cells of its bytes left empty after it.
+        for (size_t i = 0; i < g.num.size();) {
+            size_t end = i + 1;
+            auto numeric = [](char c) { return std::isdigit(static_cast<unsigned char>(c)) || c == '.' || c == '/'; };
+            if (numeric(g.num[i])) {
+                while (end < g.num.size() && numeric(g.num[end])) ++end;
+            }
+            if (g.num[i] != ' ') piece(box, {g.num.substr(i, end - i), ""}, x);
+            i = end;
+        }
+    }
     g.open = false;
 }
 

@@ -240,11 +240,13 @@ TEST_F(TypesetTest, BarGroupIsOneStackedPiece) {
 }
 
 TEST_F(TypesetTest, BarGroupHandBuilt) {
-    // Coefficient 1 over 1: the brackets stay and there is no denominator.
-    EXPECT_EQ(layout(lineOf({T(1, 1, '|'), T(0, 1, '('), T(1, 1, 'x'), T(1, 1, '/'), T(0, 1, ')'),
+    // Coefficient 1 over 1: nothing to stack, so the brackets stay and each piece takes its
+    // cells as elsewhere in the line: no squeezed text, no gap of empty cells before "=".
+    EXPECT_EQ(layout(lineOf({T(1, 1, '|'), T(0, 1, '('), T(1, 1, 'x'), T(12, 1, '/'), T(0, 1, ')'),
                              T(0, 1, '='), T(2, 1, '/')})),
-              (Strings{"(x+1) ", "=", "2"}));
+              (Strings{"(", "x", "+", "12", ")", "=", "2"}));
     EXPECT_TRUE(box.only(Op::Line).empty());
+    EXPECT_EQ(box.texts()[5].x1, (1 + 2 + 2 + 2 + 3 + 2) * 10);  // "=" in the cell after ")"
     // While decimals are shown, the terms inside read as decimals.
     engine.hasDecimal = true;
     EXPECT_EQ(layout(lineOf({T(2, 3, '|'), T(0, 1, '('), T(1, 2, 'x'), T(1, 4, '/'), T(0, 1, ')'),

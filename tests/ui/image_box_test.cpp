@@ -218,5 +218,26 @@ TEST(ImageBox, TypesetFractionBarLandsOnItsPixels) {
     EXPECT_TRUE(prompter.said.empty());
 }
 
+// Run at twice the scale by the ui_tests_hidpi entry (skipped at 1×): the picture holds one
+// pixel per device pixel, so equations are as sharp as the menus, while every drawing call
+// keeps its logical positions.
+TEST(HiDpi, ImageBoxDrawsAtTheDevicePixelRatio) {
+    QWidget window;
+    auto* box = new ImageBox(&window);
+    box->setGeometry(0, 0, 100, 40);
+    window.show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&window));
+    const qreal ratio = box->devicePixelRatioF();
+    if (ratio == 1) GTEST_SKIP() << "needs QT_SCALE_FACTOR=2";
+    box->line(10, 20, 60, 20, BLACK);
+    const QImage& img = box->image();
+    EXPECT_EQ(img.size(), QSize(100, 40) * ratio);
+    EXPECT_EQ(img.devicePixelRatio(), ratio);
+    // logical (30, 20) lies at device (60, 40); the line is as thin as one logical pixel
+    EXPECT_TRUE(anyDark(img, QRect(60, 39, 1, 3)));
+    EXPECT_FALSE(anyDark(img, QRect(60, 44, 1, 4)));
+    EXPECT_TRUE(isWhite(img, 130, 40));
+}
+
 }  // namespace
 }  // namespace solvari

@@ -5,7 +5,9 @@
 #include <QLabel>
 #include <QMdiSubWindow>
 #include <QMessageBox>
+#include <QAccessible>
 #include <QPushButton>
+#include <QScrollArea>
 #include <QTemporaryDir>
 #include <QTest>
 
@@ -332,6 +334,92 @@ TEST_F(Drill, PageLayoutForScreenWidths) {
     std::string said;
     EXPECT_EQ(small.layoutForScreen(145, [&](const std::string& t) { said = t; }), 8);
     EXPECT_EQ(said, "できれば８００×６００以上の解像度にしてください");
+    setScreenWidthForTesting(0);
+}
+
+// Each control of the panel can be brought into view inside the usable screen and clicked,
+// on small screens and on a 1280×1024 screen at twice the scale (640×512 logical pixels).
+TEST_F(Drill, EveryPanelControlIsReachableOnEveryScreen) {
+    copyBundledSet();
+    const QRect screens[] = {{0, 0, 640, 480}, {0, 0, 800, 600}, {0, 0, 1024, 768}, {0, 0, 640, 512}};
+    for (const QRect& screen : screens) {
+        const std::string size = std::to_string(screen.width()) + "x" + std::to_string(screen.height());
+        setAvailableGeometryForTesting(screen);
+        if (screen.width() == 640) {
+            answerNextModal([](QWidget* w) {  // the page's advice for 640-pixel screens
+                if (auto* box = qobject_cast<QMessageBox*>(w)) box->button(QMessageBox::Ok)->click();
+            });
+        }
+        start();
+        QTest::qWait(20);
+        auto text = [](const QRect& r) {
+            return std::to_string(r.x()) + "," + std::to_string(r.y()) + " " + std::to_string(r.width()) + "x" + std::to_string(r.height());
+        };
+        EXPECT_TRUE(screen.contains(m->frameGeometry())) << size << " window frame " << text(m->frameGeometry());
+        auto* area = m->findChild<QScrollArea*>();
+        int checked = 0;
+        for (QWidget* c : m->pnlMain->findChildren<QWidget*>()) {
+            if (!qobject_cast<QAbstractButton*>(c) && c != m->pnlNumber) continue;
+            if (area) area->ensureWidgetVisible(c, 0, 0);
+            // what is left of the control once every parent has clipped it
+            QRect seen(c->mapTo(m, QPoint(0, 0)), c->size());
+            for (QWidget* parent = c->parentWidget(); parent && parent != m; parent = parent->parentWidget())
+                seen &= QRect(parent->mapTo(m, QPoint(0, 0)), parent->size());
+            seen &= m->rect();
+            EXPECT_EQ(seen.size(), c->size()) << size << " " << c->objectName().toStdString();
+            EXPECT_TRUE(screen.contains(seen.translated(m->geometry().topLeft()))) << size << " " << c->objectName().toStdString();
+            ++checked;
+        }
+        EXPECT_EQ(checked, 12 + 7 + 2 + 15 + 1 + 4) << size;  // lines, operations, 実行 訂正, keys, display, commands
+        // the page stands beside the panel, not under it
+        EXPECT_GE(m->pageWindow->mapTo(m, QPoint(0, 0)).x(), m->btnPrint->mapTo(m, QPoint(0, 0)).x() + m->btnPrint->width()) << size;
+        program.reset();
+    }
+    setAvailableGeometryForTesting(QRect());
+}
+
+// A screen reader names every control of the panel, the picture buttons and symbols included.
+TEST_F(Drill, PanelControlsHaveAccessibleNames) {
+    copyBundledSet();
+    start();
+    auto spoken = [](QWidget* w) {
+        QAccessibleInterface* a = QAccessible::queryAccessibleInterface(w);
+        return a ? a->text(QAccessible::Name) : QString();
+    };
+    const std::pair<QWidget*, QString> named[] = {
+        {m->btnKake, "掛ける"}, {m->btnWaru, "割る"}, {m->btnTasu, "足す"}, {m->btnHiku, "引く"},
+        {m->btnShiki[1], "式①"}, {m->btnShiki[12], "式⑫"}, {m->btnMinus, "マイナス"}, {m->btnDecimal, "小数点"},
+    };
+    for (const auto& [w, name] : named) EXPECT_EQ(spoken(w), name) << w->objectName().toStdString();
+    QStringList names;
+    for (QAbstractButton* b : m->pnlMain->findChildren<QAbstractButton*>()) {
+        EXPECT_FALSE(spoken(b).trimmed().isEmpty()) << b->objectName().toStdString();
+        EXPECT_FALSE(names.contains(spoken(b))) << b->objectName().toStdString();
+        names << spoken(b);
+    }
+}
+
+// The solution group hides the line boxes beneath it, and its caption stands inside its frame.
+TEST_F(Drill, SolutionGroupIsOpaque) {
+    setScreenWidthForTesting(800);
+    QWidget frame;
+    auto* page = new TfrmPage(&frame);
+    page->resize(650, 550);
+    page->layoutForScreen(145, [](const std::string&) {});
+    QImage teal(page->imageBox(5)->size(), QImage::Format_RGB32);
+    teal.fill(QColor(0, 128, 128));
+    page->imageBox(5)->setImage(teal);
+    page->placeSolutionBox(4);  // 3 pixels below box 4: over box 5
+    frame.show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&frame));
+    const QRect group = page->grbKai->geometry();
+    ASSERT_TRUE(group.intersects(page->imageBox(5)->geometry()));
+    const QImage shot = page->grab().toImage();
+    int seeThrough = 0;
+    for (int y = group.top(); y <= group.bottom(); ++y)
+        for (int x = group.left(); x <= group.right(); ++x)
+            if (shot.pixelColor(x, y) == QColor(0, 128, 128)) ++seeThrough;
+    EXPECT_EQ(seeThrough, 0);
     setScreenWidthForTesting(0);
 }
 

@@ -387,5 +387,35 @@ TEST_F(MondaiTest, RecordButtonOpensTheViewerAboveTheWindow) {
     EXPECT_TRUE(openBeneath);
 }
 
+TEST_F(MondaiTest, EnterAcceptsAndEscapeCancels) {
+    load(join({unit("一", {"x=1", "x=2"})}));
+    answerNextModal([&](QWidget*) {
+        dlg.questionButton(2)->click();
+        QTest::keyClick(dlg.lstTangen, Qt::Key_Return);  // the list has the focus
+    });
+    EXPECT_EQ(dlg.exec(), 1);
+    EXPECT_EQ(practice.currentQuestion[1], 2);
+    answerNextModal([&](QWidget*) {
+        dlg.questionButton(1)->click();
+        QTest::keyClick(dlg.lstTangen, Qt::Key_Escape);
+    });
+    EXPECT_EQ(dlg.exec(), 2);
+    EXPECT_EQ(practice.currentQuestion[1], 2);
+}
+
+TEST_F(MondaiTest, ALongQuestionIsDrawnCompactNotClipped) {
+    load(join({unit("長い", {"2(x+1)+3(x-1)=9", "-(2(x-1)+3)=x-4"})}));
+    showWindow();
+    for (int n = 1; n <= 2; ++n) {
+        const QImage& img = dlg.questionBox(n)->image();
+        int right = -1;
+        for (int y = 0; y < img.height(); ++y)
+            for (int x = 0; x < img.width(); ++x)
+                if (img.pixelColor(x, y) != Qt::white) right = std::max(right, x);
+        EXPECT_GT(right, 0) << n;
+        EXPECT_LT(right, img.width() - 8) << n;  // the last digit stands inside the box
+    }
+}
+
 }  // namespace
 }  // namespace solvari

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <QApplication>
+#include <QDialogButtonBox>
 #include <QDir>
 #include <QFile>
 #include <QImage>
@@ -305,7 +306,8 @@ TEST_F(PrintWindowTest, PrintsTheLinesIntoAPdf) {
     const QString pdf = path("work.pdf");
     window->setOutputPdf(pdf);
     ASSERT_TRUE(window->btnStartClick());
-    EXPECT_TRUE(prompter.said.empty());
+    EXPECT_EQ(prompter.said, (std::vector<std::string>{pdf.toStdString() + TfrmPrintS::PRINTED_TO}));
+    EXPECT_EQ(prompter.said.front(), pdf.toStdString() + " に印刷しました");
     EXPECT_EQ(QApplication::overrideCursor(), nullptr);  // the hourglass is gone
     ASSERT_TRUE(QFile::exists(pdf));
 
@@ -340,7 +342,7 @@ TEST_F(PrintWindowTest, PrintsTheWholePageWindow) {
     const QString pdf = path("whole.pdf");
     window->setOutputPdf(pdf);
     ASSERT_TRUE(window->btnPrintAllClick());
-    EXPECT_TRUE(prompter.said.empty());
+    EXPECT_EQ(prompter.said, (std::vector<std::string>{pdf.toStdString() + TfrmPrintS::PRINTED_TO}));
     const QImage shot = render(pdf);
     ASSERT_FALSE(shot.isNull());
     // the window fills the width of the paper; its first box is black near the top
@@ -376,15 +378,96 @@ TEST_F(PrintWindowTest, AFailedPrintLeavesTheOldPdf) {
     EXPECT_EQ(QFileInfo(pdf).size(), before);
 }
 
-TEST_F(PrintWindowTest, WithoutAPrinterItSaysHowToPrintToAFile) {
+TEST_F(PrintWindowTest, WithoutAPrinterItAsksForAPdfFile) {
     if (!QPrinterInfo::availablePrinters().isEmpty()) GTEST_SKIP() << "this machine has a printer";
-    // as the program starts: no PDF chosen
+    int asked = 0;
+    QString answer;  // cancelled
+    window->choosePdfPath = [&] {
+        ++asked;
+        return answer;
+    };
+    // as the program starts nothing is chosen: a cancelled file dialog prints and says nothing
     EXPECT_FALSE(window->btnStartClick());
     window->printer().setOutputFormat(QPrinter::NativeFormat);
-    EXPECT_FALSE(window->btnStartClick());
-    EXPECT_EQ(prompter.said, (std::vector<std::string>{TfrmPrintS::NO_PRINTER, TfrmPrintS::NO_PRINTER}));
-    EXPECT_EQ(prompter.said.front(),
-              "プリンタが見つかりません。［プリンタの設定］でPDFファイルへの印刷を選べます");
+    EXPECT_FALSE(window->btnPrintAllClick());
+    EXPECT_EQ(asked, 2);
+    EXPECT_TRUE(prompter.said.empty());
+    EXPECT_FALSE(QFile::exists(path("print.pdf")));
+
+    answer = path("named.pdf");
+    ASSERT_TRUE(window->btnStartClick());
+    EXPECT_TRUE(QFile::exists(answer));
+    // the name is kept: the next print goes there without asking
+    ASSERT_TRUE(window->btnPrintAllClick());
+    EXPECT_EQ(asked, 3);
+    const std::string said = answer.toStdString() + TfrmPrintS::PRINTED_TO;
+    EXPECT_EQ(prompter.said, (std::vector<std::string>{said, said}));
+}
+
+// Where box 1 (black) and the caption stand on the paper, in inches from the printable area's
+// corner, printed at `dpi` and read back at 100 dpi.
+struct PrintedPlaces {
+    double boxLeft = -1, boxTop = -1, boxWidth = -1, captionLeft = -1, captionTop = -1, captionBottom = -1;
+};
+
+TEST_F(PrintWindowTest, ThePageHasOneSizeAtEveryResolution) {
+    auto printAt = [&](int dpi) {
+        PrintedPlaces at;
+        const QString pdf = path(QString("dpi%1.pdf").arg(dpi));
+        window->setOutputPdf(pdf);
+        window->printer().setResolution(dpi);
+        if (!window->btnStartClick()) return at;
+        run("pdftoppm", {"-r", "100", "-png", "-f", "1", "-l", "1", "-singlefile", pdf, path("dpi")});
+        const QImage shot(path("dpi.png"));
+        const QPointF corner = window->printer().pageLayout().paintRect(QPageLayout::Inch).topLeft() * 100;
+        auto dark = [&](int x, int y) { return shot.pixelColor(x, y).lightness() < 100; };
+        // the box: the first row with a long dark run
+        for (int y = 0; y < shot.height() && at.boxTop < 0; ++y) {
+            for (int x = 0, streak = 0; x < shot.width(); ++x) {
+                streak = dark(x, y) ? streak + 1 : 0;
+                if (streak == 150) {
+                    int end = x;
+                    while (end + 1 < shot.width() && dark(end + 1, y)) ++end;
+                    at.boxLeft = (x - 149 - corner.x()) / 100;
+                    at.boxTop = (y - corner.y()) / 100;
+                    at.boxWidth = (end - x + 150) / 100.0;
+                    break;
+                }
+            }
+        }
+        // the caption: ink above the box, left of where the date stands
+        const int boxTopPx = int(at.boxTop * 100 + corner.y());
+        const int dateLeftPx = int(corner.x() + 2.2 * 100);
+        int left = shot.width(), top = shot.height(), bottom = -1;
+        for (int y = 0; y < boxTopPx; ++y)
+            for (int x = 0; x < dateLeftPx; ++x)
+                if (dark(x, y)) {
+                    left = std::min(left, x);
+                    top = std::min(top, y);
+                    bottom = std::max(bottom, y);
+                }
+        at.captionLeft = (left - corner.x()) / 100;
+        at.captionTop = (top - corner.y()) / 100;
+        at.captionBottom = (bottom - corner.y()) / 100;
+        return at;
+    };
+    const double tolerance = 1.0 / 20;
+    const PrintedPlaces low = printAt(300);
+    const PrintedPlaces high = printAt(1200);
+    for (const PrintedPlaces& at : {low, high}) {
+        // size 3, margin 6: 192/600 inch in, the box 4 × 309 pixels wide at 720/600 inch
+        EXPECT_NEAR(at.boxLeft, 0.32, tolerance);
+        EXPECT_NEAR(at.boxTop, 1.2, tolerance);
+        EXPECT_NEAR(at.boxWidth, 1236 / 600.0, tolerance);
+        EXPECT_NEAR(at.captionLeft, 0.32, tolerance);
+        EXPECT_NEAR(at.captionTop, 560 / 600.0, tolerance);
+        // 14-point glyphs, whole above the box
+        EXPECT_GT(at.captionBottom - at.captionTop, 0.1);
+        EXPECT_LT(at.captionBottom, at.boxTop - 0.01);
+    }
+    EXPECT_NEAR(low.boxTop, high.boxTop, tolerance);
+    EXPECT_NEAR(low.captionTop, high.captionTop, tolerance);
+    EXPECT_NEAR(low.boxWidth, high.boxWidth, tolerance);
 }
 
 TEST_F(PrintWindowTest, TheSetupDialogOpensAndACancelChangesNothing) {
@@ -393,6 +476,10 @@ TEST_F(PrintWindowTest, TheSetupDialogOpensAndACancelChangesNothing) {
     answerNextModal([](QWidget* w) {
         auto* dialog = qobject_cast<QDialog*>(w);
         ASSERT_NE(dialog, nullptr);
+        // accepting it prints nothing, so its button does not say so
+        auto* buttons = dialog->findChild<QDialogButtonBox*>();
+        ASSERT_NE(buttons, nullptr);
+        EXPECT_EQ(buttons->button(QDialogButtonBox::Ok)->text(), "設定");
         dialog->reject();
     }, 15000);
     window->btnSetteiClick();

@@ -121,7 +121,7 @@ CheckOutput solveAll(const std::vector<std::string>& lines, const std::string& l
             recorder.said.clear();
             const Solution s = solveQuestion(engine, text);
             std::vector<std::string> messages = recorder.said;
-            if (!fitsSjis(text)) messages.push_back(CHECK_UNSAVABLE);
+            if (!fitsSjis(text)) messages.push_back(unsavableMessage(lines, text));
             if (!s.failure.empty()) messages.push_back(s.failure);
             const bool solved = s.kind != SolutionKind::Unsolved && fitsSjis(text);
             allSolved = allSolved && solved;

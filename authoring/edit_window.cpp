@@ -11,6 +11,7 @@
 #include "authoring/syntax_check.h"
 #include "engine/engine.h"
 #include "engine/prompter.h"
+#include "engine/sjis.h"
 #include "records/window_frame.h"
 
 namespace solvari {
@@ -46,6 +47,8 @@ TfrmEditQues::TfrmEditQues(std::vector<std::string>& questionLines, Engine& engi
     memQues->setGeometry(288, 24, 337, 401);
     memQues->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
     memQues->setLineWrapMode(QPlainTextEdit::NoWrap);  // one line of the file is one row
+    // A tab in a question is invisible in the error list and fails the check; Tab moves on.
+    memQues->setTabChangesFocus(true);
     QFont textFont("ＭＳ Ｐゴシック");
     textFont.setPixelSize(15);
     memQues->setFont(textFont);
@@ -85,7 +88,12 @@ void TfrmEditQues::setSavedFlag(bool* questionSetSaved) { saved_ = questionSetSa
 
 void TfrmEditQues::setQuestionPath(const std::string& path) {
     path_ = path;
-    setWindowTitle(QString(CAPTION_PREFIX) + QString::fromStdString(path));
+    setWindowTitle(QString(CAPTION_PREFIX) + QString::fromStdString(path + note_));
+}
+
+void TfrmEditQues::setCaptionNote(const std::string& note) {
+    note_ = note;
+    setQuestionPath(path_);
 }
 
 std::vector<std::string> TfrmEditQues::textToLines(const QString& text) {
@@ -119,6 +127,7 @@ void TfrmEditQues::formShow() {
     filling_ = true;
     memQues->setPlainText(linesToText(lines_));
     filling_ = false;
+    shownText_ = memQues->toPlainText();
     textModified = false;
     setQuestionPath(path_);
     clearResults();
@@ -128,6 +137,8 @@ void TfrmEditQues::formShow() {
 
 void TfrmEditQues::memQuesChange() {
     lines_ = textToLines(memQues->toPlainText());
+    // Linux input methods type 〜 ‖ − ¢ £ ¬ in their JIS forms; the file holds CP932's.
+    for (std::string& line : lines_) line = toCp932Forms(line);
     clearResults();
     textModified = true;
     checkPassed = false;
@@ -168,6 +179,12 @@ void TfrmEditQues::btnOkClick() {
 
 void TfrmEditQues::btnCancelClick() { done(RESULT_CANCEL); }
 
-void TfrmEditQues::reject() { done(RESULT_CANCEL); }
+void TfrmEditQues::reject() {
+    if (memQues->toPlainText() != shownText_ && prompter_.askYesNo(MSG_DISCARD, "確認") != Answer::Yes) {
+        memQues->setFocus();
+        return;
+    }
+    done(RESULT_CANCEL);
+}
 
 }  // namespace solvari

@@ -30,6 +30,7 @@ public:
     static constexpr int RESULT_CANCEL = 2;
     static constexpr const char* CAPTION_PREFIX = "問題の編集：";
     static constexpr const char* MSG_CHECK_FIRST = "エラーチェックしてください";
+    static constexpr const char* MSG_DISCARD = "編集内容を破棄しますか？";
 
     // questionLines must outlive the window. The check validates questions with engine (in
     // its scratch line 0); the window's message and the parsers' messages go to prompter.
@@ -43,6 +44,9 @@ public:
     void setSavedFlag(bool* questionSetSaved);
     // The file named in the caption ("問題の編集：" + path), now and at every showing.
     void setQuestionPath(const std::string& path);
+    // Added after the path in the caption (the set was read as UTF-8 and will be saved in
+    // Shift-JIS); "" for none.
+    void setCaptionNote(const std::string& note);
 
     // The text area's text as lines and back. A line break after the last line adds no empty
     // line (as when the file is read); an empty text is no lines at all.
@@ -75,7 +79,9 @@ public:
     void btnCancelClick();
 
 public slots:
-    void reject() override;  // the close box and Escape: result 2
+    // The close box and Escape: result 2, after asking MSG_DISCARD when the text differs from
+    // what was shown (いいえ goes back to the text). "ｷｬﾝｾﾙ" closes without asking.
+    void reject() override;
 
 protected:
     void showEvent(QShowEvent* event) override;
@@ -88,6 +94,8 @@ private:
     QuestionSet ownSet_;  // parsed into when no set in use is given
     bool* saved_ = nullptr;
     std::string path_;
+    std::string note_;
+    QString shownText_;  // the text as the window was shown
     bool filling_ = false;  // the window itself is putting the lines into the text area
 
     void clearResults();

@@ -31,9 +31,11 @@ Answer RecordingPrompter::askAbortRetryIgnore(const std::string& text, const std
 
 SpecialChoice RecordingPrompter::chooseSpecialSolution() { return SpecialChoice::Closed; }
 
-namespace {
-
-}  // namespace
+std::string unsavableMessage(const std::vector<std::string>& lines, const std::string& lineText) {
+    std::size_t n = 0;
+    while (n < lines.size() && lines[n] != lineText) ++n;
+    return unsavableLineMessage(static_cast<int>(n) + 1, firstUnsavableCharacter(lineText));
+}
 
 SyntaxCheckResult checkQuestionSet(const std::vector<std::string>& lines, QuestionSet& inUse, Prompter* forward) {
     SyntaxCheckResult r;
@@ -56,16 +58,19 @@ SyntaxCheckResult checkQuestionSet(const std::vector<std::string>& lines, Questi
         const auto uu = static_cast<std::size_t>(u);
         bool unitFaulty = false;
         if (!fitsSjis(inUse.unitTitle[uu])) {
-            r.faults.push_back(QuestionFault{u, 0, "<<" + inUse.unitTitle[uu], {CHECK_UNSAVABLE}, 0});
+            const std::string written = "<<" + inUse.unitTitle[uu];
+            recorder.said.clear();
+            recorder.inform(unsavableMessage(lines, written));
+            r.faults.push_back(QuestionFault{u, 0, written, recorder.said, 0});
             unitFaulty = true;
         }
         for (int q = 1; q <= inUse.questionCount[uu]; ++q) {
             const std::string& text = inUse.questionText[uu][static_cast<std::size_t>(q)];
             recorder.said.clear();
             const bool parsed = engine.parseEquation(SCRATCH_LINE, text);
-            std::vector<std::string> messages = recorder.said;
             const bool savable = fitsSjis(text);
-            if (!savable) messages.push_back(CHECK_UNSAVABLE);
+            if (!savable) recorder.inform(unsavableMessage(lines, text));
+            std::vector<std::string> messages = recorder.said;
             if (parsed && savable) {
                 if (!messages.empty()) r.warnings.push_back(QuestionWarning{u, q, messages});
                 continue;

@@ -14,8 +14,11 @@ inline constexpr const char* CHECK_STRUCTURE_FAILED = "??? 問題に誤りがあ
 inline constexpr const char* CHECK_STRUCTURE_UNIT = "問題に誤りです";
 inline constexpr const char* CHECK_QUESTIONS_FAILED = "??? 誤りがあります ???";
 inline constexpr const char* CHECK_NONE = "なし";
-// Added to the parser's messages for a line the question file could not hold.
-inline constexpr const char* CHECK_UNSAVABLE = "Shift-JIS で保存できない文字があります";
+
+// Added to the parser's messages for a line the question file could not hold: names the first
+// such character and the line of the text where it stands ("3行目の「😀」は Shift-JIS で保存で
+// きません"). lineText is the line as written ("<<" + title for a title).
+std::string unsavableMessage(const std::vector<std::string>& lines, const std::string& lineText);
 
 // Keeps every notice instead of showing it, and passes it on to another prompter when one is
 // given. Questions get the silent answers (No / Cancel / Ignore / Closed); the parsers ask none.

@@ -92,8 +92,9 @@ bool Engine::parseEquation(int lineIndex, std::string_view text) {
     tooLong_ = false;
     if (text.empty()) return false;
     // A character Shift-JIS cannot hold becomes two refused bytes, so it is reported where it
-    // stands, like any other stray character.
-    const std::string s = toSjisReplacing(text, '?');
+    // stands, like any other stray character. The JIS forms Linux input methods type are
+    // CP932's characters first.
+    const std::string s = toSjisReplacing(toCp932Forms(text), '?');
     if (s.size() > kMaxEquationBytes) {
         prompter_->inform("問題が長すぎます");
         engineError = 111;
@@ -234,7 +235,7 @@ bool Engine::digitsToInt(const std::string& part, int& value) {
 Term Engine::parseOperand(std::string_view text) {
     if (text.empty()) return ZERO_TERM;
     const std::string shown(text);
-    auto encoded = toSjis(text);
+    auto encoded = toSjis(toCp932Forms(text));
     if (!encoded) {
         prompter_->inform(shown + " ←分数の表現があやまりです");
         return INVALID_TERM;

@@ -115,6 +115,89 @@ std::string fromSjisLossy(std::string_view sjis) {
     return out;
 }
 
+std::string toCp932Forms(std::string_view utf8) {
+    static constexpr struct {
+        std::string_view jis, cp932;
+    } kPairs[] = {
+        {"\u301c", "\uff5e"}, {"\u2016", "\u2225"}, {"\u2212", "\uff0d"},
+        {"\u00a2", "\uffe0"}, {"\u00a3", "\uffe1"}, {"\u00ac", "\uffe2"},
+    };
+    std::string out;
+    out.reserve(utf8.size());
+    std::size_t i = 0;
+    while (i < utf8.size()) {
+        bool replaced = false;
+        if (static_cast<unsigned char>(utf8[i]) >= 0x80) {
+            for (const auto& p : kPairs) {
+                if (utf8.substr(i, p.jis.size()) == p.jis) {
+                    out += p.cp932;
+                    i += p.jis.size();
+                    replaced = true;
+                    break;
+                }
+            }
+        }
+        if (!replaced) out += utf8[i++];
+    }
+    return out;
+}
+
+std::size_t firstInvalidUtf8(std::string_view bytes) {
+    std::size_t i = 0;
+    while (i < bytes.size()) {
+        const auto c = static_cast<unsigned char>(bytes[i]);
+        std::size_t len = 0;
+        unsigned char lo = 0x80, hi = 0xBF;  // allowed range of the second byte
+        if (c < 0x80) len = 1;
+        else if (c >= 0xC2 && c <= 0xDF) len = 2;
+        else if (c >= 0xE0 && c <= 0xEF) {
+            len = 3;
+            if (c == 0xE0) lo = 0xA0;        // overlong
+            else if (c == 0xED) hi = 0x9F;   // surrogates
+        } else if (c >= 0xF0 && c <= 0xF4) {
+            len = 4;
+            if (c == 0xF0) lo = 0x90;        // overlong
+            else if (c == 0xF4) hi = 0x8F;   // above U+10FFFF
+        } else {
+            return i;
+        }
+        if (i + len > bytes.size()) return i;
+        for (std::size_t k = 1; k < len; ++k) {
+            const auto t = static_cast<unsigned char>(bytes[i + k]);
+            const unsigned char min = k == 1 ? lo : 0x80, max = k == 1 ? hi : 0xBF;
+            if (t < min || t > max) return i;
+        }
+        i += len;
+    }
+    return bytes.size();
+}
+
+std::size_t firstInvalidSjis(std::string_view sjis) {
+    if (fromSjis(sjis)) return sjis.size();
+    std::size_t i = 0;
+    while (i < sjis.size()) {
+        const auto c = static_cast<unsigned char>(sjis[i]);
+        const bool lead = (c >= 0x81 && c <= 0x9F) || (c >= 0xE0 && c <= 0xFC);
+        const std::size_t len = lead && i + 1 < sjis.size() ? 2 : 1;
+        if (!fromSjis(sjis.substr(i, len))) return i;
+        i += len;
+    }
+    return sjis.size();
+}
+
+std::string firstUnsavableCharacter(std::string_view utf8) {
+    if (fitsSjis(utf8)) return "";
+    for (std::size_t i = 0; i < utf8.size();) {
+        auto c = static_cast<unsigned char>(utf8[i]);
+        std::size_t len = c < 0x80 ? 1 : c >= 0xF0 ? 4 : c >= 0xE0 ? 3 : c >= 0xC0 ? 2 : 1;
+        if (i + len > utf8.size()) len = utf8.size() - i;
+        const std::string_view piece = utf8.substr(i, len);
+        if (!fitsSjis(piece)) return firstInvalidUtf8(piece) == piece.size() ? std::string(piece) : "";
+        i += len;
+    }
+    return "";  // each character fits alone; only their sequence did not (never seen in CP932)
+}
+
 std::size_t sjisLength(std::string_view utf8) {
     if (auto b = toSjis(utf8)) return b->size();
     std::size_t n = 0;

@@ -25,6 +25,22 @@ std::string fromSjisLossy(std::string_view sjis);
 // Length in Shift-JIS bytes; a text CP932 cannot hold counts 2 bytes per non-ASCII character.
 std::size_t sjisLength(std::string_view utf8);
 
+// Linux input methods and UTF-8 editors type the JIS forms of six characters that CP932 holds
+// under other code points: 〜 U+301C, ‖ U+2016, − U+2212, ¢ U+00A2, £ U+00A3, ¬ U+00AC. Returns
+// the text with each replaced by CP932's own character (～ ∥ － ￠ ￡ ￢); everything else stays.
+std::string toCp932Forms(std::string_view utf8);
+
+// Offset of the first byte that is not well-formed UTF-8 (overlong forms, surrogates and code
+// points above U+10FFFF included); bytes.size() when all of it is.
+std::size_t firstInvalidUtf8(std::string_view bytes);
+
+// Offset of the first byte where CP932 decoding fails; sjis.size() when none does.
+std::size_t firstInvalidSjis(std::string_view sjis);
+
+// The first character of a UTF-8 text that CP932 cannot hold; "" when every one fits or when
+// the text is not UTF-8 there (no character to name).
+std::string firstUnsavableCharacter(std::string_view utf8);
+
 // True when the UTF-8 text survives a round trip through CP932 unchanged.
 inline bool fitsSjis(std::string_view utf8) { return toSjis(utf8).has_value(); }
 

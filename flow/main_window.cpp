@@ -351,11 +351,29 @@ void TfrmMain::formShow() {
 bool TfrmMain::loadQuestionSet(const std::string& path) {
     if (!QFileInfo::exists(q(path))) return false;
     QuestionLinesResult read = readQuestionFile(path);
+    if (!read.ok) {
+        // The lines in use stay: nothing a failed read leaves behind can be saved over a file.
+        fatalError(read.error);
+        return false;
+    }
+    if (!useQuestionFile(path, read)) return false;
+    tellReadAsUtf8();
+    return true;
+}
+
+bool TfrmMain::useQuestionFile(const std::string& path, const QuestionLinesResult& read) {
     questionPath = path;
     questionLines = read.lines;
-    if (!read.ok) fatalError(read.error);
+    questionLineBytes = originalLineBytes(read);
+    questionReadAsUtf8 = read.encoding == TextEncoding::Utf8;
     if (!parseQuestionSet(questionLines, practice->questionSet, prompter)) return false;
     return practice->startQuestionSet();
+}
+
+void TfrmMain::tellReadAsUtf8() {
+    if (!questionReadAsUtf8) return;
+    practice->message = UTF8_NOTICE;
+    showMessage(UTF8_NOTICE);
 }
 
 void TfrmMain::fatalError(const std::string& text) {
@@ -384,6 +402,8 @@ void TfrmMain::closeEvent(QCloseEvent* event) {
 
 void TfrmMain::takeBackup() {
     backup.lines = questionLines;
+    backup.lineBytes = questionLineBytes;
+    backup.readAsUtf8 = questionReadAsUtf8;
     backup.set = practice->questionSet;
     backup.unit = practice->currentUnit;
     backup.questions = practice->currentQuestion;
@@ -391,20 +411,28 @@ void TfrmMain::takeBackup() {
 
 void TfrmMain::restoreBackup() {
     questionLines = backup.lines;
+    questionLineBytes = backup.lineBytes;
+    questionReadAsUtf8 = backup.readAsUtf8;
     practice->questionSet = backup.set;
     practice->currentUnit = backup.unit;
     practice->currentQuestion = backup.questions;
 }
 
 bool TfrmMain::saveQuestionSet() {
+    // A text without a single question is no question set; writing it would empty a file.
+    if (!holdsQuestion(questionLines)) {
+        prompter.inform(MSG_NOTHING_TO_SAVE);
+        return false;
+    }
     const std::string chosen = saveDialog ? saveDialog(questionPath) : std::string();
     if (chosen.empty()) return false;
-    FileResult r = writeQuestionFile(chosen, questionLines);
+    FileResult r = writeQuestionFile(chosen, questionLines, &questionLineBytes);
     if (!r.ok) {
         prompter.inform(r.error);
         return false;
     }
     questionSetSaved = true;
+    questionReadAsUtf8 = false;
     questionPath = chosen;
     if (questionPathSaved) questionPathSaved(chosen);
     return true;
@@ -414,10 +442,24 @@ void TfrmMain::mnuOpenClick() {
     takeBackup();
     const std::string chosen = openDialog ? openDialog(questionPath) : std::string();
     if (chosen.empty()) return;
-    if (!questionSetSaved && prompter.askYesNo("ファイルを保存しますか", "確認") == Answer::Yes) saveQuestionSet();
-    if (loadQuestionSet(chosen)) {
+    const bool exists = QFileInfo::exists(q(chosen));
+    QuestionLinesResult read;
+    // A file that cannot be read is reported before anything changes: the set, the page, the
+    // path and the unsaved edits stay as they were, and the program goes on.
+    auto readChosen = [&] {
+        read = readQuestionFile(chosen);
+        if (!read.ok) prompter.inform(chosen + ":" + read.reason);
+        return read.ok;
+    };
+    if (exists && !readChosen()) return;
+    if (!questionSetSaved && prompter.askYesNo("ファイルを保存しますか", "確認") == Answer::Yes) {
+        // The save may have written the chosen file itself: load what is there now.
+        if (saveQuestionSet() && exists && !readChosen()) return;
+    }
+    if (exists && useQuestionFile(chosen, read)) {
         practice->chooseUnit();
         questionSetSaved = true;
+        tellReadAsUtf8();
     } else {
         prompter.inform(chosen + ":問題が不正です");
         restoreBackup();

@@ -11,6 +11,7 @@
 #include "engine/engine.h"
 #include "flow/practice.h"
 #include "flow/qt_prompter.h"
+#include "flow/question_set.h"
 #include "practice/sentaku_dialog.h"  // completes the type QtPrompter keeps a pointer to
 #include "transform/typeset.h"
 
@@ -35,6 +36,10 @@ class TfrmMain : public QMainWindow, public PracticeView {
     Q_OBJECT
 public:
     static constexpr const char* APP_TITLE = "Nelvora １次方程式／Solvari";
+    // Said once, in the message strip and the editor's caption, when a set was read as UTF-8.
+    static constexpr const char* UTF8_NOTICE = "UTF-8 のファイルとして読みました。保存すると Shift-JIS で書き込みます";
+    static constexpr const char* UTF8_CAPTION_NOTE = "（UTF-8 から読込・保存は Shift-JIS）";
+    static constexpr const char* MSG_NOTHING_TO_SAVE = "問題が1問もないので保存しません";
 
     explicit TfrmMain(QWidget* parent = nullptr);
     ~TfrmMain() override;
@@ -42,12 +47,17 @@ public:
     // --- state of the main window that is not the practice loop's ---
     std::vector<std::string> questionLines;  // the question-set text, one entry a line
     std::string questionPath;
+    // The bytes the lines of the last file read had: an untouched line is saved with them.
+    OriginalLineBytes questionLineBytes;
+    bool questionReadAsUtf8 = false;  // until the set is saved (in Shift-JIS) or replaced
     std::string homeDirectory;
     std::string dataDirectory;
     bool questionSetSaved = true;
     // A copy taken before "開く" and "編集": the text, the set and the positions.
     struct Backup {
         std::vector<std::string> lines;
+        OriginalLineBytes lineBytes;
+        bool readAsUtf8 = false;
         QuestionSet set;
         int unit = 1;
         std::array<int, 21> questions{};
@@ -144,6 +154,8 @@ private:
     void buildMenu();
     void startPractice();
     bool saveQuestionSetQuiet();
+    bool useQuestionFile(const std::string& path, const QuestionLinesResult& read);
+    void tellReadAsUtf8();
 };
 
 }  // namespace solvari

@@ -1,5 +1,7 @@
 #include "flow/question_set.h"
 
+#include <algorithm>
+
 #include "engine/sjis.h"
 #include "flow/file_io.h"
 
@@ -26,30 +28,75 @@ std::vector<std::string> splitLines(std::string_view text) {
     return lines;
 }
 
-// Offset of the first byte where CP932 decoding fails; walks the text character by character.
-std::size_t firstBadOffset(std::string_view bytes) {
-    std::size_t i = 0;
-    while (i < bytes.size()) {
-        const auto c = static_cast<unsigned char>(bytes[i]);
-        const bool lead = (c >= 0x81 && c <= 0x9F) || (c >= 0xE0 && c <= 0xFC);
-        const std::size_t len = lead && i + 1 < bytes.size() ? 2 : 1;
-        if (!fromSjis(bytes.substr(i, len))) return i;
-        i += len;
+// 1-based line of a byte offset, counting line ends as splitLines does.
+int lineOfOffset(std::string_view text, std::size_t offset) {
+    int line = 1;
+    for (std::size_t i = 0; i < offset && i < text.size(); ++i) {
+        if (text[i] == '\n') {
+            ++line;
+        } else if (text[i] == '\r') {
+            ++line;
+            if (i + 1 < offset && text[i + 1] == '\n') ++i;
+        }
     }
-    return bytes.size();
+    return line;
 }
+
+std::string hexByte(unsigned char c) {
+    static const char* digits = "0123456789ABCDEF";
+    return std::string("0x") + digits[c >> 4] + digits[c & 0xF];
+}
+
+bool hasNonAscii(std::string_view bytes) {
+    for (char c : bytes)
+        if (static_cast<unsigned char>(c) >= 0x80) return true;
+    return false;
+}
+
+constexpr std::string_view kUtf8Bom = "\xEF\xBB\xBF";
 
 }  // namespace
 
-bool decodeQuestionBytes(std::string_view bytes, std::vector<std::string>& lines, std::size_t* errorOffset) {
-    lines.clear();
-    auto text = fromSjis(bytes);
-    if (!text) {
-        if (errorOffset) *errorOffset = firstBadOffset(bytes);
-        return false;
+DecodedQuestionText decodeQuestionText(std::string_view bytes) {
+    DecodedQuestionText d;
+    const bool bom = bytes.substr(0, kUtf8Bom.size()) == kUtf8Bom;
+    const std::string_view body = bom ? bytes.substr(kUtf8Bom.size()) : bytes;
+    const std::size_t utf8Bad = firstInvalidUtf8(body);
+    if (bom || (utf8Bad == body.size() && hasNonAscii(body))) {
+        if (utf8Bad != body.size()) {
+            d.errorOffset = utf8Bad + (bom ? kUtf8Bom.size() : 0);
+            d.errorLine = lineOfOffset(body, utf8Bad);
+            d.problem = "UTF-8 として読めないバイト(" + hexByte(static_cast<unsigned char>(body[utf8Bad])) + ")があります";
+            return d;
+        }
+        d.encoding = TextEncoding::Utf8;
+        for (const std::string& line : splitLines(body)) d.lines.push_back(toCp932Forms(line));
+        d.ok = true;
+        return d;
     }
-    lines = splitLines(*text);
-    return true;
+    const std::size_t sjisBad = firstInvalidSjis(bytes);
+    if (sjisBad != bytes.size()) {
+        // Neither encoding reads it; the one that reads further shows where the damage is.
+        const std::size_t at = std::max(sjisBad, utf8Bad);
+        d.errorOffset = at;
+        d.errorLine = lineOfOffset(bytes, at);
+        d.problem = "Shift-JIS としても UTF-8 としても読めないバイト(" +
+                    hexByte(static_cast<unsigned char>(bytes[at])) + ")があります";
+        return d;
+    }
+    d.encoding = TextEncoding::ShiftJis;
+    d.rawLines = splitLines(bytes);
+    d.lines.reserve(d.rawLines.size());
+    for (const std::string& raw : d.rawLines) d.lines.push_back(fromSjis(raw).value_or(std::string()));
+    d.ok = true;
+    return d;
+}
+
+bool decodeQuestionBytes(std::string_view bytes, std::vector<std::string>& lines, std::size_t* errorOffset) {
+    DecodedQuestionText d = decodeQuestionText(bytes);
+    if (!d.ok && errorOffset) *errorOffset = d.errorOffset;
+    lines = std::move(d.lines);
+    return d.ok;
 }
 
 QuestionLinesResult readQuestionFile(const std::string& path) {
@@ -66,14 +113,24 @@ QuestionLinesResult readQuestionFile(const std::string& path) {
         }
         return result;
     }
-    std::size_t bad = 0;
-    if (!decodeQuestionBytes(bytes, result.lines, &bad)) {
+    DecodedQuestionText d = decodeQuestionText(bytes);
+    if (!d.ok) {
         result.error = path + ":File Can't Load";
-        result.reason = "Shift-JIS として読めないバイトがあります（" + std::to_string(bad + 1) + "バイト目）";
+        result.reason = std::to_string(d.errorLine) + "行目:" + d.problem;
         return result;
     }
+    result.lines = std::move(d.lines);
+    result.rawLines = std::move(d.rawLines);
+    result.encoding = d.encoding;
     result.ok = true;
     return result;
+}
+
+OriginalLineBytes originalLineBytes(const QuestionLinesResult& read) {
+    OriginalLineBytes originals;
+    if (read.rawLines.size() != read.lines.size()) return originals;
+    for (std::size_t i = 0; i < read.lines.size(); ++i) originals.emplace(read.lines[i], read.rawLines[i]);
+    return originals;
 }
 
 bool parseQuestionSet(const std::vector<std::string>& lines, QuestionSet& inUse, Prompter& prompter) {
@@ -116,17 +173,46 @@ bool parseQuestionSet(const std::vector<std::string>& lines, QuestionSet& inUse,
     return true;
 }
 
-std::string unsavableLineMessage(int lineNumber) {
-    return std::to_string(lineNumber) + "行目に Shift-JIS で保存できない文字があります";
+bool holdsQuestion(const std::vector<std::string>& lines) {
+    return std::any_of(lines.begin(), lines.end(),
+                       [](const std::string& s) { return !s.empty() && s != ">>" && s.compare(0, 2, "<<") != 0; });
 }
 
-bool encodeQuestionLines(const std::vector<std::string>& lines, std::string& bytes, int& badLine) {
+std::string unsavableLineMessage(int lineNumber, const std::string& character) {
+    if (character.empty()) return std::to_string(lineNumber) + "行目に Shift-JIS で保存できない文字があります";
+    return std::to_string(lineNumber) + "行目の「" + character + "」は Shift-JIS で保存できません";
+}
+
+namespace {
+// The character that keeps a line from being saved: a line end inside it, or the first
+// character CP932 cannot hold.
+std::string unsavableCharacterOf(const std::string& line) {
+    if (line.find_first_of("\r\n") != std::string::npos) return "";
+    return firstUnsavableCharacter(line);
+}
+}  // namespace
+
+bool encodeQuestionLines(const std::vector<std::string>& lines, std::string& bytes, int& badLine,
+                         const OriginalLineBytes* originals) {
     bytes.clear();
     badLine = 0;
     for (std::size_t n = 0; n < lines.size(); ++n) {
-        auto encoded = toSjis(lines[n]);
+        const std::string& line = lines[n];
         // A line end inside a line would split it in two on the next load.
-        if (!encoded || lines[n].find_first_of("\r\n") != std::string::npos) {
+        if (line.find_first_of("\r\n") != std::string::npos) {
+            badLine = static_cast<int>(n) + 1;
+            bytes.clear();
+            return false;
+        }
+        if (originals) {
+            if (auto it = originals->find(line); it != originals->end()) {
+                bytes += it->second;
+                bytes += "\r\n";
+                continue;
+            }
+        }
+        auto encoded = toSjis(line);
+        if (!encoded) {
             badLine = static_cast<int>(n) + 1;
             bytes.clear();
             return false;
@@ -137,12 +223,13 @@ bool encodeQuestionLines(const std::vector<std::string>& lines, std::string& byt
     return true;
 }
 
-FileResult writeQuestionFile(const std::string& path, const std::vector<std::string>& lines) {
+FileResult writeQuestionFile(const std::string& path, const std::vector<std::string>& lines,
+                             const OriginalLineBytes* originals) {
     FileResult result;
     std::string bytes;
     int badLine = 0;
-    if (!encodeQuestionLines(lines, bytes, badLine)) {
-        result.error = unsavableLineMessage(badLine);
+    if (!encodeQuestionLines(lines, bytes, badLine, originals)) {
+        result.error = unsavableLineMessage(badLine, unsavableCharacterOf(lines[static_cast<std::size_t>(badLine) - 1]));
         return result;
     }
     result.error = writeFileAtomically(path, bytes);

@@ -53,8 +53,12 @@ std::unique_ptr<Program> createProgram() {
     m->showPrintWindow = [raw] { raw->frmPrintS->exec(); };
     m->runUnitWindow = [raw] { return raw->frmMondai->exec(); };
     raw->frmMondai->showRecordWindow = [raw] { raw->frmKiroku->exec(); };
-    m->questionPathSaved = [raw](const std::string& path) { raw->frmEditQues->setQuestionPath(path); };
+    m->questionPathSaved = [raw](const std::string& path) {
+        raw->frmEditQues->setCaptionNote("");  // saved in Shift-JIS now
+        raw->frmEditQues->setQuestionPath(path);
+    };
     m->runEditorWindow = [raw, m] {
+        raw->frmEditQues->setCaptionNote(m->questionReadAsUtf8 ? TfrmMain::UTF8_CAPTION_NOTE : "");
         raw->frmEditQues->setQuestionPath(m->questionPath);
         return raw->frmEditQues->exec();
     };

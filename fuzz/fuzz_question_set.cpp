@@ -1,5 +1,6 @@
-// Arbitrary bytes as a question set file: decode, parse the structure, check every question
-// as the editor does, and work every question with the solver.
+// Arbitrary bytes as a question set file: decode (Shift-JIS, UTF-8 with or without a byte order
+// mark, the mapped JIS forms), write back, parse the structure, check every question as the
+// editor does, and work every question with the solver.
 #include <cstddef>
 #include <cstdint>
 #include <cstdlib>
@@ -7,6 +8,7 @@
 #include <vector>
 
 #include "authoring/syntax_check.h"
+#include "engine/sjis.h"
 #include "engine/prompter.h"
 #include "flow/question_set.h"
 #include "fuzz/line_ops_driver.h"
@@ -16,15 +18,44 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     using namespace solvari;
     if (size > 4096) return 0;  // a real set is far smaller; long inputs only slow the search
     const std::string bytes(reinterpret_cast<const char*>(data), size);
-    std::vector<std::string> lines;
-    if (!decodeQuestionBytes(bytes, lines)) return 0;
+    const DecodedQuestionText read = decodeQuestionText(bytes);
+    if (!read.ok) {
+        if (read.errorOffset >= bytes.size() || read.errorLine < 1 || read.problem.empty()) std::abort();
+        return 0;
+    }
+    const std::vector<std::string>& lines = read.lines;
 
-    // What was read can be written back and reads the same.
     std::string written;
     int badLine = 0;
-    if (!encodeQuestionLines(lines, written, badLine)) std::abort();
-    std::vector<std::string> again;
-    if (!decodeQuestionBytes(written, again) || again != lines) std::abort();
+    if (read.encoding == TextEncoding::ShiftJis) {
+        // Every line is written back with the bytes it was read with, each ended by CR LF: a
+        // file that already had CR LF everywhere comes back byte for byte.
+        QuestionLinesResult asRead;
+        asRead.lines = lines;
+        asRead.rawLines = read.rawLines;
+        const OriginalLineBytes originals = originalLineBytes(asRead);
+        if (!encodeQuestionLines(lines, written, badLine, &originals)) std::abort();
+        std::string expected;
+        for (const std::string& raw : read.rawLines) expected += raw + "\r\n";
+        if (written != expected) std::abort();
+        bool crlfOnly = bytes.empty() || bytes.back() == '\n';
+        for (size_t i = 0; i < bytes.size() && crlfOnly; ++i) {
+            if (bytes[i] == '\r') crlfOnly = i + 1 < bytes.size() && bytes[i + 1] == '\n';
+            else if (bytes[i] == '\n') crlfOnly = i > 0 && bytes[i - 1] == '\r';
+        }
+        if (crlfOnly && written != bytes) std::abort();
+    } else if (!encodeQuestionLines(lines, written, badLine)) {
+        // A UTF-8 line may hold what Shift-JIS cannot; then it is that line that is refused.
+        if (badLine < 1 || fitsSjis(lines[static_cast<size_t>(badLine) - 1])) std::abort();
+        written.clear();
+    }
+    // What was written reads back the same, unless its Shift-JIS bytes happen to be valid UTF-8
+    // (which is then read first, by design).
+    if (!written.empty()) {
+        const DecodedQuestionText again = decodeQuestionText(written);
+        if (!again.ok) std::abort();
+        if (again.encoding == TextEncoding::ShiftJis && again.lines != lines) std::abort();
+    }
 
     SilentPrompter prompter;
     Engine engine(prompter);

@@ -124,9 +124,10 @@ TEST(SyntaxCheck, LinesShiftJisCannotHoldAreFaults) {
     EXPECT_EQ(r.errorQuestions, Lines{"<<単元😀"});
     ASSERT_EQ(r.faults.size(), 2u);
     EXPECT_EQ(r.faults[0].question, 0);
-    EXPECT_EQ(r.faults[0].messages, Lines{CHECK_UNSAVABLE});
+    // each names the character and its line
+    EXPECT_EQ(r.faults[0].messages, Lines{"1行目の「😀」は Shift-JIS で保存できません"});
     EXPECT_EQ(r.faults[1].unit, 2);
-    EXPECT_EQ(r.faults[1].messages.back(), CHECK_UNSAVABLE);
+    EXPECT_EQ(r.faults[1].messages.back(), "5行目の「😀」は Shift-JIS で保存できません");
 }
 
 }  // namespace

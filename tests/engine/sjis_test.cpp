@@ -24,5 +24,33 @@ TEST(Sjis, RefusesWhatItCannotHold) {
     EXPECT_EQ(fromSjisLossy("a\x82"), "a?");
 }
 
+TEST(Sjis, JisFormsTypedOnLinuxBecomeCp932Characters) {
+    // 〜 ‖ − ¢ £ ¬ as Linux input methods type them; CP932 holds ～ ∥ － ￠ ￡ ￢
+    const std::string typed = "<<\u301c\u2016\u2212\u00a2\u00a3\u00ac x=1";
+    EXPECT_FALSE(fitsSjis(typed));
+    const std::string mapped = toCp932Forms(typed);
+    EXPECT_EQ(mapped, "<<\uff5e\u2225\uff0d\uffe0\uffe1\uffe2 x=1");
+    EXPECT_EQ(toSjis(mapped), "<<\x81\x60\x81\x61\x81\x7c\x81\x91\x81\x92\x81\xca x=1");
+    EXPECT_EQ(firstUnsavableCharacter(typed), "\u301c");
+    EXPECT_EQ(firstUnsavableCharacter("x=1\U0001F600"), "\U0001F600");
+    EXPECT_EQ(firstUnsavableCharacter(mapped), "");
+}
+
+TEST(Sjis, FirstInvalidUtf8) {
+    struct Row {
+        const char* name;
+        std::string bytes;
+        size_t offset;
+    };
+    for (const Row& r : {Row{"ascii", "x=1", 3}, Row{"japanese", "\u4e00\u6b21", 6},
+                         Row{"four_bytes", "a\U0001F600", 5}, Row{"lone_continuation", "a\x80", 1},
+                         Row{"truncated", "a\xe4\xb8", 1}, Row{"overlong", "\xc0\xaf", 0},
+                         Row{"surrogate", "\xed\xa0\x80", 0}, Row{"above_10ffff", "\xf4\x90\x80\x80", 0},
+                         Row{"shift_jis", "\x88\xea\x8e\x9f", 0}}) {
+        SCOPED_TRACE(r.name);
+        EXPECT_EQ(firstInvalidUtf8(r.bytes), r.offset);
+    }
+}
+
 }  // namespace
 }  // namespace solvari

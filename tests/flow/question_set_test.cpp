@@ -52,31 +52,49 @@ INSTANTIATE_TEST_SUITE_P(
         DecodeCase{"shift_jis_title", "<<\x88\xea\x8e\x9f\r\n", {"<<一次"}},
         DecodeCase{"half_width_kana_and_corner", "\xa2x\xa3=1", {"｢x｣=1"}},
         // 0x5C is a trail byte of ソ: it is part of the character, not a backslash
-        DecodeCase{"trail_byte_5c", "\x83\x5c\n", {"ソ"}}),
+        DecodeCase{"trail_byte_5c", "\x83\x5c\n", {"ソ"}},
+        // UTF-8 as Linux editors write it: with or without a byte order mark, JIS forms mapped
+        DecodeCase{"utf8", "<<\xe4\xb8\x80\xe6\xac\xa1\nx=1\n", {"<<一次", "x=1"}},
+        DecodeCase{"utf8_bom", "\xef\xbb\xbf<<\xe4\xb8\x80\r\n", {"<<一"}},
+        DecodeCase{"utf8_bom_ascii_only", "\xef\xbb\xbfx=1", {"x=1"}},
+        DecodeCase{"utf8_jis_forms", "<<\u301c\u2016\u2212\u00a2\u00a3\u00ac", {"<<～∥－￠￡￢"}}),
     [](const auto& info) { return std::string(info.param.name); });
 
 struct BadBytesCase {
     const char* name;
     std::string bytes;
     size_t offset;
+    int line;
 };
 
-class RefusesInvalidShiftJis : public ::testing::TestWithParam<BadBytesCase> {};
+class RefusesUnreadableBytes : public ::testing::TestWithParam<BadBytesCase> {};
 
-TEST_P(RefusesInvalidShiftJis, NoLinesAndTheOffset) {
+TEST_P(RefusesUnreadableBytes, NoLinesTheOffsetAndTheLine) {
     std::vector<std::string> lines{"stale"};
     size_t offset = 999;
     EXPECT_FALSE(decodeQuestionBytes(GetParam().bytes, lines, &offset));
     EXPECT_TRUE(lines.empty());
     EXPECT_EQ(offset, GetParam().offset);
+    const DecodedQuestionText d = decodeQuestionText(GetParam().bytes);
+    EXPECT_EQ(d.errorLine, GetParam().line);
+    EXPECT_FALSE(d.problem.empty());
 }
 
-INSTANTIATE_TEST_SUITE_P(Table, RefusesInvalidShiftJis,
-                         ::testing::Values(BadBytesCase{"truncated_lead", "2x=6\r\n\x88", 6},
-                                           BadBytesCase{"bad_trail", "x=1\x81\x0a", 3},
-                                           BadBytesCase{"byte_ff", "\xff", 0},
-                                           BadBytesCase{"utf8_text", "<<\xe4\xb8\x80", 4}),
-                         [](const auto& info) { return std::string(info.param.name); });
+INSTANTIATE_TEST_SUITE_P(
+    Table, RefusesUnreadableBytes,
+    ::testing::Values(BadBytesCase{"truncated_lead", "2x=6\r\n\x88", 6, 2}, BadBytesCase{"bad_trail", "x=1\x81\x0a", 3, 1},
+                      BadBytesCase{"byte_ff", "\xff", 0, 1},
+                      // the damage of a UTF-8 file is found where UTF-8 stops, not where CP932 does
+                      BadBytesCase{"utf8_with_a_stray_byte", "<<\xe4\xb8\x80\r\n\nx=1\xff\r\n", 11, 3},
+                      BadBytesCase{"bom_then_shift_jis", "\xef\xbb\xbf<<\x88\xea", 5, 1}),
+    [](const auto& info) { return std::string(info.param.name); });
+
+TEST(DecodeQuestionText, SaysWhatIsWrong) {
+    EXPECT_EQ(decodeQuestionText("x=1\r\n\x81\x0a").problem, "Shift-JIS としても UTF-8 としても読めないバイト(0x81)があります");
+    EXPECT_EQ(decodeQuestionText("\xef\xbb\xbf\xff").problem, "UTF-8 として読めないバイト(0xFF)があります");
+    EXPECT_EQ(decodeQuestionText("<<\xe4\xb8\x80").encoding, TextEncoding::Utf8);
+    EXPECT_EQ(decodeQuestionText("<<\x88\xea").encoding, TextEncoding::ShiftJis);
+}
 
 // ---------------------------------------------------------------- reading a file
 
@@ -103,6 +121,7 @@ TEST(ReadQuestionFile, FailureRows) {
         ASSERT_TRUE(f.resize(static_cast<qint64>(MAX_QUESTION_FILE_BYTES) + 1));  // sparse, instant
     }
     writeAll(QString::fromStdString(garbage), std::string("<<a\r\n\x80\xff\xfe", 8));
+    const std::string garbageReason = "2行目:Shift-JIS としても UTF-8 としても読めないバイト(0x80)があります";
 
     struct Row {
         std::string path;
@@ -116,6 +135,9 @@ TEST(ReadQuestionFile, FailureRows) {
         EXPECT_EQ(r.error, row.error);
         EXPECT_FALSE(r.reason.empty());
         EXPECT_TRUE(r.lines.empty());
+        if (row.path == garbage) {
+            EXPECT_EQ(r.reason, garbageReason);
+        }
     }
 }
 
@@ -259,10 +281,46 @@ TEST(WriteQuestionFile, ALineShiftJisCannotHoldIsRefusedAndNothingIsWritten) {
         SCOPED_TRACE(bad);
         FileResult r = writeQuestionFile(path.toStdString(), {"<<a", "2x=6", bad, ">>"});
         EXPECT_FALSE(r.ok);
-        EXPECT_EQ(r.error, unsavableLineMessage(3));
         EXPECT_EQ(readAll(path), "old\r\n");
     }
-    EXPECT_EQ(unsavableLineMessage(3), "3行目に Shift-JIS で保存できない文字があります");
+    // the refusal names the character and its line
+    EXPECT_EQ(writeQuestionFile(path.toStdString(), {"<<a", "2x=6", "x=1😀"}).error, "3行目の「😀」は Shift-JIS で保存できません");
+    EXPECT_EQ(writeQuestionFile(path.toStdString(), {"x=\xff"}).error, "1行目に Shift-JIS で保存できない文字があります");
+}
+
+TEST(WriteQuestionFile, UntouchedLinesKeepTheBytesTheyWereReadWith) {
+    QTemporaryDir dir;
+    const QString in = dir.filePath("in.leq");
+    // ∵ ￢ 纊 ⅰ in their NEC and IBM codes; CP932 itself would write 81 E6 81 CA FA 5C FA 40
+    const std::string title = "<<\x87\x9a\xfa\x54\xed\x40\xee\xef";
+    writeAll(in, title + "\n2x=6\n>>\n<<b\n" + title.substr(2) + "x=1\n>>");
+    const QuestionLinesResult read = readQuestionFile(in.toStdString());
+    ASSERT_TRUE(read.ok) << read.reason;
+    const OriginalLineBytes originals = originalLineBytes(read);
+    const QString out = dir.filePath("out.leq");
+
+    struct Row {
+        const char* name;
+        Lines lines;
+        std::string bytes;
+    };
+    Lines moved = read.lines;
+    std::swap(moved[0], moved[3]);
+    Lines edited = read.lines;
+    edited[4] = "∵x=2";
+    for (const Row& row : {Row{"unchanged, line ends become CR LF", read.lines,
+                               title + "\r\n2x=6\r\n>>\r\n<<b\r\n" + title.substr(2) + "x=1\r\n>>\r\n"},
+                           Row{"moved lines keep their bytes", moved,
+                               "<<b\r\n2x=6\r\n>>\r\n" + title + "\r\n" + title.substr(2) + "x=1\r\n>>\r\n"},
+                           Row{"an edited line is written afresh", edited,
+                               title + "\r\n2x=6\r\n>>\r\n<<b\r\n\x81\xe6x=2\r\n>>\r\n"}}) {
+        SCOPED_TRACE(row.name);
+        ASSERT_TRUE(writeQuestionFile(out.toStdString(), row.lines, &originals).ok);
+        EXPECT_EQ(readAll(out), row.bytes);
+    }
+    // a file read as UTF-8 has no original Shift-JIS bytes
+    writeAll(in, "<<\xe4\xb8\x80\n");
+    EXPECT_TRUE(originalLineBytes(readQuestionFile(in.toStdString())).empty());
 }
 
 TEST(WriteQuestionFile, ARefusedWriteNamesTheFullPath) {

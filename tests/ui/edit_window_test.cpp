@@ -1,6 +1,8 @@
 // The question editor on its own: the lines it edits, a set in use and a saved flag.
 #include <gtest/gtest.h>
 
+#include <algorithm>
+
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
@@ -269,25 +271,87 @@ TEST_F(EditorTest, TextShiftJisCannotHoldIsAnError) {
     EXPECT_EQ(ed.edtResult->text(), "??? 誤りがあります ???");
     EXPECT_EQ(ed.edtErTangen->text(), "二");
     EXPECT_EQ(rowsOf(ed.lstErQues), QStringList{QString::fromUtf8("x=\xF0\x9F\x98\x80")});
+    // the refusal names the character and its line
+    EXPECT_NE(std::find(prompter.said.begin(), prompter.said.end(), "6行目の「\xF0\x9F\x98\x80」は Shift-JIS で保存できません"),
+              prompter.said.end());
     // a title too
+    prompter.clear();
     run([&] {
         setText({"<<一\xF0\x9F\x98\x80", "2x=6", ">>"});
         ed.btnCompile->click();
         ed.btnCancel->click();
     });
     EXPECT_EQ(ed.edtResult->text(), "??? 誤りがあります ???");
+    EXPECT_EQ(prompter.said, std::vector<std::string>{"1行目の「\xF0\x9F\x98\x80」は Shift-JIS で保存できません"});
     EXPECT_FALSE(ed.checkPassed);
 }
 
-TEST_F(EditorTest, CancelAndCloseBoxGiveTwo) {
-    EXPECT_EQ(run([&] { ed.btnCancel->click(); }), 2);
-    EXPECT_EQ(run([&] { ed.close(); }), 2);
+TEST_F(EditorTest, CharactersTypedOnLinuxAreTheirCp932Forms) {
+    // 〜 ‖ − ¢ £ ¬ as a Linux input method types them: the title passes the check
+    run([&] {
+        setText({"<<一次〜‖−¢£¬", "2x=6", ">>"});
+        ed.btnCompile->click();
+        ed.btnCancel->click();
+    });
+    EXPECT_EQ(ed.edtResult->text(), "☆☆☆　構文チェック成功　☆☆☆");
+    EXPECT_EQ(lines[0], "<<一次～∥－￠￡￢");
+    EXPECT_EQ(inUse.unitTitle[1], "一次～∥－￠￡￢");
+}
+
+TEST_F(EditorTest, EscapeAndTheCloseBoxAskBeforeDroppingEdits) {
+    const std::string ask = "確認|編集内容を破棄しますか？";
+    struct Row {
+        const char* name;
+        std::function<void()> close;
+    };
+    const Row rows[] = {
+        {"close box", [&] { ed.close(); }},
+        {"Escape", [&] { QTest::keyClick(ed.memQues, Qt::Key_Escape); }},
+    };
+    for (const Row& r : rows) {
+        SCOPED_TRACE(r.name);
+        // unchanged, or changed and changed back: no question
+        prompter.clear();
+        EXPECT_EQ(run(r.close), 2);
+        EXPECT_EQ(run([&] {
+                      typeChar();
+                      QTest::keyClick(ed.memQues, Qt::Key_Backspace);
+                      r.close();
+                  }),
+                  2);
+        EXPECT_TRUE(prompter.said.empty());
+        // changed: いいえ goes back to the text, はい discards
+        prompter.answers = {Answer::No, Answer::Yes};
+        EXPECT_EQ(run([&] {
+                      typeChar("9");
+                      r.close();
+                      EXPECT_TRUE(ed.isVisible());
+                      EXPECT_EQ(lines[1], "2x=69");
+                      r.close();
+                  }),
+                  2);
+        EXPECT_EQ(prompter.said, (std::vector<std::string>{ask, ask}));
+        lines = kFiveUnits;
+    }
+    // ｷｬﾝｾﾙ keeps its meaning: it closes without asking
+    prompter.clear();
     EXPECT_EQ(run([&] {
                   typeChar();
-                  ed.close();
+                  ed.btnCancel->click();
               }),
               2);
+    EXPECT_TRUE(prompter.said.empty());
     EXPECT_TRUE(saved);
+}
+
+TEST_F(EditorTest, TabMovesOnAndTypesNothing) {
+    run([&] {
+        typeChar("1");
+        QTest::keyClick(ed.memQues, Qt::Key_Tab);
+        EXPECT_EQ(ed.memQues->toPlainText().indexOf('\t'), -1);
+        EXPECT_EQ(lines[1], "2x=61");
+        ed.btnCancel->click();
+    });
 }
 
 TEST_F(EditorTest, CaptionFollowsThePath) {

@@ -6,6 +6,7 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
 #include <QMdiSubWindow>
@@ -20,6 +21,7 @@
 #include "flow/main_window.h"
 #include "flow/question_set.h"
 #include "flow/startup_window.h"
+#include "practice/page_window.h"
 #include "practice/mondai_window.h"
 #include "tests/ui/modal.h"
 #include "tests/ui/program_fixture.h"
@@ -67,6 +69,11 @@ protected:
         m->practice->currentUnit = 2;
         m->practice->currentQuestion[2] = 3;
         m->practice->currentQuestion[3] = 1;
+    }
+    static void writeBytes(const std::string& p, const std::string& bytes) {
+        QFile f(QString::fromStdString(p));
+        ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+        f.write(bytes.data(), static_cast<qint64>(bytes.size()));
     }
     void expectStartSetInUse(const char* when) {
         const QuestionSet& s = m->practice->questionSet;
@@ -294,7 +301,10 @@ TEST_F(QuestionCommands, RefusedSavesLeaveFlagPathAndFilesAlone) {
     std::vector<std::string> emoji = kStartSet;
     emoji[2] = "3x=9\xF0\x9F\x98\x80";
     const Row rows[] = {
-        {"a character Shift-JIS cannot hold", emoji, path("emoji.LEQ"), unsavableLineMessage(3)},
+        {"a character Shift-JIS cannot hold", emoji, path("emoji.LEQ"), "3行目の「\xF0\x9F\x98\x80」は Shift-JIS で保存できません"},
+        // what a failed load might leave behind never empties a file
+        {"no lines at all", {}, path("empty.LEQ"), TfrmMain::MSG_NOTHING_TO_SAVE},
+        {"titles but no question", {"<<a", ">>"}, path("titles.LEQ"), TfrmMain::MSG_NOTHING_TO_SAVE},
         {"a folder that cannot exist", kStartSet, path("plain/x.LEQ"), "* に書き込めません"},
     };
     for (const Row& r : rows) {
@@ -324,11 +334,123 @@ TEST_F(QuestionCommands, RefusedSavesLeaveFlagPathAndFilesAlone) {
     EXPECT_EQ(QFileInfo(dir.path() + "/plain").size(), 0);
 }
 
+TEST_F(QuestionCommands, OpenOfAFileThatCannotBeReadKeepsTheSetThePageAndTheEdits) {
+    writeBytes(path("broken.LEQ"), "<<a\r\n\x80\xff\xfe\r\n>>\r\n");
+    ASSERT_TRUE(QDir(dir.path()).mkdir("folder.LEQ"));
+    struct Row {
+        std::string chosen, message;
+    };
+    const Row rows[] = {
+        {path("broken.LEQ"), path("broken.LEQ") + ":2行目:Shift-JIS としても UTF-8 としても読めないバイト(0x80)があります"},
+        {path("folder.LEQ"), path("folder.LEQ") + ":ファイルではありません（フォルダなど）"},
+    };
+    for (const Row& r : rows) {
+        SCOPED_TRACE(r.chosen);
+        moveOn();
+        m->questionSetSaved = false;  // an accepted edit, not yet saved
+        const std::string pathBefore = m->questionPath;
+        const std::string pageBefore = lineToText(m->engine.line(1), false);
+        int saves = 0, unitRuns = 0;
+        m->saveDialog = [&](const std::string&) {
+            ++saves;
+            return path("never.LEQ");
+        };
+        m->runUnitWindow = [&] {
+            ++unitRuns;
+            return 1;
+        };
+        m->openDialog = [&](const std::string&) { return r.chosen; };
+        std::vector<BoxSeen> seen;
+        answerBox(QMessageBox::Ok, seen);
+        m->mnuOpen->trigger();
+        QCoreApplication::processEvents();
+
+        ASSERT_EQ(seen.size(), 1u);  // no save question, no fatal box
+        EXPECT_EQ(seen[0].text, r.message);
+        EXPECT_EQ(saves, 0);
+        EXPECT_EQ(unitRuns, 0);
+        expectStartSetInUse("after an unreadable file");
+        EXPECT_EQ(m->practice->currentUnit, 2);
+        EXPECT_EQ(m->practice->currentQuestion[2], 3);
+        EXPECT_EQ(lineToText(m->engine.line(1), false), pageBefore);
+        EXPECT_FALSE(m->questionSetSaved);
+        EXPECT_EQ(m->questionPath, pathBefore);
+        EXPECT_TRUE(m->isVisible());
+        EXPECT_FALSE(QFileInfo::exists(QString::fromStdString(path("never.LEQ"))));
+    }
+}
+
+TEST_F(QuestionCommands, Utf8SetsAreReadAndSavedInShiftJis) {
+    const std::string body = "<<\u4e00\u6b21\u301c\n2x=6\n>>\n";  // 一次〜 as a Linux editor writes it
+    const std::string shiftJis = "<<\x88\xea\x8e\x9f\x81\x60\r\n2x=6\r\n>>\r\n";
+    struct Row {
+        const char* name;
+        std::string bytes;
+    };
+    for (const Row& r : {Row{"without a byte order mark", body}, Row{"with one", "\xef\xbb\xbf" + body}}) {
+        SCOPED_TRACE(r.name);
+        const std::string file = path("utf8.LEQ");
+        writeBytes(file, r.bytes);
+        m->openDialog = [&](const std::string&) { return file; };
+        m->runUnitWindow = [] { return 2; };
+        m->mnuOpen->trigger();  // no box: the notice goes to the message strip
+        EXPECT_EQ(m->questionLines, (std::vector<std::string>{"<<一次～", "2x=6", ">>"}));
+        EXPECT_EQ(m->page->lblMess->text().toStdString(), TfrmMain::UTF8_NOTICE);
+
+        QString caption;
+        answerNextModal([&](QWidget* w) {
+            caption = w->windowTitle();
+            program->frmEditQues->btnCancel->click();
+        });
+        m->mnuEditCWare->trigger();
+        EXPECT_EQ(caption.toStdString(), "問題の編集：" + file + TfrmMain::UTF8_CAPTION_NOTE);
+
+        const std::string saved = path("saved.LEQ");
+        m->saveDialog = [&](const std::string&) { return saved; };
+        m->mnuSave->trigger();
+        EXPECT_EQ(fileBytes(saved), shiftJis);
+        EXPECT_FALSE(m->questionReadAsUtf8);
+        EXPECT_EQ(program->frmEditQues->windowTitle().toStdString(), "問題の編集：" + saved);
+    }
+}
+
+TEST_F(QuestionCommands, OpenAndSaveKeepTheNecAndIbmCodesOfUntouchedLines) {
+    const std::string title = "<<\x87\x9a\xfa\x54\xed\x40\xee\xef";  // CP932 itself would write 81 E6 81 CA FA 5C FA 40
+    writeBytes(path("nec.LEQ"), title + "\n2x=6\n>>");
+    m->openDialog = [&](const std::string&) { return path("nec.LEQ"); };
+    m->runUnitWindow = [] { return 2; };
+    m->mnuOpen->trigger();
+    ASSERT_EQ(m->questionLines.size(), 3u);
+    m->saveDialog = [&](const std::string&) { return path("nec-saved.LEQ"); };
+    m->mnuSave->trigger();
+    EXPECT_EQ(fileBytes(path("nec-saved.LEQ")), title + "\r\n2x=6\r\n>>\r\n");
+}
+
 TEST_F(QuestionCommands, SaveCancelledInTheDialogWritesNothing) {
     m->questionSetSaved = false;
     EXPECT_FALSE(m->saveQuestionSet());
     EXPECT_FALSE(m->questionSetSaved);
     EXPECT_EQ(QDir(dir.path()).entryList(QDir::Files), QStringList{"Question.leq"});
+}
+
+}  // namespace
+}  // namespace solvari
+
+namespace solvari {
+namespace {
+
+class StartWithUtf8Set : public testing::ProgramInFolder {};
+
+TEST_F(StartWithUtf8Set, ReadsItWithoutABox) {
+    QFile f(dir.path() + "/Question.leq");
+    ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+    f.write("\xef\xbb\xbf<<\xe4\xb8\x80\r\n2x=6\r\n>>\r\n");
+    f.close();
+    start();  // a box here would block: the notice goes to the message strip
+    EXPECT_FALSE(m->fatalAtStart);
+    EXPECT_EQ(m->questionLines, (std::vector<std::string>{"<<一", "2x=6", ">>"}));
+    EXPECT_EQ(m->page->lblMess->text().toStdString(), TfrmMain::UTF8_NOTICE);
+    EXPECT_TRUE(m->questionSetSaved);
 }
 
 }  // namespace

@@ -48,14 +48,14 @@ int main(int argc, char** argv) {
     practice.lineCapacity = page.layoutForScreen(145, [](const std::string&) {});
     page.attach(&practice, &typesetter);
 
-    struct Case { const char* question; int op; const char* operand; };
+    struct Case { const char* question; Operation op; const char* operand; };
     const Case cases[] = {
-        {"3(x-2)+1/2x=5(x+1)-4", OP_BRACKETS, ""},
-        {"2x+3-1/2x+5=7x-4+2/3x+1", OP_TRANSPOSE, ""},
-        {"2x+3-1/2x+5=7x-4+2/3x+1", OP_COLLECT, ""},
-        {"1/2x-3/4=5/6x+1", OP_MULTIPLY, "12"},
-        {"4x=18", OP_DIVIDE, "4"},  // reaches a verdict
-        {"0.5x+1.25=2.75", OP_ADD, "3分の2"},
+        {"3(x-2)+1/2x=5(x+1)-4", Operation::Brackets, ""},
+        {"2x+3-1/2x+5=7x-4+2/3x+1", Operation::Transpose, ""},
+        {"2x+3-1/2x+5=7x-4+2/3x+1", Operation::Collect, ""},
+        {"1/2x-3/4=5/6x+1", Operation::Multiply, "12"},
+        {"4x=18", Operation::Divide, "4"},  // reaches a verdict
+        {"0.5x+1.25=2.75", Operation::Add, "3分の2"},
     };
     const int rounds = argc > 1 ? std::atoi(argv[1]) : 4000;
     std::vector<double> micros;

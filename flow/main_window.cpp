@@ -215,13 +215,13 @@ void TfrmMain::buildPanel() {
     btnKakko = word("btnKakko", "かっこ", "かっこをはずす", 18);
     btnSeiri = word("btnSeiri", "整理", "同類項を計算して簡単にする", 62);
     btnIkou = word("btnIkou", "移項", "移項する", 106);
-    connect(btnKake, &QPushButton::clicked, this, [this] { practice->chooseOperation(OP_MULTIPLY); });
-    connect(btnWaru, &QPushButton::clicked, this, [this] { practice->chooseOperation(OP_DIVIDE); });
-    connect(btnTasu, &QPushButton::clicked, this, [this] { practice->chooseOperation(OP_ADD); });
-    connect(btnHiku, &QPushButton::clicked, this, [this] { practice->chooseOperation(OP_SUBTRACT); });
-    connect(btnKakko, &QPushButton::clicked, this, [this] { practice->chooseOperation(OP_BRACKETS); });
-    connect(btnSeiri, &QPushButton::clicked, this, [this] { practice->chooseOperationChecked(OP_COLLECT); });
-    connect(btnIkou, &QPushButton::clicked, this, [this] { practice->chooseOperationChecked(OP_TRANSPOSE); });
+    connect(btnKake, &QPushButton::clicked, this, [this] { practice->chooseOperation(Operation::Multiply); });
+    connect(btnWaru, &QPushButton::clicked, this, [this] { practice->chooseOperation(Operation::Divide); });
+    connect(btnTasu, &QPushButton::clicked, this, [this] { practice->chooseOperation(Operation::Add); });
+    connect(btnHiku, &QPushButton::clicked, this, [this] { practice->chooseOperation(Operation::Subtract); });
+    connect(btnKakko, &QPushButton::clicked, this, [this] { practice->chooseOperation(Operation::Brackets); });
+    connect(btnSeiri, &QPushButton::clicked, this, [this] { practice->chooseOperationChecked(Operation::Collect); });
+    connect(btnIkou, &QPushButton::clicked, this, [this] { practice->chooseOperationChecked(Operation::Transpose); });
 
     btnJikkou = button(pnlMain, "btnJikkou", "実行", QRect(34, 156, 108, 32));
     btnJikkou->setIcon(QIcon(":/images/jikkou.png"));
@@ -551,9 +551,9 @@ bool TfrmMain::eventFilter(QObject* watched, QEvent* event) {
         default: break;
     }
     const bool shift = key->modifiers() & Qt::ShiftModifier;
-    const int stageBefore = practice->selectionStage;
+    const Stage stageBefore = practice->selectionStage;
     practice->formKeyDown(code, shift);
-    if (shift && stageBefore == 0) return true;  // Shift picked the newest line, nothing else
+    if (shift && stageBefore == Stage::Nothing) return true;  // Shift picked the newest line, nothing else
     const QString text = key->text();
     if (text.size() == 1 && text[0].unicode() >= 0x20 && text[0].unicode() < 0x7F)
         practice->formKeyPress(static_cast<char>(text[0].unicode()));

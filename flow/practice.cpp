@@ -4,7 +4,6 @@
 #include "engine/solution_set.h"
 #include "transform/line_marks.h"
 #include "transform/operations.h"
-#include "transform/verdict.h"
 
 namespace solvari {
 
@@ -62,55 +61,54 @@ bool Practice::lineHasBracket(int n) const {
 
 void Practice::selectLine(int n) {
     if (questionFinished || n < 1 || n > engine_.targetLine) return;
-    if (lastInput == 1 || lastInput == 3) {
+    if (lastInput == LastInput::Line || lastInput == LastInput::Keypad) {
         prompter_.inform(MSG_WRONG_STEP);
         return;
     }
-    if (lastInput == 0) setMessage("");
-    if (selectionStage == 0) {
+    if (lastInput == LastInput::Nothing) setMessage("");
+    if (selectionStage == Stage::Nothing) {
         firstLine = n;
-        selectionStage = 1;
-    } else if (selectionStage == 2) {
+        selectionStage = Stage::FirstLine;
+    } else if (selectionStage == Stage::OperationChosen) {
         secondLine = n;
-        selectionStage = 3;
+        selectionStage = Stage::SecondLine;
     }
-    lastInput = 1;
+    lastInput = LastInput::Line;
     stepPending = true;
     setMessage(message + lineMark(n) + "式");
 }
 
-void Practice::chooseOperation(int code) {
-    if (selectionStage != 1) {
+void Practice::chooseOperation(Operation op) {
+    if (selectionStage != Stage::FirstLine) {
         prompter_.inform(MSG_WRONG_STEP);
         return;
     }
-    struct Op { char op; const char* text; };
-    Op op;
-    switch (code) {
-        case OP_MULTIPLY: op = {'*', "×"}; break;
-        case OP_DIVIDE: op = {'/', "÷"}; break;
-        case OP_ADD: op = {'+', "＋"}; break;
-        case OP_SUBTRACT: op = {'-', "－"}; break;
-        case OP_COLLECT: op = {'S', "の両辺を計算して整理する"}; break;
-        case OP_TRANSPOSE: op = {'I', "を移項する"}; break;
-        case OP_BRACKETS: op = {'K', "のかっこをはずす"}; break;
-        default: return;
+    const char* shown = "";
+    switch (op) {
+        case Operation::Multiply: shown = "×"; break;
+        case Operation::Divide: shown = "÷"; break;
+        case Operation::Add: shown = "＋"; break;
+        case Operation::Subtract: shown = "－"; break;
+        case Operation::Collect: shown = "の両辺を計算して整理する"; break;
+        case Operation::Transpose: shown = "を移項する"; break;
+        case Operation::Brackets: shown = "のかっこをはずす"; break;
+        case Operation::None: return;
     }
-    pendingOperation = op.op;
-    setMessage(message + op.text);
+    pendingOperation = op;
+    setMessage(message + shown);
     setExecute(true);
-    selectionStage = 2;
-    lastInput = 2;
+    selectionStage = Stage::OperationChosen;
+    lastInput = LastInput::OperationButton;
     refocus();
 }
 
-void Practice::chooseOperationChecked(int code) {
-    if ((code == OP_COLLECT || code == OP_TRANSPOSE) && selectionStage == 1 && lineHasBracket(firstLine)) {
-        prompter_.inform(code == OP_COLLECT ? "かっこをはずしてから整理してください"
-                                            : "かっこをはずしてから移項してください");
+void Practice::chooseOperationChecked(Operation op) {
+    if ((op == Operation::Collect || op == Operation::Transpose) && selectionStage == Stage::FirstLine &&
+        lineHasBracket(firstLine)) {
+        prompter_.inform(op == Operation::Collect ? Engine::MSG_COLLECT_GROUPS : Engine::MSG_TRANSPOSE_GROUPS);
         return;
     }
-    chooseOperation(code);
+    chooseOperation(op);
 }
 
 // Removes `count` Shift-JIS bytes of text starting at byte `from`, never splitting a
@@ -129,7 +127,7 @@ static std::string cutSjisBytes(const std::string& utf8, size_t fromUtf8, size_t
 }
 
 void Practice::keypadInput(const std::string& key) {
-    if (selectionStage != 2) return;
+    if (selectionStage != Stage::OperationChosen) return;
     const std::string letterText(1, engine_.letter);
     if ((key == "分の" || key == letterText || key == ".") && message.find(key) != std::string::npos) return;
     if (key == "CL") {
@@ -150,7 +148,7 @@ void Practice::keypadInput(const std::string& key) {
     }
     setDisplay(display + key);
     setMessage(message + key);
-    lastInput = 3;
+    lastInput = LastInput::Keypad;
     setExecute(true);
     refocus();
 }
@@ -163,7 +161,7 @@ void Practice::minusButton() {
 void Practice::resetStep() {
     stepPending = false;
     view_.clearHoverFrames();
-    if ((lastInput == 0 || message.empty()) && engine_.targetLine > 1) {
+    if ((lastInput == LastInput::Nothing || message.empty()) && engine_.targetLine > 1) {
         // no step is being built: take back the newest line (never the question)
         setMessage("");
         const int n = engine_.targetLine;
@@ -174,11 +172,11 @@ void Practice::resetStep() {
         engine_.targetLine = n - 1;
     }
     setMessage("");
-    lastInput = 0;
-    selectionStage = 0;
+    lastInput = LastInput::Nothing;
+    selectionStage = Stage::Nothing;
     firstLine = 0;
     secondLine = 0;
-    pendingOperation = '?';
+    pendingOperation = Operation::None;
     setExecute(false);
     setDisplay("");
 }
@@ -199,10 +197,11 @@ void Practice::execute() {
     if (operand.den == 0) return;  // the reader has said what is wrong
     engine_.operandTerm = operand;
 
-    const bool needsOperand = pendingOperation == '*' || pendingOperation == '+' ||
-                              pendingOperation == '-' || pendingOperation == '/';
-    if (selectionStage < 2 || (selectionStage == 2 && display.empty() && needsOperand) ||
-        (selectionStage == 3 && (pendingOperation == '*' || pendingOperation == '/') && lastInput == 1)) {
+    const bool scaling = pendingOperation == Operation::Multiply || pendingOperation == Operation::Divide;
+    const bool needsOperand = scaling || pendingOperation == Operation::Add || pendingOperation == Operation::Subtract;
+    if (selectionStage == Stage::Nothing || selectionStage == Stage::FirstLine ||
+        (selectionStage == Stage::OperationChosen && display.empty() && needsOperand) ||
+        (selectionStage == Stage::SecondLine && scaling && lastInput == LastInput::Line)) {
         prompter_.inform(MSG_WRONG_STEP);
         return;
     }
@@ -215,8 +214,8 @@ void Practice::execute() {
     engine_.targetLine += 1;
     engine_.clearLine(engine_.targetLine);
     setDisplay("");
-    selectionStage = 0;
-    Step step{pendingOperation, firstLine, secondLine, lastInput == 1, operand, operandText};
+    selectionStage = Stage::Nothing;
+    Step step{pendingOperation, firstLine, secondLine, lastInput == LastInput::Line, operand, operandText};
     if (!applyOperation(engine_, prompter_, step)) {
         engine_.clearLine(engine_.targetLine);
         resetStep();
@@ -242,22 +241,22 @@ void Practice::execute() {
 
     stepPending = false;
     if (n <= lineCapacity) setLineButton(n, true);
-    int verdict = classifyLine(engine_, n);
+    Verdict verdict = classifyLine(engine_, n);
     if (verdict != VERDICT_OPEN && !verdictAgrees(engine_, verdict, *questionSet)) {
         prompter_.inform(MSG_VERDICT_DISAGREES);
         verdict = VERDICT_OPEN;
     }
     if (verdict == VERDICT_OPEN) {
-        questionResult = 0;
+        questionResult = VERDICT_OPEN;
     } else if (verdict == VERDICT_SOLVED) {
-        questionResult = 1;
+        questionResult = VERDICT_SOLVED;
         setMessage("解が出ました");
         typesetter_.drawLine(ANSWER_LINE);
     } else {
         specialSolutionDialog(verdict);
     }
 
-    if (questionResult >= 1) {
+    if (questionResult != VERDICT_OPEN) {
         closeQuestion();
         if (recordWriter) {
             if (auto error = recordWriter(currentUnit, currentQuestion[static_cast<size_t>(currentUnit)]))
@@ -266,28 +265,28 @@ void Practice::execute() {
     } else if (n >= lineCapacity) {
         prompter_.inform("残念ですが" + std::to_string(lineCapacity - 1) + "回の操作では解けませんでした");
     }
-    selectionStage = 0;
-    lastInput = 0;
+    selectionStage = Stage::Nothing;
+    lastInput = LastInput::Nothing;
     setExecute(false);
     refocus();
 }
 
 // Asks which special case the line shows until the student names it, or closes the dialog.
-void Practice::specialSolutionDialog(int verdict) {
+void Practice::specialSolutionDialog(Verdict verdict) {
     for (;;) {
         SpecialChoice choice = prompter_.chooseSpecialSolution();
         if (choice == SpecialChoice::Closed) return;
         if (verdict == VERDICT_NO_SOLUTION) {
             if (choice == SpecialChoice::NoSolution) {
                 typesetter_.drawAnswerText(ANSWER_LINE, "【答】解なし");
-                questionResult = 4;
+                questionResult = VERDICT_NO_SOLUTION;
                 return;
             }
             prompter_.inform("解が無数？？もう一度考えてみましょう");
         } else {
             if (choice == SpecialChoice::Infinite) {
                 typesetter_.drawAnswerText(ANSWER_LINE, "【答】解は無数にある");
-                questionResult = 3;
+                questionResult = VERDICT_ALL_VALUES;
                 return;
             }
             prompter_.inform("解なし？？もう一度考えてみましょう");
@@ -320,16 +319,16 @@ void Practice::clearPage() {
     }
     if (Canvas* box = boxes_.lineBox(ANSWER_LINE)) Typesetter::clearBox(*box);
     engine_.clearLine(ANSWER_LINE);
-    questionResult = 0;
+    questionResult = VERDICT_OPEN;
     engine_.targetLine = 0;
     firstLine = 0;
     secondLine = 0;
-    selectionStage = 0;
+    selectionStage = Stage::Nothing;
     view_.hideSolutionBox();
     setMessage("");
     setExecute(false);
     setNext(true);
-    lastInput = 0;
+    lastInput = LastInput::Nothing;
 }
 
 bool Practice::showQuestion(int u, int q) {
@@ -356,14 +355,14 @@ bool Practice::startQuestionSet() {
         // the question is its own answer already
         typesetter_.drawLine(ANSWER_LINE);
         closeQuestion();
-        selectionStage = 0;
-        lastInput = 0;
+        selectionStage = Stage::Nothing;
+        lastInput = LastInput::Nothing;
     }
     return true;
 }
 
 void Practice::nextQuestion() {
-    bool advance = questionResult != 0 ||
+    bool advance = questionResult != VERDICT_OPEN ||
                    prompter_.askYesNo("まだ解が出ていませんが次の問題に進みますか", "確認") == Answer::Yes;
     if (advance) {
         const int u = currentUnit;
@@ -401,7 +400,7 @@ void Practice::acceptUnitChoice(int unit, int question) {
 // ---------------------------------------------------------------- keys
 
 void Practice::formKeyDown(int keyCode, bool shiftHeld) {
-    if (shiftHeld && selectionStage == 0) {
+    if (shiftHeld && selectionStage == Stage::Nothing) {
         selectLine(engine_.targetLine);
         return;
     }
@@ -412,18 +411,18 @@ void Practice::formKeyDown(int keyCode, bool shiftHeld) {
 }
 
 void Practice::formKeyPress(char key) {
-    if (selectionStage == 1) {
+    if (selectionStage == Stage::FirstLine) {
         switch (key) {
-            case '*': chooseOperation(OP_MULTIPLY); break;
-            case '/': chooseOperation(OP_DIVIDE); break;
-            case '+': chooseOperation(OP_ADD); break;
-            case '-': chooseOperation(OP_SUBTRACT); break;
-            case 'S': case 's': chooseOperationChecked(OP_COLLECT); break;
-            case 'I': case 'i': chooseOperationChecked(OP_TRANSPOSE); break;
-            case 'K': case 'k': chooseOperation(OP_BRACKETS); break;
+            case '*': chooseOperation(Operation::Multiply); break;
+            case '/': chooseOperation(Operation::Divide); break;
+            case '+': chooseOperation(Operation::Add); break;
+            case '-': chooseOperation(Operation::Subtract); break;
+            case 'S': case 's': chooseOperationChecked(Operation::Collect); break;
+            case 'I': case 'i': chooseOperationChecked(Operation::Transpose); break;
+            case 'K': case 'k': chooseOperation(Operation::Brackets); break;
             default: break;
         }
-    } else if (selectionStage == 2) {
+    } else if (selectionStage == Stage::OperationChosen) {
         if (key >= '0' && key <= '9') keypadInput(std::string(1, key));
         else if (key == '-') keypadInput("-");
         else if (key == '.') keypadInput(".");

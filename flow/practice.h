@@ -6,7 +6,9 @@
 
 #include "engine/engine.h"
 #include "flow/question_set.h"
+#include "transform/operation.h"
 #include "transform/typeset.h"
+#include "transform/verdict.h"
 
 namespace solvari {
 
@@ -32,8 +34,10 @@ public:
     virtual int runUnitSelection() = 0;                     // TfrmMondai, modal: 1 OK, 2 cancel
 };
 
-// Operation codes of chooseOperation (the buttons in the operations group).
-enum OperationCode { OP_MULTIPLY = 0, OP_DIVIDE = 1, OP_ADD = 2, OP_SUBTRACT = 3, OP_COLLECT = 5, OP_TRANSPOSE = 6, OP_BRACKETS = 7 };
+// How far the student has built the step.
+enum class Stage { Nothing, FirstLine, OperationChosen, SecondLine };
+// What the student entered last: a line button makes the operand of ＋/－ a second line.
+enum class LastInput { Nothing, Line, OperationButton, Keypad };
 
 // Key codes of FormKeyDown.
 enum KeyCode { KEY_ENTER = 13, KEY_ESCAPE = 27, KEY_DELETE = 46, KEY_SHIFT = 16 };
@@ -49,13 +53,13 @@ public:
     QuestionSet questionSet;
     int currentUnit = 1;
     std::array<int, 21> currentQuestion{};  // by unit 1..20
-    int selectionStage = 0;   // 0 nothing, 1 first line, 2 operation, 3 second line
-    int lastInput = 0;        // 0 none, 1 a line, 2 an operation, 3 a keypad key
+    Stage selectionStage = Stage::Nothing;
+    LastInput lastInput = LastInput::Nothing;
     int firstLine = 0;
     int secondLine = 0;
-    char pendingOperation = '?';
+    Operation pendingOperation = Operation::None;
     bool stepPending = false;
-    int questionResult = 0;   // 0 open, 1 solved, 3 every value, 4 no solution
+    Verdict questionResult = VERDICT_OPEN;  // the accepted verdict of the question shown
     bool questionFinished = false;
     bool blinkPhase = false;
     bool blinking = false;
@@ -72,9 +76,9 @@ public:
 
     // --- the step flow ---
     void selectLine(int n);
-    void chooseOperation(int code);
+    void chooseOperation(Operation op);
     // The buttons "整理" and "移項" (and their keys) refuse a line that still has brackets.
-    void chooseOperationChecked(int code);
+    void chooseOperationChecked(Operation op);
     void keypadInput(const std::string& key);
     void minusButton();
     void resetStep();
@@ -118,7 +122,7 @@ private:
     void setLineButton(int n, bool on);
     void setBlink(bool on);
     bool lineHasBracket(int n) const;
-    void specialSolutionDialog(int verdict);
+    void specialSolutionDialog(Verdict verdict);
 };
 
 }  // namespace solvari

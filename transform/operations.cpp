@@ -10,23 +10,23 @@ bool applyOperation(Engine& engine, Prompter& prompter, const Step& step) {
     const Term& operand = step.operand;
     OpStatus status = OpStatus::Done;
     switch (step.operation) {
-        case 'K':
+        case Operation::Brackets:
             status = engine.removeParentheses(a);
             if (status == OpStatus::NoChange) {
                 prompter.inform(lineMark(a) + "式にはかっこがありません");
                 return false;
             }
             break;
-        case 'I':
+        case Operation::Transpose:
             status = engine.transposeTerms(a);
             if (status == OpStatus::NoChange &&
                 prompter.askYesNo("移項する項はありません。訂正しますか", "確認") == Answer::Yes)
                 return false;
             break;
-        case 'S':
+        case Operation::Collect:
             status = engine.collectLikeTerms(a);
             break;
-        case '*':
+        case Operation::Multiply:
             if (operand.kind != KIND_NUMBER) {
                 prompter.inform("文字式をかけることはできません");
                 return false;
@@ -41,7 +41,7 @@ bool applyOperation(Engine& engine, Prompter& prompter, const Step& step) {
             }
             status = engine.scaleLine(a, '*', operand);
             break;
-        case '/':
+        case Operation::Divide:
             if (operand.kind != KIND_NUMBER) {
                 prompter.inform("文字式で割ることはできません");
                 return false;
@@ -52,15 +52,15 @@ bool applyOperation(Engine& engine, Prompter& prompter, const Step& step) {
             }
             status = engine.scaleLine(a, '/', operand);
             break;
-        case '+':
-        case '-':
+        case Operation::Add:
+        case Operation::Subtract:
             if (step.lineOperand)
-                status = step.operation == '+' ? engine.combineLines(a, step.secondLine)
+                status = step.operation == Operation::Add ? engine.combineLines(a, step.secondLine)
                                                : engine.subtractLines(a, step.secondLine);
             else
-                status = engine.addToBothSides(a, step.operation, operand);
+                status = engine.addToBothSides(a, static_cast<char>(step.operation), operand);
             break;
-        default:
+        case Operation::None:
             return false;
     }
     if (status == OpStatus::Refused) return false;

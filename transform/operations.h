@@ -2,12 +2,13 @@
 #include <string>
 
 #include "engine/engine.h"
+#include "transform/operation.h"
 
 namespace solvari {
 
 // One step as the student built it.
 struct Step {
-    char operation = '?';       // '*', '/', '+', '-', 'K' brackets, 'I' transpose, 'S' collect
+    Operation operation = Operation::None;
     int firstLine = 0;          // line A
     int secondLine = 0;         // line B, for adding or subtracting two lines
     bool lineOperand = false;   // the operand is line B (the last input was a line)

@@ -84,7 +84,7 @@ private:
         e_.clearLine(e_.targetLine);
         e_.targetLine = cur_;
     }
-    void accept(char op, const std::string& operand) {
+    void accept(Operation op, const std::string& operand) {
         const int source = cur_;
         cur_ = e_.targetLine;
         EquationLine& l = e_.line(cur_);
@@ -102,7 +102,7 @@ private:
                 withdraw();
                 return fail(SOLVE_BRACKETS_STUCK);
             }
-            accept('K', "");
+            accept(Operation::Brackets, "");
         }
         return true;
     }
@@ -132,7 +132,7 @@ private:
         if (!reserve()) return false;
         const Term operand{1, static_cast<int32_t>(factor), KIND_NUMBER};
         if (e_.scaleLine(cur_, '*', operand) == OpStatus::Refused) return fail(SOLVE_REFUSED);
-        accept('*', operandText(operand, e_.hasDecimal));
+        accept(Operation::Multiply, operandText(operand, e_.hasDecimal));
         return true;
     }
 
@@ -145,7 +145,7 @@ private:
             withdraw();
             return true;
         }
-        accept('I', "");
+        accept(Operation::Transpose, "");
         return true;
     }
 
@@ -157,7 +157,7 @@ private:
             withdraw();
             return true;
         }
-        accept('S', "");
+        accept(Operation::Collect, "");
         return true;
     }
 
@@ -170,7 +170,7 @@ private:
         const Term coefficient{l.terms[0].den, l.terms[0].num, KIND_NUMBER};
         if (!reserve()) return false;
         if (e_.scaleLine(cur_, '/', coefficient) == OpStatus::Refused) return fail(SOLVE_REFUSED);
-        accept('/', operandText(coefficient, e_.hasDecimal));
+        accept(Operation::Divide, operandText(coefficient, e_.hasDecimal));
         return true;
     }
 
@@ -216,7 +216,7 @@ Solution solveQuestion(Engine& engine, std::string_view question, int lastLine) 
     }
     EquationLine& q = engine.line(QUESTION_LINE);
     q.text = std::string(question);
-    s.lines.push_back(SolvedLine{QUESTION_LINE, '?', "", lineToText(q, engine.hasDecimal)});
+    s.lines.push_back(SolvedLine{QUESTION_LINE, Operation::None, "", lineToText(q, engine.hasDecimal)});
     Worker(engine, s, std::clamp(lastLine, QUESTION_LINE, LAST_WORK_LINE)).run();
     return s;
 }

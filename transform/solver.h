@@ -4,6 +4,7 @@
 #include <vector>
 
 #include "engine/engine.h"
+#include "transform/operation.h"
 
 namespace solvari {
 
@@ -12,7 +13,7 @@ enum class SolutionKind { Unsolved, Solved, NoSolution, Infinite };
 // One line of a worked solution.
 struct SolvedLine {
     int line = 0;          // LineTable index (1 = the question)
-    char operation = '?';  // 'K', '*', 'I', 'S', '/'; '?' for the question
+    Operation operation = Operation::None;  // None for the question
     std::string sentence;  // stepSentence(...); empty for the question
     std::string text;      // lineToText of the line
 };

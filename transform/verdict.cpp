@@ -2,7 +2,7 @@
 
 namespace solvari {
 
-int classifyLine(Engine& engine, int n) {
+Verdict classifyLine(Engine& engine, int n) {
     if (n < 0 || n > engine.targetLine) return VERDICT_OPEN;
     const EquationLine& l = engine.line(n);
     if (l.count != 3) return VERDICT_OPEN;
@@ -18,7 +18,7 @@ int classifyLine(Engine& engine, int n) {
     return VERDICT_OPEN;
 }
 
-bool verdictAgrees(const Engine& engine, int verdict, const SolutionSet& question) {
+bool verdictAgrees(const Engine& engine, Verdict verdict, const SolutionSet& question) {
     switch (verdict) {
         case VERDICT_SOLVED: {
             const auto answer = solutionSetOf(engine.line(ANSWER_LINE));
@@ -26,8 +26,9 @@ bool verdictAgrees(const Engine& engine, int verdict, const SolutionSet& questio
         }
         case VERDICT_NO_SOLUTION: return question.kind == SolutionSet::Kind::None;
         case VERDICT_ALL_VALUES: return question.kind == SolutionSet::Kind::All;
-        default: return false;
+        case VERDICT_OPEN: break;
     }
+    return false;
 }
 
 }  // namespace solvari

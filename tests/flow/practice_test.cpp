@@ -43,7 +43,7 @@ protected:
         prompter.clear();
     }
     // One step from the buttons: line, operation, keypad keys, execute.
-    void step(int line, int op, std::vector<std::string> keys = {}) {
+    void step(int line, Operation op, std::vector<std::string> keys = {}) {
         practice.selectLine(line);
         practice.chooseOperationChecked(op);
         for (const auto& k : keys) practice.keypadInput(k);
@@ -68,19 +68,19 @@ TEST_F(PracticeTest, OneStepFromPickToVerdict) {
     start({"2x=6"});
     practice.selectLine(1);
     EXPECT_EQ(view.messageShown, "①式");
-    EXPECT_EQ(practice.selectionStage, 1);
-    practice.chooseOperation(OP_DIVIDE);
+    EXPECT_EQ(practice.selectionStage, Stage::FirstLine);
+    practice.chooseOperation(Operation::Divide);
     EXPECT_EQ(view.messageShown, "①式÷");
     EXPECT_TRUE(practice.executeEnabled);
     practice.keypadInput("2");
     EXPECT_EQ(view.displayShown, "2");
     EXPECT_EQ(view.messageShown, "①式÷2");
-    EXPECT_EQ(practice.lastInput, 3);
+    EXPECT_EQ(practice.lastInput, LastInput::Keypad);
     practice.execute();
     EXPECT_EQ(engine.targetLine, 2);
     EXPECT_EQ(lineText(2), "x=3");
     EXPECT_EQ(engine.line(2).text, "①式の両辺を2で割ると");
-    EXPECT_EQ(practice.questionResult, 1);
+    EXPECT_EQ(practice.questionResult, VERDICT_SOLVED);
     EXPECT_TRUE(practice.questionFinished);
     EXPECT_EQ(view.messageShown, "解が出ました");
     EXPECT_TRUE(view.blinking);
@@ -95,7 +95,7 @@ TEST_F(PracticeTest, OneStepFromPickToVerdict) {
 TEST_F(PracticeTest, KeypadSentenceGrowth) {
     start({"2x=6"});
     practice.selectLine(1);
-    practice.chooseOperation(OP_ADD);
+    practice.chooseOperation(Operation::Add);
     for (auto k : {"3", "分の", "2"}) practice.keypadInput(k);
     EXPECT_EQ(view.displayShown, "3分の2");
     EXPECT_EQ(view.messageShown, "①式＋3分の2");
@@ -110,7 +110,7 @@ TEST_F(PracticeTest, KeypadSentenceGrowth) {
 TEST_F(PracticeTest, MinusAndClear) {
     start({"2x=6"});
     practice.selectLine(1);
-    practice.chooseOperation(OP_MULTIPLY);
+    practice.chooseOperation(Operation::Multiply);
     practice.minusButton();
     EXPECT_EQ(view.displayShown, "-");
     EXPECT_EQ(view.messageShown, "①式×(-");
@@ -134,7 +134,7 @@ TEST_F(PracticeTest, ClearCutsAtTheFirstOccurrence) {
     start({"12x=12"});
     practice.lineCapacity = 12;
     practice.selectLine(1);
-    practice.chooseOperation(OP_MULTIPLY);
+    practice.chooseOperation(Operation::Multiply);
     practice.keypadInput("1");
     practice.keypadInput("CL");
     EXPECT_EQ(view.messageShown, "①式×");
@@ -142,7 +142,7 @@ TEST_F(PracticeTest, ClearCutsAtTheFirstOccurrence) {
 
 TEST_F(PracticeTest, NegativeOperandReadsInBrackets) {
     start({"-2x=6"});
-    step(1, OP_DIVIDE, {"-", "2"});
+    step(1, Operation::Divide, {"-", "2"});
     EXPECT_EQ(lineText(2), "x=-3");
     EXPECT_EQ(engine.line(2).text, "①式の両辺を-2で割ると");
     EXPECT_EQ(view.messageShown, "解が出ました");
@@ -150,18 +150,18 @@ TEST_F(PracticeTest, NegativeOperandReadsInBrackets) {
 
 TEST_F(PracticeTest, WrongOrderIsRefused) {
     start({"2x=6"});
-    step(1, OP_ADD, {"1"});
+    step(1, Operation::Add, {"1"});
     practice.selectLine(1);
     practice.selectLine(2);
     EXPECT_EQ(prompter.last(), Practice::MSG_WRONG_STEP);
     EXPECT_EQ(view.messageShown, "①式");
     practice.resetStep();
-    practice.chooseOperation(OP_ADD);  // no line picked
+    practice.chooseOperation(Operation::Add);  // no line picked
     EXPECT_EQ(prompter.said.size(), 2u);
     practice.selectLine(1);
     practice.execute();  // only a line
     EXPECT_EQ(prompter.last(), Practice::MSG_WRONG_STEP);
-    practice.chooseOperation(OP_MULTIPLY);
+    practice.chooseOperation(Operation::Multiply);
     practice.execute();  // × needs an operand
     EXPECT_EQ(prompter.said.size(), 4u);
     practice.selectLine(2);  // × a line
@@ -172,12 +172,12 @@ TEST_F(PracticeTest, WrongOrderIsRefused) {
 
 TEST_F(PracticeTest, TwoLineSteps) {
     start({"2x+1=5"});
-    step(1, OP_SUBTRACT, {"1"});  // ② 2x=4
+    step(1, Operation::Subtract, {"1"});  // ② 2x=4
     practice.selectLine(1);
-    practice.chooseOperation(OP_ADD);
+    practice.chooseOperation(Operation::Add);
     practice.selectLine(2);
     EXPECT_EQ(view.messageShown, "①式＋②式");
-    EXPECT_EQ(practice.selectionStage, 3);
+    EXPECT_EQ(practice.selectionStage, Stage::SecondLine);
     practice.execute();
     EXPECT_EQ(lineText(3), "4x+1=9");
     EXPECT_EQ(engine.line(3).text, "①式と②式をたすと");
@@ -187,13 +187,13 @@ TEST_F(PracticeTest, TwoLineSteps) {
 TEST_F(PracticeTest, BracketCheckForButtonsAndKeys) {
     start({"2(x+1)=4"});
     practice.selectLine(1);
-    practice.chooseOperationChecked(OP_COLLECT);
+    practice.chooseOperationChecked(Operation::Collect);
     EXPECT_EQ(prompter.last(), "かっこをはずしてから整理してください");
     practice.formKeyPress('S');  // the key is checked too: collecting would drop the brackets
     EXPECT_EQ(prompter.said.size(), 2u);
     practice.formKeyPress('i');
     EXPECT_EQ(prompter.last(), "かっこをはずしてから移項してください");
-    EXPECT_EQ(practice.selectionStage, 1);
+    EXPECT_EQ(practice.selectionStage, Stage::FirstLine);
     practice.formKeyPress('k');
     EXPECT_EQ(view.messageShown, "①式のかっこをはずす");
     practice.formKeyDown(KEY_ENTER, false);
@@ -204,7 +204,7 @@ TEST_F(PracticeTest, BracketCheckForButtonsAndKeys) {
 TEST_F(PracticeTest, CollectNeedsNoOperand) {
     start({"2x+3x=10"});
     practice.selectLine(1);
-    practice.chooseOperationChecked(OP_COLLECT);
+    practice.chooseOperationChecked(Operation::Collect);
     EXPECT_EQ(view.messageShown, "①式の両辺を計算して整理する");
     EXPECT_TRUE(practice.executeEnabled);
     practice.execute();
@@ -214,13 +214,13 @@ TEST_F(PracticeTest, CollectNeedsNoOperand) {
 
 TEST_F(PracticeTest, RefusalsResetTheStepAndWriteNothing) {
     start({"2x=6"});
-    struct Row { int op; const char* key; const char* message; };
+    struct Row { Operation op; const char* key; const char* message; };
     const Row rows[] = {
-        {OP_MULTIPLY, "0", "０をかけることはできません"},
-        {OP_DIVIDE, "0", "０では割れません"},
-        {OP_MULTIPLY, "x", "文字式をかけることはできません"},
-        {OP_DIVIDE, "x", "文字式で割ることはできません"},
-        {OP_BRACKETS, nullptr, "①式にはかっこがありません"},
+        {Operation::Multiply, "0", "０をかけることはできません"},
+        {Operation::Divide, "0", "０では割れません"},
+        {Operation::Multiply, "x", "文字式をかけることはできません"},
+        {Operation::Divide, "x", "文字式で割ることはできません"},
+        {Operation::Brackets, nullptr, "①式にはかっこがありません"},
     };
     for (const Row& r : rows) {
         practice.selectLine(1);
@@ -230,7 +230,7 @@ TEST_F(PracticeTest, RefusalsResetTheStepAndWriteNothing) {
         EXPECT_EQ(prompter.last(), r.message);
         EXPECT_EQ(engine.targetLine, 1);
         EXPECT_EQ(engine.line(2).count, 0);
-        EXPECT_EQ(practice.selectionStage, 0);
+        EXPECT_EQ(practice.selectionStage, Stage::Nothing);
         EXPECT_EQ(view.messageShown, "");
     }
 }
@@ -238,12 +238,12 @@ TEST_F(PracticeTest, RefusalsResetTheStepAndWriteNothing) {
 TEST_F(PracticeTest, TransposeWithNothingToMove) {
     start({"2x=6"});
     prompter.answers = {Answer::Yes};
-    step(1, OP_TRANSPOSE);
+    step(1, Operation::Transpose);
     EXPECT_EQ(prompter.last(), "確認|移項する項はありません。訂正しますか");
     EXPECT_EQ(engine.targetLine, 1);
     EXPECT_EQ(engine.line(2).count, 0);
     prompter.answers = {Answer::No};
-    step(1, OP_TRANSPOSE);
+    step(1, Operation::Transpose);
     EXPECT_EQ(engine.targetLine, 2);
     EXPECT_EQ(lineText(2), "2x=6");
     EXPECT_EQ(engine.line(2).text, "①式を移項すると");
@@ -251,10 +251,10 @@ TEST_F(PracticeTest, TransposeWithNothingToMove) {
 
 TEST_F(PracticeTest, CorrectionDropsTheStepThenTheNewestLine) {
     start({"2x=6"});
-    step(1, OP_MULTIPLY, {"2"});
+    step(1, Operation::Multiply, {"2"});
     ASSERT_EQ(engine.targetLine, 2);
     practice.selectLine(2);
-    practice.chooseOperation(OP_ADD);
+    practice.chooseOperation(Operation::Add);
     practice.correct();
     EXPECT_EQ(engine.targetLine, 2);
     EXPECT_EQ(view.messageShown, "");
@@ -268,7 +268,7 @@ TEST_F(PracticeTest, CorrectionDropsTheStepThenTheNewestLine) {
 
 TEST_F(PracticeTest, ShiftPicksTheNewestLine) {
     start({"2x=6"});
-    step(1, OP_MULTIPLY, {"2"});
+    step(1, Operation::Multiply, {"2"});
     practice.formKeyDown(KEY_SHIFT, true);
     EXPECT_EQ(practice.firstLine, 2);
     EXPECT_EQ(view.messageShown, "②式");
@@ -276,13 +276,13 @@ TEST_F(PracticeTest, ShiftPicksTheNewestLine) {
 
 TEST_F(PracticeTest, NoSolutionDialogLoop) {
     start({"x+1=x+2"});
-    step(1, OP_TRANSPOSE);
+    step(1, Operation::Transpose);
     prompter.choices = {SpecialChoice::Infinite, SpecialChoice::NoSolution};
-    step(2, OP_COLLECT);
+    step(2, Operation::Collect);
     EXPECT_EQ(lineText(3), "0=1");
     EXPECT_EQ(prompter.specialAsked, 2);
     EXPECT_EQ(prompter.last(), "解が無数？？もう一度考えてみましょう");
-    EXPECT_EQ(practice.questionResult, 4);
+    EXPECT_EQ(practice.questionResult, VERDICT_NO_SOLUTION);
     EXPECT_TRUE(practice.questionFinished);
     EXPECT_EQ(boxes.box(16).textStrings().back(), "【答】解なし");
     EXPECT_EQ(records.size(), 1u);
@@ -291,12 +291,12 @@ TEST_F(PracticeTest, NoSolutionDialogLoop) {
 TEST_F(PracticeTest, IdentityWithZerosOfDifferentDenominators) {
     // x+1/2=x+1/2 collects to 0 = 0/2: by value the two zeros are equal
     start({"x+1/2=x+1/2"});
-    step(1, OP_TRANSPOSE);
+    step(1, Operation::Transpose);
     prompter.choices = {SpecialChoice::NoSolution, SpecialChoice::Infinite};
-    step(2, OP_COLLECT);
+    step(2, Operation::Collect);
     EXPECT_EQ(lineDump(engine.line(3)), "0/1 0=1 0/2");
     EXPECT_EQ(prompter.last(), "解なし？？もう一度考えてみましょう");
-    EXPECT_EQ(practice.questionResult, 3);
+    EXPECT_EQ(practice.questionResult, VERDICT_ALL_VALUES);
     EXPECT_EQ(boxes.box(16).textStrings().back(), "【答】解は無数にある");
 }
 
@@ -304,10 +304,10 @@ TEST_F(PracticeTest, IdentityWithZerosOfDifferentDenominators) {
 // and 2(x-1)=2x (no solution) as 解は無数にある and recorded it.
 TEST_F(PracticeTest, StepsThatChangeTheSolutionSetAreRefused) {
     start({"2x=6"});
-    step(1, OP_MULTIPLY, {"-", "1"});  // ② -2x=-6
+    step(1, Operation::Multiply, {"-", "1"});  // ② -2x=-6
     ASSERT_EQ(lineText(2), "-2x=-6");
-    struct Row { int a; int op; int b; };
-    for (const Row& r : {Row{1, OP_SUBTRACT, 1}, Row{1, OP_ADD, 2}, Row{2, OP_SUBTRACT, 2}}) {
+    struct Row { int a; Operation op; int b; };
+    for (const Row& r : {Row{1, Operation::Subtract, 1}, Row{1, Operation::Add, 2}, Row{2, Operation::Subtract, 2}}) {
         practice.selectLine(r.a);
         practice.chooseOperation(r.op);
         practice.selectLine(r.b);
@@ -315,14 +315,14 @@ TEST_F(PracticeTest, StepsThatChangeTheSolutionSetAreRefused) {
         EXPECT_EQ(prompter.last(), "この計算をすると解が変わってしまいます");
         EXPECT_EQ(engine.targetLine, 2);
         EXPECT_EQ(engine.line(3).count, 0);
-        EXPECT_EQ(practice.selectionStage, 0);
+        EXPECT_EQ(practice.selectionStage, Stage::Nothing);
     }
     EXPECT_EQ(prompter.specialAsked, 0);
     EXPECT_FALSE(practice.questionFinished);
     EXPECT_TRUE(records.empty());
     // ①＋① without groups is twice the line and stays allowed
     practice.selectLine(1);
-    practice.chooseOperation(OP_ADD);
+    practice.chooseOperation(Operation::Add);
     practice.selectLine(1);
     practice.execute();
     EXPECT_EQ(lineText(3), "4x=12");
@@ -331,13 +331,13 @@ TEST_F(PracticeTest, StepsThatChangeTheSolutionSetAreRefused) {
 // Subtracting the constant first, as many students do, on a line that still has brackets.
 TEST_F(PracticeTest, AddingToALineWithBracketsReachesTheTrueAnswer) {
     start({"5-2(x-1)=1"});
-    step(1, OP_SUBTRACT, {"5"});
+    step(1, Operation::Subtract, {"5"});
     EXPECT_EQ(lineText(2), "-2(x-1)=-4");
-    step(2, OP_DIVIDE, {"-", "2"});
-    step(3, OP_BRACKETS);
-    step(4, OP_ADD, {"1"});
+    step(2, Operation::Divide, {"-", "2"});
+    step(3, Operation::Brackets);
+    step(4, Operation::Add, {"1"});
     EXPECT_EQ(lineText(5), "x=3");
-    EXPECT_EQ(practice.questionResult, 1);
+    EXPECT_EQ(practice.questionResult, VERDICT_SOLVED);
     EXPECT_TRUE(prompter.said.empty());
 }
 
@@ -361,9 +361,9 @@ TEST(Verdict, OnlyAVerdictThatMatchesTheQuestionIsAccepted) {
 TEST_F(PracticeTest, ClosingTheDialogLeavesTheQuestionOpen) {
     start({"x=x+2"});
     prompter.choices = {SpecialChoice::Closed};
-    step(1, OP_TRANSPOSE);
-    step(2, OP_COLLECT);
-    EXPECT_EQ(practice.questionResult, 0);
+    step(1, Operation::Transpose);
+    step(2, Operation::Collect);
+    EXPECT_EQ(practice.questionResult, VERDICT_OPEN);
     EXPECT_FALSE(practice.questionFinished);
     EXPECT_EQ(engine.targetLine, 3);
     EXPECT_TRUE(records.empty());
@@ -371,11 +371,11 @@ TEST_F(PracticeTest, ClosingTheDialogLeavesTheQuestionOpen) {
 
 TEST_F(PracticeTest, FullPageConsolesThenRefusesMoreLines) {
     start({"2x=6"}, 8);
-    for (int i = 1; i < 8; ++i) step(i, OP_MULTIPLY, {"1"});
+    for (int i = 1; i < 8; ++i) step(i, Operation::Multiply, {"1"});
     EXPECT_EQ(engine.targetLine, 8);
     EXPECT_EQ(prompter.last(), "残念ですが7回の操作では解けませんでした");
     EXPECT_EQ(prompter.said.size(), 1u);
-    step(8, OP_MULTIPLY, {"1"});
+    step(8, Operation::Multiply, {"1"});
     EXPECT_EQ(prompter.last(), Practice::MSG_PAGE_FULL);
     EXPECT_EQ(engine.targetLine, 8);
     EXPECT_EQ(engine.line(9).count, 0);
@@ -386,21 +386,21 @@ TEST_F(PracticeTest, FullPageConsolesThenRefusesMoreLines) {
 
 TEST_F(PracticeTest, OverflowEndsTheStepLikeARefusal) {
     start({"99999x=99998"});
-    step(1, OP_MULTIPLY, {"9", "9", "9", "9"});
+    step(1, Operation::Multiply, {"9", "9", "9", "9"});
     ASSERT_EQ(engine.targetLine, 2);
-    step(2, OP_MULTIPLY, {"9", "9", "9", "9"});
+    step(2, Operation::Multiply, {"9", "9", "9", "9"});
     EXPECT_EQ(prompter.last(), "数が大きすぎて計算できません");
     EXPECT_EQ(engine.targetLine, 2);
     EXPECT_EQ(engine.line(3).count, 0);
-    EXPECT_EQ(practice.selectionStage, 0);
+    EXPECT_EQ(practice.selectionStage, Stage::Nothing);
 }
 
 TEST_F(PracticeTest, FinishedQuestionRefusesPicksAndCorrection) {
     start({"2x=6", "3x=6"});
-    step(1, OP_DIVIDE, {"2"});
+    step(1, Operation::Divide, {"2"});
     ASSERT_TRUE(practice.questionFinished);
     practice.selectLine(1);
-    EXPECT_EQ(practice.selectionStage, 0);
+    EXPECT_EQ(practice.selectionStage, Stage::Nothing);
     practice.correct();
     EXPECT_EQ(engine.targetLine, 2);
     practice.nextQuestion();  // no confirmation after a verdict
@@ -424,7 +424,7 @@ TEST_F(PracticeTest, MovingOnWithoutAVerdictWritesNoRecord) {
 
 TEST_F(PracticeTest, EndOfUnitAsksToChangeUnits) {
     start({"2x=6"});
-    step(1, OP_DIVIDE, {"2"});
+    step(1, Operation::Divide, {"2"});
     prompter.answers = {Answer::No};
     practice.nextQuestion();
     EXPECT_EQ(prompter.last(), "確認|終了しました。単元を変えますか");
@@ -451,7 +451,7 @@ TEST_F(PracticeTest, AcceptedUnitChoiceShowsTheChosenQuestion) {
 TEST_F(PracticeTest, QuestionThatIsItsOwnAnswerStartsFinished) {
     start({"x=3"});
     EXPECT_TRUE(practice.questionFinished);
-    EXPECT_EQ(practice.questionResult, 0);
+    EXPECT_EQ(practice.questionResult, VERDICT_OPEN);
     EXPECT_TRUE(view.solutionShown);
     EXPECT_TRUE(view.blinking);
     practice.nextQuestion();
@@ -469,17 +469,17 @@ TEST_F(PracticeTest, BlinkAlternatesPictures) {
 TEST_F(PracticeTest, RecordFailureIsShownAndTheQuestionStaysClosed) {
     start({"2x=6"});
     practice.recordWriter = [](int, int) -> std::optional<std::string> { return "/ro/Miradosh.rec に書き込めません"; };
-    step(1, OP_DIVIDE, {"2"});
+    step(1, Operation::Divide, {"2"});
     EXPECT_TRUE(practice.questionFinished);
     EXPECT_EQ(prompter.last(), "/ro/Miradosh.rec に書き込めません");
 }
 
 TEST_F(PracticeTest, LinesThirteenAndFourteenHaveLabels) {
     start({"2x=6"}, 14);
-    for (int i = 1; i < 13; ++i) step(i, OP_MULTIPLY, {"1"});
+    for (int i = 1; i < 13; ++i) step(i, Operation::Multiply, {"1"});
     ASSERT_EQ(engine.targetLine, 13);
     EXPECT_EQ(engine.line(13).text, "⑫式の両辺を1倍すると");
-    step(13, OP_MULTIPLY, {"1"});
+    step(13, Operation::Multiply, {"1"});
     EXPECT_EQ(engine.line(14).text, "⑬式の両辺を1倍すると");
 }
 

@@ -127,8 +127,10 @@ TEST_F(Drill, SolveTheFirstUnitWithTheButtons) {
         for (size_t k = 1; k < s.lines.size(); ++k) {
             const SolvedLine& step = s.lines[k];
             QTest::mouseClick(m->btnShiki[static_cast<size_t>(step.line - 1)], Qt::LeftButton);
-            QPushButton* op = step.operation == 'K' ? m->btnKakko : step.operation == 'I' ? m->btnIkou
-                            : step.operation == 'S' ? m->btnSeiri : step.operation == '*' ? m->btnKake : m->btnWaru;
+            QPushButton* op = step.operation == Operation::Brackets ? m->btnKakko
+                            : step.operation == Operation::Transpose ? m->btnIkou
+                            : step.operation == Operation::Collect ? m->btnSeiri
+                            : step.operation == Operation::Multiply ? m->btnKake : m->btnWaru;
             QTest::mouseClick(op, Qt::LeftButton);
             for (const std::string& key : keysOf(operandOf(step.sentence))) QTest::mouseClick(keyButton(key), Qt::LeftButton);
             QTest::mouseClick(m->btnJikkou, Qt::LeftButton);
@@ -167,7 +169,7 @@ TEST_F(Drill, SolveWithTheKeyboardAlone) {
         for (size_t k = 1; k < s.lines.size(); ++k) {
             const SolvedLine& step = s.lines[k];
             QTest::keyClick(m, Qt::Key_Shift, Qt::ShiftModifier);  // picks the newest line
-            const char opKey = step.operation == '*' ? '*' : step.operation == '/' ? '/' : step.operation;
+            const char opKey = static_cast<char>(step.operation);
             QTest::keyClick(m, opKey);
             for (const std::string& key : keysOf(operandOf(step.sentence))) QTest::keyClick(m, key == "分の" ? 'b' : key[0]);
             QTest::keyClick(m, Qt::Key_Return);
@@ -230,7 +232,7 @@ TEST_F(Drill, AltChordsAreLeftToTheMenus) {
     start();
     QTest::keyClick(m, Qt::Key_Shift, Qt::ShiftModifier);
     QTest::keyClick(m, '*');
-    ASSERT_EQ(m->practice->selectionStage, 2);
+    ASSERT_EQ(m->practice->selectionStage, Stage::OperationChosen);
     QTest::keyClick(m, Qt::Key_5, Qt::AltModifier);
     QTest::keyClick(m, Qt::Key_B, Qt::ControlModifier);
     EXPECT_EQ(m->pnlNumber->text(), "");
@@ -262,14 +264,14 @@ TEST_F(Drill, SpecialSolutionsThroughTheDialog) {
         d->btnMusu->click();
     });
     run(m->btnSeiri);
-    EXPECT_EQ(m->practice->questionResult, 4);
+    EXPECT_EQ(m->practice->questionResult, VERDICT_NO_SOLUTION);
     EXPECT_TRUE(m->practice->questionFinished);
     QTest::mouseClick(m->btnNext, Qt::LeftButton);
 
     run(m->btnIkou);
     answerNextModal([](QWidget* w) { qobject_cast<TfrmSentaku*>(w)->btnMusu->click(); });
     run(m->btnSeiri);
-    EXPECT_EQ(m->practice->questionResult, 3);
+    EXPECT_EQ(m->practice->questionResult, VERDICT_ALL_VALUES);
     const std::string rec = recordBytes();
     EXPECT_NE(rec.find("1=1"), std::string::npos);
     EXPECT_NE(rec.find("2=1"), std::string::npos);

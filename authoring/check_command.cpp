@@ -41,13 +41,12 @@ std::string shown(const std::string& text) {
     constexpr size_t kMaxChars = 60;
     std::string out;
     size_t chars = 0;
-    for (size_t i = 0; i < text.size(); ++i) {
+    for (size_t i = 0; i < text.size(); i += utf8CharLength(text, i)) {
+        if (chars == kMaxChars) return out + "…";
+        ++chars;
         const auto c = static_cast<unsigned char>(text[i]);
-        if ((c & 0xC0) != 0x80) {  // a character starts here
-            if (chars == kMaxChars) return out + "…";
-            ++chars;
-        }
-        out += c < 0x20 || c == 0x7F ? '?' : static_cast<char>(c);
+        if (c < 0x20 || c == 0x7F) out += '?';
+        else out += text.substr(i, utf8CharLength(text, i));
     }
     return out;
 }

@@ -1,5 +1,6 @@
 #include "engine/sjis.h"
 
+#include <algorithm>
 #include <cerrno>
 #include <iconv.h>
 
@@ -82,13 +83,23 @@ std::optional<std::string> toSjis(std::string_view utf8) {
     return bytes;
 }
 
+std::size_t utf8CharLength(std::string_view utf8, std::size_t i) {
+    const auto c = static_cast<unsigned char>(utf8[i]);
+    const std::size_t len = c < 0xC0 ? 1 : c < 0xE0 ? 2 : c < 0xF0 ? 3 : c < 0xF8 ? 4 : 1;
+    return std::min(len, utf8.size() - i);
+}
+
+std::size_t sjisCharLength(std::string_view sjis, std::size_t i) {
+    const auto c = static_cast<unsigned char>(sjis[i]);
+    const bool lead = (c >= 0x81 && c <= 0x9F) || (c >= 0xE0 && c <= 0xFC);
+    return lead && i + 1 < sjis.size() ? 2 : 1;
+}
+
 std::string toSjisReplacing(std::string_view utf8, char placeholder) {
     if (auto whole = toSjis(utf8)) return *whole;
     std::string out;
     for (size_t i = 0; i < utf8.size();) {
-        auto c = static_cast<unsigned char>(utf8[i]);
-        size_t len = c < 0x80 ? 1 : c >= 0xF0 ? 4 : c >= 0xE0 ? 3 : c >= 0xC0 ? 2 : 1;
-        if (i + len > utf8.size()) len = utf8.size() - i;
+        const size_t len = utf8CharLength(utf8, i);
         auto piece = toSjis(utf8.substr(i, len));
         out += piece ? *piece : std::string(2, placeholder);
         i += len;
@@ -105,9 +116,7 @@ std::string fromSjisLossy(std::string_view sjis) {
     if (auto s = fromSjis(sjis)) return *s;
     std::string out;
     for (size_t i = 0; i < sjis.size();) {
-        auto c = static_cast<unsigned char>(sjis[i]);
-        size_t len = ((c >= 0x81 && c <= 0x9F) || (c >= 0xE0 && c <= 0xFC)) ? 2 : 1;
-        if (i + len > sjis.size()) len = 1;
+        const size_t len = sjisCharLength(sjis, i);
         auto piece = fromSjis(sjis.substr(i, len));
         out += piece ? *piece : std::string("?");
         i += len;
@@ -176,9 +185,7 @@ std::size_t firstInvalidSjis(std::string_view sjis) {
     if (fromSjis(sjis)) return sjis.size();
     std::size_t i = 0;
     while (i < sjis.size()) {
-        const auto c = static_cast<unsigned char>(sjis[i]);
-        const bool lead = (c >= 0x81 && c <= 0x9F) || (c >= 0xE0 && c <= 0xFC);
-        const std::size_t len = lead && i + 1 < sjis.size() ? 2 : 1;
+        const std::size_t len = sjisCharLength(sjis, i);
         if (!fromSjis(sjis.substr(i, len))) return i;
         i += len;
     }
@@ -188,9 +195,7 @@ std::size_t firstInvalidSjis(std::string_view sjis) {
 std::string firstUnsavableCharacter(std::string_view utf8) {
     if (fitsSjis(utf8)) return "";
     for (std::size_t i = 0; i < utf8.size();) {
-        auto c = static_cast<unsigned char>(utf8[i]);
-        std::size_t len = c < 0x80 ? 1 : c >= 0xF0 ? 4 : c >= 0xE0 ? 3 : c >= 0xC0 ? 2 : 1;
-        if (i + len > utf8.size()) len = utf8.size() - i;
+        const std::size_t len = utf8CharLength(utf8, i);
         const std::string_view piece = utf8.substr(i, len);
         if (!fitsSjis(piece)) return firstInvalidUtf8(piece) == piece.size() ? std::string(piece) : "";
         i += len;
@@ -201,10 +206,8 @@ std::string firstUnsavableCharacter(std::string_view utf8) {
 std::size_t sjisLength(std::string_view utf8) {
     if (auto b = toSjis(utf8)) return b->size();
     std::size_t n = 0;
-    for (unsigned char c : utf8) {
-        if (c < 0x80) n += 1;
-        else if ((c & 0xC0) != 0x80) n += 2;  // lead byte of a multi-byte character
-    }
+    for (std::size_t i = 0; i < utf8.size(); i += utf8CharLength(utf8, i))
+        n += static_cast<unsigned char>(utf8[i]) < 0x80 ? 1 : 2;
     return n;
 }
 

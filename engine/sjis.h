@@ -41,6 +41,14 @@ std::size_t firstInvalidSjis(std::string_view sjis);
 // the text is not UTF-8 there (no character to name).
 std::string firstUnsavableCharacter(std::string_view utf8);
 
+// The two character walkers every loop over text uses, so that all of them agree on stray bytes.
+// Bytes of the UTF-8 character starting at i: 1 for ASCII, for a stray continuation byte and for
+// a byte that cannot start a character; never past the end of the text.
+std::size_t utf8CharLength(std::string_view utf8, std::size_t i);
+// Bytes of the CP932 character starting at i: 2 for a lead byte (0x81-0x9F, 0xE0-0xFC) with a
+// byte after it, else 1.
+std::size_t sjisCharLength(std::string_view sjis, std::size_t i);
+
 // True when the UTF-8 text survives a round trip through CP932 unchanged.
 inline bool fitsSjis(std::string_view utf8) { return toSjis(utf8).has_value(); }
 

@@ -118,8 +118,7 @@ static std::string cutSjisBytes(const std::string& utf8, size_t fromUtf8, size_t
     std::string tail = utf8.substr(fromUtf8);
     size_t removed = 0, i = 0;
     while (i < tail.size() && removed < count) {
-        auto c = static_cast<unsigned char>(tail[i]);
-        size_t len = c < 0x80 ? 1 : c >= 0xF0 ? 4 : c >= 0xE0 ? 3 : 2;
+        const size_t len = utf8CharLength(tail, i);
         removed += sjisLength(tail.substr(i, len));
         i += len;
     }

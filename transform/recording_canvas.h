@@ -4,6 +4,7 @@
 #include <string>
 #include <vector>
 
+#include "engine/sjis.h"
 #include "transform/canvas.h"
 
 namespace solvari {
@@ -38,7 +39,7 @@ public:
         int px = 0;
         for (size_t i = 0; i < utf8.size();) {
             const auto b = static_cast<unsigned char>(utf8[i]);
-            size_t len = b < 0x80 ? 1 : b < 0xE0 ? 2 : b < 0xF0 ? 3 : 4;
+            const size_t len = utf8CharLength(utf8, i);
             unsigned cp = b;
             if (len == 3 && i + 2 < utf8.size())
                 cp = ((b & 0x0Fu) << 12) | ((static_cast<unsigned char>(utf8[i + 1]) & 0x3Fu) << 6) |

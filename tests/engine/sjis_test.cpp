@@ -52,5 +52,19 @@ TEST(Sjis, FirstInvalidUtf8) {
     }
 }
 
+// Every loop over text walks it with these two, so a stray byte counts the same everywhere:
+// one step, and two Shift-JIS bytes of width, like any character CP932 cannot hold.
+TEST(Sjis, CharacterWalkersAgreeOnStrayBytes) {
+    const std::string stray = "a\x80\xBF" "b\xE3\x81";  // two continuation bytes, a cut-off character
+    std::vector<size_t> steps;
+    for (size_t i = 0; i < stray.size(); i += utf8CharLength(stray, i)) steps.push_back(utf8CharLength(stray, i));
+    EXPECT_EQ(steps, (std::vector<size_t>{1, 1, 1, 1, 2}));
+    EXPECT_EQ(sjisLength(stray), 8u);
+    const std::string sjis = "\x82\xA0" "a\x82";  // あ, a, and a lead byte with nothing after it
+    EXPECT_EQ(sjisCharLength(sjis, 0), 2u);
+    EXPECT_EQ(sjisCharLength(sjis, 2), 1u);
+    EXPECT_EQ(sjisCharLength(sjis, 3), 1u);
+}
+
 }  // namespace
 }  // namespace solvari

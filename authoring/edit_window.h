@@ -53,11 +53,11 @@ public:
     static std::vector<std::string> textToLines(const QString& text);
     static QString linesToText(const std::vector<std::string>& lines);
 
-    // --- state, by the design's names ---
+    // --- state, by its Windows-era names (glossary in flow/README.md) ---
     bool textModified = false;  // the text changed since the window was shown
     bool checkPassed = true;    // the last check succeeded and the text has not changed since
 
-    // --- controls, by their design names ---
+    // --- controls, by their Windows-era names (glossary in flow/README.md) ---
     QPlainTextEdit* memQues = nullptr;
     QLabel* Label1 = nullptr;
     QLabel* Label2 = nullptr;

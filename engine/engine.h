@@ -84,7 +84,7 @@ public:
     OpStatus scaleLine(int a, char op, Term operand);
     OpStatus removeParentheses(int a);
 
-    // Messages of the guards added to the design.
+    // Messages of the range and length guards.
     static constexpr const char* MSG_TOO_LARGE = "数が大きすぎて計算できません";
     static constexpr const char* MSG_TOO_LONG = "式が長すぎて計算できません";
     // Brackets of an equation text that do not pair up on their side.

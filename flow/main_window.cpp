@@ -245,7 +245,7 @@ void TfrmMain::buildPanel() {
     const int colOf[] = {0, 0, 1, 2, 0, 1, 2, 0, 1, 2};
     auto keyRect = [](int row, int col) { return QRect(6 + col * 32, 50 + row * 32, 32, 30); };
     for (int d = 0; d <= 9; ++d) {
-        // the 7 key's caption was written with a half-width digit in the design
+        // the 7 key's caption is a half-width digit, unlike the other keys
         QPushButton* b = button(grbNumber, QString("btn%1").arg(d), d == 7 ? "7" : digitCaptions[d], keyRect(rowOf[d], colOf[d]));
         b->setFocusPolicy(Qt::NoFocus);
         connect(b, &QPushButton::clicked, this, [this, d] { practice->keypadInput(std::to_string(d)); });
@@ -336,8 +336,6 @@ void TfrmMain::formShow() {
         if (!r.ok) return r.error;
         return std::nullopt;
     };
-    connect(page, &TfrmPage::keyDown, this, [this](int k, bool s) { practice->formKeyDown(k, s); });
-    connect(page, &TfrmPage::keyPress, this, [this](char c) { practice->formKeyPress(c); });
 
     if (!loadQuestionSet(questionPath)) {
         fatalAtStart = true;

@@ -114,7 +114,7 @@ public:
     void clearHoverFrames() override;
     int runUnitSelection() override;
 
-    // --- controls, by their design names ---
+    // --- controls, by their Windows-era names (glossary in flow/README.md) ---
     QFrame* pnlMain = nullptr;
     std::array<QPushButton*, 13> btnShiki{};
     QGroupBox* grbSousa = nullptr;

@@ -49,7 +49,7 @@ class Practice {
 public:
     Practice(Engine& engine, Typesetter& typesetter, PageBoxes& boxes, Prompter& prompter, PracticeView& view);
 
-    // --- state, by the design's names ---
+    // --- state, by its Windows-era names (glossary in flow/README.md) ---
     QuestionSet questionSet;
     int currentUnit = 1;
     std::array<int, 21> currentQuestion{};  // by unit 1..20

@@ -50,7 +50,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
         written.clear();
     }
     // What was written reads back the same, unless its Shift-JIS bytes happen to be valid UTF-8
-    // (which is then read first, by design).
+    // (UTF-8 is tried first on purpose).
     if (!written.empty()) {
         const DecodedQuestionText again = decodeQuestionText(written);
         if (!again.ok) std::abort();

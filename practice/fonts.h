@@ -8,7 +8,7 @@
 
 namespace solvari {
 
-// Maps the design's Windows face names onto the fonts present here: ＭＳ Ｐゴシック → IPAPGothic,
+// Maps the Windows face names onto the fonts present here: ＭＳ Ｐゴシック → IPAPGothic,
 // ＭＳ ゴシック → IPAGothic, ＭＳ 明朝 → IPAMincho, Bookman Old Style → URW Bookman. A face whose
 // stand-ins are all missing gets no substitution and Qt falls back to its default font.
 // Call once after the QApplication exists. Returns face → family actually used.

@@ -10,7 +10,7 @@ namespace solvari {
 
 // A picture box of the equation page: a widget that shows a QImage of its own size and lets
 // the typesetting draw into that image through Canvas. Drawing follows the Windows canvas the
-// design was written for: text paints its cell background white, a line leaves out its end
+// layout rules were made for: text paints its cell background white, a line leaves out its end
 // point and a rectangle its right and bottom edge, so pixel positions match the layout rules.
 // The picture survives hiding and resizing (a larger box grows white at the right and bottom).
 class ImageBox : public QWidget, public Canvas {
@@ -19,7 +19,7 @@ public:
     explicit ImageBox(QWidget* parent = nullptr);
 
     // Canvas. The character set of a FontSpec has no Qt counterpart: Qt picks glyphs by
-    // Unicode, and the design's faces reach real fonts through installFontSubstitutions().
+    // Unicode, and the Windows faces reach real fonts through installFontSubstitutions().
     using QWidget::setFont;
     void setFont(const FontSpec& font) override;
     FontSpec font() const override;

@@ -75,7 +75,7 @@ public:
     int markedQuestion = 1;
     int drawnCount = 0;
 
-    // --- controls, by their design names ---
+    // --- controls, by their Windows-era names (glossary in flow/README.md) ---
     QLabel* lblMidashi = nullptr;
     QLabel* Panel1 = nullptr;
     QListWidget* lstTangen = nullptr;

@@ -54,7 +54,7 @@ TfrmPage::TfrmPage(QWidget* parent) : QWidget(parent) {
     for (int n = 1; n <= 14; ++n) {
         auto* box = new ImageBox(this);
         box->setObjectName(QString("Image%1").arg(n));
-        // design places, used only until the page is laid out
+        // first places, used only until the page is laid out
         box->setGeometry(352 + 8 * (n - 7), 32 + 8 * (n - 7), 201, 70);
         boxes_[static_cast<size_t>(n)] = box;
         connect(box, &ImageBox::clicked, this, [this, n] {

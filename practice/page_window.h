@@ -50,10 +50,6 @@ public:
     void hoverOver(int n);   // the mouse moves over line box n
     void hoverOutside();     // the mouse moves over the window outside the boxes
 
-signals:
-    void keyDown(int keyCode, bool shiftHeld);
-    void keyPress(char key);
-
 protected:
     void mouseMoveEvent(QMouseEvent* event) override;
     void mousePressEvent(QMouseEvent* event) override;

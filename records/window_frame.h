@@ -11,7 +11,7 @@ namespace solvari {
 // (the primary screen before it is first shown).
 void centreOnScreen(QWidget* window);
 
-// A design face at a pixel size; Qt's font substitution maps the face to what is installed.
+// A Windows face at a pixel size; Qt's font substitution maps the face to what is installed.
 QFont designFont(const char* face, int pixelSize);
 
 // What every dialog of the program shares: its name, its caption, a title bar with only the

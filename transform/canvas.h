@@ -8,7 +8,7 @@ constexpr int CHARSET_ANSI = 0;
 constexpr int CHARSET_SHIFTJIS = 128;
 
 struct FontSpec {
-    std::string face;  // a design face name ("Bookman Old Style", "ＭＳ Ｐゴシック"); Qt substitutes it
+    std::string face;  // a Windows face name ("Bookman Old Style", "ＭＳ Ｐゴシック"); Qt substitutes it
     int pixelSize = 16;
     int charset = CHARSET_ANSI;
     bool bold = false;

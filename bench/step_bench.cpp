@@ -39,7 +39,7 @@ int main(int argc, char** argv) {
     using namespace solvari;
     SilentPrompter prompter;
     Engine engine(prompter);
-    solvari::setScreenWidthForTesting(1024);
+    solvari::setScreenForTesting(QRect(0, 0, 1024, 740));
     TfrmPage page;
     page.resize(871, 681);
     Typesetter typesetter(engine, page, prompter);

@@ -22,6 +22,7 @@
 #include "flow/record_file.h"
 #include "practice/page_window.h"
 #include "records/greet_window.h"
+#include "records/window_frame.h"
 
 namespace solvari {
 

@@ -35,7 +35,6 @@ class TfrmGreet;
 class TfrmMain : public QMainWindow, public PracticeView {
     Q_OBJECT
 public:
-    static constexpr const char* APP_TITLE = "Nelvora １次方程式／Solvari";
     // Said once, in the message strip and the editor's caption, when a set was read as UTF-8.
     static constexpr const char* UTF8_NOTICE = "UTF-8 のファイルとして読みました。保存すると Shift-JIS で書き込みます";
     static constexpr const char* UTF8_CAPTION_NOTE = "（UTF-8 から読込・保存は Shift-JIS）";

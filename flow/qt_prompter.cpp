@@ -3,6 +3,7 @@
 #include <QMessageBox>
 
 #include "practice/sentaku_dialog.h"
+#include "records/window_frame.h"
 
 namespace solvari {
 

@@ -16,7 +16,6 @@ class TfrmSentaku;
 class QtPrompter : public Prompter {
 public:
     // The caption of plain information boxes, as the application title.
-    static constexpr const char* APP_TITLE = "Nelvora １次方程式／Solvari";
 
     explicit QtPrompter(QWidget* parent = nullptr) : parent_(parent) {}
 

@@ -11,29 +11,23 @@
 namespace solvari {
 
 namespace {
-int g_testScreenWidth = 0;
-QRect g_testAvailable;
+QRect g_testScreen;  // the usable screen a test stands in for; empty: the real one
 constexpr int kStars = 17;
 }  // namespace
 
 int screenWidth() {
-    if (g_testScreenWidth > 0) return g_testScreenWidth;
+    if (!g_testScreen.isEmpty()) return g_testScreen.width();
     QScreen* s = QGuiApplication::primaryScreen();
     return s ? s->geometry().width() : 800;
 }
 
-void setScreenWidthForTesting(int width) { g_testScreenWidth = width; }
-
 QRect availableScreenGeometry() {
-    if (!g_testAvailable.isEmpty()) return g_testAvailable;
+    if (!g_testScreen.isEmpty()) return g_testScreen;
     QScreen* s = QGuiApplication::primaryScreen();
     return s ? s->availableGeometry() : QRect(0, 0, 800, 600);
 }
 
-void setAvailableGeometryForTesting(const QRect& area) {
-    g_testAvailable = area;
-    g_testScreenWidth = area.width();
-}
+void setScreenForTesting(const QRect& area) { g_testScreen = area; }
 
 TfrmPage::TfrmPage(QWidget* parent) : QWidget(parent) {
     setObjectName("frmPage");
@@ -73,9 +67,9 @@ TfrmPage::TfrmPage(QWidget* parent) : QWidget(parent) {
                           "QGroupBox#grbKai::title { subcontrol-origin: padding; subcontrol-position: top left; left: 4px; top: 1px; }");
     grbKai->hide();
     auto* answer = new ImageBox(grbKai);
-    answer->setObjectName("Image16");
+    answer->setObjectName("Image" + QString::number(ANSWER_LINE));
     answer->setGeometry(14, 16, 272, 76);
-    boxes_[16] = answer;
+    boxes_[ANSWER_LINE] = answer;
     connect(answer, &ImageBox::clicked, this, [this] {
         if (practice_) practice_->nextQuestion();
     });
@@ -133,7 +127,7 @@ int TfrmPage::layoutForScreen(int panelWidth, const std::function<void(const std
 Canvas* TfrmPage::lineBox(int n) { return imageBox(n); }
 
 ImageBox* TfrmPage::imageBox(int n) {
-    if (n < 1 || n > 16) return nullptr;
+    if (n < 1 || n > ANSWER_LINE) return nullptr;
     return boxes_[static_cast<size_t>(n)];
 }
 
@@ -143,7 +137,7 @@ void TfrmPage::placeSolutionBox(int n) {
             grbKai->move(boxes_[7]->pos());
         } else {
             ImageBox* box = imageBox(n);
-            if (!box || n == 15 || n == 16) box = boxes_[6];
+            if (!box || n >= LAST_WORK_LINE) box = boxes_[6];
             grbKai->move(box->x(), box->y() + box->height() + 3);
         }
     }

@@ -13,14 +13,13 @@ class ImageBox;
 class Practice;
 class Typesetter;
 
-// Screen width in pixels; tests set it to lay the page out for a given screen.
+// Screen width in pixels, which fixes the page's layout.
 int screenWidth();
-void setScreenWidthForTesting(int width);  // 0 returns to the real screen
-
 // The part of the primary screen that windows may use (no task bars), in logical pixels.
-// A test geometry also sets the screen width; an empty one returns to the real screen.
 QRect availableScreenGeometry();
-void setAvailableGeometryForTesting(const QRect& area);
+// Tests stand a screen of this usable area in for the real one (both values above come from
+// it); an empty rectangle returns to the real screen.
+void setScreenForTesting(const QRect& area);
 
 // The equation page: one picture box per line in two columns, the message strip lblMess, and
 // the solution group "解". It lays itself out for the screen, frames the line under the mouse,

@@ -28,7 +28,7 @@ TfrmVersion::TfrmVersion(QWidget* parent) : QDialog(parent) {
     ProgramIcon->setGeometry(11, 11, 32, 32);
     ProgramIcon->setPixmap(QPixmap(":/images/icon.png"));
 
-    lblProductName = new QLabel("Nelvora １次方程式／Solvari", Panel1);
+    lblProductName = new QLabel(APP_TITLE, Panel1);
     lblProductName->setObjectName("lblProductName");
     lblProductName->move(98, 22);
     lblProductName->adjustSize();

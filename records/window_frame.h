@@ -7,6 +7,9 @@ class QWidget;
 
 namespace solvari {
 
+// The program's name: the main window's title, the caption of its notices, the about box.
+inline constexpr const char* APP_TITLE = "Nelvora １次方程式／Solvari";
+
 // Moves a top-level window so that its frame stands in the middle of the screen it is on
 // (the primary screen before it is first shown).
 void centreOnScreen(QWidget* window);

@@ -310,7 +310,7 @@ TEST_F(Drill, PageLayoutForScreenWidths) {
     struct Row { int width, capacity, column; };
     const Row rows[] = {{800, 12, 309}, {1024, 14, 421}, {1920, 12, 869}};
     for (const Row& r : rows) {
-        setScreenWidthForTesting(r.width);
+        setScreenForTesting(QRect(0, 0, r.width, 600));
         TfrmPage page;
         page.resize(r.width - 153, 500);
         EXPECT_EQ(page.layoutForScreen(145, [](const std::string&) {}), r.capacity);
@@ -331,12 +331,12 @@ TEST_F(Drill, PageLayoutForScreenWidths) {
         page.placeSolutionBox(12);
         EXPECT_EQ(page.grbKai->pos(), page.imageBox(7)->pos());
     }
-    setScreenWidthForTesting(640);
+    setScreenForTesting(QRect(0, 0, 640, 600));
     TfrmPage small;
     std::string said;
     EXPECT_EQ(small.layoutForScreen(145, [&](const std::string& t) { said = t; }), 8);
     EXPECT_EQ(said, "できれば８００×６００以上の解像度にしてください");
-    setScreenWidthForTesting(0);
+    setScreenForTesting(QRect());
 }
 
 // Each control of the panel can be brought into view inside the usable screen and clicked,
@@ -346,7 +346,7 @@ TEST_F(Drill, EveryPanelControlIsReachableOnEveryScreen) {
     const QRect screens[] = {{0, 0, 640, 480}, {0, 0, 800, 600}, {0, 0, 1024, 768}, {0, 0, 640, 512}};
     for (const QRect& screen : screens) {
         const std::string size = std::to_string(screen.width()) + "x" + std::to_string(screen.height());
-        setAvailableGeometryForTesting(screen);
+        setScreenForTesting(screen);
         if (screen.width() == 640) {
             answerNextModal([](QWidget* w) {  // the page's advice for 640-pixel screens
                 if (auto* box = qobject_cast<QMessageBox*>(w)) box->button(QMessageBox::Ok)->click();
@@ -377,7 +377,7 @@ TEST_F(Drill, EveryPanelControlIsReachableOnEveryScreen) {
         EXPECT_GE(m->pageWindow->mapTo(m, QPoint(0, 0)).x(), m->btnPrint->mapTo(m, QPoint(0, 0)).x() + m->btnPrint->width()) << size;
         program.reset();
     }
-    setAvailableGeometryForTesting(QRect());
+    setScreenForTesting(QRect());
 }
 
 // A screen reader names every control of the panel, the picture buttons and symbols included.
@@ -403,7 +403,7 @@ TEST_F(Drill, PanelControlsHaveAccessibleNames) {
 
 // The solution group hides the line boxes beneath it, and its caption stands inside its frame.
 TEST_F(Drill, SolutionGroupIsOpaque) {
-    setScreenWidthForTesting(800);
+    setScreenForTesting(QRect(0, 0, 800, 600));
     QWidget frame;
     auto* page = new TfrmPage(&frame);
     page->resize(650, 550);
@@ -422,7 +422,7 @@ TEST_F(Drill, SolutionGroupIsOpaque) {
         for (int x = group.left(); x <= group.right(); ++x)
             if (shot.pixelColor(x, y) == QColor(0, 128, 128)) ++seeThrough;
     EXPECT_EQ(seeThrough, 0);
-    setScreenWidthForTesting(0);
+    setScreenForTesting(QRect());
 }
 
 }  // namespace

@@ -142,7 +142,7 @@ protected:
         ASSERT_TRUE(dir.isValid());
         oldCwd = QDir::currentPath();
         QDir::setCurrent(dir.path());
-        setScreenWidthForTesting(800);
+        setScreenForTesting(QRect(0, 0, 800, 600));
         frame.setWindowTitle(QString::fromStdString(TITLE));
         frame.resize(660, 560);
         page = new TfrmPage(&frame);
@@ -159,7 +159,7 @@ protected:
     }
     void TearDown() override {
         window.reset();
-        setScreenWidthForTesting(0);
+        setScreenForTesting(QRect());
         QDir::setCurrent(oldCwd);
     }
 

@@ -100,8 +100,8 @@ void TfrmMain::formCreate() {
     connect(timBlink, &QTimer::timeout, this, [this] {
         if (practice) practice->timBlinkTimer();
     });
-    nextQ_ = QIcon(":/images/next_q.png");
-    nextR_ = QIcon(":/images/next_r.png");
+    nextQ_ = QIcon(":/images/next_q.svg");
+    nextR_ = QIcon(":/images/next_r.svg");
     btnNext->setIcon(nextQ_);
 
     qApp->installEventFilter(this);
@@ -178,10 +178,10 @@ void TfrmMain::buildPanel() {
         b->setFocusPolicy(Qt::NoFocus);
         return b;
     };
-    btnKake = picture("btnKake", ":/images/kake.png", "かける", 18);
-    btnWaru = picture("btnWaru", ":/images/waru.png", "わる", 50);
-    btnTasu = picture("btnTasu", ":/images/tasu.png", "たす", 82);
-    btnHiku = picture("btnHiku", ":/images/hiku.png", "ひく", 114);
+    btnKake = picture("btnKake", ":/images/kake.svg", "かける", 18);
+    btnWaru = picture("btnWaru", ":/images/waru.svg", "わる", 50);
+    btnTasu = picture("btnTasu", ":/images/tasu.svg", "たす", 82);
+    btnHiku = picture("btnHiku", ":/images/hiku.svg", "ひく", 114);
     auto word = [&](const QString& name, const QString& text, const QString& tip, int y) {
         QPushButton* b = button(grbSousa, name, text, QRect(44, y, 58, 40));
         QFont f = b->font();
@@ -204,10 +204,10 @@ void TfrmMain::buildPanel() {
     connect(btnIkou, &QPushButton::clicked, this, [this] { practice->chooseOperationChecked(OP_TRANSPOSE); });
 
     btnJikkou = button(pnlMain, "btnJikkou", "実行", QRect(34, 156, 108, 32));
-    btnJikkou->setIcon(QIcon(":/images/jikkou.png"));
+    btnJikkou->setIcon(QIcon(":/images/jikkou.svg"));
     btnJikkou->setEnabled(false);
     btnTeisei = button(pnlMain, "btnTeisei", "訂正", QRect(34, 190, 108, 32));
-    btnTeisei->setIcon(QIcon(":/images/teisei.png"));
+    btnTeisei->setIcon(QIcon(":/images/teisei.svg"));
     connect(btnJikkou, &QPushButton::clicked, this, [this] { practice->execute(); });
     connect(btnTeisei, &QPushButton::clicked, this, [this] { practice->correct(); });
 

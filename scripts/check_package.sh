@@ -33,8 +33,8 @@ fi
 dpkg-deb -x "$deb" "$scratch/root"
 usr="$scratch/root/usr"
 desktop-file-validate "$usr/share/applications/org.nelvora.Solvari.desktop"
-appstreamcli validate --no-net --pedantic "$usr/share/metainfo/org.nelvora.Solvari.metainfo.xml" >/dev/null ||
-  appstreamcli validate --no-net "$usr/share/metainfo/org.nelvora.Solvari.metainfo.xml"
+appstreamcli validate --no-net "$usr/share/metainfo/org.nelvora.Solvari.metainfo.xml" >/dev/null ||
+  fail "$(appstreamcli validate --no-net "$usr/share/metainfo/org.nelvora.Solvari.metainfo.xml")"
 for f in icons/hicolor/scalable/apps/solvari.svg icons/hicolor/48x48/apps/solvari.png \
          icons/hicolor/256x256/apps/solvari.png solvari/Question.leq solvari/help/index.html; do
   [ -s "$usr/share/$f" ] || fail "missing share/$f"

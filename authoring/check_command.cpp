@@ -1,5 +1,8 @@
 #include "authoring/check_command.h"
 
+#include <QCommandLineParser>
+#include <QStringList>
+
 #include "authoring/syntax_check.h"
 #include "engine/engine.h"
 #include "engine/prompter.h"
@@ -7,12 +10,14 @@
 #include "flow/question_set.h"
 #include "transform/line_marks.h"
 #include "transform/solver.h"
+#include "solvari_version.h"
 
 namespace solvari {
 namespace {
 
 const char* const kUsage =
     "使い方: solvari-check [--solve | --tsv] FILE.leq\n"
+    "        solvari-check --help | --version\n"
     "  (なし)    問題集の構文チェック（すべての単元）\n"
     "  --solve   すべての問題の解き方を表示\n"
     "  --tsv     問題ごとに 単元・問題・問題文・答・エラーコード・メッセージ をタブ区切りで表示\n"
@@ -50,6 +55,33 @@ std::string shown(const std::string& text) {
     }
     return out;
 }
+
+// Records, beside the "caption|text" entries, the message texts alone: the TSV messages
+// column is split on " | ", and a caption glued on with a bare "|" would read as text.
+class TextRecorder : public RecordingPrompter {
+public:
+    std::vector<std::string> texts;
+    void inform(const std::string& text) override {
+        RecordingPrompter::inform(text);
+        texts.push_back(text);
+    }
+    void warn(const std::string& text, const std::string& caption) override {
+        RecordingPrompter::warn(text, caption);
+        texts.push_back(text);
+    }
+    Answer askYesNo(const std::string& text, const std::string& caption) override {
+        texts.push_back(text);
+        return RecordingPrompter::askYesNo(text, caption);
+    }
+    Answer askYesNoCancel(const std::string& text, const std::string& caption) override {
+        texts.push_back(text);
+        return RecordingPrompter::askYesNoCancel(text, caption);
+    }
+    Answer askAbortRetryIgnore(const std::string& text, const std::string& caption) override {
+        texts.push_back(text);
+        return RecordingPrompter::askAbortRetryIgnore(text, caption);
+    }
+};
 
 std::string place(int unit, int question) {
     return "単元" + std::to_string(unit) + " 問題" + std::to_string(question);
@@ -96,7 +128,7 @@ CheckOutput validate(const std::vector<std::string>& lines, const std::string& l
 
 CheckOutput solveAll(const std::vector<std::string>& lines, const std::string& label, CheckMode mode) {
     CheckOutput o;
-    RecordingPrompter recorder;
+    TextRecorder recorder;
     Engine engine(recorder);
     QuestionSet set;
     if (!parseQuestionSet(lines, set, recorder)) {
@@ -118,6 +150,7 @@ CheckOutput solveAll(const std::vector<std::string>& lines, const std::string& l
         for (int q = 1; q <= set.questionCount[uu]; ++q) {
             const std::string& text = set.questionText[uu][static_cast<size_t>(q)];
             recorder.said.clear();
+            recorder.texts.clear();
             const Solution s = solveQuestion(engine, text);
             std::vector<std::string> messages = recorder.said;
             if (!fitsSjis(text)) messages.push_back(unsavableMessage(lines, text));
@@ -126,8 +159,12 @@ CheckOutput solveAll(const std::vector<std::string>& lines, const std::string& l
             allSolved = allSolved && solved;
             if (mode == CheckMode::Tsv) {
                 const std::string answer = !s.parsed ? "ERROR" : s.kind == SolutionKind::Unsolved ? "UNSOLVED" : s.answerValue;
+                std::vector<std::string> column = recorder.texts;
+                if (!fitsSjis(text)) column.push_back(CHECK_UNSAVABLE);
+                // "ERROR" already says the question did not parse
+                if (!s.failure.empty() && !(!s.parsed && s.failure == SOLVE_NOT_PARSED)) column.push_back(s.failure);
                 o.out += std::to_string(u) + "\t" + std::to_string(q) + "\t" + tsvField(text) + "\t" + answer + "\t" +
-                         std::to_string(s.engineError) + "\t" + tsvField(joined(messages, " | ")) + "\n";
+                         std::to_string(s.engineError) + "\t" + tsvField(joined(column, " | ")) + "\n";
                 continue;
             }
             o.out += "問題" + std::to_string(q) + ": " + shown(text) + "\n";
@@ -169,34 +206,45 @@ CheckOutput checkQuestionLines(const std::vector<std::string>& lines, const std:
 
 CheckOutput runCheckCommand(const std::vector<std::string>& args) {
     CheckOutput o;
-    CheckMode mode = CheckMode::Validate;
-    std::string path;
-    bool havePath = false;
-    for (const std::string& a : args) {
-        if (a == "-h" || a == "--help") {
-            o.out = kUsage;
-            return o;
-        }
-        if (a == "--solve" || a == "--tsv") {
-            mode = a == "--solve" ? CheckMode::Solve : CheckMode::Tsv;
-        } else if (!a.empty() && a[0] == '-') {
-            o.err = "solvari-check: 不明なオプションです: " + a + "\n" + kUsage;
-            o.exitCode = CHECK_EXIT_UNREADABLE;
-            return o;
-        } else if (havePath) {
-            o.err = "solvari-check: ファイルは一つだけ指定してください\n" + std::string(kUsage);
-            o.exitCode = CHECK_EXIT_UNREADABLE;
-            return o;
-        } else {
-            path = a;
-            havePath = true;
-        }
+    QCommandLineParser parser;
+    const QCommandLineOption help(QStringList{"h", "help"}), version(QStringList{"v", "version"}), solve("solve"), tsv("tsv");
+    parser.addOptions({help, version, solve, tsv});
+    QStringList list{"solvari-check"};
+    for (const std::string& a : args) list << QString::fromStdString(a);
+    if (!parser.parse(list)) {
+        const QStringList unknown = parser.unknownOptionNames();
+        const std::string what = unknown.isEmpty() ? parser.errorText().toStdString()
+                                                   : "不明なオプションです: " + unknown.join(' ').toStdString();
+        o.err = "solvari-check: " + what + "\n" + kUsage;
+        o.exitCode = CHECK_EXIT_UNREADABLE;
+        return o;
     }
-    if (!havePath || path.empty()) {
+    if (parser.isSet(help)) {
+        o.out = kUsage;
+        return o;
+    }
+    if (parser.isSet(version)) {
+        o.out = std::string("solvari-check ") + SOLVARI_VERSION + "\n";
+        return o;
+    }
+    // with both, the later one counts
+    CheckMode mode = CheckMode::Validate;
+    for (const std::string& a : args) {
+        if (a == "--solve") mode = CheckMode::Solve;
+        else if (a == "--tsv") mode = CheckMode::Tsv;
+    }
+    const QStringList files = parser.positionalArguments();
+    if (files.size() > 1) {
+        o.err = "solvari-check: ファイルは一つだけ指定してください\n" + std::string(kUsage);
+        o.exitCode = CHECK_EXIT_UNREADABLE;
+        return o;
+    }
+    if (files.isEmpty() || files.front().isEmpty()) {
         o.err = std::string("solvari-check: 問題集のファイルを指定してください\n") + kUsage;
         o.exitCode = CHECK_EXIT_UNREADABLE;
         return o;
     }
+    const std::string path = files.front().toStdString();
     const QuestionLinesResult read = readQuestionFile(path);
     if (!read.ok) {
         o.err = "solvari-check: " + read.error + "\n  " + read.reason + "\n";

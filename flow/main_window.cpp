@@ -95,8 +95,8 @@ void TfrmMain::formCreate() {
     connect(timBlink, &QTimer::timeout, this, [this] {
         if (practice) practice->timBlinkTimer();
     });
-    nextQ_ = QIcon(":/images/next_q.png");
-    nextR_ = QIcon(":/images/next_r.png");
+    nextQ_ = QIcon(":/images/next_q.svg");
+    nextR_ = QIcon(":/images/next_r.svg");
     btnNext->setIcon(nextQ_);
 
     qApp->installEventFilter(this);
@@ -199,10 +199,10 @@ void TfrmMain::buildPanel() {
         b->setFocusPolicy(Qt::NoFocus);
         return b;
     };
-    btnKake = picture("btnKake", ":/images/kake.png", "かける", "掛ける", 18);
-    btnWaru = picture("btnWaru", ":/images/waru.png", "わる", "割る", 50);
-    btnTasu = picture("btnTasu", ":/images/tasu.png", "たす", "足す", 82);
-    btnHiku = picture("btnHiku", ":/images/hiku.png", "ひく", "引く", 114);
+    btnKake = picture("btnKake", ":/images/kake.svg", "かける", "掛ける", 18);
+    btnWaru = picture("btnWaru", ":/images/waru.svg", "わる", "割る", 50);
+    btnTasu = picture("btnTasu", ":/images/tasu.svg", "たす", "足す", 82);
+    btnHiku = picture("btnHiku", ":/images/hiku.svg", "ひく", "引く", 114);
     auto word = [&](const QString& name, const QString& text, const QString& tip, int y) {
         QPushButton* b = button(grbSousa, name, text, QRect(44, y, 58, 40));
         QFont f = b->font();
@@ -225,10 +225,10 @@ void TfrmMain::buildPanel() {
     connect(btnIkou, &QPushButton::clicked, this, [this] { practice->chooseOperationChecked(Operation::Transpose); });
 
     btnJikkou = button(pnlMain, "btnJikkou", "実行", QRect(34, 156, 108, 32));
-    btnJikkou->setIcon(QIcon(":/images/jikkou.png"));
+    btnJikkou->setIcon(QIcon(":/images/jikkou.svg"));
     btnJikkou->setEnabled(false);
     btnTeisei = button(pnlMain, "btnTeisei", "訂正", QRect(34, 190, 108, 32));
-    btnTeisei->setIcon(QIcon(":/images/teisei.png"));
+    btnTeisei->setIcon(QIcon(":/images/teisei.svg"));
     connect(btnJikkou, &QPushButton::clicked, this, [this] { practice->execute(); });
     connect(btnTeisei, &QPushButton::clicked, this, [this] { practice->correct(); });
 

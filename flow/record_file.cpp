@@ -245,15 +245,8 @@ FileResult RecordFile::eraseSection(std::string_view section) {
 QDateTime systemClock() { return QDateTime::currentDateTime(); }
 
 std::string formatRecordDate(const QDateTime& when) {
-    const QDate d = when.date();
-    const QTime t = when.time();
-    auto two = [](int v) {
-        std::string s = std::to_string(v);
-        if (s.size() < 2) s.insert(s.begin(), '0');
-        return s;
-    };
-    return std::to_string(d.year()) + "年" + two(d.month()) + "月" + two(d.day()) + "日" + two(t.hour()) + ":" +
-           two(t.minute());
+    // a fixed format, never the locale's: the record file is read back by this text
+    return when.toString(QStringLiteral("yyyy年MM月dd日HH:mm")).toStdString();
 }
 
 namespace {

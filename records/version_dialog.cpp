@@ -8,6 +8,7 @@
 #include <QPushButton>
 
 #include "records/window_frame.h"
+#include "solvari_version.h"
 
 namespace solvari {
 
@@ -26,25 +27,26 @@ TfrmVersion::TfrmVersion(QWidget* parent) : QDialog(parent) {
     ProgramIcon = new QLabel(Panel1);
     ProgramIcon->setObjectName("ProgramIcon");
     ProgramIcon->setGeometry(11, 11, 32, 32);
-    ProgramIcon->setPixmap(QPixmap(":/images/icon.png"));
+    // drawn from the SVG source at the screen's pixel ratio, so it stays sharp on HiDPI
+    ProgramIcon->setPixmap(QIcon(":/images/icon.svg").pixmap(QSize(32, 32), devicePixelRatioF()));
 
     lblProductName = new QLabel(APP_TITLE, Panel1);
     lblProductName->setObjectName("lblProductName");
     lblProductName->move(98, 22);
     lblProductName->adjustSize();
 
-    lblVersion = new QLabel("Version 2.90 04.02.24", Panel1);
+    lblVersion = new QLabel(QStringLiteral("Version " SOLVARI_VERSION " 04.02.24"), Panel1);
     lblVersion->setObjectName("lblVersion");
     lblVersion->move(98, 56);
     lblVersion->adjustSize();
 
-    btnOK = new QPushButton(QIcon(":/images/ok.png"), "閉じる", Panel1);
+    btnOK = new QPushButton(QIcon(":/images/ok.svg"), "閉じる", Panel1);
     btnOK->setObjectName("btnOK");
     btnOK->setGeometry(160, 264, 105, 33);
     btnOK->setDefault(true);
     connect(btnOK, &QPushButton::clicked, this, [this] { done(1); });
 
-    setWindowIcon(QIcon(":/images/icon.png"));
+    setWindowIcon(QIcon(":/images/icon.svg"));
 }
 
 void TfrmVersion::reject() { done(2); }

@@ -1,8 +1,8 @@
 # Shared by scripts/run and scripts/test: the Debian packages the project needs, installed
 # only when something is missing.
-SOLVARI_PACKAGES="cmake g++ make pkg-config qt6-base-dev qt6-translations-l10n fonts-ipafont \
-fonts-urw-base35 xvfb xauth xdotool imagemagick poppler-utils libgtest-dev libbenchmark-dev \
-clang libclang-rt-14-dev libsimpleini-dev libicu-dev"
+SOLVARI_PACKAGES="cmake g++ make pkg-config qt6-base-dev qt6-svg-dev qt6-translations-l10n \
+fonts-ipafont fonts-urw-base35 xvfb xauth xdotool imagemagick poppler-utils libgtest-dev \
+libbenchmark-dev clang libclang-rt-14-dev dpkg-dev desktop-file-utils appstream"
 
 solvari_install_packages() {
   local missing=()

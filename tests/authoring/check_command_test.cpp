@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "authoring/check_command.h"
+#include "solvari_version.h"
 
 namespace solvari {
 namespace {
@@ -91,14 +92,21 @@ TEST_F(CheckCommand, BadArguments) {
         Lines args;
         int code;
         const char* inErr;
+        const char* inOut;
     };
-    for (const Row& r : {Row{{}, 2, "ファイルを指定してください"}, Row{{"--frobnicate", p}, 2, "不明なオプション"},
-                         Row{{p, p}, 2, "一つだけ"}, Row{{"--help"}, 0, ""}}) {
+    for (const Row& r : {Row{{}, 2, "ファイルを指定してください", ""}, Row{{"--frobnicate", p}, 2, "不明なオプションです: frobnicate", ""},
+                         Row{{"-x", p}, 2, "不明なオプション", ""}, Row{{p, p}, 2, "一つだけ", ""},
+                         Row{{"--help"}, 0, "", "使い方"}, Row{{"-h", p}, 0, "", "使い方"},
+                         Row{{"--version"}, 0, "", "solvari-check " SOLVARI_VERSION "\n"}, Row{{"--", p}, 0, "", "単元数: 1"}}) {
+        SCOPED_TRACE(r.args.empty() ? "" : r.args.front());
         CheckOutput o = runCheckCommand(r.args);
         EXPECT_EQ(o.exitCode, r.code);
         EXPECT_TRUE(contains(o.err, r.inErr)) << o.err;
+        EXPECT_TRUE(contains(o.out, r.inOut)) << o.out;
+        if (r.code == 2) {
+            EXPECT_TRUE(contains(o.err, "使い方")) << "a wrong call shows the usage";
+        }
     }
-    EXPECT_TRUE(contains(runCheckCommand({"--help"}).out, "使い方"));
 }
 
 TEST_F(CheckCommand, TsvHasOneRowPerQuestion) {
@@ -111,8 +119,8 @@ TEST_F(CheckCommand, TsvHasOneRowPerQuestion) {
               "1\t2\t2x=3\t3/2\t0\t\n"
               "1\t3\t2x+1=2x\tNONE\t0\t\n"
               "1\t4\tx-x=0\tALL\t0\t\n"
-              "1\t5\t2 x=1\t1/2\t0\t警告|空白があります\n"
-              "1\t6\tx=1=2\tERROR\t0\t＝の数が不正です | 問題を読み取れません\n");
+              "1\t5\t2 x=1\t1/2\t0\t空白があります\n"
+              "1\t6\tx=1=2\tERROR\t0\t＝の数が不正です\n");
 }
 
 TEST_F(CheckCommand, SolvePrintsSentenceLineAndAnswer) {

@@ -7,6 +7,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
+#include <QPixmap>
 #include <QPushButton>
 #include <QRegularExpression>
 #include <QTest>
@@ -176,7 +177,7 @@ TEST(Greet, BorderlessPictureThatDoesNothing) {
     EXPECT_EQ(greet.BitBtn1->geometry(), QRect(2, 0, 175, 129));
     EXPECT_TRUE(greet.BitBtn1->isFlat());
     ASSERT_FALSE(greet.BitBtn1->icon().isNull());
-    EXPECT_EQ(greet.BitBtn1->icon().availableSizes().value(0), QSize(175, 129));
+    EXPECT_EQ(greet.BitBtn1->icon().actualSize(QSize(175, 129)), QSize(175, 129));
 
     greet.show();
     ASSERT_TRUE(QTest::qWaitForWindowExposed(&greet));
@@ -227,21 +228,26 @@ TEST(Help, EveryLinkOfEveryPageLeadsToAPage) {
 
 // ---- the pictures ----
 
-TEST(Pictures, EveryPictureIsThereInItsSize) {
+// Drawn from SVG sources: each picture has its design size and, on a HiDPI screen, twice the
+// pixels rather than a blurred enlargement.
+TEST(Pictures, EveryPictureIsThereInItsSizeAndSharpOnHiDpi) {
     struct Row { const char* path; QSize size; };
     const Row rows[] = {
-        {":/images/kake.png", {24, 24}},   {":/images/waru.png", {24, 24}},  {":/images/tasu.png", {24, 24}},
-        {":/images/hiku.png", {24, 24}},   {":/images/jikkou.png", {20, 20}}, {":/images/teisei.png", {20, 20}},
-        {":/images/clear.png", {20, 20}},  {":/images/next_q.png", {25, 25}}, {":/images/next_r.png", {25, 25}},
-        {":/images/ok.png", {16, 16}},     {":/images/greet.png", {175, 129}}, {":/images/icon.png", {32, 32}},
+        {":/images/kake.svg", {24, 24}},   {":/images/waru.svg", {24, 24}},  {":/images/tasu.svg", {24, 24}},
+        {":/images/hiku.svg", {24, 24}},   {":/images/jikkou.svg", {20, 20}}, {":/images/teisei.svg", {20, 20}},
+        {":/images/clear.svg", {20, 20}},  {":/images/next_q.svg", {25, 25}}, {":/images/next_r.svg", {25, 25}},
+        {":/images/ok.svg", {16, 16}},     {":/images/greet.svg", {175, 129}}, {":/images/icon.svg", {32, 32}},
     };
     for (const Row& r : rows) {
         QImage img(r.path);
         ASSERT_FALSE(img.isNull()) << r.path;
         EXPECT_EQ(img.size(), r.size) << r.path;
+        const QPixmap hidpi = QIcon(r.path).pixmap(r.size, 2.0);
+        EXPECT_EQ(hidpi.size(), r.size * 2) << r.path;
+        EXPECT_EQ(hidpi.deviceIndependentSize().toSize(), r.size) << r.path;
     }
     // The two blink states must differ, or the next button would not blink.
-    EXPECT_NE(QImage(":/images/next_q.png"), QImage(":/images/next_r.png"));
+    EXPECT_NE(QImage(":/images/next_q.svg"), QImage(":/images/next_r.svg"));
 }
 
 }  // namespace

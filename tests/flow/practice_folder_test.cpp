@@ -1,0 +1,67 @@
+#include <gtest/gtest.h>
+
+#include <QDir>
+#include <QTemporaryDir>
+
+#include "flow/practice_folder.h"
+#include "tests/support/files.h"
+
+namespace solvari {
+namespace {
+
+using testing::readAll;
+using testing::writeAll;
+
+// Started without a set in the working folder, the drill works in the practice folder and
+// seeds it once; a set in the working folder or an edited one in the practice folder wins.
+TEST(PracticeFolder, ChoosesTheFolderAndSeedsItOnce) {
+    struct Row {
+        const char* name;
+        bool setInWorking;
+        bool setInPractice;
+        bool bundled;
+        bool practiceBlocked;  // a plain file stands where the folder should be
+        const char* expectFolder;  // "work" or "practice"
+        const char* expectPracticeSet;
+        const char* expectError;
+    };
+    const Row rows[] = {
+        {"working folder holds a set", true, false, true, false, "work", "<missing>", ""},
+        {"first start seeds the practice folder", false, false, true, false, "practice", "bundled", ""},
+        {"an edited set is never overwritten", false, true, true, false, "practice", "edited", ""},
+        {"no bundled set anywhere", false, false, false, false, "work", "<missing>", PRACTICE_NO_BUNDLED_SET},
+        {"practice folder cannot be made", false, false, true, true, "work", "<missing>", PRACTICE_CANNOT_SEED},
+    };
+    for (const Row& r : rows) {
+        SCOPED_TRACE(r.name);
+        QTemporaryDir tmp;
+        const QString work = tmp.filePath("work"), share = tmp.filePath("share"), practice = tmp.filePath("data/solvari");
+        ASSERT_TRUE(QDir().mkpath(work) && QDir().mkpath(share));
+        if (r.setInWorking) writeAll(work + "/Question.leq", "teacher");
+        if (r.setInPractice) {
+            ASSERT_TRUE(QDir().mkpath(practice));
+            writeAll(practice + "/Question.leq", "edited");
+        }
+        if (r.bundled) writeAll(share + "/Question.leq", "bundled");
+        if (r.practiceBlocked) writeAll(tmp.filePath("data"), "in the way");
+
+        const PracticeFolderChoice c =
+            choosePracticeFolder(work, practice, {tmp.filePath("nowhere/Question.leq"), share + "/Question.leq"});
+        EXPECT_EQ(c.folder, QString(r.expectFolder) == "work" ? work : practice);
+        EXPECT_EQ(readAll(practice + "/Question.leq"), r.expectPracticeSet);
+        EXPECT_EQ(c.error.substr(0, std::string(r.expectError).size()), r.expectError);
+        EXPECT_EQ(c.error.empty(), std::string(r.expectError).empty()) << c.error;
+        EXPECT_EQ(c.seeded, std::string(r.expectPracticeSet) == "bundled");
+        // no temporary file of an atomic write is left behind
+        EXPECT_LE(QDir(practice).entryList(QDir::Files).size(), 1);
+    }
+}
+
+TEST(PracticeFolder, TheBundledSetIsLookedForBesideTheExecutableFirst) {
+    const QStringList c = bundledSetCandidates("/opt/solvari/bin");
+    ASSERT_FALSE(c.isEmpty());
+    EXPECT_EQ(c.first(), "/opt/solvari/share/solvari/Question.leq");
+}
+
+}  // namespace
+}  // namespace solvari

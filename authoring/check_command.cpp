@@ -160,7 +160,7 @@ CheckOutput solveAll(const std::vector<std::string>& lines, const std::string& l
             if (mode == CheckMode::Tsv) {
                 const std::string answer = !s.parsed ? "ERROR" : s.kind == SolutionKind::Unsolved ? "UNSOLVED" : s.answerValue;
                 std::vector<std::string> column = recorder.texts;
-                if (!fitsSjis(text)) column.push_back(CHECK_UNSAVABLE);
+                if (!fitsSjis(text)) column.push_back(unsavableMessage(lines, text));
                 // "ERROR" already says the question did not parse
                 if (!s.failure.empty() && !(!s.parsed && s.failure == SOLVE_NOT_PARSED)) column.push_back(s.failure);
                 o.out += std::to_string(u) + "\t" + std::to_string(q) + "\t" + tsvField(text) + "\t" + answer + "\t" +

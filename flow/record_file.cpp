@@ -1,6 +1,7 @@
 #include "flow/record_file.h"
 
 #include <QDir>
+#include <QFileInfo>
 #include <QStandardPaths>
 #include <QTemporaryFile>
 #include <limits>
@@ -21,13 +22,54 @@ std::string_view trim(std::string_view s) {
 
 // ASCII letters only: the names are compared on decoded UTF-8, where every byte of a
 // multi-byte character is 0x80 or above and is left alone.
+// Both sides are compared without their leading and trailing blanks.
 bool sameName(std::string_view a, std::string_view b) {
+    a = trim(a);
+    b = trim(b);
     if (a.size() != b.size()) return false;
     for (std::size_t i = 0; i < a.size(); ++i) {
         auto fold = [](char c) { return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c; };
         if (fold(a[i]) != fold(b[i])) return false;
     }
     return true;
+}
+
+// fromSjisLossy's reading, one character at a time only through a cache: a line with an
+// undecodable byte would otherwise cost one conversion call per character.
+std::string decodeLossy(std::string_view sjis) {
+    if (auto whole = fromSjis(sjis)) return *whole;
+    // 0 not yet asked, 1 undecodable, else 2 + the length of the UTF-8 text in `text`.
+    struct Cell {
+        unsigned char state = 0;
+        char text[4] = {};
+    };
+    thread_local std::vector<Cell> cache(65536);
+    std::string out;
+    for (std::size_t i = 0; i < sjis.size();) {
+        const auto c = static_cast<unsigned char>(sjis[i]);
+        if (c < 0x80) {
+            out += static_cast<char>(c);
+            ++i;
+            continue;
+        }
+        std::size_t len = ((c >= 0x81 && c <= 0x9F) || (c >= 0xE0 && c <= 0xFC)) ? 2 : 1;
+        if (i + len > sjis.size()) len = 1;
+        const std::size_t code = len == 2 ? (c << 8 | static_cast<unsigned char>(sjis[i + 1])) : c;
+        Cell& cell = cache[code];
+        if (cell.state == 0) {
+            auto piece = fromSjis(sjis.substr(i, len));
+            if (piece && piece->size() <= sizeof cell.text) {
+                std::copy(piece->begin(), piece->end(), cell.text);
+                cell.state = static_cast<unsigned char>(2 + piece->size());
+            } else {
+                cell.state = 1;
+            }
+        }
+        if (cell.state == 1) out += '?';
+        else out.append(cell.text, cell.state - 2u);
+        i += len;
+    }
+    return out;
 }
 
 using Line = ProfileDocument::Line;
@@ -38,12 +80,14 @@ using Kind = ProfileDocument::Line::Kind;
 Line makeLine(std::string raw) {
     Line l;
     l.raw = std::move(raw);
-    const std::string text = fromSjisLossy(l.raw);
+    const std::string text = decodeLossy(l.raw);
     std::string_view t = trim(text);
-    if (!t.empty() && t.front() == '[') {
+    // A header's name runs to the last "]" of its line, so titles holding "]" keep their
+    // section; a "[" without any "]" opens no section.
+    if (!t.empty() && t.front() == '[' && t.rfind(']') != std::string_view::npos) {
         t.remove_prefix(1);
         l.kind = Kind::Header;
-        l.name = std::string(trim(t.substr(0, t.find(']'))));
+        l.name = std::string(trim(t.substr(0, t.rfind(']'))));
         return l;
     }
     const std::size_t eq = t.find('=');
@@ -140,6 +184,8 @@ std::vector<std::string> ProfileDocument::keyNames(std::string_view section) con
 }
 
 std::string ProfileDocument::setValue(std::string_view section, std::string_view key, std::string_view value) {
+    // A value written back unchanged keeps its line byte for byte, whatever its key looks like.
+    if (auto stored = this->value(section, key); stored && *stored == trim(value)) return "";
     for (std::string_view part : {section, key, value}) {
         if (part.find_first_of("\r\n") != std::string_view::npos) return whyUnwritable(part);
     }
@@ -186,58 +232,105 @@ bool ProfileDocument::removeSection(std::string_view section) {
     return removed;
 }
 
+// ---------------------------------------------------------------- ProfileIndex
+
+std::string ProfileIndex::fold(std::string_view name) {
+    name = trim(name);
+    std::string out(name);
+    for (char& c : out) {
+        if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
+    }
+    return out;
+}
+
+ProfileIndex::ProfileIndex(const ProfileDocument& doc) {
+    Section* current = nullptr;
+    for (const Line& l : doc.lines_) {
+        if (l.kind == Kind::Header) {
+            // The first section of a name wins; the lines of a later one are not looked at.
+            auto [it, fresh] = sections_.try_emplace(fold(l.name));
+            current = fresh ? &it->second : nullptr;
+        } else if (l.kind == Kind::Entry && current) {
+            current->try_emplace(fold(l.name), l.value);
+        }
+    }
+}
+
+std::optional<std::string> ProfileIndex::value(std::string_view section, std::string_view key) const {
+    auto s = sections_.find(fold(section));
+    if (s == sections_.end()) return std::nullopt;
+    auto k = s->second.find(fold(key));
+    if (k == s->second.end()) return std::nullopt;
+    return k->second;
+}
+
 // ---------------------------------------------------------------- RecordFile
 
-ProfileDocument RecordFile::load() const {
-    std::string bytes;
-    if (readFileBytes(path_, MAX_RECORD_FILE_BYTES, bytes) != ReadStatus::Ok) return ProfileDocument();
-    return ProfileDocument::fromBytes(bytes);
+namespace {
+
+std::string unreadableReason(ReadStatus status) {
+    switch (status) {
+        case ReadStatus::NotAFile: return "ファイルではありません（フォルダなど）";
+        case ReadStatus::TooLarge: return "ファイルが大きすぎます（16 MB まで）";
+        default: return "ファイルを読み込めません";
+    }
 }
+
+}  // namespace
+
+RecordRead RecordFile::read() const {
+    RecordRead result;
+    std::string bytes;
+    const ReadStatus status = readFileBytes(path_, MAX_RECORD_FILE_BYTES, bytes);
+    if (status != ReadStatus::Ok && status != ReadStatus::Missing) {
+        result.reason = unreadableReason(status);
+        return result;
+    }
+    result.ok = true;
+    result.document = ProfileDocument::fromBytes(bytes);
+    return result;
+}
+
+ProfileDocument RecordFile::load() const { return read().document; }
 
 std::string RecordFile::readString(std::string_view section, std::string_view key, std::string_view defaultValue) const {
     auto v = load().value(section, key);
     return v ? *v : std::string(defaultValue);
 }
 
-FileResult RecordFile::writeString(std::string_view section, std::string_view key, std::string_view value) {
-    FileResult result;
-    std::string bytes;
-    const ReadStatus status = readFileBytes(path_, MAX_RECORD_FILE_BYTES, bytes);
+RecordResult RecordFile::change(const std::function<std::string(ProfileDocument&)>& edit) {
+    RecordResult result;
+    RecordRead current = read();
     // A file we cannot read in full must not be replaced by one holding only the new entry.
-    if (status != ReadStatus::Ok && status != ReadStatus::Missing) {
-        result.error = absolutePath(path_) + " に書き込めません";
+    if (!current.ok) {
+        result.unreadable = true;
+        result.error = absolutePath(path_) + " に書き込めません\n" + current.reason;
         return result;
     }
-    ProfileDocument doc = ProfileDocument::fromBytes(bytes);
-    if (std::string why = doc.setValue(section, key, value); !why.empty()) {
+    const std::string before = current.document.toBytes();
+    if (std::string why = edit(current.document); !why.empty()) {
         result.error = why;
         return result;
     }
-    result.error = writeFileAtomically(path_, doc.toBytes());
+    std::string after = current.document.toBytes();
+    if (after == before) {
+        result.ok = true;  // nothing changed: the file is left as it is (or not created)
+        return result;
+    }
+    result.error = writeFileAtomically(path_, after);
     result.ok = result.error.empty();
     return result;
 }
 
-FileResult RecordFile::eraseSection(std::string_view section) {
-    FileResult result;
-    std::string bytes;
-    const ReadStatus status = readFileBytes(path_, MAX_RECORD_FILE_BYTES, bytes);
-    if (status == ReadStatus::Missing) {
-        result.ok = true;
-        return result;
-    }
-    if (status != ReadStatus::Ok) {
-        result.error = absolutePath(path_) + " に書き込めません";
-        return result;
-    }
-    ProfileDocument doc = ProfileDocument::fromBytes(bytes);
-    if (!doc.removeSection(section)) {
-        result.ok = true;
-        return result;
-    }
-    result.error = writeFileAtomically(path_, doc.toBytes());
-    result.ok = result.error.empty();
-    return result;
+RecordResult RecordFile::writeString(std::string_view section, std::string_view key, std::string_view value) {
+    return change([&](ProfileDocument& doc) { return doc.setValue(section, key, value); });
+}
+
+RecordResult RecordFile::eraseSection(std::string_view section) {
+    return change([&](ProfileDocument& doc) {
+        doc.removeSection(section);
+        return std::string();
+    });
 }
 
 // ---------------------------------------------------------------- the practice record
@@ -276,30 +369,9 @@ std::optional<int> digitsValue(std::string_view s, int base) {
 
 }  // namespace
 
-int parseRecordCount(std::string_view text) {
-    std::string_view s = trim(text);
-    std::optional<int> v;
-    if (s.size() >= 2 && s[0] == '0' && (s[1] == 'x' || s[1] == 'X')) v = digitsValue(s.substr(2), 16);
-    else v = digitsValue(s, 10);
-    return v.value_or(0);
-}
+namespace {
 
-FileResult writeRecord(RecordFile& file, const std::string& title, int q, const Clock& clock) {
-    const std::string key = std::to_string(q);
-    const int n = parseRecordCount(file.readString(title, key, ""));
-    // A count at the top of the range stays there rather than wrapping to a negative value.
-    const int next = n == std::numeric_limits<int>::max() ? n : n + 1;
-    FileResult r = file.writeString(title, key, std::to_string(next));
-    if (!r.ok) return r;
-    return file.writeString(title, "DATE", formatRecordDate(clock ? clock() : systemClock()));
-}
-
-std::optional<int> readCount(const RecordFile& file, const std::string& title, int q) {
-    return readCount(file.load(), title, q);
-}
-
-std::optional<int> readCount(const ProfileDocument& record, const std::string& title, int q) {
-    const std::string text = record.value(title, std::to_string(q)).value_or("0");
+std::optional<int> countValue(std::string_view text) {
     std::string_view s = trim(text);
     bool negative = false;
     if (!s.empty() && (s[0] == '-' || s[0] == '+')) {
@@ -311,6 +383,43 @@ std::optional<int> readCount(const ProfileDocument& record, const std::string& t
     return negative ? -*v : *v;
 }
 
+}  // namespace
+
+int parseRecordCount(std::string_view text) {
+    std::string_view s = trim(text);
+    std::optional<int> v;
+    if (s.size() >= 2 && s[0] == '0' && (s[1] == 'x' || s[1] == 'X')) v = digitsValue(s.substr(2), 16);
+    else v = digitsValue(s, 10);
+    return v.value_or(0);
+}
+
+RecordResult writeRecord(RecordFile& file, const std::string& title, int q, const Clock& clock) {
+    const std::string key = std::to_string(q);
+    const std::string date = formatRecordDate(clock ? clock() : systemClock());
+    // One read, the count and the date, one replace: a finish never leaves a count without
+    // its date, and costs one rewrite however large the file is.
+    return file.change([&](ProfileDocument& doc) {
+        const int n = parseRecordCount(doc.value(title, key).value_or(""));
+        // A count at the top of the range stays there rather than wrapping to a negative value.
+        const int next = n == std::numeric_limits<int>::max() ? n : n + 1;
+        if (std::string why = doc.setValue(title, key, std::to_string(next)); !why.empty()) return why;
+        return doc.setValue(title, "DATE", date);
+    });
+}
+
+std::optional<int> readCount(const RecordFile& file, const std::string& title, int q) {
+    return readCount(file.load(), title, q);
+}
+
+std::optional<int> readCount(const ProfileDocument& record, const std::string& title, int q) {
+    return countValue(record.value(title, std::to_string(q)).value_or("0"));
+}
+
+std::optional<int> readCount(const ProfileIndex& record, const std::string& title, int q) {
+    return countValue(record.value(title, std::to_string(q)).value_or("0"));
+}
+
+
 std::string dataDirectory(const std::string& workingDir) {
     const QString dir = QString::fromStdString(workingDir);
     if (QDir(dir).exists()) {
@@ -320,7 +429,17 @@ std::string dataDirectory(const std::string& workingDir) {
         if (probe.open()) return QDir::cleanPath(QDir(dir).absolutePath()).toStdString();
     }
     const QString appData = QStandardPaths::writableLocation(QStandardPaths::AppDataLocation);
-    if (!appData.isEmpty() && QDir().mkpath(appData)) return QDir::cleanPath(appData).toStdString();
+    if (!appData.isEmpty() && QDir().mkpath(appData)) {
+        // The record goes on from the folder's own history: the first time, the record beside
+        // the question set is copied over; after that the copy is the record.
+        const std::string moved = recordFilePath(QDir::cleanPath(appData).toStdString());
+        const std::string original = recordFilePath(QDir::cleanPath(QDir(dir).absolutePath()).toStdString());
+        std::string bytes;
+        if (!QFileInfo::exists(QString::fromStdString(moved)) &&
+            readFileBytes(original, MAX_RECORD_FILE_BYTES, bytes) == ReadStatus::Ok)
+            writeFileAtomically(moved, bytes);  // a failed copy leaves a fresh record, as before
+        return QDir::cleanPath(appData).toStdString();
+    }
     // Nowhere better: the write itself will then report the folder it could not use.
     return QDir::cleanPath(dir).toStdString();
 }

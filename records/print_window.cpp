@@ -1,6 +1,9 @@
 #include "records/print_window.h"
 
+#include "flow/file_io.h"
+
 #include <QApplication>
+#include <QBuffer>
 #include <QFont>
 #include <QFontMetrics>
 #include <QKeyEvent>
@@ -12,7 +15,6 @@
 #include <QPrinter>
 #include <QPrinterInfo>
 #include <QPushButton>
-#include <QSaveFile>
 #include <QShowEvent>
 #include <QToolButton>
 #include <algorithm>
@@ -251,26 +253,30 @@ bool TfrmPrintS::printDocument(const std::function<void(QPainter&)>& paint) {
             prompter_.inform(NO_PRINTER);
             return false;
         }
-        // A PDF is a file like any other we write: it appears whole or not at all.
-        QSaveFile file(path);
-        const std::string unwritable = path.toStdString() + " に書き込めません";
+        // A PDF is a file like any other we write: drawn in memory, then written whole or
+        // not at all, with the reason when the system refuses it.
+        QBuffer pdf;
+        std::string error = path.toStdString() + " に書き込めません";
         bool ok = false;
         {
             WaitCursor wait;
-            if (file.open(QIODevice::WriteOnly)) {
-                QPdfWriter writer(&file);
-                writer.setResolution(p.resolution());
-                writer.setPageLayout(p.pageLayout());
-                writer.setCreator(QApplication::applicationName());
-                QPainter painter;
-                if (painter.begin(&writer)) {
-                    paint(painter);
-                    ok = painter.end() && file.commit();
+            pdf.open(QIODevice::WriteOnly);
+            QPdfWriter writer(&pdf);
+            writer.setResolution(p.resolution());
+            writer.setPageLayout(p.pageLayout());
+            writer.setCreator(QApplication::applicationName());
+            QPainter painter;
+            if (painter.begin(&writer)) {
+                paint(painter);
+                if (painter.end()) {
+                    pdf.close();
+                    const QByteArray& bytes = pdf.data();
+                    error = writeFileAtomically(path.toStdString(), std::string(bytes.constData(), static_cast<std::size_t>(bytes.size())));
+                    ok = error.empty();
                 }
             }
-            if (!ok) file.cancelWriting();
         }
-        if (!ok) prompter_.inform(unwritable);
+        if (!ok) prompter_.inform(error);
         return ok;
     }
 

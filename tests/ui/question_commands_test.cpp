@@ -21,6 +21,7 @@
 #include "flow/question_set.h"
 #include "flow/startup_window.h"
 #include "practice/mondai_window.h"
+#include "tests/support/files.h"
 #include "tests/ui/modal.h"
 #include "tests/ui/program_fixture.h"
 
@@ -295,7 +296,7 @@ TEST_F(QuestionCommands, RefusedSavesLeaveFlagPathAndFilesAlone) {
     emoji[2] = "3x=9\xF0\x9F\x98\x80";
     const Row rows[] = {
         {"a character Shift-JIS cannot hold", emoji, path("emoji.LEQ"), unsavableLineMessage(3)},
-        {"a folder that cannot exist", kStartSet, path("plain/x.LEQ"), "* に書き込めません"},
+        {"a folder that cannot exist", kStartSet, path("plain/x.LEQ"), "* に書き込めません\n書き込みに失敗しました"},
     };
     for (const Row& r : rows) {
         m->questionLines = r.lines;
@@ -322,6 +323,27 @@ TEST_F(QuestionCommands, RefusedSavesLeaveFlagPathAndFilesAlone) {
     }
     // the regular file in the way is untouched
     EXPECT_EQ(QFileInfo(dir.path() + "/plain").size(), 0);
+}
+
+// 保存 on a disk that fills up: the old file stays whole (it used to become 0 bytes, and the
+// next start was fatal), the reason is shown, and the set still counts as unsaved.
+TEST_F(QuestionCommands, ASaveOnAFullDiskKeepsTheOldFile) {
+    const std::string target = path("Question.leq");
+    const std::string before = fileBytes(target);
+    ASSERT_FALSE(before.empty());
+    m->questionSetSaved = false;
+    m->saveDialog = [&](const std::string&) { return target; };
+    std::vector<BoxSeen> seen;
+    answerBox(QMessageBox::Ok, seen);
+    {
+        testing::FileSizeLimit limit(4);
+        ASSERT_TRUE(limit.ok());
+        EXPECT_FALSE(m->saveQuestionSet());
+    }
+    ASSERT_EQ(seen.size(), 1u);
+    EXPECT_EQ(seen[0].text, target + " に書き込めません\nディスクの空きがありません");
+    EXPECT_EQ(fileBytes(target), before);
+    EXPECT_FALSE(m->questionSetSaved);
 }
 
 TEST_F(QuestionCommands, SaveCancelledInTheDialogWritesNothing) {

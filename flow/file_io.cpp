@@ -86,8 +86,11 @@ ReadStatus readFileBytes(const std::string& path, std::size_t maxBytes, std::str
     QFile file(p);
     if (!file.open(QIODevice::ReadOnly)) return ReadStatus::Failed;
     ++readCount;
-    // Read one byte more than allowed, in case the file grew after the size check.
-    const QByteArray data = file.read(static_cast<qint64>(maxBytes) + 1);
+    // One byte more than the size, then up to one byte more than allowed, in case the file grew
+    // after the size check (a buffer of the whole allowance would be touched on every read).
+    QByteArray data = file.read(info.size() + 1);
+    if (static_cast<std::size_t>(data.size()) > static_cast<std::size_t>(info.size()) && file.error() == QFileDevice::NoError)
+        data += file.read(static_cast<qint64>(maxBytes) + 1 - data.size());
     if (file.error() != QFileDevice::NoError) return ReadStatus::Failed;
     if (static_cast<std::size_t>(data.size()) > maxBytes) return ReadStatus::TooLarge;
     bytes.assign(data.constData(), static_cast<std::size_t>(data.size()));

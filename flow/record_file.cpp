@@ -4,6 +4,8 @@
 #include <QFileInfo>
 #include <QStandardPaths>
 #include <QTemporaryFile>
+#include <algorithm>
+#include <cstring>
 #include <limits>
 
 #include "engine/sjis.h"
@@ -34,10 +36,11 @@ bool sameName(std::string_view a, std::string_view b) {
     return true;
 }
 
-// fromSjisLossy's reading, one character at a time only through a cache: a line with an
-// undecodable byte would otherwise cost one conversion call per character.
+// fromSjisLossy's reading (an undecodable character reads as '?'), one character at a time
+// through a cache of what fromSjis makes of each code: CP932 is stateless, so a line decodes to
+// the concatenation of its characters, and a record of 50,000 sections costs no conversion
+// call per line.
 std::string decodeLossy(std::string_view sjis) {
-    if (auto whole = fromSjis(sjis)) return *whole;
     // 0 not yet asked, 1 undecodable, else 2 + the length of the UTF-8 text in `text`.
     struct Cell {
         unsigned char state = 0;
@@ -127,23 +130,49 @@ std::string whyUnwritable(std::string_view text) {
 
 // ---------------------------------------------------------------- ProfileDocument
 
+namespace {
+
+// Calls visit(line, offset) for every line until it returns false: CR LF, a lone CR and a lone
+// LF end one; a final line end adds no empty line.
+template <typename Visit>
+void forEachLine(std::string_view bytes, Visit visit) {
+    std::size_t start = 0;
+    const std::size_t size = bytes.size();
+    const char* data = bytes.data();
+    // The next CR and the next LF, each found by memchr only once the scan has passed it.
+    std::size_t nextCr = 0, nextLf = 0;
+    auto next = [&](char c, std::size_t from) {
+        const void* p = std::memchr(data + from, c, size - from);
+        return p ? static_cast<std::size_t>(static_cast<const char*>(p) - data) : size;
+    };
+    bool first = true;
+    while (start < size) {
+        if (first || nextCr < start) nextCr = next('\r', start);
+        if (first || nextLf < start) nextLf = next('\n', start);
+        first = false;
+        const std::size_t end = std::min(nextCr, nextLf);
+        if (!visit(bytes.substr(start, end - start), start) || end == size) break;
+        start = end + (bytes[end] == '\r' && end + 1 < size && bytes[end + 1] == '\n' ? 2 : 1);
+    }
+}
+
+// Whether makeLine would call the line a header can be seen on the raw bytes: blanks and '['
+// are never part of a double-byte character at the start of a line. Only such lines need
+// decoding to find the sections.
+bool mayBeHeader(std::string_view raw) {
+    std::string_view t = trim(raw);
+    return !t.empty() && t.front() == '[';
+}
+
+}  // namespace
+
 ProfileDocument ProfileDocument::fromBytes(std::string_view bytes) {
     ProfileDocument doc;
-    std::string current;
-    bool open = false;  // a line has started since the last line end
-    for (std::size_t i = 0; i < bytes.size(); ++i) {
-        const char c = bytes[i];
-        if (c == '\r' || c == '\n') {
-            doc.lines_.push_back(makeLine(std::move(current)));
-            current.clear();
-            open = false;
-            if (c == '\r' && i + 1 < bytes.size() && bytes[i + 1] == '\n') ++i;
-        } else {
-            current += c;
-            open = true;
-        }
-    }
-    if (open) doc.lines_.push_back(makeLine(std::move(current)));
+    doc.lines_.reserve(static_cast<std::size_t>(std::count(bytes.begin(), bytes.end(), '\n')) + 1);
+    forEachLine(bytes, [&](std::string_view line, std::size_t) {
+        doc.lines_.push_back(makeLine(std::string(line)));
+        return true;
+    });
     return doc;
 }
 
@@ -243,25 +272,34 @@ std::string ProfileIndex::fold(std::string_view name) {
     return out;
 }
 
-ProfileIndex::ProfileIndex(const ProfileDocument& doc) {
-    Section* current = nullptr;
-    for (const Line& l : doc.lines_) {
-        if (l.kind == Kind::Header) {
-            // The first section of a name wins; the lines of a later one are not looked at.
-            auto [it, fresh] = sections_.try_emplace(fold(l.name));
-            current = fresh ? &it->second : nullptr;
-        } else if (l.kind == Kind::Entry && current) {
-            current->try_emplace(fold(l.name), l.value);
-        }
-    }
+ProfileIndex::ProfileIndex(std::string bytes) : bytes_(std::move(bytes)) {
+    sections_.reserve(bytes_.size() / 64);  // a unit's section takes some 70 bytes
+    forEachLine(bytes_, [&](std::string_view raw, std::size_t offset) {
+        if (!mayBeHeader(raw)) return true;
+        const Line line = makeLine(std::string(raw));
+        // The first section of a name wins; later ones are never looked at.
+        if (line.kind == Kind::Header) sections_.try_emplace(fold(line.name), offset + raw.size());
+        return true;
+    });
 }
 
 std::optional<std::string> ProfileIndex::value(std::string_view section, std::string_view key) const {
     auto s = sections_.find(fold(section));
     if (s == sections_.end()) return std::nullopt;
-    auto k = s->second.find(fold(key));
-    if (k == s->second.end()) return std::nullopt;
-    return k->second;
+    // A section holds a handful of keys: its lines are read when asked, up to the next header.
+    std::optional<std::string> found;
+    const std::string_view rest = std::string_view(bytes_).substr(s->second);
+    forEachLine(rest, [&](std::string_view raw, std::size_t offset) {
+        if (offset == 0 && raw.empty()) return true;  // the header's own line end
+        const Line line = makeLine(std::string(raw));
+        if (line.kind == Kind::Header) return false;
+        if (line.kind == Kind::Entry && sameName(line.name, key)) {
+            found = line.value;
+            return false;
+        }
+        return true;
+    });
+    return found;
 }
 
 // ---------------------------------------------------------------- RecordFile
@@ -287,11 +325,11 @@ RecordRead RecordFile::read() const {
         return result;
     }
     result.ok = true;
-    result.document = ProfileDocument::fromBytes(bytes);
+    result.bytes = std::move(bytes);
     return result;
 }
 
-ProfileDocument RecordFile::load() const { return read().document; }
+ProfileDocument RecordFile::load() const { return ProfileDocument::fromBytes(read().bytes); }
 
 std::string RecordFile::readString(std::string_view section, std::string_view key, std::string_view defaultValue) const {
     auto v = load().value(section, key);
@@ -300,19 +338,20 @@ std::string RecordFile::readString(std::string_view section, std::string_view ke
 
 RecordResult RecordFile::change(const std::function<std::string(ProfileDocument&)>& edit) {
     RecordResult result;
-    RecordRead current = read();
+    const RecordRead current = read();
     // A file we cannot read in full must not be replaced by one holding only the new entry.
     if (!current.ok) {
         result.unreadable = true;
         result.error = absolutePath(path_) + " に書き込めません\n" + current.reason;
         return result;
     }
-    const std::string before = current.document.toBytes();
-    if (std::string why = edit(current.document); !why.empty()) {
+    ProfileDocument doc = ProfileDocument::fromBytes(current.bytes);
+    const std::string before = doc.toBytes();
+    if (std::string why = edit(doc); !why.empty()) {
         result.error = why;
         return result;
     }
-    std::string after = current.document.toBytes();
+    const std::string after = doc.toBytes();
     if (after == before) {
         result.ok = true;  // nothing changed: the file is left as it is (or not created)
         return result;

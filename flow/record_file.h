@@ -47,8 +47,6 @@ public:
     // Removes every section of that name with all its lines; false when there was none.
     bool removeSection(std::string_view section);
 
-    friend class ProfileIndex;
-
     // One line: its raw bytes and what they say, decoded once when the line is made.
     struct Line {
         enum class Kind { Other, Header, Entry };
@@ -62,26 +60,27 @@ private:
     std::vector<Line> lines_;
 };
 
-// Lookups in a document that is only read: every first section and its first keys, found by
-// their folded names in one pass, so a listing of many units costs one pass over the file.
-// The same answers as ProfileDocument::value.
+// Lookups in a record that is only read: the first section of every name, found by its folded
+// name, so a listing of many units costs one pass over the file instead of one per lookup, and
+// only header lines and the lines of the sections asked for are decoded. The same answers as
+// ProfileDocument::fromBytes(bytes).value.
 class ProfileIndex {
 public:
-    explicit ProfileIndex(const ProfileDocument& doc);
+    explicit ProfileIndex(std::string bytes);
     std::optional<std::string> value(std::string_view section, std::string_view key) const;
 
 private:
     static std::string fold(std::string_view name);  // trimmed, ASCII letters in lower case
-    using Section = std::unordered_map<std::string, std::string>;
-    std::unordered_map<std::string, Section> sections_;
+    std::string bytes_;
+    std::unordered_map<std::string, std::size_t> sections_;  // folded name -> end of its header line
 };
 
-// The record as read: ok with the document (empty when the file is missing), or not ok with
+// The record as read: ok with its bytes (empty when the file is missing), or not ok with
 // why it cannot be read (a folder, too large, no permission).
 struct RecordRead {
     bool ok = false;
     std::string reason;
-    ProfileDocument document;
+    std::string bytes;
 };
 
 struct RecordResult : FileResult {

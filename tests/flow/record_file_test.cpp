@@ -263,7 +263,7 @@ TEST_F(RecordFileTest, TitlesWithBlanksAndBracketsKeepOneSection) {
     ASSERT_TRUE(writeRecord(file, "aB", 1, clock).ok);  // the same section as "Ab"
     const ProfileDocument doc = file.load();
     EXPECT_EQ(doc.sectionNames(), (std::vector<std::string>{"空白あり", "前に空白", "[発展]一次", "a]b", "Ab"}));
-    const ProfileIndex index(doc);
+    const ProfileIndex index(file.read().bytes);
     for (const std::string& t : titles) {
         SCOPED_TRACE(t);
         EXPECT_EQ(readCount(doc, t, 1), t == "Ab" ? 4 : 3);
@@ -277,7 +277,7 @@ TEST_F(RecordFileTest, TitlesWithBlanksAndBracketsKeepOneSection) {
 TEST(ProfileDocument, AHeaderRunsToTheLastBracketAndTheIndexAgrees) {
     const std::string bytes = "[a]b]\r\n1=1\r\n[x]\r\n[no close\r\n1=5\r\n[ A]B ] tail\r\n1=2\r\n[A]b]\r\n1=9\r\n";
     const ProfileDocument doc = ProfileDocument::fromBytes(bytes);
-    const ProfileIndex index(doc);
+    const ProfileIndex index(bytes);
     EXPECT_EQ(doc.sectionNames(), (std::vector<std::string>{"a]b", "x", "A]B", "A]b"}));
     for (auto [section, key] : {std::pair{"a]b", "1"}, std::pair{"x", "1"}, std::pair{"x", "[no close"},
                                 std::pair{"A]B", "1"}, std::pair{"a]b ", "1"}, std::pair{"none", "1"}}) {

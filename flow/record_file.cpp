@@ -22,18 +22,16 @@ std::string_view trim(std::string_view s) {
     return s;
 }
 
-// ASCII letters only: the names are compared on decoded UTF-8, where every byte of a
-// multi-byte character is 0x80 or above and is left alone.
-// Both sides are compared without their leading and trailing blanks.
-bool sameName(std::string_view a, std::string_view b) {
-    a = trim(a);
-    b = trim(b);
-    if (a.size() != b.size()) return false;
-    for (std::size_t i = 0; i < a.size(); ++i) {
-        auto fold = [](char c) { return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c; };
-        if (fold(a[i]) != fold(b[i])) return false;
+// How names are compared: without leading and trailing blanks, ASCII letters in lower case.
+// Only ASCII letters fold: the names are decoded UTF-8, where every byte of a multi-byte
+// character is 0x80 or above and is left alone.
+std::string foldName(std::string_view name) {
+    name = trim(name);
+    std::string out(name);
+    for (char& c : out) {
+        if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
     }
-    return true;
+    return out;
 }
 
 // fromSjisLossy's reading (an undecodable character reads as '?'), one character at a time
@@ -48,11 +46,14 @@ std::string decodeLossy(std::string_view sjis) {
     };
     thread_local std::vector<Cell> cache(65536);
     std::string out;
+    out.reserve(sjis.size() + sjis.size() / 2);
     for (std::size_t i = 0; i < sjis.size();) {
         const auto c = static_cast<unsigned char>(sjis[i]);
         if (c < 0x80) {
-            out += static_cast<char>(c);
-            ++i;
+            std::size_t end = i + 1;  // a run of ASCII is copied as it is
+            while (end < sjis.size() && static_cast<unsigned char>(sjis[end]) < 0x80) ++end;
+            out.append(sjis.data() + i, end - i);
+            i = end;
             continue;
         }
         std::size_t len = ((c >= 0x81 && c <= 0x9F) || (c >= 0xE0 && c <= 0xFC)) ? 2 : 1;
@@ -83,6 +84,10 @@ using Kind = ProfileDocument::Line::Kind;
 Line makeLine(std::string raw) {
     Line l;
     l.raw = std::move(raw);
+    // Decoding makes '[' and '=' only from those bytes themselves, so a line without a leading
+    // '[' and without any '=' is neither a header nor an entry and needs no decoding.
+    const std::string_view r = trim(l.raw);
+    if ((r.empty() || r.front() != '[') && r.find('=') == std::string_view::npos) return l;
     const std::string text = decodeLossy(l.raw);
     std::string_view t = trim(text);
     // A header's name runs to the last "]" of its line, so titles holding "]" keep their
@@ -91,6 +96,7 @@ Line makeLine(std::string raw) {
         t.remove_prefix(1);
         l.kind = Kind::Header;
         l.name = std::string(trim(t.substr(0, t.rfind(']'))));
+        l.folded = foldName(l.name);
         return l;
     }
     const std::size_t eq = t.find('=');
@@ -98,6 +104,7 @@ Line makeLine(std::string raw) {
     l.kind = Kind::Entry;
     l.name = std::string(trim(t.substr(0, eq)));
     l.value = std::string(trim(t.substr(eq + 1)));
+    l.folded = foldName(l.name);
     return l;
 }
 
@@ -107,17 +114,14 @@ struct SectionSpan {
     std::size_t end = 0;
 };
 
-std::optional<SectionSpan> findSection(const std::vector<Line>& lines, std::string_view section, std::size_t from = 0) {
-    for (std::size_t i = from; i < lines.size(); ++i) {
-        if (lines[i].kind != Kind::Header || !sameName(lines[i].name, section)) continue;
-        SectionSpan span{i, lines.size()};
-        for (std::size_t k = i + 1; k < lines.size(); ++k) {
-            if (lines[k].kind == Kind::Header) {
-                span.end = k;
-                break;
-            }
-        }
-        return span;
+// `folded` is the name as foldName gives it; `headers` the indices of the header lines, in
+// order. Only headers are looked at, so a lookup costs the number of sections, not of lines.
+std::optional<SectionSpan> findSection(const std::vector<Line>& lines, const std::vector<std::size_t>& headers,
+                                       const std::string& folded, std::size_t from = 0) {
+    const auto first = std::lower_bound(headers.begin(), headers.end(), from);
+    for (auto h = first; h != headers.end(); ++h) {
+        if (lines[*h].folded != folded) continue;
+        return SectionSpan{*h, h + 1 != headers.end() ? *(h + 1) : lines.size()};
     }
     return std::nullopt;
 }
@@ -173,6 +177,7 @@ ProfileDocument ProfileDocument::fromBytes(std::string_view bytes) {
         doc.lines_.push_back(makeLine(std::string(line)));
         return true;
     });
+    doc.reindex();
     return doc;
 }
 
@@ -186,10 +191,11 @@ std::string ProfileDocument::toBytes() const {
 }
 
 std::optional<std::string> ProfileDocument::value(std::string_view section, std::string_view key) const {
-    auto span = findSection(lines_, section);
+    auto span = findSection(lines_, headers_, foldName(section));
     if (!span) return std::nullopt;
+    const std::string folded = foldName(key);
     for (std::size_t i = span->header + 1; i < span->end; ++i) {
-        if (lines_[i].kind == Kind::Entry && sameName(lines_[i].name, key)) return lines_[i].value;
+        if (lines_[i].kind == Kind::Entry && lines_[i].folded == folded) return lines_[i].value;
     }
     return std::nullopt;
 }
@@ -204,7 +210,7 @@ std::vector<std::string> ProfileDocument::sectionNames() const {
 
 std::vector<std::string> ProfileDocument::keyNames(std::string_view section) const {
     std::vector<std::string> keys;
-    auto span = findSection(lines_, section);
+    auto span = findSection(lines_, headers_, foldName(section));
     if (!span) return keys;
     for (std::size_t i = span->header + 1; i < span->end; ++i) {
         if (lines_[i].kind == Kind::Entry) keys.push_back(lines_[i].name);
@@ -226,17 +232,19 @@ std::string ProfileDocument::setValue(std::string_view section, std::string_view
     auto encodedKey = toSjis(key);
     if (!encodedKey) return whyUnwritable(key);
 
-    auto span = findSection(lines_, section);
+    auto span = findSection(lines_, headers_, foldName(section));
     if (!span) {
         auto encodedSection = toSjis(section);
         if (!encodedSection) return whyUnwritable(section);
         lines_.push_back(makeLine("[" + *encodedSection + "]"));
         lines_.push_back(makeLine(*encodedKey + "=" + *encodedValue));
+        reindex();
         return "";
     }
     std::size_t lastFilled = span->header;  // the new entry goes after this line
+    const std::string foldedKey = foldName(key);
     for (std::size_t i = span->header + 1; i < span->end; ++i) {
-        if (lines_[i].kind == Kind::Entry && sameName(lines_[i].name, key)) {
+        if (lines_[i].kind == Kind::Entry && lines_[i].folded == foldedKey) {
             // Replaced in place; the key keeps the spelling it has in the file.
             auto fileKey = toSjis(lines_[i].name);
             lines_[i] = makeLine((fileKey ? *fileKey : *encodedKey) + "=" + *encodedValue);
@@ -246,31 +254,32 @@ std::string ProfileDocument::setValue(std::string_view section, std::string_view
     }
     lines_.insert(lines_.begin() + static_cast<std::ptrdiff_t>(lastFilled + 1),
                   makeLine(*encodedKey + "=" + *encodedValue));
+    reindex();
     return "";
 }
 
 bool ProfileDocument::removeSection(std::string_view section) {
     bool removed = false;
     std::size_t from = 0;
-    while (auto span = findSection(lines_, section, from)) {
+    const std::string folded = foldName(section);
+    while (auto span = findSection(lines_, headers_, folded, from)) {
         lines_.erase(lines_.begin() + static_cast<std::ptrdiff_t>(span->header),
                      lines_.begin() + static_cast<std::ptrdiff_t>(span->end));
         from = span->header;
         removed = true;
+        reindex();
     }
     return removed;
 }
 
-// ---------------------------------------------------------------- ProfileIndex
-
-std::string ProfileIndex::fold(std::string_view name) {
-    name = trim(name);
-    std::string out(name);
-    for (char& c : out) {
-        if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
+void ProfileDocument::reindex() {
+    headers_.clear();
+    for (std::size_t i = 0; i < lines_.size(); ++i) {
+        if (lines_[i].kind == Kind::Header) headers_.push_back(i);
     }
-    return out;
 }
+
+// ---------------------------------------------------------------- ProfileIndex
 
 ProfileIndex::ProfileIndex(std::string bytes) : bytes_(std::move(bytes)) {
     sections_.reserve(bytes_.size() / 64);  // a unit's section takes some 70 bytes
@@ -278,22 +287,26 @@ ProfileIndex::ProfileIndex(std::string bytes) : bytes_(std::move(bytes)) {
         if (!mayBeHeader(raw)) return true;
         const Line line = makeLine(std::string(raw));
         // The first section of a name wins; later ones are never looked at.
-        if (line.kind == Kind::Header) sections_.try_emplace(fold(line.name), offset + raw.size());
+        if (line.kind == Kind::Header) sections_.try_emplace(line.folded, offset + raw.size());
         return true;
     });
 }
 
 std::optional<std::string> ProfileIndex::value(std::string_view section, std::string_view key) const {
-    auto s = sections_.find(fold(section));
+    auto s = sections_.find(foldName(section));
+    const std::string foldedKey = foldName(key);
     if (s == sections_.end()) return std::nullopt;
     // A section holds a handful of keys: its lines are read when asked, up to the next header.
     std::optional<std::string> found;
     const std::string_view rest = std::string_view(bytes_).substr(s->second);
     forEachLine(rest, [&](std::string_view raw, std::size_t offset) {
         if (offset == 0 && raw.empty()) return true;  // the header's own line end
+        // A line with neither a leading '[' nor any '=' byte decodes to neither a header nor an
+        // entry (decoding never makes those characters), so it is skipped undecoded.
+        if (!mayBeHeader(raw) && raw.find('=') == std::string_view::npos) return true;
         const Line line = makeLine(std::string(raw));
         if (line.kind == Kind::Header) return false;
-        if (line.kind == Kind::Entry && sameName(line.name, key)) {
+        if (line.kind == Kind::Entry && line.folded == foldedKey) {
             found = line.value;
             return false;
         }

@@ -54,10 +54,13 @@ public:
         Kind kind = Kind::Other;
         std::string name;   // section name or key, decoded and trimmed
         std::string value;  // entry value, decoded and trimmed
+        std::string folded; // name as compared: trimmed, ASCII letters in lower case
     };
 
 private:
+    void reindex();  // after every change of lines_
     std::vector<Line> lines_;
+    std::vector<std::size_t> headers_;  // indices of the header lines, in order
 };
 
 // Lookups in a record that is only read: the first section of every name, found by its folded
@@ -70,7 +73,6 @@ public:
     std::optional<std::string> value(std::string_view section, std::string_view key) const;
 
 private:
-    static std::string fold(std::string_view name);  // trimmed, ASCII letters in lower case
     std::string bytes_;
     std::unordered_map<std::string, std::size_t> sections_;  // folded name -> end of its header line
 };

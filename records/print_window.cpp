@@ -1,7 +1,5 @@
 #include "records/print_window.h"
 
-#include "flow/file_io.h"
-
 #include <QApplication>
 #include <QBuffer>
 #include <QFont>
@@ -19,6 +17,7 @@
 #include <QToolButton>
 #include <algorithm>
 
+#include "flow/file_io.h"
 #include "practice/image_box.h"
 #include "practice/page_window.h"
 #include "records/window_frame.h"
@@ -271,7 +270,8 @@ bool TfrmPrintS::printDocument(const std::function<void(QPainter&)>& paint) {
                 if (painter.end()) {
                     pdf.close();
                     const QByteArray& bytes = pdf.data();
-                    error = writeFileAtomically(path.toStdString(), std::string(bytes.constData(), static_cast<std::size_t>(bytes.size())));
+                    error = writeFileAtomically(path.toStdString(),
+                                                std::string(bytes.constData(), static_cast<std::size_t>(bytes.size())));
                     ok = error.empty();
                 }
             }

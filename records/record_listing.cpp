@@ -1,8 +1,8 @@
 #include "records/record_listing.h"
 
-#include "flow/file_io.h"
-
 #include <algorithm>
+
+#include "flow/file_io.h"
 
 namespace solvari {
 
@@ -46,7 +46,7 @@ std::vector<std::string> recordListing(const RecordFile& file, const QuestionSet
 }
 
 std::vector<std::string> deletableUnits(const RecordFile& file, const QuestionSet& set) {
-    const ProfileIndex record(std::move(file.read().bytes));
+    const ProfileIndex record(file.read().bytes);
     std::vector<std::string> titles;
     forEachUnit(set, [&](int, const std::string& title) {
         if (!record.value(title, DATE_KEY).value_or("").empty()) titles.push_back(title);

@@ -1,11 +1,80 @@
 #include "flow/file_io.h"
 
+#include <QDir>
 #include <QFile>
 #include <QFileInfo>
-#include <QSaveFile>
+#include <QRandomGenerator>
 #include <QString>
+#include <atomic>
+#include <cerrno>
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
 
 namespace solvari {
+namespace {
+
+std::atomic<long> readCount{0};
+std::atomic<long> replaceCount{0};
+
+constexpr int kSuffixLength = 6;  // "<name>.XXXXXX", as mkstemp and QSaveFile name theirs
+constexpr const char* kSuffixChars = "ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz0123456789";
+
+bool writeAll(int fd, const char* data, std::size_t size) {
+    while (size > 0) {
+        const ssize_t n = ::write(fd, data, size);
+        if (n < 0) {
+            if (errno == EINTR) continue;
+            return false;
+        }
+        if (n == 0) {  // never expected from a regular file; do not loop for ever
+            errno = EIO;
+            return false;
+        }
+        data += n;
+        size -= static_cast<std::size_t>(n);
+    }
+    return true;
+}
+
+// The temporary file: created exclusively with mode 0666 so that the umask applies as for any
+// new file; an existing target's permissions are copied onto it.
+int createTemporary(const std::string& target, std::string& name) {
+    for (int attempt = 0; attempt < 100; ++attempt) {
+        name = target + ".";
+        for (int i = 0; i < kSuffixLength; ++i) name += kSuffixChars[QRandomGenerator::global()->bounded(62)];
+        const int fd = ::open(name.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
+        if (fd >= 0 || errno != EEXIST) return fd;
+    }
+    errno = EEXIST;
+    return -1;
+}
+
+bool isLeftoverName(const QString& entry, const QString& base) {
+    if (entry.size() != base.size() + 1 + kSuffixLength || !entry.startsWith(base + '.')) return false;
+    for (QChar c : entry.right(kSuffixLength)) {
+        if (!(c.isLetterOrNumber() && c.unicode() < 128)) return false;
+    }
+    return true;
+}
+
+// A write killed between creating its temporary file and the rename leaves the temporary file
+// behind; one older than a minute belongs to no write still running.
+void removeLeftovers(const std::string& target) {
+    const QFileInfo info(QString::fromStdString(target));
+    const QDir dir = info.absoluteDir();
+    const QString base = info.fileName();
+    const QDateTime limit = QDateTime::currentDateTimeUtc().addSecs(-60);
+    const QStringList entries = dir.entryList({base + ".*"}, QDir::Files | QDir::Hidden | QDir::System);
+    for (const QString& entry : entries) {
+        if (!isLeftoverName(entry, base)) continue;
+        const QFileInfo leftover(dir.filePath(entry));
+        if (leftover.isSymLink() || leftover.lastModified().toUTC() >= limit) continue;
+        QFile::remove(leftover.filePath());
+    }
+}
+
+}  // namespace
 
 ReadStatus readFileBytes(const std::string& path, std::size_t maxBytes, std::string& bytes) {
     bytes.clear();
@@ -16,8 +85,12 @@ ReadStatus readFileBytes(const std::string& path, std::size_t maxBytes, std::str
     if (static_cast<unsigned long long>(info.size()) > maxBytes) return ReadStatus::TooLarge;
     QFile file(p);
     if (!file.open(QIODevice::ReadOnly)) return ReadStatus::Failed;
-    // Read one byte more than allowed, in case the file grew after the size check.
-    const QByteArray data = file.read(static_cast<qint64>(maxBytes) + 1);
+    ++readCount;
+    // One byte more than the size, then up to one byte more than allowed, in case the file grew
+    // after the size check (a buffer of the whole allowance would be touched on every read).
+    QByteArray data = file.read(info.size() + 1);
+    if (static_cast<std::size_t>(data.size()) > static_cast<std::size_t>(info.size()) && file.error() == QFileDevice::NoError)
+        data += file.read(static_cast<qint64>(maxBytes) + 1 - data.size());
     if (file.error() != QFileDevice::NoError) return ReadStatus::Failed;
     if (static_cast<std::size_t>(data.size()) > maxBytes) return ReadStatus::TooLarge;
     bytes.assign(data.constData(), static_cast<std::size_t>(data.size()));
@@ -28,17 +101,54 @@ std::string absolutePath(const std::string& path) {
     return QFileInfo(QString::fromStdString(path)).absoluteFilePath().toStdString();
 }
 
-std::string writeFileAtomically(const std::string& path, const std::string& bytes) {
-    const std::string failure = absolutePath(path) + " に書き込めません";
-    QSaveFile file(QString::fromStdString(path));
-    if (!file.open(QIODevice::WriteOnly)) return failure;
-    const auto size = static_cast<qint64>(bytes.size());
-    if (file.write(bytes.data(), size) != size) {
-        file.cancelWriting();
-        return failure;
+std::string writeFailureReason(int errorNumber) {
+    switch (errorNumber) {
+        case ENOSPC:
+        case EDQUOT:
+        case EFBIG: return "ディスクの空きがありません";
+        case EACCES:
+        case EPERM:
+        case EROFS: return "書き込みが許可されていません";
+        default: return "書き込みに失敗しました";
     }
-    if (!file.commit()) return failure;
+}
+
+std::string writeFileAtomically(const std::string& path, const std::string& bytes) {
+    // A link is written through: its target is replaced, the link stays a link.
+    std::string target = path;
+    const QFileInfo info(QString::fromStdString(path));
+    if (info.isSymLink()) target = info.symLinkTarget().toStdString();
+    auto failure = [&](int errorNumber) {
+        return absolutePath(path) + " に書き込めません\n" + writeFailureReason(errorNumber);
+    };
+
+    std::string temporary;
+    const int fd = createTemporary(target, temporary);
+    if (fd < 0) return failure(errno);
+    struct stat old {};
+    if (::stat(target.c_str(), &old) == 0) ::fchmod(fd, old.st_mode & 07777);
+    // Every step is checked: a write to a full disk or past a size limit may fail part-way,
+    // and the data may first be refused at the sync or the close.
+    const bool written = writeAll(fd, bytes.data(), bytes.size()) && ::fsync(fd) == 0;
+    int errorNumber = errno;
+    const bool closed = ::close(fd) == 0;
+    if (written && !closed) errorNumber = errno;
+    if (!written || !closed || ::rename(temporary.c_str(), target.c_str()) != 0) {
+        if (written && closed) errorNumber = errno;
+        ::unlink(temporary.c_str());
+        return failure(errorNumber);
+    }
+    ++replaceCount;
+    // The rename itself reaches the disk with the folder's sync; a failure here loses nothing.
+    const std::string folder = QFileInfo(QString::fromStdString(target)).absolutePath().toStdString();
+    if (const int dirFd = ::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC); dirFd >= 0) {
+        ::fsync(dirFd);
+        ::close(dirFd);
+    }
+    removeLeftovers(target);
     return "";
 }
+
+FileIoCounts fileIoCounts() { return FileIoCounts{readCount.load(), replaceCount.load()}; }
 
 }  // namespace solvari

@@ -4,7 +4,7 @@
 
 namespace solvari {
 
-// Whole-file access for the two files this folder owns. Paths are UTF-8.
+// Whole-file access for the files the program writes. Paths are UTF-8.
 
 enum class ReadStatus { Ok, Missing, NotAFile, TooLarge, Failed };
 
@@ -14,9 +14,22 @@ ReadStatus readFileBytes(const std::string& path, std::size_t maxBytes, std::str
 // The absolute form of a path, as messages show it.
 std::string absolutePath(const std::string& path);
 
-// Writes bytes through a temporary file in the same folder that replaces the target only when
-// everything was written, so the old file survives any failure. Returns "" on success, else
-// the full path + " に書き込めません".
+// Why a write failed, in the words the user sees, from the system's error number.
+std::string writeFailureReason(int errorNumber);
+
+// Writes bytes through a temporary file in the same folder ("<name>.XXXXXX") that replaces the
+// target only when every byte was written and synced, so the old file survives any failure
+// (a full disk, a size limit, a read-only folder). Returns "" on success, else the full path +
+// " に書き込めません", a line end and the reason (writeFailureReason). After a successful
+// replace, temporary files of the same target left by an interrupted write and older than a
+// minute are removed.
 std::string writeFileAtomically(const std::string& path, const std::string& bytes);
+
+// How many whole-file reads and replaces this process has made (benchmarks count them).
+struct FileIoCounts {
+    long reads = 0;
+    long replaces = 0;
+};
+FileIoCounts fileIoCounts();
 
 }  // namespace solvari

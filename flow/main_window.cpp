@@ -333,16 +333,26 @@ void TfrmMain::formShow() {
     });
     practice->recordWriter = [this](int u, int q) -> std::optional<std::string> {
         RecordFile file(recordFilePath(dataDirectory));
-        FileResult r = writeRecord(file, practice->questionSet.unitTitle.at(static_cast<size_t>(u)), q, clock);
-        if (!r.ok) return r.error;
-        return std::nullopt;
+        RecordResult r = writeRecord(file, practice->questionSet.unitTitle.at(static_cast<size_t>(u)), q, clock);
+        // The student cannot mend the folder or the file between two questions: each reason
+        // is told once per run, not after every finish.
+        if (r.ok || !reportedRecordErrors_.insert(r.error).second) return std::nullopt;
+        return r.error;
     };
 
+    // Both boxes of a failed start are shown before the window closes: the close is queued
+    // once, after them, for the event loop the program runs next.
+    starting_ = true;
     if (!loadQuestionSet(questionPath)) {
         fatalAtStart = true;
         fatalError("問題が不正です");
     }
+    starting_ = false;
     if (greeting_) greeting_->close();
+    if (fatalAtStart) {
+        QTimer::singleShot(0, this, [this] { close(); });
+        return;
+    }
     dataDirectory = solvari::dataDirectory(QDir::currentPath().toStdString());
     if (practice) practice->refocus();
 }
@@ -352,7 +362,7 @@ bool TfrmMain::loadQuestionSet(const std::string& path) {
     QuestionLinesResult read = readQuestionFile(path);
     if (!read.ok) {
         // The lines in use stay: nothing a failed read leaves behind can be saved over a file.
-        fatalError(read.error);
+        fatalError(read.error, read.reason);
         return false;
     }
     if (!useQuestionFile(path, read)) return false;
@@ -375,10 +385,13 @@ void TfrmMain::tellReadAsUtf8() {
     showMessage(UTF8_NOTICE);
 }
 
-void TfrmMain::fatalError(const std::string& text) {
-    prompter.inform(text + std::to_string(engine.engineError) + ":致命的なエラーです");
-    // the caller's code still runs to its end; the window closes once it has
-    QTimer::singleShot(0, this, [this] { close(); });
+void TfrmMain::fatalError(const std::string& text, const std::string& reason) {
+    std::string message = text + std::to_string(engine.engineError) + ":致命的なエラーです";
+    if (!reason.empty()) message += "\n" + reason;
+    prompter.inform(message);
+    // the caller's code still runs to its end; the window closes once it has (at start-up,
+    // formShow closes it after the last box)
+    if (!starting_) QTimer::singleShot(0, this, [this] { close(); });
 }
 
 // ---------------------------------------------------------------- closing

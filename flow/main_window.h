@@ -5,6 +5,7 @@
 #include <array>
 #include <functional>
 #include <memory>
+#include <set>
 #include <string>
 #include <vector>
 
@@ -89,7 +90,8 @@ public:
     // --- start-up and closing ---
     void formShow();
     bool loadQuestionSet(const std::string& path);
-    void fatalError(const std::string& text);
+    // The fatal box: text + the engine's error code + ":致命的なエラーです", then why, if given.
+    void fatalError(const std::string& text, const std::string& reason = "");
     bool saveQuestionSet();
     void mnuOpenClick();
     void mnuEditCWareClick();
@@ -145,6 +147,8 @@ private:
     QPointer<TfrmGreet> greeting_;
     QMdiArea* mdi_ = nullptr;
     bool shown_ = false;
+    bool starting_ = false;                     // formShow is loading the first set
+    std::set<std::string> reportedRecordErrors_;  // record failures already told this run
     QIcon nextQ_, nextR_;
 
     void formCreate();

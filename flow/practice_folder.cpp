@@ -29,7 +29,8 @@ PracticeFolderChoice choosePracticeFolder(const QString& workingDir, const QStri
                                           const QStringList& bundledCandidates) {
     PracticeFolderChoice c;
     c.folder = workingDir;
-    if (QFileInfo(QDir(workingDir).filePath(kSetName)).isFile()) return c;
+    // Whatever bears the name here is the set to use; if it is no readable file, the reader says why.
+    if (QFileInfo::exists(QDir(workingDir).filePath(kSetName))) return c;
 
     const QString target = QDir(practiceDir).filePath(kSetName);
     const QString shownTarget = QDir::toNativeSeparators(target);

@@ -1,8 +1,11 @@
 #include "flow/record_file.h"
 
 #include <QDir>
+#include <QFileInfo>
 #include <QStandardPaths>
 #include <QTemporaryFile>
+#include <algorithm>
+#include <cstring>
 #include <limits>
 
 #include "engine/sjis.h"
@@ -19,15 +22,58 @@ std::string_view trim(std::string_view s) {
     return s;
 }
 
-// ASCII letters only: the names are compared on decoded UTF-8, where every byte of a
-// multi-byte character is 0x80 or above and is left alone.
-bool sameName(std::string_view a, std::string_view b) {
-    if (a.size() != b.size()) return false;
-    for (std::size_t i = 0; i < a.size(); ++i) {
-        auto fold = [](char c) { return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c; };
-        if (fold(a[i]) != fold(b[i])) return false;
+// How names are compared: without leading and trailing blanks, ASCII letters in lower case.
+// Only ASCII letters fold: the names are decoded UTF-8, where every byte of a multi-byte
+// character is 0x80 or above and is left alone.
+std::string foldName(std::string_view name) {
+    name = trim(name);
+    std::string out(name);
+    for (char& c : out) {
+        if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
     }
-    return true;
+    return out;
+}
+
+// fromSjisLossy's reading (an undecodable character reads as '?'), one character at a time
+// through a cache of what fromSjis makes of each code: CP932 is stateless, so a line decodes to
+// the concatenation of its characters, and a record of 50,000 sections costs no conversion
+// call per line.
+std::string decodeLossy(std::string_view sjis) {
+    // 0 not yet asked, 1 undecodable, else 2 + the length of the UTF-8 text in `text`.
+    struct Cell {
+        unsigned char state = 0;
+        char text[4] = {};
+    };
+    thread_local std::vector<Cell> cache(65536);
+    std::string out;
+    out.reserve(sjis.size() + sjis.size() / 2);
+    for (std::size_t i = 0; i < sjis.size();) {
+        const auto c = static_cast<unsigned char>(sjis[i]);
+        if (c < 0x80) {
+            std::size_t end = i + 1;  // a run of ASCII is copied as it is
+            while (end < sjis.size() && static_cast<unsigned char>(sjis[end]) < 0x80) ++end;
+            out.append(sjis.data() + i, end - i);
+            i = end;
+            continue;
+        }
+        std::size_t len = ((c >= 0x81 && c <= 0x9F) || (c >= 0xE0 && c <= 0xFC)) ? 2 : 1;
+        if (i + len > sjis.size()) len = 1;
+        const std::size_t code = len == 2 ? (c << 8 | static_cast<unsigned char>(sjis[i + 1])) : c;
+        Cell& cell = cache[code];
+        if (cell.state == 0) {
+            auto piece = fromSjis(sjis.substr(i, len));
+            if (piece && piece->size() <= sizeof cell.text) {
+                std::copy(piece->begin(), piece->end(), cell.text);
+                cell.state = static_cast<unsigned char>(2 + piece->size());
+            } else {
+                cell.state = 1;
+            }
+        }
+        if (cell.state == 1) out += '?';
+        else out.append(cell.text, cell.state - 2u);
+        i += len;
+    }
+    return out;
 }
 
 using Line = ProfileDocument::Line;
@@ -38,12 +84,19 @@ using Kind = ProfileDocument::Line::Kind;
 Line makeLine(std::string raw) {
     Line l;
     l.raw = std::move(raw);
-    const std::string text = fromSjisLossy(l.raw);
+    // Decoding makes '[' and '=' only from those bytes themselves, so a line without a leading
+    // '[' and without any '=' is neither a header nor an entry and needs no decoding.
+    const std::string_view r = trim(l.raw);
+    if ((r.empty() || r.front() != '[') && r.find('=') == std::string_view::npos) return l;
+    const std::string text = decodeLossy(l.raw);
     std::string_view t = trim(text);
-    if (!t.empty() && t.front() == '[') {
+    // A header's name runs to the last "]" of its line, so titles holding "]" keep their
+    // section; a "[" without any "]" opens no section.
+    if (!t.empty() && t.front() == '[' && t.rfind(']') != std::string_view::npos) {
         t.remove_prefix(1);
         l.kind = Kind::Header;
-        l.name = std::string(trim(t.substr(0, t.find(']'))));
+        l.name = std::string(trim(t.substr(0, t.rfind(']'))));
+        l.folded = foldName(l.name);
         return l;
     }
     const std::size_t eq = t.find('=');
@@ -51,6 +104,7 @@ Line makeLine(std::string raw) {
     l.kind = Kind::Entry;
     l.name = std::string(trim(t.substr(0, eq)));
     l.value = std::string(trim(t.substr(eq + 1)));
+    l.folded = foldName(l.name);
     return l;
 }
 
@@ -60,17 +114,14 @@ struct SectionSpan {
     std::size_t end = 0;
 };
 
-std::optional<SectionSpan> findSection(const std::vector<Line>& lines, std::string_view section, std::size_t from = 0) {
-    for (std::size_t i = from; i < lines.size(); ++i) {
-        if (lines[i].kind != Kind::Header || !sameName(lines[i].name, section)) continue;
-        SectionSpan span{i, lines.size()};
-        for (std::size_t k = i + 1; k < lines.size(); ++k) {
-            if (lines[k].kind == Kind::Header) {
-                span.end = k;
-                break;
-            }
-        }
-        return span;
+// `folded` is the name as foldName gives it; `headers` the indices of the header lines, in
+// order. Only headers are looked at, so a lookup costs the number of sections, not of lines.
+std::optional<SectionSpan> findSection(const std::vector<Line>& lines, const std::vector<std::size_t>& headers,
+                                       const std::string& folded, std::size_t from = 0) {
+    const auto first = std::lower_bound(headers.begin(), headers.end(), from);
+    for (auto h = first; h != headers.end(); ++h) {
+        if (lines[*h].folded != folded) continue;
+        return SectionSpan{*h, h + 1 != headers.end() ? *(h + 1) : lines.size()};
     }
     return std::nullopt;
 }
@@ -83,23 +134,50 @@ std::string whyUnwritable(std::string_view text) {
 
 // ---------------------------------------------------------------- ProfileDocument
 
+namespace {
+
+// Calls visit(line, offset) for every line until it returns false: CR LF, a lone CR and a lone
+// LF end one; a final line end adds no empty line.
+template <typename Visit>
+void forEachLine(std::string_view bytes, Visit visit) {
+    std::size_t start = 0;
+    const std::size_t size = bytes.size();
+    const char* data = bytes.data();
+    // The next CR and the next LF, each found by memchr only once the scan has passed it.
+    std::size_t nextCr = 0, nextLf = 0;
+    auto next = [&](char c, std::size_t from) {
+        const void* p = std::memchr(data + from, c, size - from);
+        return p ? static_cast<std::size_t>(static_cast<const char*>(p) - data) : size;
+    };
+    bool first = true;
+    while (start < size) {
+        if (first || nextCr < start) nextCr = next('\r', start);
+        if (first || nextLf < start) nextLf = next('\n', start);
+        first = false;
+        const std::size_t end = std::min(nextCr, nextLf);
+        if (!visit(bytes.substr(start, end - start), start) || end == size) break;
+        start = end + (bytes[end] == '\r' && end + 1 < size && bytes[end + 1] == '\n' ? 2 : 1);
+    }
+}
+
+// Whether makeLine would call the line a header can be seen on the raw bytes: blanks and '['
+// are never part of a double-byte character at the start of a line. Only such lines need
+// decoding to find the sections.
+bool mayBeHeader(std::string_view raw) {
+    std::string_view t = trim(raw);
+    return !t.empty() && t.front() == '[';
+}
+
+}  // namespace
+
 ProfileDocument ProfileDocument::fromBytes(std::string_view bytes) {
     ProfileDocument doc;
-    std::string current;
-    bool open = false;  // a line has started since the last line end
-    for (std::size_t i = 0; i < bytes.size(); ++i) {
-        const char c = bytes[i];
-        if (c == '\r' || c == '\n') {
-            doc.lines_.push_back(makeLine(std::move(current)));
-            current.clear();
-            open = false;
-            if (c == '\r' && i + 1 < bytes.size() && bytes[i + 1] == '\n') ++i;
-        } else {
-            current += c;
-            open = true;
-        }
-    }
-    if (open) doc.lines_.push_back(makeLine(std::move(current)));
+    doc.lines_.reserve(static_cast<std::size_t>(std::count(bytes.begin(), bytes.end(), '\n')) + 1);
+    forEachLine(bytes, [&](std::string_view line, std::size_t) {
+        doc.lines_.push_back(makeLine(std::string(line)));
+        return true;
+    });
+    doc.reindex();
     return doc;
 }
 
@@ -113,10 +191,11 @@ std::string ProfileDocument::toBytes() const {
 }
 
 std::optional<std::string> ProfileDocument::value(std::string_view section, std::string_view key) const {
-    auto span = findSection(lines_, section);
+    auto span = findSection(lines_, headers_, foldName(section));
     if (!span) return std::nullopt;
+    const std::string folded = foldName(key);
     for (std::size_t i = span->header + 1; i < span->end; ++i) {
-        if (lines_[i].kind == Kind::Entry && sameName(lines_[i].name, key)) return lines_[i].value;
+        if (lines_[i].kind == Kind::Entry && lines_[i].folded == folded) return lines_[i].value;
     }
     return std::nullopt;
 }
@@ -131,7 +210,7 @@ std::vector<std::string> ProfileDocument::sectionNames() const {
 
 std::vector<std::string> ProfileDocument::keyNames(std::string_view section) const {
     std::vector<std::string> keys;
-    auto span = findSection(lines_, section);
+    auto span = findSection(lines_, headers_, foldName(section));
     if (!span) return keys;
     for (std::size_t i = span->header + 1; i < span->end; ++i) {
         if (lines_[i].kind == Kind::Entry) keys.push_back(lines_[i].name);
@@ -140,6 +219,8 @@ std::vector<std::string> ProfileDocument::keyNames(std::string_view section) con
 }
 
 std::string ProfileDocument::setValue(std::string_view section, std::string_view key, std::string_view value) {
+    // A value written back unchanged keeps its line byte for byte, whatever its key looks like.
+    if (auto stored = this->value(section, key); stored && *stored == trim(value)) return "";
     for (std::string_view part : {section, key, value}) {
         if (part.find_first_of("\r\n") != std::string_view::npos) return whyUnwritable(part);
     }
@@ -151,17 +232,19 @@ std::string ProfileDocument::setValue(std::string_view section, std::string_view
     auto encodedKey = toSjis(key);
     if (!encodedKey) return whyUnwritable(key);
 
-    auto span = findSection(lines_, section);
+    auto span = findSection(lines_, headers_, foldName(section));
     if (!span) {
         auto encodedSection = toSjis(section);
         if (!encodedSection) return whyUnwritable(section);
         lines_.push_back(makeLine("[" + *encodedSection + "]"));
         lines_.push_back(makeLine(*encodedKey + "=" + *encodedValue));
+        reindex();
         return "";
     }
     std::size_t lastFilled = span->header;  // the new entry goes after this line
+    const std::string foldedKey = foldName(key);
     for (std::size_t i = span->header + 1; i < span->end; ++i) {
-        if (lines_[i].kind == Kind::Entry && sameName(lines_[i].name, key)) {
+        if (lines_[i].kind == Kind::Entry && lines_[i].folded == foldedKey) {
             // Replaced in place; the key keeps the spelling it has in the file.
             auto fileKey = toSjis(lines_[i].name);
             lines_[i] = makeLine((fileKey ? *fileKey : *encodedKey) + "=" + *encodedValue);
@@ -171,73 +254,135 @@ std::string ProfileDocument::setValue(std::string_view section, std::string_view
     }
     lines_.insert(lines_.begin() + static_cast<std::ptrdiff_t>(lastFilled + 1),
                   makeLine(*encodedKey + "=" + *encodedValue));
+    reindex();
     return "";
 }
 
 bool ProfileDocument::removeSection(std::string_view section) {
     bool removed = false;
     std::size_t from = 0;
-    while (auto span = findSection(lines_, section, from)) {
+    const std::string folded = foldName(section);
+    while (auto span = findSection(lines_, headers_, folded, from)) {
         lines_.erase(lines_.begin() + static_cast<std::ptrdiff_t>(span->header),
                      lines_.begin() + static_cast<std::ptrdiff_t>(span->end));
         from = span->header;
         removed = true;
+        reindex();
     }
     return removed;
 }
 
+void ProfileDocument::reindex() {
+    headers_.clear();
+    for (std::size_t i = 0; i < lines_.size(); ++i) {
+        if (lines_[i].kind == Kind::Header) headers_.push_back(i);
+    }
+}
+
+// ---------------------------------------------------------------- ProfileIndex
+
+ProfileIndex::ProfileIndex(std::string bytes) : bytes_(std::move(bytes)) {
+    sections_.reserve(bytes_.size() / 64);  // a unit's section takes some 70 bytes
+    forEachLine(bytes_, [&](std::string_view raw, std::size_t offset) {
+        if (!mayBeHeader(raw)) return true;
+        const Line line = makeLine(std::string(raw));
+        // The first section of a name wins; later ones are never looked at.
+        if (line.kind == Kind::Header) sections_.try_emplace(line.folded, offset + raw.size());
+        return true;
+    });
+}
+
+std::optional<std::string> ProfileIndex::value(std::string_view section, std::string_view key) const {
+    auto s = sections_.find(foldName(section));
+    const std::string foldedKey = foldName(key);
+    if (s == sections_.end()) return std::nullopt;
+    // A section holds a handful of keys: its lines are read when asked, up to the next header.
+    std::optional<std::string> found;
+    const std::string_view rest = std::string_view(bytes_).substr(s->second);
+    forEachLine(rest, [&](std::string_view raw, std::size_t offset) {
+        if (offset == 0 && raw.empty()) return true;  // the header's own line end
+        // A line with neither a leading '[' nor any '=' byte decodes to neither a header nor an
+        // entry (decoding never makes those characters), so it is skipped undecoded.
+        if (!mayBeHeader(raw) && raw.find('=') == std::string_view::npos) return true;
+        const Line line = makeLine(std::string(raw));
+        if (line.kind == Kind::Header) return false;
+        if (line.kind == Kind::Entry && line.folded == foldedKey) {
+            found = line.value;
+            return false;
+        }
+        return true;
+    });
+    return found;
+}
+
 // ---------------------------------------------------------------- RecordFile
 
-ProfileDocument RecordFile::load() const {
-    std::string bytes;
-    if (readFileBytes(path_, MAX_RECORD_FILE_BYTES, bytes) != ReadStatus::Ok) return ProfileDocument();
-    return ProfileDocument::fromBytes(bytes);
+namespace {
+
+std::string unreadableReason(ReadStatus status) {
+    switch (status) {
+        case ReadStatus::NotAFile: return "ファイルではありません（フォルダなど）";
+        case ReadStatus::TooLarge: return "ファイルが大きすぎます（16 MB まで）";
+        default: return "ファイルを読み込めません";
+    }
 }
+
+}  // namespace
+
+RecordRead RecordFile::read() const {
+    RecordRead result;
+    std::string bytes;
+    const ReadStatus status = readFileBytes(path_, MAX_RECORD_FILE_BYTES, bytes);
+    if (status != ReadStatus::Ok && status != ReadStatus::Missing) {
+        result.reason = unreadableReason(status);
+        return result;
+    }
+    result.ok = true;
+    result.bytes = std::move(bytes);
+    return result;
+}
+
+ProfileDocument RecordFile::load() const { return ProfileDocument::fromBytes(read().bytes); }
 
 std::string RecordFile::readString(std::string_view section, std::string_view key, std::string_view defaultValue) const {
     auto v = load().value(section, key);
     return v ? *v : std::string(defaultValue);
 }
 
-FileResult RecordFile::writeString(std::string_view section, std::string_view key, std::string_view value) {
-    FileResult result;
-    std::string bytes;
-    const ReadStatus status = readFileBytes(path_, MAX_RECORD_FILE_BYTES, bytes);
+RecordResult RecordFile::change(const std::function<std::string(ProfileDocument&)>& edit) {
+    RecordResult result;
+    const RecordRead current = read();
     // A file we cannot read in full must not be replaced by one holding only the new entry.
-    if (status != ReadStatus::Ok && status != ReadStatus::Missing) {
-        result.error = absolutePath(path_) + " に書き込めません";
+    if (!current.ok) {
+        result.unreadable = true;
+        result.error = absolutePath(path_) + " に書き込めません\n" + current.reason;
         return result;
     }
-    ProfileDocument doc = ProfileDocument::fromBytes(bytes);
-    if (std::string why = doc.setValue(section, key, value); !why.empty()) {
+    ProfileDocument doc = ProfileDocument::fromBytes(current.bytes);
+    const std::string before = doc.toBytes();
+    if (std::string why = edit(doc); !why.empty()) {
         result.error = why;
         return result;
     }
-    result.error = writeFileAtomically(path_, doc.toBytes());
+    const std::string after = doc.toBytes();
+    if (after == before) {
+        result.ok = true;  // nothing changed: the file is left as it is (or not created)
+        return result;
+    }
+    result.error = writeFileAtomically(path_, after);
     result.ok = result.error.empty();
     return result;
 }
 
-FileResult RecordFile::eraseSection(std::string_view section) {
-    FileResult result;
-    std::string bytes;
-    const ReadStatus status = readFileBytes(path_, MAX_RECORD_FILE_BYTES, bytes);
-    if (status == ReadStatus::Missing) {
-        result.ok = true;
-        return result;
-    }
-    if (status != ReadStatus::Ok) {
-        result.error = absolutePath(path_) + " に書き込めません";
-        return result;
-    }
-    ProfileDocument doc = ProfileDocument::fromBytes(bytes);
-    if (!doc.removeSection(section)) {
-        result.ok = true;
-        return result;
-    }
-    result.error = writeFileAtomically(path_, doc.toBytes());
-    result.ok = result.error.empty();
-    return result;
+RecordResult RecordFile::writeString(std::string_view section, std::string_view key, std::string_view value) {
+    return change([&](ProfileDocument& doc) { return doc.setValue(section, key, value); });
+}
+
+RecordResult RecordFile::eraseSection(std::string_view section) {
+    return change([&](ProfileDocument& doc) {
+        doc.removeSection(section);
+        return std::string();
+    });
 }
 
 // ---------------------------------------------------------------- the practice record
@@ -269,30 +414,9 @@ std::optional<int> digitsValue(std::string_view s, int base) {
 
 }  // namespace
 
-int parseRecordCount(std::string_view text) {
-    std::string_view s = trim(text);
-    std::optional<int> v;
-    if (s.size() >= 2 && s[0] == '0' && (s[1] == 'x' || s[1] == 'X')) v = digitsValue(s.substr(2), 16);
-    else v = digitsValue(s, 10);
-    return v.value_or(0);
-}
+namespace {
 
-FileResult writeRecord(RecordFile& file, const std::string& title, int q, const Clock& clock) {
-    const std::string key = std::to_string(q);
-    const int n = parseRecordCount(file.readString(title, key, ""));
-    // A count at the top of the range stays there rather than wrapping to a negative value.
-    const int next = n == std::numeric_limits<int>::max() ? n : n + 1;
-    FileResult r = file.writeString(title, key, std::to_string(next));
-    if (!r.ok) return r;
-    return file.writeString(title, "DATE", formatRecordDate(clock ? clock() : systemClock()));
-}
-
-std::optional<int> readCount(const RecordFile& file, const std::string& title, int q) {
-    return readCount(file.load(), title, q);
-}
-
-std::optional<int> readCount(const ProfileDocument& record, const std::string& title, int q) {
-    const std::string text = record.value(title, std::to_string(q)).value_or("0");
+std::optional<int> countValue(std::string_view text) {
     std::string_view s = trim(text);
     bool negative = false;
     if (!s.empty() && (s[0] == '-' || s[0] == '+')) {
@@ -304,6 +428,43 @@ std::optional<int> readCount(const ProfileDocument& record, const std::string& t
     return negative ? -*v : *v;
 }
 
+}  // namespace
+
+int parseRecordCount(std::string_view text) {
+    std::string_view s = trim(text);
+    std::optional<int> v;
+    if (s.size() >= 2 && s[0] == '0' && (s[1] == 'x' || s[1] == 'X')) v = digitsValue(s.substr(2), 16);
+    else v = digitsValue(s, 10);
+    return v.value_or(0);
+}
+
+RecordResult writeRecord(RecordFile& file, const std::string& title, int q, const Clock& clock) {
+    const std::string key = std::to_string(q);
+    const std::string date = formatRecordDate(clock ? clock() : systemClock());
+    // One read, the count and the date, one replace: a finish never leaves a count without
+    // its date, and costs one rewrite however large the file is.
+    return file.change([&](ProfileDocument& doc) {
+        const int n = parseRecordCount(doc.value(title, key).value_or(""));
+        // A count at the top of the range stays there rather than wrapping to a negative value.
+        const int next = n == std::numeric_limits<int>::max() ? n : n + 1;
+        if (std::string why = doc.setValue(title, key, std::to_string(next)); !why.empty()) return why;
+        return doc.setValue(title, "DATE", date);
+    });
+}
+
+std::optional<int> readCount(const RecordFile& file, const std::string& title, int q) {
+    return readCount(file.load(), title, q);
+}
+
+std::optional<int> readCount(const ProfileDocument& record, const std::string& title, int q) {
+    return countValue(record.value(title, std::to_string(q)).value_or("0"));
+}
+
+std::optional<int> readCount(const ProfileIndex& record, const std::string& title, int q) {
+    return countValue(record.value(title, std::to_string(q)).value_or("0"));
+}
+
+
 std::string dataDirectory(const std::string& workingDir) {
     const QString dir = QString::fromStdString(workingDir);
     if (QDir(dir).exists()) {
@@ -313,7 +474,17 @@ std::string dataDirectory(const std::string& workingDir) {
         if (probe.open()) return QDir::cleanPath(QDir(dir).absolutePath()).toStdString();
     }
     const QString appData = QStandardPaths::writableLocation(QStandardPaths::AppDataLocation);
-    if (!appData.isEmpty() && QDir().mkpath(appData)) return QDir::cleanPath(appData).toStdString();
+    if (!appData.isEmpty() && QDir().mkpath(appData)) {
+        // The record goes on from the folder's own history: the first time, the record beside
+        // the question set is copied over; after that the copy is the record.
+        const std::string moved = recordFilePath(QDir::cleanPath(appData).toStdString());
+        const std::string original = recordFilePath(QDir::cleanPath(QDir(dir).absolutePath()).toStdString());
+        std::string bytes;
+        if (!QFileInfo::exists(QString::fromStdString(moved)) &&
+            readFileBytes(original, MAX_RECORD_FILE_BYTES, bytes) == ReadStatus::Ok)
+            writeFileAtomically(moved, bytes);  // a failed copy leaves a fresh record, as before
+        return QDir::cleanPath(appData).toStdString();
+    }
     // Nowhere better: the write itself will then report the folder it could not use.
     return QDir::cleanPath(dir).toStdString();
 }

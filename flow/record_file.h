@@ -5,6 +5,7 @@
 #include <optional>
 #include <string>
 #include <string_view>
+#include <unordered_map>
 #include <vector>
 
 #include "flow/question_set.h"  // FileResult
@@ -17,11 +18,13 @@ constexpr const char* RECORD_FILE_NAME = "Miradosh.rec";
 constexpr std::size_t MAX_RECORD_FILE_BYTES = 16 * 1024 * 1024;
 
 // A settings file in memory, with the rules of the Windows profile functions:
-// - "[name]" opens a section; "key=value" is an entry; names are found without regard to ASCII
-//   letter case (compared on the decoded text, never on raw Shift-JIS bytes); the first
-//   matching section and the first matching key win; blanks around names and values are
-//   ignored;
-// - writing a key replaces its value in place, or adds the entry after the last line of its
+// - "[name]" opens a section, the name running to the last "]" of the line; "key=value" is an
+//   entry; names are found without regard to ASCII letter case (compared on the decoded text,
+//   never on raw Shift-JIS bytes) and with leading and trailing blanks removed on both sides,
+//   the stored name and the one asked for; the first matching section and the first matching
+//   key win; blanks around values are ignored;
+// - writing a key replaces its value in place (a value written back unchanged leaves its line
+//   as it is), or adds the entry after the last line of its
 //   section; a new section is added at the end of the file;
 // - lines are kept as their raw Shift-JIS bytes, so text this class does not touch (including
 //   bytes that are not valid CP932) is written back unchanged; line ends become CR LF.
@@ -51,32 +54,63 @@ public:
         Kind kind = Kind::Other;
         std::string name;   // section name or key, decoded and trimmed
         std::string value;  // entry value, decoded and trimmed
+        std::string folded; // name as compared: trimmed, ASCII letters in lower case
     };
 
 private:
+    void reindex();  // after every change of lines_
     std::vector<Line> lines_;
+    std::vector<std::size_t> headers_;  // indices of the header lines, in order
+};
+
+// Lookups in a record that is only read: the first section of every name, found by its folded
+// name, so a listing of many units costs one pass over the file instead of one per lookup, and
+// only header lines and the lines of the sections asked for are decoded. The same answers as
+// ProfileDocument::fromBytes(bytes).value.
+class ProfileIndex {
+public:
+    explicit ProfileIndex(std::string bytes);
+    std::optional<std::string> value(std::string_view section, std::string_view key) const;
+
+private:
+    std::string bytes_;
+    std::unordered_map<std::string, std::size_t> sections_;  // folded name -> end of its header line
+};
+
+// The record as read: ok with its bytes (empty when the file is missing), or not ok with
+// why it cannot be read (a folder, too large, no permission).
+struct RecordRead {
+    bool ok = false;
+    std::string reason;
+    std::string bytes;
+};
+
+struct RecordResult : FileResult {
+    bool unreadable = false;  // the file exists but cannot be read, so it was not replaced
 };
 
 // The practice record file. Every operation opens, reads or writes, and closes the file;
 // nothing stays open between calls. Writes are atomic.
 //
-// Failures are returned, not thrown: a refused write gives FileResult{false, full path +
-// " に書き込めません"} and the caller shows it; the old file is then untouched. (Returning keeps
+// Failures are returned, not thrown: a refused write gives {false, full path + " に書き込めません",
+// a line end and why} and the caller shows it; the old file is then untouched. (Returning keeps
 // the logic layer free of exceptions, as everywhere else in the program.)
 class RecordFile {
 public:
     explicit RecordFile(std::string path) : path_(std::move(path)) {}
     const std::string& path() const { return path_; }
 
-    // The file as it stands, read once: empty when it is missing or unreadable. Readers that
-    // look up many keys (the record viewer) take one snapshot instead of reading per key.
+    RecordRead read() const;
+    // The file as it stands, read once: empty when it is missing or unreadable.
     ProfileDocument load() const;
     // A missing or unreadable file, section or key gives defaultValue.
     std::string readString(std::string_view section, std::string_view key, std::string_view defaultValue) const;
-    // Creates the file on the first write.
-    FileResult writeString(std::string_view section, std::string_view key, std::string_view value);
+    // One read, the edit, one atomic replace (none when the edit changed nothing). The edit
+    // returns "" or why it refused; a refusal writes nothing. Creates the file on the first write.
+    RecordResult change(const std::function<std::string(ProfileDocument&)>& edit);
+    RecordResult writeString(std::string_view section, std::string_view key, std::string_view value);
     // A missing file or section is not an error and writes nothing.
-    FileResult eraseSection(std::string_view section);
+    RecordResult eraseSection(std::string_view section);
 
 private:
     std::string path_;
@@ -92,17 +126,19 @@ std::string formatRecordDate(const QDateTime& when);
 // else (empty, damaged, negative, too large) is 0.
 int parseRecordCount(std::string_view text);
 
-// One more final verdict on question q of the unit titled title: its count + 1, then "DATE".
-// Stops at the first refused write (a count already written stays written).
-FileResult writeRecord(RecordFile& file, const std::string& title, int q, const Clock& clock = systemClock);
+// One more final verdict on question q of the unit titled title: its count + 1 and "DATE",
+// written together with one read and one replace.
+RecordResult writeRecord(RecordFile& file, const std::string& title, int q, const Clock& clock = systemClock);
 
 // The count as the record viewer shows it: a missing key is 0; a value that is not a decimal
 // integer is nullopt (the viewer then shows no stars for that question).
 std::optional<int> readCount(const RecordFile& file, const std::string& title, int q);
 std::optional<int> readCount(const ProfileDocument& record, const std::string& title, int q);
+std::optional<int> readCount(const ProfileIndex& record, const std::string& title, int q);
 
 // Where the record file lives: workingDir when a file can be created there, else the user's
-// data folder (QStandardPaths::AppDataLocation, created when missing). The folder has no
+// data folder (QStandardPaths::AppDataLocation, created when missing), which on first use gets
+// a copy of workingDir's record. The folder has no
 // trailing separator.
 std::string dataDirectory(const std::string& workingDir);
 

@@ -1,6 +1,7 @@
 #include "records/print_window.h"
 
 #include <QApplication>
+#include <QBuffer>
 #include <QDialogButtonBox>
 #include <QDir>
 #include <QFileDialog>
@@ -15,11 +16,11 @@
 #include <QPrinter>
 #include <QPrinterInfo>
 #include <QPushButton>
-#include <QSaveFile>
 #include <QShowEvent>
 #include <QToolButton>
 #include <algorithm>
 
+#include "flow/file_io.h"
 #include "practice/image_box.h"
 #include "practice/page_window.h"
 #include "records/window_frame.h"
@@ -278,27 +279,32 @@ bool TfrmPrintS::printDocument(const std::function<void(QPainter&)>& paint) {
     QPrinter& p = printer();
     if (p.outputFormat() == QPrinter::PdfFormat) {
         const QString path = p.outputFileName();
-        // A PDF is a file like any other we write: it appears whole or not at all.
-        QSaveFile file(path);
-        const std::string unwritable = path.toStdString() + " に書き込めません";
+        // A PDF is a file like any other we write: drawn in memory, then written whole or
+        // not at all, with the reason when the system refuses it.
+        QBuffer pdf;
+        std::string error = path.toStdString() + " に書き込めません";
         bool ok = false;
         {
             WaitCursor wait;
-            if (file.open(QIODevice::WriteOnly)) {
-                QPdfWriter writer(&file);
-                writer.setResolution(p.resolution());
-                writer.setPageLayout(p.pageLayout());
-                writer.setCreator(QApplication::applicationName());
-                QPainter painter;
-                if (painter.begin(&writer)) {
-                    paint(painter);
-                    ok = painter.end() && file.commit();
+            pdf.open(QIODevice::WriteOnly);
+            QPdfWriter writer(&pdf);
+            writer.setResolution(p.resolution());
+            writer.setPageLayout(p.pageLayout());
+            writer.setCreator(QApplication::applicationName());
+            QPainter painter;
+            if (painter.begin(&writer)) {
+                paint(painter);
+                if (painter.end()) {
+                    pdf.close();
+                    const QByteArray& bytes = pdf.data();
+                    error = writeFileAtomically(path.toStdString(),
+                                                std::string(bytes.constData(), static_cast<std::size_t>(bytes.size())));
+                    ok = error.empty();
                 }
             }
-            if (!ok) file.cancelWriting();
         }
         // A file chosen once in the setup dialog is replaced by every print: say where it went.
-        prompter_.inform(ok ? path.toStdString() + PRINTED_TO : unwritable);
+        prompter_.inform(ok ? path.toStdString() + PRINTED_TO : error);
         return ok;
     }
 

@@ -2,6 +2,8 @@
 
 #include <algorithm>
 
+#include "flow/file_io.h"
+
 namespace solvari {
 
 namespace {
@@ -23,7 +25,9 @@ void forEachUnit(const QuestionSet& set, Visit visit) {
 }  // namespace
 
 std::vector<std::string> recordListing(const RecordFile& file, const QuestionSet& set) {
-    const ProfileDocument record = file.load();  // one read for the whole listing
+    RecordRead read = file.read();  // one read and one pass for the whole listing
+    if (!read.ok) return {absolutePath(file.path()) + " を読み込めません", read.reason};
+    const ProfileIndex record(std::move(read.bytes));
     std::vector<std::string> rows;
     forEachUnit(set, [&](int u, const std::string& title) {
         rows.push_back(title);
@@ -42,7 +46,7 @@ std::vector<std::string> recordListing(const RecordFile& file, const QuestionSet
 }
 
 std::vector<std::string> deletableUnits(const RecordFile& file, const QuestionSet& set) {
-    const ProfileDocument record = file.load();
+    const ProfileIndex record(file.read().bytes);
     std::vector<std::string> titles;
     forEachUnit(set, [&](int, const std::string& title) {
         if (!record.value(title, DATE_KEY).value_or("").empty()) titles.push_back(title);

@@ -331,7 +331,7 @@ TEST(WriteQuestionFile, ARefusedWriteNamesTheFullPath) {
     const std::string path = (plain + "/sub/out.leq").toStdString();
     FileResult r = writeQuestionFile(path, {"<<a", "x=1", ">>"});
     EXPECT_FALSE(r.ok);
-    EXPECT_EQ(r.error, path + " に書き込めません");
+    EXPECT_EQ(r.error, path + " に書き込めません\n書き込みに失敗しました");
     EXPECT_EQ(readAll(plain), "x");
 }
 

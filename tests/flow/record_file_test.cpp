@@ -2,11 +2,14 @@
 
 #include <QDir>
 #include <QFile>
-#include <QProcess>
 #include <QStandardPaths>
 #include <QTemporaryDir>
+#include <functional>
+#include <sys/stat.h>
+#include <unistd.h>
 #include <string>
 
+#include "flow/file_io.h"
 #include "flow/record_file.h"
 
 #include "tests/support/files.h"
@@ -137,32 +140,57 @@ TEST_F(RecordFileTest, AWriteIntoAMissingFolderIsRefusedWithTheFullPath) {
     RecordFile unwritable((plain + "/sub/" + RECORD_FILE_NAME).toStdString());
     FileResult r = unwritable.writeString("A", "1", "1");
     EXPECT_FALSE(r.ok);
-    EXPECT_EQ(r.error, unwritable.path() + " に書き込めません");
+    EXPECT_EQ(r.error, unwritable.path() + " に書き込めません\n書き込みに失敗しました");
 }
 
-TEST_F(RecordFileTest, AFileTooLargeToReadIsNeitherReadNorReplaced) {
-    {
-        QFile f(path);
-        ASSERT_TRUE(f.open(QIODevice::WriteOnly));
-        ASSERT_TRUE(f.resize(static_cast<qint64>(MAX_RECORD_FILE_BYTES) + 1));
+TEST_F(RecordFileTest, ARecordThatCannotBeReadIsNotReplacedAndSaysWhy) {
+    struct Row {
+        const char* name;
+        std::function<void(const QString&)> make;
+        const char* reason;
+    };
+    const Row rows[] = {
+        {"folder", [](const QString& p) { ASSERT_TRUE(QDir().mkdir(p)); }, "ファイルではありません（フォルダなど）"},
+        {"fifo", [](const QString& p) { ASSERT_EQ(mkfifo(p.toLocal8Bit().constData(), 0644), 0); },
+         "ファイルではありません（フォルダなど）"},
+        {"too_large",
+         [](const QString& p) {
+             QFile f(p);
+             ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+             ASSERT_TRUE(f.resize(static_cast<qint64>(MAX_RECORD_FILE_BYTES) + 1));
+         },
+         "ファイルが大きすぎます（16 MB まで）"},
+        // root reads it anyway: then the row checks nothing that the others do not
+        {"no_read_permission",
+         [](const QString& p) {
+             writeAll(p, geteuid() == 0 ? "" : "[A]\r\n1=1\r\n");
+             if (geteuid() == 0) ASSERT_TRUE(QDir().remove(p) && QDir().mkdir(p));
+             else ASSERT_TRUE(QFile::setPermissions(p, QFile::WriteOwner));
+         },
+         nullptr},
+    };
+    for (const Row& row : rows) {
+        SCOPED_TRACE(row.name);
+        QTemporaryDir d;
+        const QString p = d.filePath(RECORD_FILE_NAME);
+        row.make(p);
+        RecordFile f(p.toStdString());
+        EXPECT_EQ(f.readString("A", "1", "d"), "d");
+        EXPECT_FALSE(f.read().ok);
+        const RecordResult r = writeRecord(f, "A", 1);
+        EXPECT_FALSE(r.ok);
+        EXPECT_TRUE(r.unreadable);
+        const std::string reason = row.reason ? row.reason
+                                   : geteuid() == 0 ? "ファイルではありません（フォルダなど）"
+                                                    : "ファイルを読み込めません";
+        EXPECT_EQ(r.error, p.toStdString() + " に書き込めません\n" + reason);
+        EXPECT_FALSE(f.eraseSection("A").ok);
+        if (std::string(row.name) == "too_large") {
+            EXPECT_EQ(QFileInfo(p).size(), static_cast<qint64>(MAX_RECORD_FILE_BYTES) + 1);
+        }
+        EXPECT_EQ(QDir(d.path()).entryList({"Miradosh.rec.*"}, QDir::AllEntries | QDir::Hidden | QDir::System),
+                  QStringList{});  // no temporary file was made
     }
-    EXPECT_EQ(file.readString("A", "1", "d"), "d");
-    FileResult r = file.writeString("A", "1", "1");
-    EXPECT_FALSE(r.ok);
-    EXPECT_EQ(r.error, path.toStdString() + " に書き込めません");
-    EXPECT_EQ(QFileInfo(path).size(), static_cast<qint64>(MAX_RECORD_FILE_BYTES) + 1);
-}
-
-TEST_F(RecordFileTest, TheOldFileSurvivesAWriteTheSystemRefuses) {
-    // An immutable folder refuses new files even to root; skipped where chattr cannot do it.
-    writeAll(path, "[A]\r\n1=1\r\n");
-    if (QProcess::execute("chattr", {"+i", dir.path()}) != 0) GTEST_SKIP() << "chattr +i not available here";
-    FileResult r = file.writeString("A", "1", "2");
-    const std::string after = readAll(path);
-    QProcess::execute("chattr", {"-i", dir.path()});
-    EXPECT_FALSE(r.ok);
-    EXPECT_EQ(r.error, path.toStdString() + " に書き込めません");
-    EXPECT_EQ(after, "[A]\r\n1=1\r\n");
 }
 
 // ---------------------------------------------------------------- the practice record
@@ -224,13 +252,56 @@ TEST_F(RecordFileTest, ReadCountReportsWhatIsNotADecimalNumber) {
     EXPECT_EQ(readCount(file, "A", 6), 0);
 }
 
-TEST_F(RecordFileTest, ARefusedCountWriteStopsBeforeTheDate) {
-    const QString plain = dir.filePath("plain");
-    writeAll(plain, "x");
-    RecordFile unwritable((plain + "/" + RECORD_FILE_NAME).toStdString());
-    FileResult r = writeRecord(unwritable, "A", 1, [] { return at(2024, 5, 3, 9, 5); });
-    EXPECT_FALSE(r.ok);
-    EXPECT_EQ(r.error, unwritable.path() + " に書き込めません");
+// Titles with blanks at either end or with brackets keep one section whose count grows, as the
+// Windows profile functions treat them.
+TEST_F(RecordFileTest, TitlesWithBlanksAndBracketsKeepOneSection) {
+    const Clock clock = [] { return at(2024, 5, 3, 9, 5); };
+    const std::vector<std::string> titles{"空白あり ", " 前に空白", "[発展]一次", "a]b", "Ab"};
+    for (int round = 0; round < 3; ++round) {
+        for (const std::string& t : titles) ASSERT_TRUE(writeRecord(file, t, 1, clock).ok) << t;
+    }
+    ASSERT_TRUE(writeRecord(file, "aB", 1, clock).ok);  // the same section as "Ab"
+    const ProfileDocument doc = file.load();
+    EXPECT_EQ(doc.sectionNames(), (std::vector<std::string>{"空白あり", "前に空白", "[発展]一次", "a]b", "Ab"}));
+    const ProfileIndex index(file.read().bytes);
+    for (const std::string& t : titles) {
+        SCOPED_TRACE(t);
+        EXPECT_EQ(readCount(doc, t, 1), t == "Ab" ? 4 : 3);
+        EXPECT_EQ(readCount(index, t, 1), t == "Ab" ? 4 : 3);
+        EXPECT_EQ(index.value(t, " date "), std::optional<std::string>("2024年05月03日09:05"));
+    }
+    ASSERT_TRUE(file.eraseSection("[発展]一次 ").ok);
+    EXPECT_EQ(file.load().sectionNames(), (std::vector<std::string>{"空白あり", "前に空白", "a]b", "Ab"}));
+}
+
+TEST(ProfileDocument, AHeaderRunsToTheLastBracketAndTheIndexAgrees) {
+    const std::string bytes = "[a]b]\r\n1=1\r\n[x]\r\n[no close\r\n1=5\r\n[ A]B ] tail\r\n1=2\r\n[A]b]\r\n1=9\r\n";
+    const ProfileDocument doc = ProfileDocument::fromBytes(bytes);
+    const ProfileIndex index(bytes);
+    EXPECT_EQ(doc.sectionNames(), (std::vector<std::string>{"a]b", "x", "A]B", "A]b"}));
+    for (auto [section, key] : {std::pair{"a]b", "1"}, std::pair{"x", "1"}, std::pair{"x", "[no close"},
+                                std::pair{"A]B", "1"}, std::pair{"a]b ", "1"}, std::pair{"none", "1"}}) {
+        EXPECT_EQ(index.value(section, key), doc.value(section, key)) << section << "/" << key;
+    }
+    EXPECT_EQ(doc.value("x", "1"), std::optional<std::string>("5"));  // "[no close" opens no section
+    EXPECT_EQ(doc.value("a]b", "1"), std::optional<std::string>("1"));
+}
+
+TEST_F(RecordFileTest, AFinishReadsOnceAndReplacesOnce) {
+    writeAll(path, "[A]\r\n1=1\r\nDATE=old\r\n");
+    const FileIoCounts before = fileIoCounts();
+    ASSERT_TRUE(writeRecord(file, "A", 1, [] { return at(2024, 5, 3, 9, 5); }).ok);
+    const FileIoCounts after = fileIoCounts();
+    EXPECT_EQ(after.reads - before.reads, 1);
+    EXPECT_EQ(after.replaces - before.replaces, 1);
+    EXPECT_EQ(file.readString("A", "1", ""), "2");
+}
+
+TEST(ProfileDocument, AValueWrittenBackUnchangedKeepsItsBytes) {
+    const std::string bytes = "[A]\r\n 1 = 4 \r\nk=\xff\xfe\r\n";
+    ProfileDocument doc = ProfileDocument::fromBytes(bytes);
+    for (const std::string& key : doc.keyNames("A")) ASSERT_EQ(doc.setValue("A", key, *doc.value("A", key)), "");
+    EXPECT_EQ(doc.toBytes(), bytes);
 }
 
 // ---------------------------------------------------------------- where the file lives
@@ -253,6 +324,30 @@ TEST(DataDirectory, TheUsersDataFolderOtherwise) {
     ASSERT_FALSE(expected.isEmpty());
     EXPECT_EQ(chosen, QDir::cleanPath(expected).toStdString());
     EXPECT_TRUE(QDir(expected).exists());
+}
+
+// A read-only practice folder: the record in the user's data folder goes on from the folder's
+// record instead of starting empty, and once copied it is not copied again.
+TEST(DataDirectory, TheFallbackRecordStartsAsACopyOfTheFoldersRecord) {
+    if (geteuid() == 0) GTEST_SKIP() << "root writes into read-only folders";
+    QStandardPaths::setTestModeEnabled(true);
+    const QString appData = QStandardPaths::writableLocation(QStandardPaths::AppDataLocation);
+    QDir(appData).removeRecursively();
+    QTemporaryDir dir;
+    writeAll(dir.filePath(RECORD_FILE_NAME), "[A]\r\n1=3\r\n");
+    ASSERT_TRUE(QFile::setPermissions(dir.path(), QFile::ReadOwner | QFile::ExeOwner));
+    const std::string chosen = dataDirectory(dir.path().toStdString());
+    RecordFile moved(recordFilePath(chosen));
+    ASSERT_TRUE(writeRecord(moved, "A", 1).ok);
+    const std::string again = dataDirectory(dir.path().toStdString());
+    const std::string count = RecordFile(recordFilePath(again)).readString("A", "1", "");
+    QFile::setPermissions(dir.path(), QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+    QDir(appData).removeRecursively();
+    QStandardPaths::setTestModeEnabled(false);
+    EXPECT_EQ(chosen, QDir::cleanPath(appData).toStdString());
+    EXPECT_EQ(again, chosen);
+    EXPECT_EQ(count, "4");  // the folder's 3, one more, and no second copy over it
+    EXPECT_EQ(readAll(dir.filePath(RECORD_FILE_NAME)), "[A]\r\n1=3\r\n");
 }
 
 }  // namespace

@@ -24,3 +24,36 @@ inline void writeAll(const QString& path, const std::string& bytes) {
 }
 
 }  // namespace solvari::testing
+
+#include <csignal>
+#include <sys/resource.h>
+
+namespace solvari::testing {
+
+// While it lives, no file of this process may grow past `bytes`: write(2) then fails part-way
+// with EFBIG, as on a full disk, for any user and without a mount. SIGXFSZ is ignored so the
+// failure is an error return, not the end of the test program.
+class FileSizeLimit {
+public:
+    explicit FileSizeLimit(rlim_t bytes) {
+        getrlimit(RLIMIT_FSIZE, &old_);
+        oldHandler_ = std::signal(SIGXFSZ, SIG_IGN);
+        rlimit lowered = old_;
+        lowered.rlim_cur = bytes;
+        ok_ = setrlimit(RLIMIT_FSIZE, &lowered) == 0;
+    }
+    ~FileSizeLimit() {
+        setrlimit(RLIMIT_FSIZE, &old_);
+        std::signal(SIGXFSZ, oldHandler_);
+    }
+    FileSizeLimit(const FileSizeLimit&) = delete;
+    FileSizeLimit& operator=(const FileSizeLimit&) = delete;
+    bool ok() const { return ok_; }
+
+private:
+    rlimit old_{};
+    void (*oldHandler_)(int) = SIG_DFL;
+    bool ok_ = false;
+};
+
+}  // namespace solvari::testing

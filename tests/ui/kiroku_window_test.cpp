@@ -7,7 +7,6 @@
 #include <QFileInfo>
 #include <QLabel>
 #include <QListWidget>
-#include <QProcess>
 #include <QPushButton>
 #include <QTemporaryDir>
 #include <QTest>
@@ -20,6 +19,7 @@
 #include "records/kiroku_window.h"
 #include "records/record_listing.h"
 #include "tests/support/fake_prompter.h"
+#include "tests/support/files.h"
 #include "tests/ui/modal.h"
 
 namespace solvari {
@@ -360,22 +360,58 @@ TEST_F(RecordTest, DeleteWithoutASelectionOnlyAsks) {
 }
 
 TEST_F(RecordTest, ARefusedDeletionShowsWhyAndKeepsTheRow) {
-    writeRecordText(path, {"[" + UNIT1 + "]", "1=2", "DATE=" + DATE1});
+    writeRecordText(path, {"[" + UNIT1 + "]", "1=2", "DATE=" + DATE1, "[" + UNIT2 + "]", "2=1", "DATE=" + DATE2});
+    const std::string before = testing::readAll(QString::fromStdString(path));
     testing::FakePrompter prompter;
     TfrmDelete del(source(), prompter);
     del.show();
-    ASSERT_EQ(del.lstTitle->count(), 1);
-    // An immutable folder refuses the new file even to root; skipped where chattr cannot do it.
-    if (QProcess::execute("chattr", {"+i", dir.path()}) != 0) GTEST_SKIP() << "chattr +i not available here";
-    del.lstTitle->setCurrentRow(0);
-    del.btnDeleteOne->click();
-    QProcess::execute("chattr", {"-i", dir.path()});
+    ASSERT_EQ(del.lstTitle->count(), 2);
+    del.lstTitle->setCurrentRow(1);
+    {
+        // the disk fills up part-way through the shorter file
+        testing::FileSizeLimit limit(8);
+        ASSERT_TRUE(limit.ok());
+        del.btnDeleteOne->click();
+    }
     EXPECT_EQ(prompter.said, (Rows{QFileInfo(QString::fromStdString(path)).absoluteFilePath().toStdString() +
-                                   " に書き込めません"}));
-    EXPECT_EQ(del.lstTitle->count(), 1);
+                                   " に書き込めません\nディスクの空きがありません"}));
+    EXPECT_EQ(del.lstTitle->count(), 2);
     EXPECT_FALSE(del.recordDeleted);
-    EXPECT_EQ(RecordFile(path).readString(UNIT1, "1", ""), "2");
+    EXPECT_EQ(testing::readAll(QString::fromStdString(path)), before);
     del.hide();
+}
+
+// Titles with blanks at either end or with brackets: every finish counts, and the viewer and
+// the deletion list find their sections.
+TEST_F(RecordTest, TitlesWithBlanksAndBracketsAreListedAndDeleted) {
+    set = makeSet({{"空白あり ", 1}, {" 前に空白", 1}, {"[発展]一次", 1}, {"a]b", 1}});
+    for (int round = 0; round < 2; ++round) {
+        for (int u = 1; u <= 4; ++u) {
+            RecordFile file(path);
+            ASSERT_TRUE(writeRecord(file, set.unitTitle[static_cast<size_t>(u)], 1, [] {
+                            return QDateTime(QDate(2024, 5, 3), QTime(9, 5));
+                        }).ok);
+        }
+    }
+    EXPECT_EQ(recordListing(RecordFile(path), set),
+              (Rows{"空白あり ", DATE1, "  1★★", " 前に空白", DATE1, "  1★★", "[発展]一次", DATE1, "  1★★", "a]b", DATE1,
+                    "  1★★"}));
+    EXPECT_EQ(deletableUnits(RecordFile(path), set), (Rows{"空白あり ", " 前に空白", "[発展]一次", "a]b"}));
+    ASSERT_TRUE(RecordFile(path).eraseSection("[発展]一次").ok);
+    EXPECT_EQ(deletableUnits(RecordFile(path), set), (Rows{"空白あり ", " 前に空白", "a]b"}));
+}
+
+// A record that exists but cannot be read is not an empty record: the viewer says so.
+TEST_F(RecordTest, AnUnreadableRecordIsSaidSoNotListedEmpty) {
+    ASSERT_TRUE(QDir().mkdir(QString::fromStdString(path)));
+    testing::FakePrompter prompter;
+    TfrmDelete del(source(), prompter);
+    TfrmKiroku viewer(source(), &del);
+    viewer.show();
+    EXPECT_EQ(rowsOf(viewer.lstTitle),
+              (Rows{QFileInfo(QString::fromStdString(path)).absoluteFilePath().toStdString() + " を読み込めません",
+                    "ファイルではありません（フォルダなど）"}));
+    viewer.hide();
 }
 
 }  // namespace

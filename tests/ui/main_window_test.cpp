@@ -2,6 +2,7 @@
 #include <QApplication>
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QLabel>
 #include <QMdiSubWindow>
 #include <QMessageBox>
@@ -111,6 +112,49 @@ TEST_F(Drill, MissingQuestionSetIsFatal) {
     EXPECT_EQ(shown, "問題が不正です0:致命的なエラーです");
     EXPECT_TRUE(m->fatalAtStart);
     EXPECT_FALSE(m->isVisible());
+}
+
+// A set that cannot be read: the first box says why, the second that the set is bad, and only
+// then does the window close (before, the first close fired inside the second box and the
+// program stayed without windows).
+TEST_F(Drill, AnUnreadableSetShowsBothBoxesThenCloses) {
+    ASSERT_TRUE(QDir(dir.path()).mkdir("Question.leq"));
+    std::vector<QString> shown;
+    answerNextModal([&](QWidget* w) {
+        auto* box = qobject_cast<QMessageBox*>(w);
+        ASSERT_NE(box, nullptr);
+        shown.push_back(box->text());
+        answerNextModal([&](QWidget* second) {
+            auto* box2 = qobject_cast<QMessageBox*>(second);
+            ASSERT_NE(box2, nullptr);
+            shown.push_back(box2->text());
+            EXPECT_TRUE(m->isVisible());  // not closed under the second box
+            box2->button(QMessageBox::Ok)->click();
+        });
+        box->button(QMessageBox::Ok)->click();
+    });
+    start();
+    QTest::qWait(100);
+    ASSERT_EQ(shown.size(), 2u);
+    EXPECT_EQ(shown[0].toStdString(), path("Question.leq") + ":File Can't Load0:致命的なエラーです\n"
+                                                             "ファイルではありません（フォルダなど）");
+    EXPECT_EQ(shown[1], "問題が不正です0:致命的なエラーです");
+    EXPECT_TRUE(m->fatalAtStart);
+    EXPECT_FALSE(m->isVisible());
+}
+
+// The student cannot mend an unreadable record between two questions: the reason is told at
+// the first finish only, and the record is left as it is.
+TEST_F(Drill, ARecordFailureIsToldOncePerRun) {
+    writeSet({"<<a", "2x=6", "3x=9", ">>"});
+    ASSERT_TRUE(QDir(dir.path()).mkdir("Miradosh.rec"));
+    start();
+    ASSERT_TRUE(m->practice->recordWriter);
+    const std::optional<std::string> first = m->practice->recordWriter(1, 1);
+    EXPECT_EQ(first, std::optional<std::string>(QFileInfo(dir.path() + "/Miradosh.rec").absoluteFilePath().toStdString() +
+                                                " に書き込めません\nファイルではありません（フォルダなど）"));
+    EXPECT_EQ(m->practice->recordWriter(1, 2), std::nullopt);
+    EXPECT_TRUE(QFileInfo(dir.path() + "/Miradosh.rec").isDir());
 }
 
 TEST_F(Drill, SolveTheFirstUnitWithTheButtons) {

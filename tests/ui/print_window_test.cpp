@@ -23,6 +23,7 @@
 #include "records/print_layout.h"
 #include "records/print_window.h"
 #include "tests/support/fake_prompter.h"
+#include "tests/support/files.h"
 #include "tests/ui/modal.h"
 
 namespace solvari {
@@ -360,7 +361,7 @@ TEST_F(PrintWindowTest, AnUnwritablePdfGivesItsMessageAndNoFile) {
     const QString pdf = path("plain/sub/work.pdf");
     window->setOutputPdf(pdf);
     EXPECT_FALSE(window->btnStartClick());
-    EXPECT_EQ(prompter.said, (std::vector<std::string>{pdf.toStdString() + " に書き込めません"}));
+    EXPECT_EQ(prompter.said, (std::vector<std::string>{pdf.toStdString() + " に書き込めません\n書き込みに失敗しました"}));
     EXPECT_FALSE(window->btnPrintAllClick());
     EXPECT_EQ(prompter.said.size(), 2u);
     EXPECT_EQ(QApplication::overrideCursor(), nullptr);
@@ -376,6 +377,17 @@ TEST_F(PrintWindowTest, AFailedPrintLeavesTheOldPdf) {
     window->printer().setOutputFileName(pdf + "/nested.pdf");  // a path under a file
     EXPECT_FALSE(window->btnStartClick());
     EXPECT_EQ(QFileInfo(pdf).size(), before);
+    // a disk that fills up part-way through the new PDF
+    window->printer().setOutputFileName(pdf);
+    prompter.said.clear();
+    {
+        testing::FileSizeLimit limit(static_cast<rlim_t>(before / 2));
+        ASSERT_TRUE(limit.ok());
+        EXPECT_FALSE(window->btnStartClick());
+    }
+    EXPECT_EQ(prompter.said, (std::vector<std::string>{pdf.toStdString() + " に書き込めません\nディスクの空きがありません"}));
+    EXPECT_EQ(QFileInfo(pdf).size(), before);
+    EXPECT_EQ(QDir(QFileInfo(pdf).absolutePath()).entryList({"keep.pdf.*"}, QDir::Files | QDir::Hidden), QStringList{});
 }
 
 TEST_F(PrintWindowTest, WithoutAPrinterItAsksForAPdfFile) {

@@ -23,6 +23,7 @@
 #include "flow/startup_window.h"
 #include "practice/page_window.h"
 #include "practice/mondai_window.h"
+#include "tests/support/files.h"
 #include "tests/ui/modal.h"
 #include "tests/ui/program_fixture.h"
 
@@ -305,7 +306,7 @@ TEST_F(QuestionCommands, RefusedSavesLeaveFlagPathAndFilesAlone) {
         // what a failed load might leave behind never empties a file
         {"no lines at all", {}, path("empty.LEQ"), TfrmMain::MSG_NOTHING_TO_SAVE},
         {"titles but no question", {"<<a", ">>"}, path("titles.LEQ"), TfrmMain::MSG_NOTHING_TO_SAVE},
-        {"a folder that cannot exist", kStartSet, path("plain/x.LEQ"), "* に書き込めません"},
+        {"a folder that cannot exist", kStartSet, path("plain/x.LEQ"), "* に書き込めません\n書き込みに失敗しました"},
     };
     for (const Row& r : rows) {
         m->questionLines = r.lines;
@@ -424,6 +425,27 @@ TEST_F(QuestionCommands, OpenAndSaveKeepTheNecAndIbmCodesOfUntouchedLines) {
     m->saveDialog = [&](const std::string&) { return path("nec-saved.LEQ"); };
     m->mnuSave->trigger();
     EXPECT_EQ(fileBytes(path("nec-saved.LEQ")), title + "\r\n2x=6\r\n>>\r\n");
+}
+
+// 保存 on a disk that fills up: the old file stays whole (it used to become 0 bytes, and the
+// next start was fatal), the reason is shown, and the set still counts as unsaved.
+TEST_F(QuestionCommands, ASaveOnAFullDiskKeepsTheOldFile) {
+    const std::string target = path("Question.leq");
+    const std::string before = fileBytes(target);
+    ASSERT_FALSE(before.empty());
+    m->questionSetSaved = false;
+    m->saveDialog = [&](const std::string&) { return target; };
+    std::vector<BoxSeen> seen;
+    answerBox(QMessageBox::Ok, seen);
+    {
+        testing::FileSizeLimit limit(4);
+        ASSERT_TRUE(limit.ok());
+        EXPECT_FALSE(m->saveQuestionSet());
+    }
+    ASSERT_EQ(seen.size(), 1u);
+    EXPECT_EQ(seen[0].text, target + " に書き込めません\nディスクの空きがありません");
+    EXPECT_EQ(fileBytes(target), before);
+    EXPECT_FALSE(m->questionSetSaved);
 }
 
 TEST_F(QuestionCommands, SaveCancelledInTheDialogWritesNothing) {

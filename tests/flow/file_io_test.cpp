@@ -1,0 +1,125 @@
+#include <gtest/gtest.h>
+
+#include <QDir>
+#include <QFile>
+#include <QTemporaryDir>
+#include <cerrno>
+#include <functional>
+#include <string>
+
+#include "flow/file_io.h"
+#include "flow/question_set.h"
+#include "flow/record_file.h"
+
+#include "tests/support/files.h"
+
+namespace solvari {
+namespace {
+
+using testing::FileSizeLimit;
+using testing::readAll;
+using testing::writeAll;
+
+const std::string FULL = " に書き込めません\nディスクの空きがありません";
+
+// Every writer of the program, on a disk that fills up part-way through the new file: each must
+// report it with the reason, leave the old file byte for byte, and leave no temporary file.
+TEST(AtomicWrites, AFullDiskLeavesTheOldFileAndSaysWhy) {
+    const std::string oldRecord = "[A]\r\n1=4\r\nDATE=2024\x94N05\x8c\x8e" "03\x93\xfa" "09:05\r\n[B]\r\n2=1\r\n";
+    struct Writer {
+        const char* name;
+        const char* file;
+        std::string old;
+        std::function<FileResult(const std::string& path)> write;
+    };
+    const std::string longTitle(200, 'u');
+    const Writer writers[] = {
+        {"question_set", "Question.leq", "<<a\r\n2x=6\r\n>>\r\n",
+         [](const std::string& p) { return writeQuestionFile(p, {"<<一次方程式", "2x=6", "3x=9", "4x=8", ">>"}); }},
+        {"record_count_and_date", RECORD_FILE_NAME, oldRecord,
+         [&](const std::string& p) {
+             RecordFile f(p);
+             return FileResult(writeRecord(f, longTitle, 1));
+         }},
+        {"record_deletion", RECORD_FILE_NAME, oldRecord + "[" + longTitle + "]\r\n1=1\r\n",
+         [](const std::string& p) {
+             RecordFile f(p);
+             return FileResult(f.eraseSection("B"));
+         }},
+        {"any_bytes", "out.pdf", "%PDF-old", [](const std::string& p) {
+             FileResult r;
+             r.error = writeFileAtomically(p, std::string(4096, 'x'));
+             r.ok = r.error.empty();
+             return r;
+         }},
+    };
+    for (const Writer& w : writers) {
+        SCOPED_TRACE(w.name);
+        QTemporaryDir dir;
+        const QString path = dir.filePath(w.file);
+        writeAll(path, w.old);
+        FileResult r;
+        {
+            // Smaller than every new file, so write(2) stops part-way, as on a full disk.
+            FileSizeLimit limit(12);
+            ASSERT_TRUE(limit.ok());
+            r = w.write(path.toStdString());
+        }
+        EXPECT_FALSE(r.ok);
+        EXPECT_EQ(r.error, path.toStdString() + FULL);
+        EXPECT_EQ(readAll(path), w.old);
+        EXPECT_EQ(QDir(dir.path()).entryList(QDir::Files | QDir::Hidden), QStringList{w.file});
+    }
+}
+
+TEST(AtomicWrites, ReasonsTheUserReads) {
+    struct Row {
+        int error;
+        const char* reason;
+    };
+    for (const Row& r : {Row{ENOSPC, "ディスクの空きがありません"}, Row{EDQUOT, "ディスクの空きがありません"},
+                         Row{EFBIG, "ディスクの空きがありません"}, Row{EACCES, "書き込みが許可されていません"},
+                         Row{EPERM, "書き込みが許可されていません"}, Row{EROFS, "書き込みが許可されていません"},
+                         Row{ENOTDIR, "書き込みに失敗しました"}, Row{EIO, "書き込みに失敗しました"}}) {
+        EXPECT_EQ(writeFailureReason(r.error), r.reason) << r.error;
+    }
+}
+
+TEST(AtomicWrites, KeepsTheTargetsPermissionsAndWritesThroughALink) {
+    QTemporaryDir dir;
+    const QString target = dir.filePath("real.leq");
+    writeAll(target, "old");
+    ASSERT_TRUE(QFile::setPermissions(target, QFile::ReadOwner | QFile::WriteOwner | QFile::ReadGroup));
+    ASSERT_TRUE(QFile::link(target, dir.filePath("link.leq")));
+    ASSERT_EQ(writeFileAtomically(dir.filePath("link.leq").toStdString(), "new"), "");
+    EXPECT_EQ(readAll(target), "new");
+    EXPECT_TRUE(QFileInfo(dir.filePath("link.leq")).isSymLink());
+    // Owner, group and others; the "User" flags only repeat the owner's for the running user.
+    EXPECT_EQ(QFile::permissions(target) & QFileDevice::Permissions(0x7077), QFile::ReadOwner | QFile::WriteOwner | QFile::ReadGroup);
+}
+
+// A write killed before its rename leaves "<name>.XXXXXX"; the next successful write of the same
+// file removes such leftovers once they are a minute old, and nothing else.
+TEST(AtomicWrites, RemovesOldLeftoversOfTheSameFile) {
+    QTemporaryDir dir;
+    const QString path = dir.filePath(RECORD_FILE_NAME);
+    const QStringList old{"Miradosh.rec.aB3xYz", "Miradosh.rec.000000"};
+    const QStringList kept{"Miradosh.rec.Fresh1", "Miradosh.rec.bak", "Miradosh.rec.toolong", "Other.rec.aB3xYz",
+                           "Miradosh.rec"};
+    for (const QString& name : old + kept) {
+        writeAll(dir.filePath(name), "x");
+        if (!old.contains(name)) continue;
+        QFile f(dir.filePath(name));
+        ASSERT_TRUE(f.open(QIODevice::ReadWrite));
+        ASSERT_TRUE(f.setFileTime(QDateTime::currentDateTime().addSecs(-120), QFileDevice::FileModificationTime));
+    }
+    ASSERT_EQ(writeFileAtomically(path.toStdString(), "[A]\r\n"), "");
+    QStringList left = QDir(dir.path()).entryList(QDir::Files);
+    left.sort();
+    QStringList expected = kept;
+    expected.sort();
+    EXPECT_EQ(left, expected);
+}
+
+}  // namespace
+}  // namespace solvari

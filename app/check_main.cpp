@@ -1,10 +1,10 @@
-// solvari-check: the question-set checker. All the work is in authoring/check_command.cpp.
+// solvari-check: the question-set checker. All the work is in flow/check_command.cpp.
 #include <QCoreApplication>
 #include <cstdio>
 #include <string>
 #include <vector>
 
-#include "authoring/check_command.h"
+#include "flow/check_command.h"
 #include "solvari_version.h"
 
 int main(int argc, char** argv) {

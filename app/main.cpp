@@ -9,12 +9,12 @@
 #include <algorithm>
 #include <cstdio>
 
-#include "flow/main_window.h"
+#include "ui/main_window.h"
 #include "flow/practice_folder.h"
-#include "flow/qt_prompter.h"
-#include "flow/startup_window.h"
-#include "practice/fonts.h"
-#include "records/resources.h"
+#include "ui/qt_prompter.h"
+#include "app/program.h"
+#include "ui/fonts.h"
+#include "ui/resources.h"
 #include "solvari_version.h"
 
 namespace {

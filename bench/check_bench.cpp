@@ -6,7 +6,7 @@
 #include <string>
 #include <vector>
 
-#include "authoring/check_command.h"
+#include "flow/check_command.h"
 
 namespace {
 

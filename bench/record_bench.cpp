@@ -15,7 +15,7 @@
 
 #include "flow/file_io.h"
 #include "flow/record_file.h"
-#include "records/record_listing.h"
+#include "flow/record_listing.h"
 
 namespace {
 

@@ -9,10 +9,10 @@
 #include <cstdio>
 #include <cstring>
 
-#include "flow/main_window.h"
-#include "flow/startup_window.h"
-#include "practice/fonts.h"
-#include "records/resources.h"
+#include "ui/main_window.h"
+#include "app/program.h"
+#include "ui/fonts.h"
+#include "ui/resources.h"
 
 int main(int argc, char** argv) {
     QApplication app(argc, argv);

@@ -8,7 +8,7 @@
 #include <vector>
 
 #include "flow/practice.h"
-#include "practice/page_window.h"
+#include "ui/page_window.h"
 
 namespace {
 

@@ -9,8 +9,8 @@
 #include <chrono>
 #include <vector>
 
-#include "practice/fonts.h"
-#include "practice/image_box.h"
+#include "ui/fonts.h"
+#include "ui/image_box.h"
 #include "transform/recording_canvas.h"
 #include "transform/typeset.h"
 

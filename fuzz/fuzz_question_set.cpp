@@ -7,7 +7,7 @@
 #include <string>
 #include <vector>
 
-#include "authoring/syntax_check.h"
+#include "flow/syntax_check.h"
 #include "engine/sjis.h"
 #include "engine/prompter.h"
 #include "flow/question_set.h"

@@ -7,8 +7,8 @@
 #include <QSignalSpy>
 #include <QTest>
 
-#include "practice/fonts.h"
-#include "practice/image_box.h"
+#include "ui/fonts.h"
+#include "ui/image_box.h"
 #include "tests/support/fake_prompter.h"
 #include "transform/typeset.h"
 

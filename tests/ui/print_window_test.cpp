@@ -18,10 +18,10 @@
 #include <QTest>
 #include <QToolButton>
 
-#include "practice/image_box.h"
-#include "practice/page_window.h"
-#include "records/print_layout.h"
-#include "records/print_window.h"
+#include "ui/image_box.h"
+#include "ui/page_window.h"
+#include "flow/print_layout.h"
+#include "ui/print_window.h"
 #include "tests/support/fake_prompter.h"
 #include "tests/support/files.h"
 #include "tests/ui/modal.h"

@@ -10,9 +10,9 @@
 
 #include <gtest/gtest.h>
 
-#include "flow/main_window.h"
+#include "ui/main_window.h"
 #include "flow/question_set.h"
-#include "flow/startup_window.h"
+#include "app/program.h"
 
 namespace solvari::testing {
 

@@ -5,8 +5,8 @@
 #include <QPushButton>
 #include <QTest>
 
-#include "flow/qt_prompter.h"
-#include "practice/sentaku_dialog.h"
+#include "ui/qt_prompter.h"
+#include "ui/answer_choice_dialog.h"
 #include "tests/ui/modal.h"
 
 namespace solvari {

@@ -15,14 +15,14 @@
 #include <QPushButton>
 #include <QTemporaryDir>
 
-#include "authoring/edit_window.h"
+#include "ui/question_editor_window.h"
 #include "engine/format.h"
 #include "engine/sjis.h"
-#include "flow/main_window.h"
+#include "ui/main_window.h"
 #include "flow/question_set.h"
-#include "flow/startup_window.h"
-#include "practice/page_window.h"
-#include "practice/mondai_window.h"
+#include "app/program.h"
+#include "ui/page_window.h"
+#include "ui/unit_selection_window.h"
 #include "tests/support/files.h"
 #include "tests/ui/modal.h"
 #include "tests/ui/program_fixture.h"

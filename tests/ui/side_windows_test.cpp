@@ -13,12 +13,12 @@
 #include <QTest>
 #include <QTextBrowser>
 
-#include "authoring/dump_window.h"
+#include "ui/stack_view_window.h"
 #include "engine/engine.h"
-#include "practice/sentaku_dialog.h"
-#include "records/greet_window.h"
-#include "records/help_window.h"
-#include "records/version_dialog.h"
+#include "ui/answer_choice_dialog.h"
+#include "ui/greeting_window.h"
+#include "ui/help_window.h"
+#include "ui/about_dialog.h"
 #include "tests/support/fake_prompter.h"
 #include "tests/ui/modal.h"
 

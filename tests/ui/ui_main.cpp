@@ -7,7 +7,7 @@
 
 #include <gtest/gtest.h>
 
-#include "records/resources.h"
+#include "ui/resources.h"
 
 namespace {
 

@@ -1,0 +1,257 @@
+#include "flow/check_command.h"
+
+#include <QCommandLineParser>
+#include <QStringList>
+
+#include "flow/syntax_check.h"
+#include "engine/engine.h"
+#include "engine/prompter.h"
+#include "engine/sjis.h"
+#include "flow/question_set.h"
+#include "transform/line_marks.h"
+#include "transform/solver.h"
+#include "solvari_version.h"
+
+namespace solvari {
+namespace {
+
+const char* const kUsage =
+    "使い方: solvari-check [--solve | --tsv] FILE.leq\n"
+    "        solvari-check --help | --version\n"
+    "  (なし)    問題集の構文チェック（すべての単元）\n"
+    "  --solve   すべての問題の解き方を表示\n"
+    "  --tsv     問題ごとに 単元・問題・問題文・答・エラーコード・メッセージ をタブ区切りで表示\n"
+    "終了コード: 0 正常, 1 誤りあり, 2 読み込めない・引数の誤り\n";
+
+std::string joined(const std::vector<std::string>& parts, const std::string& sep) {
+    std::string out;
+    for (size_t i = 0; i < parts.size(); ++i) {
+        if (i) out += sep;
+        out += parts[i];
+    }
+    return out;
+}
+
+// Keeps a TSV row one row: tabs, line ends and other control bytes inside a field become blanks.
+std::string tsvField(std::string s) {
+    for (char& c : s) {
+        if (static_cast<unsigned char>(c) < 0x20 || c == 0x7F) c = ' ';
+    }
+    return s;
+}
+
+// A line of the file as the report quotes it: control bytes shown as '?', and a line longer
+// than a question can be cut (a damaged file may hold one line of a megabyte).
+std::string shown(const std::string& text) {
+    constexpr size_t kMaxChars = 60;
+    std::string out;
+    size_t chars = 0;
+    for (size_t i = 0; i < text.size(); i += utf8CharLength(text, i)) {
+        if (chars == kMaxChars) return out + "…";
+        ++chars;
+        const auto c = static_cast<unsigned char>(text[i]);
+        if (c < 0x20 || c == 0x7F) out += '?';
+        else out += text.substr(i, utf8CharLength(text, i));
+    }
+    return out;
+}
+
+// Records, beside the "caption|text" entries, the message texts alone: the TSV messages
+// column is split on " | ", and a caption glued on with a bare "|" would read as text.
+class TextRecorder : public RecordingPrompter {
+public:
+    std::vector<std::string> texts;
+    void inform(const std::string& text) override {
+        RecordingPrompter::inform(text);
+        texts.push_back(text);
+    }
+    void warn(const std::string& text, const std::string& caption) override {
+        RecordingPrompter::warn(text, caption);
+        texts.push_back(text);
+    }
+    Answer askYesNo(const std::string& text, const std::string& caption) override {
+        texts.push_back(text);
+        return RecordingPrompter::askYesNo(text, caption);
+    }
+    Answer askYesNoCancel(const std::string& text, const std::string& caption) override {
+        texts.push_back(text);
+        return RecordingPrompter::askYesNoCancel(text, caption);
+    }
+    Answer askAbortRetryIgnore(const std::string& text, const std::string& caption) override {
+        texts.push_back(text);
+        return RecordingPrompter::askAbortRetryIgnore(text, caption);
+    }
+};
+
+std::string place(int unit, int question) {
+    return "単元" + std::to_string(unit) + " 問題" + std::to_string(question);
+}
+
+void reportStructure(const std::vector<std::string>& lines, const SyntaxCheckResult& r, CheckOutput& o) {
+    o.out += "エラーチェックの結果: " + r.resultText + "\n";
+    o.out += "エラーの単元: " + r.errorUnitText + "\n";
+    const int at = structureFaultLine(lines);
+    if (at > 0) {
+        o.out += "  " + std::to_string(at) + "行目: " + shown(lines[static_cast<size_t>(at - 1)]) + "\n";
+    } else if (lines.empty()) {
+        o.out += "  空のファイルです\n";
+    }
+    for (const std::string& m : r.structureMessages) o.out += "    " + m + "\n";
+}
+
+CheckOutput validate(const std::vector<std::string>& lines, const std::string& label) {
+    CheckOutput o;
+    QuestionSet set;
+    const SyntaxCheckResult r = checkQuestionSet(lines, set);
+    o.out += "ファイル: " + label + "\n";
+    if (!r.structureOk) {
+        reportStructure(lines, r, o);
+        o.exitCode = CHECK_EXIT_INVALID;
+        return o;
+    }
+    o.out += "エラーチェックの結果: " + r.resultText + "\n";
+    o.out += "単元数: " + std::to_string(r.unitCount) + "\n";
+    o.out += "エラーの単元: " + shown(r.errorUnitText) + "\n";
+    if (!r.faults.empty()) o.out += "誤りのある問題: " + std::to_string(r.faults.size()) + "\n";
+    for (const QuestionFault& f : r.faults) {
+        const std::string where = f.question == 0 ? "単元" + std::to_string(f.unit) + " 見出し" : place(f.unit, f.question);
+        o.out += "  " + where + ": " + shown(f.text) + "\n";
+        for (const std::string& m : f.messages) o.out += "    " + m + "\n";
+        if (f.engineError != 0) o.out += "    (エラーコード " + std::to_string(f.engineError) + ")\n";
+    }
+    for (const QuestionWarning& w : r.warnings) {
+        o.out += "  " + place(w.unit, w.question) + " 警告: " + joined(w.messages, " | ") + "\n";
+    }
+    o.exitCode = r.ok ? CHECK_EXIT_OK : CHECK_EXIT_INVALID;
+    return o;
+}
+
+CheckOutput solveAll(const std::vector<std::string>& lines, const std::string& label, CheckMode mode) {
+    CheckOutput o;
+    TextRecorder recorder;
+    Engine engine(recorder);
+    QuestionSet set;
+    if (!parseQuestionSet(lines, set, recorder)) {
+        // The structure is wrong: report it the way the plain check does.
+        SyntaxCheckResult r;
+        r.resultText = CHECK_STRUCTURE_FAILED;
+        r.errorUnitText = CHECK_STRUCTURE_UNIT;
+        r.structureMessages = recorder.said;
+        o.out += "ファイル: " + label + "\n";
+        reportStructure(lines, r, o);
+        o.exitCode = CHECK_EXIT_INVALID;
+        return o;
+    }
+    if (mode == CheckMode::Tsv) o.out += "unit\tquestion\ttext\tanswer\terror\tmessages\n";
+    bool allSolved = true;
+    for (int u = 1; u <= set.unitCount; ++u) {
+        const auto uu = static_cast<size_t>(u);
+        if (mode == CheckMode::Solve) o.out += "[単元" + std::to_string(u) + "] " + shown(set.unitTitle[uu]) + "\n";
+        for (int q = 1; q <= set.questionCount[uu]; ++q) {
+            const std::string& text = set.questionText[uu][static_cast<size_t>(q)];
+            recorder.said.clear();
+            recorder.texts.clear();
+            const Solution s = solveQuestion(engine, text);
+            std::vector<std::string> messages = recorder.said;
+            if (!fitsSjis(text)) messages.push_back(unsavableMessage(lines, text));
+            if (!s.failure.empty()) messages.push_back(s.failure);
+            const bool solved = s.kind != SolutionKind::Unsolved && fitsSjis(text);
+            allSolved = allSolved && solved;
+            if (mode == CheckMode::Tsv) {
+                const std::string answer = !s.parsed ? "ERROR" : s.kind == SolutionKind::Unsolved ? "UNSOLVED" : s.answerValue;
+                std::vector<std::string> column = recorder.texts;
+                if (!fitsSjis(text)) column.push_back(unsavableMessage(lines, text));
+                // "ERROR" already says the question did not parse
+                if (!s.failure.empty() && !(!s.parsed && s.failure == SOLVE_NOT_PARSED)) column.push_back(s.failure);
+                o.out += std::to_string(u) + "\t" + std::to_string(q) + "\t" + tsvField(text) + "\t" + answer + "\t" +
+                         std::to_string(s.engineError) + "\t" + tsvField(joined(column, " | ")) + "\n";
+                continue;
+            }
+            o.out += "問題" + std::to_string(q) + ": " + shown(text) + "\n";
+            for (const SolvedLine& l : s.lines) {
+                if (!l.sentence.empty()) o.out += "  " + l.sentence + "\n";
+                o.out += "    " + lineMark(l.line) + " " + l.text + "\n";
+            }
+            if (solved) o.out += "  " + s.answerText + "\n";
+            for (const std::string& m : messages) o.out += "  ! " + m + "\n";
+        }
+    }
+    o.exitCode = allSolved ? CHECK_EXIT_OK : CHECK_EXIT_INVALID;
+    return o;
+}
+
+}  // namespace
+
+int structureFaultLine(const std::vector<std::string>& lines) {
+    SilentPrompter silent;
+    QuestionSet scratch;
+    if (lines.empty()) return 0;
+    if (parseQuestionSet(lines, scratch, silent)) return 0;
+    // A parse that fails at line k fails for every prefix that holds line k and succeeds for
+    // every shorter prefix, so the failing line is the shortest failing prefix.
+    size_t lo = 1, hi = lines.size();
+    while (lo < hi) {
+        const size_t mid = lo + (hi - lo) / 2;
+        std::vector<std::string> prefix(lines.begin(), lines.begin() + static_cast<std::ptrdiff_t>(mid));
+        if (parseQuestionSet(prefix, scratch, silent)) lo = mid + 1;
+        else hi = mid;
+    }
+    return static_cast<int>(lo);
+}
+
+CheckOutput checkQuestionLines(const std::vector<std::string>& lines, const std::string& label, CheckMode mode) {
+    if (mode == CheckMode::Validate) return validate(lines, label);
+    return solveAll(lines, label, mode);
+}
+
+CheckOutput runCheckCommand(const std::vector<std::string>& args) {
+    CheckOutput o;
+    QCommandLineParser parser;
+    const QCommandLineOption help(QStringList{"h", "help"}), version(QStringList{"v", "version"}), solve("solve"), tsv("tsv");
+    parser.addOptions({help, version, solve, tsv});
+    QStringList list{"solvari-check"};
+    for (const std::string& a : args) list << QString::fromStdString(a);
+    if (!parser.parse(list)) {
+        const QStringList unknown = parser.unknownOptionNames();
+        const std::string what = unknown.isEmpty() ? parser.errorText().toStdString()
+                                                   : "不明なオプションです: " + unknown.join(' ').toStdString();
+        o.err = "solvari-check: " + what + "\n" + kUsage;
+        o.exitCode = CHECK_EXIT_UNREADABLE;
+        return o;
+    }
+    if (parser.isSet(help)) {
+        o.out = kUsage;
+        return o;
+    }
+    if (parser.isSet(version)) {
+        o.out = std::string("solvari-check ") + SOLVARI_VERSION + "\n";
+        return o;
+    }
+    // with both, the later one counts
+    CheckMode mode = CheckMode::Validate;
+    for (const std::string& a : args) {
+        if (a == "--solve") mode = CheckMode::Solve;
+        else if (a == "--tsv") mode = CheckMode::Tsv;
+    }
+    const QStringList files = parser.positionalArguments();
+    if (files.size() > 1) {
+        o.err = "solvari-check: ファイルは一つだけ指定してください\n" + std::string(kUsage);
+        o.exitCode = CHECK_EXIT_UNREADABLE;
+        return o;
+    }
+    if (files.isEmpty() || files.front().isEmpty()) {
+        o.err = std::string("solvari-check: 問題集のファイルを指定してください\n") + kUsage;
+        o.exitCode = CHECK_EXIT_UNREADABLE;
+        return o;
+    }
+    const std::string path = files.front().toStdString();
+    const QuestionLinesResult read = readQuestionFile(path);
+    if (!read.ok) {
+        o.err = "solvari-check: " + read.error + "\n  " + read.reason + "\n";
+        o.exitCode = CHECK_EXIT_UNREADABLE;
+        return o;
+    }
+    return checkQuestionLines(read.lines, path, mode);
+}
+
+}  // namespace solvari

@@ -1,0 +1,56 @@
+#include "ui/fonts.h"
+
+#include <QFontDatabase>
+
+namespace solvari {
+
+namespace {
+
+struct Stand {
+    const char* face;
+    QStringList candidates;  // best first
+};
+
+}  // namespace
+
+QString bareFamily(const QString& family) {
+    const qsizetype bracket = family.indexOf(QStringLiteral(" ["));
+    return bracket < 0 ? family : family.left(bracket);
+}
+
+QString firstPresentFamily(const QStringList& candidates, const QStringList& families) {
+    for (const QString& wanted : candidates)
+        for (const QString& family : families)
+            if (bareFamily(family).compare(wanted, Qt::CaseInsensitive) == 0) return bareFamily(family);
+    return {};
+}
+
+QMap<QString, QString> installFontSubstitutions() {
+    // fontconfig may list a Japanese font under its localised name as well, so both are tried.
+    const Stand stands[] = {
+        {"ＭＳ Ｐゴシック", {"IPAPGothic", "IPA Pゴシック", "IPAexGothic", "Noto Sans CJK JP"}},
+        {"ＭＳ ゴシック", {"IPAGothic", "IPAゴシック", "IPAexGothic", "Noto Sans Mono CJK JP"}},
+        {"ＭＳ 明朝", {"IPAMincho", "IPA明朝", "IPAexMincho", "Noto Serif CJK JP"}},
+        {"Bookman Old Style", {"URW Bookman", "URW Bookman L", "Bookman URW", "TeX Gyre Bonum"}},
+    };
+    const QStringList families = QFontDatabase::families();
+    QMap<QString, QString> installed;
+    for (const Stand& s : stands) {
+        const QString family = firstPresentFamily(s.candidates, families);
+        if (family.isEmpty()) continue;
+        const QString face = QString::fromUtf8(s.face);
+        QFont::insertSubstitution(face, family);
+        installed.insert(face, family);
+    }
+    return installed;
+}
+
+QFont qfontFor(const FontSpec& font) {
+    QFont f(QString::fromStdString(font.face));
+    f.setPixelSize(font.pixelSize > 0 ? font.pixelSize : 1);
+    f.setBold(font.bold);
+    f.setItalic(font.italic);
+    return f;
+}
+
+}  // namespace solvari

@@ -1,0 +1,30 @@
+#include "ui/greeting_window.h"
+
+#include <QIcon>
+#include <QPushButton>
+
+#include "ui/window_frame.h"
+
+namespace solvari {
+
+TfrmGreet::TfrmGreet(QWidget* parent) : QWidget(parent, Qt::SplashScreen | Qt::FramelessWindowHint) {
+    setObjectName("frmGreet");
+    setFixedSize(179, 131);
+
+    BitBtn1 = new QPushButton(this);
+    BitBtn1->setObjectName("BitBtn1");
+    BitBtn1->setGeometry(2, 0, 175, 129);
+    BitBtn1->setFlat(true);
+    BitBtn1->setFocusPolicy(Qt::NoFocus);
+    // No padding, so the picture fills the button as a bitmap would.
+    BitBtn1->setStyleSheet("QPushButton { border: none; padding: 0px; }");
+    BitBtn1->setIcon(QIcon(":/images/greet.svg"));
+    BitBtn1->setIconSize(QSize(175, 129));
+}
+
+void TfrmGreet::showEvent(QShowEvent* event) {
+    centreOnScreen(this);
+    QWidget::showEvent(event);
+}
+
+}  // namespace solvari

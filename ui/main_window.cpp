@@ -1,0 +1,577 @@
+#include "ui/main_window.h"
+
+#include <QAction>
+#include <QApplication>
+#include <QCloseEvent>
+#include <QDir>
+#include <QFileDialog>
+#include <QFileInfo>
+#include <QGroupBox>
+#include <QGuiApplication>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QMdiArea>
+#include <QMdiSubWindow>
+#include <QMenuBar>
+#include <QPushButton>
+#include <QScreen>
+#include <QScrollArea>
+#include <QScrollBar>
+
+#include "flow/question_set.h"
+#include "flow/record_file.h"
+#include "ui/page_window.h"
+#include "ui/greeting_window.h"
+#include "ui/window_frame.h"
+
+namespace solvari {
+
+namespace {
+constexpr int kPanelWidth = 145;
+constexpr int kPanelHeight = 586;  // below the last button of the panel
+const QColor kMainColour(0, 192, 192);
+const QColor kTeal(0, 128, 128);
+
+QString q(const std::string& s) { return QString::fromStdString(s); }
+}  // namespace
+
+TfrmMain::TfrmMain(QWidget* parent) : QMainWindow(parent) {
+    setObjectName("frmMain");
+    setWindowTitle(APP_TITLE);
+    prompter.setParentWidget(this);
+    fntNum = QFont("Bookman Old Style");
+    fntNum.setItalic(true);
+    fntNum.setPixelSize(12);
+    fntKnj = QFont("ＭＳ Ｐゴシック");
+    fntKnj.setPixelSize(16);
+    clock = [] { return QDateTime::currentDateTime(); };
+    openDialog = [this](const std::string& preset) {
+        return QFileDialog::getOpenFileName(this, QString(), q(preset), "LEQファイル (*.LEQ *.leq)").toStdString();
+    };
+    saveDialog = [this](const std::string& preset) {
+        // Qt's own overwrite confirmation stays on: a teacher is asked before a file is replaced.
+        return QFileDialog::getSaveFileName(this, QString(), q(preset), "LEQﾌｧｲﾙ (*.LEQ *.leq)").toStdString();
+    };
+    formCreate();
+}
+
+TfrmMain::~TfrmMain() {
+    qApp->removeEventFilter(this);
+    practice.reset();
+    typesetter.reset();
+}
+
+// ---------------------------------------------------------------- creation
+
+void TfrmMain::formCreate() {
+    greeting_ = new TfrmGreet();
+    greeting_->setAttribute(Qt::WA_DeleteOnClose);
+    greeting_->show();
+
+    QPalette pal = palette();
+    pal.setColor(QPalette::Window, kMainColour);
+    setPalette(pal);
+    setAutoFillBackground(true);
+
+    auto* central = new QWidget(this);
+    setCentralWidget(central);
+    buildMenu();
+    buildPanel();
+
+    mdi_ = new QMdiArea(central);
+    mdi_->setBackground(kMainColour);
+    mdi_->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    mdi_->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+
+    // The usable part of the screen, in logical pixels: task bars and HiDPI scaling are
+    // already taken off; 28 pixels are left for the window's title bar.
+    const QRect screen = availableScreenGeometry();
+    move(screen.topLeft());
+    resize(screen.width(), std::max(200, screen.height() - 28));
+    layoutFrame();
+
+    timBlink = new QTimer(this);
+    timBlink->setInterval(1000);
+    connect(timBlink, &QTimer::timeout, this, [this] {
+        if (practice) practice->timBlinkTimer();
+    });
+    nextQ_ = QIcon(":/images/next_q.svg");
+    nextR_ = QIcon(":/images/next_r.svg");
+    btnNext->setIcon(nextQ_);
+
+    qApp->installEventFilter(this);
+}
+
+void TfrmMain::buildMenu() {
+    QMenu* file = menuBar()->addMenu("ファイル(&F)");
+    mnuOpen = file->addAction("開く(&O)", this, [this] { mnuOpenClick(); });
+    mnuSave = file->addAction("保存(&S)", this, [this] { saveQuestionSet(); });
+    file->addSeparator();
+    mnuPrint = file->addAction("印刷(&P)", this, [this] {
+        if (showPrintWindow) showPrintWindow();
+    });
+    mnuEnd = file->addAction("終了(&X)", this, [this] { close(); });
+    QMenu* edit = menuBar()->addMenu("編集(&E)");
+    mnuEditCWare = edit->addAction("編集(&E)", this, [this] { mnuEditCWareClick(); });
+    QMenu* view = menuBar()->addMenu("表示(&V)");
+    mnuShowRecord = view->addAction("練習の記録(&R)", this, [this] {
+        if (showRecordWindow) showRecordWindow();
+    });
+    mnuDispStack = view->addAction("スタック(&S)", this, [this] {
+        if (showStackWindow) showStackWindow();
+    });
+    QMenu* change = menuBar()->addMenu("問題変更(&C)");
+    mnuNext = change->addAction("次の問題(&N)", this, [this] { practice->nextQuestion(); });
+    mnuTangen = change->addAction("選択(&S)", this, [this] { practice->chooseUnit(); });
+    QMenu* help = menuBar()->addMenu("ヘルプ(&H)");
+    mnuUsage = help->addAction("使い方(&U)", this, [this] {
+        if (showHelpContents) showHelpContents();
+    });
+    mnuPoint = help->addAction("ポイント(&P)", this, [this] {
+        if (showHelpPoint) showHelpPoint();
+    });
+    help->addSeparator();
+    mnuVersion = help->addAction("バージョン情報(&A)", this, [this] {
+        if (showVersionWindow) showVersionWindow();
+    });
+}
+
+void TfrmMain::layoutFrame() {
+    QWidget* central = centralWidget();
+    const int height = central->height();
+    // Lower than the panel's controls: a scroll bar beside them, and the page moves over.
+    const int bar = height < pnlMain->height() ? scrPanel->verticalScrollBar()->sizeHint().width() : 0;
+    const int panelWidth = kPanelWidth + bar;
+    scrPanel->setGeometry(0, 0, panelWidth, height);
+    mdi_->setGeometry(panelWidth, 0, std::max(100, central->width() - panelWidth), height);
+}
+
+void TfrmMain::buildPanel() {
+    scrPanel = new QScrollArea(centralWidget());
+    scrPanel->setObjectName("scrPanel");
+    scrPanel->setFrameShape(QFrame::NoFrame);
+    scrPanel->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    scrPanel->setVerticalScrollBarPolicy(Qt::ScrollBarAsNeeded);
+    scrPanel->viewport()->setAutoFillBackground(false);  // the frame's colour shows through
+    pnlMain = new QFrame();
+    pnlMain->setObjectName("pnlMain");
+    pnlMain->setFrameShape(QFrame::NoFrame);
+    pnlMain->setFixedSize(kPanelWidth, kPanelHeight);
+    pnlMain->setAutoFillBackground(false);
+    scrPanel->setWidget(pnlMain);
+    // A control that takes the focus (実行, 次の問題 after a step) is scrolled into view.
+    connect(qApp, &QApplication::focusChanged, this, [this](QWidget*, QWidget* now) {
+        if (now && pnlMain->isAncestorOf(now)) scrPanel->ensureWidgetVisible(now);
+    });
+    setToolTipDuration(-1);
+
+    auto button = [](QWidget* parent, const QString& name, const QString& text, QRect geometry) {
+        auto* b = new QPushButton(text, parent);
+        b->setObjectName(name);
+        b->setGeometry(geometry);
+        b->setAutoDefault(false);
+        return b;
+    };
+    const char* circled[] = {"", "①", "②", "③", "④", "⑤", "⑥", "⑦", "⑧", "⑨", "⑩", "⑪", "⑫"};
+    for (int n = 1; n <= 12; ++n) {
+        QPushButton* b = button(pnlMain, QString("btnShiki%1").arg(n), circled[n], QRect(4, 6 + (n - 1) * 25, 25, 25));
+        b->setEnabled(false);
+        b->setFocusPolicy(Qt::NoFocus);
+        b->setAccessibleName(QString("式") + circled[n]);  // a bare circled digit reads badly
+        connect(b, &QPushButton::clicked, this, [this, n] { practice->selectLine(n); });
+        btnShiki[static_cast<size_t>(n)] = b;
+    }
+    btnShiki[1]->setToolTip("①式");
+
+    const QString tealBox = "QGroupBox { background-color: rgb(0,128,128); color: white; border: 1px solid rgb(0,96,96); margin-top: 14px; }"
+                            "QGroupBox::title { subcontrol-origin: margin; left: 6px; }";
+    grbSousa = new QGroupBox("操作", pnlMain);
+    grbSousa->setObjectName("grbSousa");
+    grbSousa->setStyleSheet(tealBox);
+    grbSousa->setGeometry(34, 2, 108, 150);
+    // The picture buttons have no text: their accessible names say what they do.
+    auto picture = [&](const QString& name, const QString& image, const QString& tip, const QString& spoken, int y) {
+        QPushButton* b = button(grbSousa, name, QString(), QRect(6, y, 34, 30));
+        b->setAccessibleName(spoken);
+        b->setIcon(QIcon(image));
+        b->setIconSize(QSize(24, 24));
+        b->setToolTip(tip);
+        b->setFocusPolicy(Qt::NoFocus);
+        return b;
+    };
+    btnKake = picture("btnKake", ":/images/kake.svg", "かける", "掛ける", 18);
+    btnWaru = picture("btnWaru", ":/images/waru.svg", "わる", "割る", 50);
+    btnTasu = picture("btnTasu", ":/images/tasu.svg", "たす", "足す", 82);
+    btnHiku = picture("btnHiku", ":/images/hiku.svg", "ひく", "引く", 114);
+    auto word = [&](const QString& name, const QString& text, const QString& tip, int y) {
+        QPushButton* b = button(grbSousa, name, text, QRect(44, y, 58, 40));
+        QFont f = b->font();
+        f.setBold(true);
+        b->setFont(f);
+        b->setStyleSheet("QPushButton { color: blue; }");
+        b->setToolTip(tip);
+        b->setFocusPolicy(Qt::NoFocus);  // not reachable by the Tab key
+        return b;
+    };
+    btnKakko = word("btnKakko", "かっこ", "かっこをはずす", 18);
+    btnSeiri = word("btnSeiri", "整理", "同類項を計算して簡単にする", 62);
+    btnIkou = word("btnIkou", "移項", "移項する", 106);
+    connect(btnKake, &QPushButton::clicked, this, [this] { practice->chooseOperation(Operation::Multiply); });
+    connect(btnWaru, &QPushButton::clicked, this, [this] { practice->chooseOperation(Operation::Divide); });
+    connect(btnTasu, &QPushButton::clicked, this, [this] { practice->chooseOperation(Operation::Add); });
+    connect(btnHiku, &QPushButton::clicked, this, [this] { practice->chooseOperation(Operation::Subtract); });
+    connect(btnKakko, &QPushButton::clicked, this, [this] { practice->chooseOperation(Operation::Brackets); });
+    connect(btnSeiri, &QPushButton::clicked, this, [this] { practice->chooseOperationChecked(Operation::Collect); });
+    connect(btnIkou, &QPushButton::clicked, this, [this] { practice->chooseOperationChecked(Operation::Transpose); });
+
+    btnJikkou = button(pnlMain, "btnJikkou", "実行", QRect(34, 156, 108, 32));
+    btnJikkou->setIcon(QIcon(":/images/jikkou.svg"));
+    btnJikkou->setEnabled(false);
+    btnTeisei = button(pnlMain, "btnTeisei", "訂正", QRect(34, 190, 108, 32));
+    btnTeisei->setIcon(QIcon(":/images/teisei.svg"));
+    connect(btnJikkou, &QPushButton::clicked, this, [this] { practice->execute(); });
+    connect(btnTeisei, &QPushButton::clicked, this, [this] { practice->correct(); });
+
+    grbNumber = new QGroupBox("数字", pnlMain);
+    grbNumber->setObjectName("grbNumber");
+    grbNumber->setStyleSheet(tealBox);
+    grbNumber->setGeometry(34, 226, 108, 214);
+    pnlNumber = new QLabel(grbNumber);
+    pnlNumber->setObjectName("pnlNumber");
+    pnlNumber->setGeometry(6, 18, 96, 28);
+    pnlNumber->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
+    pnlNumber->setStyleSheet("QLabel { background-color: black; color: aqua; font-weight: bold; font-size: 16px; padding-right: 4px; }");
+    const char* digitCaptions[] = {"０", "１", "２", "３", "４", "５", "６", "７", "８", "９"};
+    const int rowOf[] = {3, 2, 2, 2, 1, 1, 1, 0, 0, 0};
+    const int colOf[] = {0, 0, 1, 2, 0, 1, 2, 0, 1, 2};
+    auto keyRect = [](int row, int col) { return QRect(6 + col * 32, 50 + row * 32, 32, 30); };
+    for (int d = 0; d <= 9; ++d) {
+        // the 7 key's caption is a half-width digit, unlike the other keys
+        QPushButton* b = button(grbNumber, QString("btn%1").arg(d), d == 7 ? "7" : digitCaptions[d], keyRect(rowOf[d], colOf[d]));
+        b->setFocusPolicy(Qt::NoFocus);
+        connect(b, &QPushButton::clicked, this, [this, d] { practice->keypadInput(std::to_string(d)); });
+        btnDigit[static_cast<size_t>(d)] = b;
+    }
+    btnDecimal = button(grbNumber, "btnDecimal", "．", keyRect(3, 1));
+    btnMinus = button(grbNumber, "btnMinus", "-", keyRect(3, 2));
+    btnClear = button(grbNumber, "btnClear", "CL", keyRect(4, 0));
+    btnClear->setStyleSheet("QPushButton { color: red; font-weight: bold; }");
+    btnClear->setToolTip("クリアする");
+    btnBunsu = button(grbNumber, "btnBunsu", "分の", keyRect(4, 1));
+    btnBunsu->setToolTip("分数の入力");
+    btnMoji = button(grbNumber, "btnMoji", "x", keyRect(4, 2));
+    btnMoji->setToolTip("文字を入力する");
+    QFont letterFont("Bookman Old Style");
+    letterFont.setItalic(true);
+    letterFont.setPixelSize(18);
+    btnMoji->setFont(letterFont);
+    btnMoji->setStyleSheet("QPushButton { color: fuchsia; }");
+    for (QPushButton* b : {btnDecimal, btnMinus, btnClear, btnBunsu, btnMoji}) b->setFocusPolicy(Qt::NoFocus);
+    // Symbols and the changing letter get names a screen reader can say.
+    btnDecimal->setAccessibleName("小数点");
+    btnMinus->setAccessibleName("マイナス");
+    btnClear->setAccessibleName("クリア");
+    btnMoji->setAccessibleName("文字");
+    pnlNumber->setAccessibleName("入力した数");
+    connect(btnDecimal, &QPushButton::clicked, this, [this] { practice->keypadInput("."); });
+    connect(btnMinus, &QPushButton::clicked, this, [this] { practice->minusButton(); });
+    connect(btnClear, &QPushButton::clicked, this, [this] { practice->keypadInput("CL"); });
+    connect(btnBunsu, &QPushButton::clicked, this, [this] { practice->keypadInput("分の"); });
+    connect(btnMoji, &QPushButton::clicked, this, [this] { practice->keypadInput(btnMoji->text().toStdString()); });
+
+    btnNext = button(pnlMain, "btnNext", "次の問題", QRect(34, 446, 108, 32));
+    btnNext->setIconSize(QSize(25, 25));
+    btnNext->setToolTip("次の問題に移ります");
+    btnChangeTangen = button(pnlMain, "btnChangeTangen", "単元変更", QRect(34, 482, 108, 30));
+    btnPrint = button(pnlMain, "btnPrint", "　印　　刷　", QRect(34, 516, 108, 30));
+    BitBtn1 = button(pnlMain, "BitBtn1", "練習の記録", QRect(34, 550, 108, 30));
+    connect(btnNext, &QPushButton::clicked, this, [this] { practice->nextQuestion(); });
+    connect(btnChangeTangen, &QPushButton::clicked, this, [this] { practice->chooseUnit(); });
+    connect(btnPrint, &QPushButton::clicked, this, [this] {
+        if (showPrintWindow) showPrintWindow();
+    });
+    connect(BitBtn1, &QPushButton::clicked, this, [this] {
+        if (showRecordWindow) showRecordWindow();
+    });
+}
+
+// ---------------------------------------------------------------- start-up
+
+void TfrmMain::showEvent(QShowEvent* event) {
+    QMainWindow::showEvent(event);
+    if (!shown_) {
+        shown_ = true;
+        // Now that the frame is known: the whole window, title bar and borders included,
+        // stays inside the usable part of the screen.
+        const QRect screen = availableScreenGeometry();
+        if (!screen.contains(frameGeometry())) {
+            const QSize frame = frameGeometry().size() - size();
+            resize(std::min(width(), screen.width() - frame.width()), std::min(height(), screen.height() - frame.height()));
+            move(screen.topLeft());  // a top-level window's position is its frame's
+        }
+        formShow();
+    }
+}
+
+void TfrmMain::formShow() {
+    homeDirectory = QDir::currentPath().toStdString() + "/";
+    questionPath = homeDirectory + "Question.leq";
+
+    layoutFrame();
+    page = new TfrmPage();
+    pageWindow = mdi_->addSubWindow(page, Qt::SubWindow | Qt::CustomizeWindowHint | Qt::WindowTitleHint);
+    pageWindow->setGeometry(0, 0, std::max(100, mdi_->width() - 8), mdi_->height());
+    pageWindow->show();
+    typesetter = std::make_unique<Typesetter>(engine, *page, prompter);
+    practice = std::make_unique<Practice>(engine, *typesetter, *page, prompter, *this);
+    page->attach(practice.get(), typesetter.get());
+    practice->lineCapacity = page->layoutForScreen(scrPanel->width(), [this](const std::string& t) { prompter.inform(t); });
+    prompter.setLineBoxLocator([this] {
+        if (!page) return QRect();
+        QWidget* box = dynamic_cast<QWidget*>(page->lineBox(1));
+        return box ? QRect(box->mapToGlobal(QPoint(0, 0)), box->size()) : QRect();
+    });
+    practice->recordWriter = [this](int u, int q) -> std::optional<std::string> {
+        RecordFile file(recordFilePath(dataDirectory));
+        RecordResult r = writeRecord(file, practice->questionSet.unitTitle.at(static_cast<size_t>(u)), q, clock);
+        // The student cannot mend the folder or the file between two questions: each reason
+        // is told once per run, not after every finish.
+        if (r.ok || !reportedRecordErrors_.insert(r.error).second) return std::nullopt;
+        return r.error;
+    };
+
+    // Both boxes of a failed start are shown before the window closes: the close is queued
+    // once, after them, for the event loop the program runs next.
+    starting_ = true;
+    if (!loadQuestionSet(questionPath)) {
+        fatalAtStart = true;
+        fatalError("問題が不正です");
+    }
+    starting_ = false;
+    if (greeting_) greeting_->close();
+    if (fatalAtStart) {
+        QTimer::singleShot(0, this, [this] { close(); });
+        return;
+    }
+    dataDirectory = solvari::dataDirectory(QDir::currentPath().toStdString());
+    if (practice) practice->refocus();
+}
+
+bool TfrmMain::loadQuestionSet(const std::string& path) {
+    if (!QFileInfo::exists(q(path))) return false;
+    QuestionLinesResult read = readQuestionFile(path);
+    if (!read.ok) {
+        // The lines in use stay: nothing a failed read leaves behind can be saved over a file.
+        fatalError(read.error, read.reason);
+        return false;
+    }
+    if (!useQuestionFile(path, read)) return false;
+    tellReadAsUtf8();
+    return true;
+}
+
+bool TfrmMain::useQuestionFile(const std::string& path, const QuestionLinesResult& read) {
+    questionPath = path;
+    questionLines = read.lines;
+    questionLineBytes = originalLineBytes(read);
+    questionReadAsUtf8 = read.encoding == TextEncoding::Utf8;
+    if (!parseQuestionSet(questionLines, practice->questionSet, prompter)) return false;
+    return practice->startQuestionSet();
+}
+
+void TfrmMain::tellReadAsUtf8() {
+    if (!questionReadAsUtf8) return;
+    practice->message = UTF8_NOTICE;
+    showMessage(UTF8_NOTICE);
+}
+
+void TfrmMain::fatalError(const std::string& text, const std::string& reason) {
+    std::string message = text + std::to_string(engine.engineError) + ":致命的なエラーです";
+    if (!reason.empty()) message += "\n" + reason;
+    prompter.inform(message);
+    // the caller's code still runs to its end; the window closes once it has (at start-up,
+    // formShow closes it after the last box)
+    if (!starting_) QTimer::singleShot(0, this, [this] { close(); });
+}
+
+// ---------------------------------------------------------------- closing
+
+void TfrmMain::closeEvent(QCloseEvent* event) {
+    if (!questionSetSaved) {
+        Answer a = prompter.askYesNoCancel("ファイルを保存しますか？", "確認");
+        if (a == Answer::Cancel || (a == Answer::Yes && !saveQuestionSet())) {
+            fatalAtStart = false;
+            event->ignore();
+            return;
+        }
+    }
+    timBlink->stop();
+    event->accept();
+    QApplication::closeAllWindows();
+}
+
+// ---------------------------------------------------------------- question set commands
+
+void TfrmMain::takeBackup() {
+    backup.lines = questionLines;
+    backup.lineBytes = questionLineBytes;
+    backup.readAsUtf8 = questionReadAsUtf8;
+    backup.set = practice->questionSet;
+    backup.unit = practice->currentUnit;
+    backup.questions = practice->currentQuestion;
+}
+
+void TfrmMain::restoreBackup() {
+    questionLines = backup.lines;
+    questionLineBytes = backup.lineBytes;
+    questionReadAsUtf8 = backup.readAsUtf8;
+    practice->questionSet = backup.set;
+    practice->currentUnit = backup.unit;
+    practice->currentQuestion = backup.questions;
+}
+
+bool TfrmMain::saveQuestionSet() {
+    // A text without a single question is no question set; writing it would empty a file.
+    if (!holdsQuestion(questionLines)) {
+        prompter.inform(MSG_NOTHING_TO_SAVE);
+        return false;
+    }
+    const std::string chosen = saveDialog ? saveDialog(questionPath) : std::string();
+    if (chosen.empty()) return false;
+    FileResult r = writeQuestionFile(chosen, questionLines, &questionLineBytes);
+    if (!r.ok) {
+        prompter.inform(r.error);
+        return false;
+    }
+    questionSetSaved = true;
+    questionReadAsUtf8 = false;
+    questionPath = chosen;
+    if (questionPathSaved) questionPathSaved(chosen);
+    return true;
+}
+
+void TfrmMain::mnuOpenClick() {
+    takeBackup();
+    const std::string chosen = openDialog ? openDialog(questionPath) : std::string();
+    if (chosen.empty()) return;
+    const bool exists = QFileInfo::exists(q(chosen));
+    QuestionLinesResult read;
+    // A file that cannot be read is reported before anything changes: the set, the page, the
+    // path and the unsaved edits stay as they were, and the program goes on.
+    auto readChosen = [&] {
+        read = readQuestionFile(chosen);
+        if (!read.ok) prompter.inform(chosen + ":" + read.reason);
+        return read.ok;
+    };
+    if (exists && !readChosen()) return;
+    if (!questionSetSaved && prompter.askYesNo("ファイルを保存しますか", "確認") == Answer::Yes) {
+        // The save may have written the chosen file itself: load what is there now.
+        if (saveQuestionSet() && exists && !readChosen()) return;
+    }
+    if (exists && useQuestionFile(chosen, read)) {
+        practice->chooseUnit();
+        questionSetSaved = true;
+        tellReadAsUtf8();
+    } else {
+        prompter.inform(chosen + ":問題が不正です");
+        restoreBackup();
+    }
+}
+
+void TfrmMain::mnuEditCWareClick() {
+    takeBackup();
+    const int result = runEditorWindow ? runEditorWindow() : 2;
+    if (result == 1) {
+        if (practice->startQuestionSet()) {
+            setPageCaption(practice->questionSet.unitTitle[1]);
+            practice->chooseUnit();
+        } else {
+            prompter.inform("RefreshSystem:エラー");
+            restoreBackup();
+        }
+    } else if (result == 2) {
+        restoreBackup();
+    }
+}
+
+// ---------------------------------------------------------------- the view
+
+void TfrmMain::showMessage(const std::string& text) {
+    if (page) page->lblMess->setText(q(text));
+}
+void TfrmMain::showDisplay(const std::string& text) { pnlNumber->setText(q(text)); }
+void TfrmMain::setExecuteEnabled(bool on) { btnJikkou->setEnabled(on); }
+void TfrmMain::setNextEnabled(bool on) { btnNext->setEnabled(on); }
+void TfrmMain::setLineButtonEnabled(int n, bool on) {
+    if (n >= 1 && n <= 12) btnShiki[static_cast<size_t>(n)]->setEnabled(on);
+}
+void TfrmMain::focusExecute() { btnJikkou->setFocus(); }
+void TfrmMain::focusNext() { btnNext->setFocus(); }
+void TfrmMain::setBlinking(bool on) {
+    if (on) timBlink->start();
+    else timBlink->stop();
+}
+void TfrmMain::setNextPicture(bool second) { btnNext->setIcon(second ? nextR_ : nextQ_); }
+void TfrmMain::setPageCaption(const std::string& text) {
+    if (pageWindow) pageWindow->setWindowTitle(q(text));
+}
+void TfrmMain::setLetterCaption(char letter) { btnMoji->setText(QString(QChar(letter))); }
+void TfrmMain::placeSolutionBox(int line) {
+    if (page) page->placeSolutionBox(line);
+}
+void TfrmMain::hideSolutionBox() {
+    if (page) page->grbKai->hide();
+}
+void TfrmMain::clearHoverFrames() {
+    if (page) page->clearHoverFrames();
+}
+int TfrmMain::runUnitSelection() { return runUnitWindow ? runUnitWindow() : 2; }
+
+// ---------------------------------------------------------------- keys
+
+// The main window sees every key first (its own and the page's), as its key preview did.
+bool TfrmMain::eventFilter(QObject* watched, QEvent* event) {
+    if (watched == centralWidget() && event->type() == QEvent::Resize) layoutFrame();
+    if (event->type() != QEvent::KeyPress || !practice) return QMainWindow::eventFilter(watched, event);
+    auto* w = qobject_cast<QWidget*>(watched);
+    if (!w || w->window() != this || QApplication::activeModalWidget()) return QMainWindow::eventFilter(watched, event);
+    auto* key = static_cast<QKeyEvent*>(event);
+    // Alt and Ctrl chords are the menus' mnemonics and the system's, not the drill's.
+    if (key->modifiers() & (Qt::AltModifier | Qt::ControlModifier | Qt::MetaModifier))
+        return QMainWindow::eventFilter(watched, event);
+    // Space presses the focused button. The drill's focus rule is applied before the press
+    // is delivered, so that press and release reach the same button (the release goes to
+    // whatever has the focus by then).
+    if (key->key() == Qt::Key_Space && !(key->modifiers() & Qt::ShiftModifier)) {
+        QWidget* before = QApplication::focusWidget();
+        practice->refocus();
+        QWidget* target = QApplication::focusWidget();
+        if (target && target != before) {
+            QKeyEvent copy(key->type(), key->key(), key->modifiers(), key->text(), key->isAutoRepeat(), key->count());
+            QCoreApplication::sendEvent(target, &copy);
+            return true;
+        }
+        return QMainWindow::eventFilter(watched, event);
+    }
+    int code = 0;
+    switch (key->key()) {
+        case Qt::Key_Return:
+        case Qt::Key_Enter: code = KEY_ENTER; break;
+        case Qt::Key_Escape: code = KEY_ESCAPE; break;
+        case Qt::Key_Delete: code = KEY_DELETE; break;
+        case Qt::Key_Shift: code = KEY_SHIFT; break;
+        default: break;
+    }
+    const bool shift = key->modifiers() & Qt::ShiftModifier;
+    const Stage stageBefore = practice->selectionStage;
+    practice->formKeyDown(code, shift);
+    if (shift && stageBefore == Stage::Nothing) return true;  // Shift picked the newest line, nothing else
+    const QString text = key->text();
+    if (text.size() == 1 && text[0].unicode() >= 0x20 && text[0].unicode() < 0x7F)
+        practice->formKeyPress(static_cast<char>(text[0].unicode()));
+    // Enter, Escape, Delete and the typed characters belong to the drill; Space still presses
+    // the focused button (the next-question button after a verdict).
+    return code == KEY_ENTER || code == KEY_ESCAPE || code == KEY_DELETE || (!text.isEmpty() && text != " ");
+}
+
+}  // namespace solvari

@@ -1,0 +1,324 @@
+#include "ui/print_window.h"
+
+#include <QApplication>
+#include <QBuffer>
+#include <QDialogButtonBox>
+#include <QDir>
+#include <QFileDialog>
+#include <QFont>
+#include <QFontMetrics>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPainter>
+#include <QPdfWriter>
+#include <QPrintDialog>
+#include <QPrinter>
+#include <QPrinterInfo>
+#include <QPushButton>
+#include <QShowEvent>
+#include <QToolButton>
+#include <algorithm>
+
+#include "flow/file_io.h"
+#include "ui/image_box.h"
+#include "ui/page_window.h"
+#include "ui/window_frame.h"
+
+namespace solvari {
+
+namespace {
+
+// The hourglass for as long as printing runs; restored on every way out.
+class WaitCursor {
+public:
+    WaitCursor() { QApplication::setOverrideCursor(Qt::WaitCursor); }
+    ~WaitCursor() { QApplication::restoreOverrideCursor(); }
+    WaitCursor(const WaitCursor&) = delete;
+    WaitCursor& operator=(const WaitCursor&) = delete;
+};
+
+QLineEdit* numberEdit(const QString& name, const QString& text, QWidget* parent) {
+    auto* e = new QLineEdit(text, parent);
+    e->setObjectName(name);
+    e->setReadOnly(true);
+    QFont f("ＭＳ ゴシック");
+    f.setPixelSize(27);
+    e->setFont(f);
+    return e;
+}
+
+QLabel* caption(const QString& name, const QString& text, int x, int y, QWidget* parent) {
+    auto* l = new QLabel(text, parent);
+    l->setObjectName(name);
+    l->move(x, y);
+    l->adjustSize();
+    return l;
+}
+
+QPushButton* button(const QString& name, const QString& text, const QRect& place, QWidget* parent) {
+    auto* b = new QPushButton(text, parent);
+    b->setObjectName(name);
+    b->setGeometry(place);
+    return b;
+}
+
+}  // namespace
+
+// ---------------------------------------------------------------- UpDown
+
+UpDown::UpDown(QLineEdit* buddy, int min, int max, int start, QWidget* parent)
+    : QWidget(parent), buddy_(buddy), min_(min), max_(max), position_(start) {
+    btnUp = new QToolButton(this);
+    btnUp->setObjectName("btnUp");
+    btnUp->setArrowType(Qt::UpArrow);
+    btnUp->setAutoRepeat(true);
+    btnDown = new QToolButton(this);
+    btnDown->setObjectName("btnDown");
+    btnDown->setArrowType(Qt::DownArrow);
+    btnDown->setAutoRepeat(true);
+    for (QToolButton* b : {btnUp, btnDown}) b->setFocusPolicy(Qt::NoFocus);
+    connect(btnUp, &QToolButton::clicked, this, [this] { stepUp(); });
+    connect(btnDown, &QToolButton::clicked, this, [this] { stepDown(); });
+    buddy_->installEventFilter(this);
+    setPosition(start);
+}
+
+void UpDown::setPosition(int value) {
+    position_ = std::clamp(value, min_, max_);
+    buddy_->setText(QString::number(position_));
+}
+
+bool UpDown::eventFilter(QObject* watched, QEvent* event) {
+    if (watched == buddy_ && event->type() == QEvent::KeyPress) {
+        const int key = static_cast<QKeyEvent*>(event)->key();
+        if (key == Qt::Key_Up) {
+            stepUp();
+            return true;
+        }
+        if (key == Qt::Key_Down) {
+            stepDown();
+            return true;
+        }
+    }
+    return QWidget::eventFilter(watched, event);
+}
+
+void UpDown::resizeEvent(QResizeEvent* event) {
+    const int half = height() / 2;
+    btnUp->setGeometry(0, 0, width(), half);
+    btnDown->setGeometry(0, half, width(), height() - half);
+    QWidget::resizeEvent(event);
+}
+
+// ---------------------------------------------------------------- TfrmPrintS
+
+TfrmPrintS::TfrmPrintS(PrintSource source, Prompter& prompter, QWidget* parent)
+    : QDialog(parent), source_(std::move(source)), prompter_(prompter) {
+    frameDialog(this, "frmPrintS", "frmPrintS", designFont("ＭＳ Ｐゴシック", 12));
+    setFixedSize(363, 248);
+
+    Label3 = caption("Label3", "プリントイメージ", 16, 8, this);
+    edtSample = new QLineEdit(this);
+    edtSample->setObjectName("edtSample");
+    edtSample->setGeometry(16, 26, 225, 65);
+
+    Label2 = caption("Label2", "左側空白（文字数）", 16, 104, this);
+    edtLMargin = numberEdit("edtLMargin", "6", this);
+    edtLMargin->setGeometry(16, 122, 57, 37);
+    updLMargin = new UpDown(edtLMargin, 0, 10, 6, this);
+    updLMargin->setObjectName("updLMargin");
+    updLMargin->setGeometry(73, 122, 17, 37);
+
+    Label1 = caption("Label1", "文字の大きさ", 136, 104, this);
+    edtSize = numberEdit("edtSize", "3", this);
+    edtSize->setGeometry(136, 122, 57, 37);
+    updSize = new UpDown(edtSize, 1, 5, 3, this);
+    updSize->setObjectName("updSize");
+    updSize->setGeometry(193, 122, 17, 37);
+
+    connect(updLMargin, &UpDown::clicked, this, [this] { refreshSample(); });
+    connect(updSize, &UpDown::clicked, this, [this] { refreshSample(); });
+
+    btnSettei = button("btnSettei", "プリンタの設定", QRect(252, 16, 101, 33), this);
+    btnStart = button("btnStart", "印刷開始", QRect(252, 60, 101, 33), this);
+    btnPrintAll = button("btnPrintAll", "全画面印刷", QRect(252, 104, 101, 33), this);
+    btnCancel = button("btnCancel", "閉じる", QRect(252, 196, 101, 33), this);
+    connect(btnSettei, &QPushButton::clicked, this, [this] { btnSetteiClick(); });
+    connect(btnStart, &QPushButton::clicked, this, [this] { btnStartClick(); });
+    connect(btnPrintAll, &QPushButton::clicked, this, [this] { btnPrintAllClick(); });
+    connect(btnCancel, &QPushButton::clicked, this, [this] { btnCancelClick(); });
+
+    refreshSample();
+
+    choosePdfPath = [this] {
+        QFileDialog dialog(this, QString(), QDir::currentPath(), "PDFファイル (*.pdf)");
+        dialog.setAcceptMode(QFileDialog::AcceptSave);
+        dialog.setDefaultSuffix("pdf");
+        return dialog.exec() == QDialog::Accepted && !dialog.selectedFiles().isEmpty() ? dialog.selectedFiles().first()
+                                                                                       : QString();
+    };
+}
+
+TfrmPrintS::~TfrmPrintS() = default;
+
+void TfrmPrintS::showEvent(QShowEvent* event) {
+    if (!event->spontaneous()) {
+        centreOnScreen(this);
+        refreshSample();
+    }
+    QDialog::showEvent(event);
+}
+
+void TfrmPrintS::refreshSample() {
+    QFont f = edtSample->font();
+    f.setPointSize(samplePointSize(updSize->position()));
+    edtSample->setFont(f);
+    edtSample->setText(QString::fromStdString(sampleText(updLMargin->position())));
+}
+
+QPrinter& TfrmPrintS::printer() {
+    if (!printer_) printer_ = std::make_unique<QPrinter>(QPrinter::HighResolution);
+    return *printer_;
+}
+
+void TfrmPrintS::setOutputPdf(const QString& path) {
+    QPrinter& p = printer();
+    p.setOutputFormat(QPrinter::PdfFormat);
+    p.setOutputFileName(path);
+    p.setResolution(PDF_RESOLUTION);
+}
+
+void TfrmPrintS::btnSetteiClick() {
+    // The choices land in the printer itself; whether the dialog was accepted does not matter
+    // (a cancelled dialog leaves the printer as it was).
+    QPrintDialog dialog(&printer(), this);
+    // Accepting only keeps the choice; printing starts from this window's own buttons.
+    if (auto* buttons = dialog.findChild<QDialogButtonBox*>()) {
+        if (QPushButton* ok = buttons->button(QDialogButtonBox::Ok)) ok->setText(SETUP_ACCEPT);
+    }
+    dialog.exec();
+}
+
+void TfrmPrintS::btnCancelClick() { done(1); }
+
+void TfrmPrintS::reject() { btnCancelClick(); }
+
+std::vector<PrintCommand> TfrmPrintS::currentLayout() const {
+    TfrmPage* page = source_.page ? source_.page() : nullptr;
+    PrintBoxes boxes{};
+    if (page) {
+        for (int n = 1; n <= ANSWER_BOX; ++n) {
+            if (ImageBox* box = page->imageBox(n)) boxes[static_cast<size_t>(n)] = BoxSize{box->width(), box->height()};
+        }
+    }
+    QWidget* frame = source_.pageWindow ? source_.pageWindow() : nullptr;
+    const QString title = frame ? frame->windowTitle() : page ? page->windowTitle() : QString();
+    const int image1Width = boxes[1] ? boxes[1]->width : 0;
+    return printLayout(updLMargin->position(), updSize->position(), image1Width, boxes,
+                       source_.targetLine ? source_.targetLine() : 0,
+                       source_.questionFinished && source_.questionFinished(), title.toStdString(),
+                       printDate(clock ? clock() : systemClock()));
+}
+
+bool TfrmPrintS::btnStartClick() {
+    const std::vector<PrintCommand> commands = currentLayout();
+    TfrmPage* page = source_.page ? source_.page() : nullptr;
+    return printDocument([&](QPainter& painter) {
+        // The layout counts 1/600 inch; a 300- or 1200-dpi device gets the same page.
+        const QPaintDevice* device = painter.device();
+        painter.scale(device->logicalDpiX() / double(PRINT_LAYOUT_DPI), device->logicalDpiY() / double(PRINT_LAYOUT_DPI));
+        QFont font("ＭＳ Ｐゴシック");
+        // In layout units: a point size would be turned into device pixels and then scaled again.
+        font.setPixelSize(qRound(PRINT_FONT_POINT_SIZE * PRINT_LAYOUT_DPI / 72.0));
+        painter.setFont(font);
+        const int ascent = painter.fontMetrics().ascent();
+        for (const PrintCommand& c : commands) {
+            if (c.kind == PrintCommand::Kind::Text) {
+                // The layout gives the top of the text; QPainter places text on its baseline.
+                painter.drawText(c.x, c.y + ascent, QString::fromStdString(c.text));
+            } else if (ImageBox* box = page ? page->imageBox(c.box) : nullptr) {
+                // The boxes' pictures are drawn straight from memory: passing each through a
+                // scratch bitmap file on disk would print the same pixels.
+                painter.drawImage(QRect(c.x, c.y, c.w, c.h), box->image());
+            }
+        }
+    });
+}
+
+bool TfrmPrintS::btnPrintAllClick() {
+    QWidget* frame = source_.pageWindow ? source_.pageWindow() : nullptr;
+    if (!frame) {
+        TfrmPage* page = source_.page ? source_.page() : nullptr;
+        frame = page;
+    }
+    if (!frame) return false;
+    const QImage shot = frame->grab().toImage();
+    return printDocument([&](QPainter& painter) {
+        // The whole window, as large as the printable area allows, keeping its proportions.
+        const QSize area(painter.device()->width(), painter.device()->height());
+        const QSize fitted = shot.size().scaled(area, Qt::KeepAspectRatio);
+        painter.setRenderHint(QPainter::SmoothPixmapTransform);
+        painter.drawImage(QRect(QPoint(0, 0), fitted), shot);
+    });
+}
+
+bool TfrmPrintS::chooseOutput() {
+    QPrinter& p = printer();
+    const bool chosen = p.outputFormat() == QPrinter::PdfFormat ? !p.outputFileName().isEmpty()
+                                                               : !QPrinterInfo::availablePrinters().isEmpty();
+    if (chosen) return true;
+    const QString path = choosePdfPath ? choosePdfPath() : QString();
+    if (path.isEmpty()) return false;
+    setOutputPdf(path);
+    return true;
+}
+
+bool TfrmPrintS::printDocument(const std::function<void(QPainter&)>& paint) {
+    if (!chooseOutput()) return false;
+    QPrinter& p = printer();
+    if (p.outputFormat() == QPrinter::PdfFormat) {
+        const QString path = p.outputFileName();
+        // A PDF is a file like any other we write: drawn in memory, then written whole or
+        // not at all, with the reason when the system refuses it.
+        QBuffer pdf;
+        std::string error = path.toStdString() + " に書き込めません";
+        bool ok = false;
+        {
+            WaitCursor wait;
+            pdf.open(QIODevice::WriteOnly);
+            QPdfWriter writer(&pdf);
+            writer.setResolution(p.resolution());
+            writer.setPageLayout(p.pageLayout());
+            writer.setCreator(QApplication::applicationName());
+            QPainter painter;
+            if (painter.begin(&writer)) {
+                paint(painter);
+                if (painter.end()) {
+                    pdf.close();
+                    const QByteArray& bytes = pdf.data();
+                    error = writeFileAtomically(path.toStdString(),
+                                                std::string(bytes.constData(), static_cast<std::size_t>(bytes.size())));
+                    ok = error.empty();
+                }
+            }
+        }
+        // A file chosen once in the setup dialog is replaced by every print: say where it went.
+        prompter_.inform(ok ? path.toStdString() + PRINTED_TO : error);
+        return ok;
+    }
+
+    bool ok = false;
+    {
+        WaitCursor wait;
+        QPainter painter;
+        if (painter.begin(&p)) {
+            paint(painter);
+            ok = painter.end();
+        }
+    }
+    if (!ok) prompter_.inform(CANNOT_START);
+    return ok;
+}
+
+}  // namespace solvari

@@ -1,0 +1,123 @@
+#pragma once
+#include <QDialog>
+#include <QPointer>
+#include <functional>
+#include <memory>
+#include <vector>
+
+#include "engine/prompter.h"
+#include "flow/record_file.h"  // Clock
+#include "flow/print_layout.h"
+
+class QLabel;
+class QLineEdit;
+class QPainter;
+class QPrinter;
+class QPushButton;
+class QToolButton;
+
+namespace solvari {
+
+class TfrmPage;
+
+// An up-down control bound to a read-only edit: the arrows (and the Up and Down keys in the
+// edit) step the position between min and max without wrapping, and write it into the edit.
+class UpDown : public QWidget {
+    Q_OBJECT
+public:
+    UpDown(QLineEdit* buddy, int min, int max, int start, QWidget* parent = nullptr);
+    int position() const { return position_; }
+    void setPosition(int value);  // clamped; updates the edit
+    void stepUp() { setPosition(position_ + 1); emit clicked(); }
+    void stepDown() { setPosition(position_ - 1); emit clicked(); }
+
+    QToolButton* btnUp;
+    QToolButton* btnDown;
+
+signals:
+    void clicked();  // after an arrow or key changed (or tried to change) the position
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override;
+    void resizeEvent(QResizeEvent* event) override;
+
+private:
+    QLineEdit* buddy_;
+    int min_, max_, position_;
+};
+
+// What the print window prints. Asked at print time: the page is created after this window.
+struct PrintSource {
+    std::function<TfrmPage*()> page;          // the equation page; nullptr prints no boxes
+    std::function<QWidget*()> pageWindow;     // its frame, whose title is the unit title
+    std::function<int()> targetLine;
+    std::function<bool()> questionFinished;
+};
+
+// "frmPrintS": prints the worked lines of the current question, enlarged and indented, or
+// the whole page window. Margin and size keep their values while the program runs.
+class TfrmPrintS : public QDialog {
+    Q_OBJECT
+public:
+    static constexpr const char* CANNOT_START = "印刷を開始できません。［プリンタの設定］を確かめてください";
+    static constexpr int PDF_RESOLUTION = 600;
+    // Said once a PDF file is complete, after its path.
+    static constexpr const char* PRINTED_TO = " に印刷しました";
+    static constexpr const char* SETUP_ACCEPT = "設定";  // the setup dialog prints nothing itself
+
+    TfrmPrintS(PrintSource source, Prompter& prompter, QWidget* parent = nullptr);
+    ~TfrmPrintS() override;
+
+    QLabel* Label3;
+    QLineEdit* edtSample;
+    QLabel* Label2;
+    QLineEdit* edtLMargin;
+    UpDown* updLMargin;
+    QLabel* Label1;
+    QLineEdit* edtSize;
+    UpDown* updSize;
+    QPushButton* btnSettei;
+    QPushButton* btnStart;
+    QPushButton* btnCancel;
+    QPushButton* btnPrintAll;
+
+    // The date printed above the work; tests fix it.
+    Clock clock = systemClock;
+    // Asks for the name of a PDF file when there is no printer and none was chosen; "" when
+    // cancelled. Starts in the practice folder; tests replace it.
+    std::function<QString()> choosePdfPath;
+
+    void refreshSample();
+    void btnSetteiClick();
+    // Both return whether the document was printed; a failure has been shown to the user.
+    bool btnStartClick();
+    bool btnPrintAllClick();
+    void btnCancelClick();
+
+    // What "印刷開始" prints now, in printer pixels.
+    std::vector<PrintCommand> currentLayout() const;
+
+    // The printer, made on first use (finding the system's printers can take a moment).
+    QPrinter& printer();
+    // Prints into a PDF file at PDF_RESOLUTION dots per inch instead of a printer.
+    void setOutputPdf(const QString& path);
+
+public slots:
+    void reject() override;  // the close box and Escape close like "閉じる"
+
+protected:
+    void showEvent(QShowEvent* event) override;
+
+private:
+    // What the setup dialog chose, else (no printer) a PDF file named now; false if cancelled.
+    bool chooseOutput();
+    // Opens the document, lets paint draw on it, ends it; false when no output was chosen, or
+    // (after a message) on failure.
+    bool printDocument(const std::function<void(QPainter&)>& paint);
+
+    PrintSource source_;
+    Prompter& prompter_;
+    std::unique_ptr<QPrinter> printer_;
+};
+
+}  // namespace solvari

@@ -1,0 +1,64 @@
+#include "ui/qt_prompter.h"
+
+#include <QMessageBox>
+
+#include "ui/answer_choice_dialog.h"
+#include "ui/window_frame.h"
+
+namespace solvari {
+
+namespace {
+
+QMessageBox::StandardButton runBox(QWidget* parent, QMessageBox::Icon icon, const std::string& caption,
+                                   const std::string& text, QMessageBox::StandardButtons buttons) {
+    QMessageBox box(icon, QString::fromStdString(caption), QString::fromStdString(text), buttons, parent);
+    return static_cast<QMessageBox::StandardButton>(box.exec());
+}
+
+}  // namespace
+
+void QtPrompter::inform(const std::string& text) {
+    runBox(parent_, QMessageBox::NoIcon, APP_TITLE, text, QMessageBox::Ok);
+}
+
+void QtPrompter::warn(const std::string& text, const std::string& caption) {
+    runBox(parent_, QMessageBox::Information, caption, text, QMessageBox::Ok);
+}
+
+Answer QtPrompter::askYesNo(const std::string& text, const std::string& caption) {
+    // Escape and the close box answer No, the safe choice.
+    return runBox(parent_, QMessageBox::Question, caption, text, QMessageBox::Yes | QMessageBox::No) ==
+                   QMessageBox::Yes
+               ? Answer::Yes
+               : Answer::No;
+}
+
+Answer QtPrompter::askYesNoCancel(const std::string& text, const std::string& caption) {
+    switch (runBox(parent_, QMessageBox::Question, caption, text,
+                   QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel)) {
+    case QMessageBox::Yes: return Answer::Yes;
+    case QMessageBox::No: return Answer::No;
+    default: return Answer::Cancel;  // Cancel, Escape or the close box
+    }
+}
+
+Answer QtPrompter::askAbortRetryIgnore(const std::string& text, const std::string& caption) {
+    switch (runBox(parent_, QMessageBox::Warning, caption, text,
+                   QMessageBox::Abort | QMessageBox::Retry | QMessageBox::Ignore)) {
+    case QMessageBox::Retry: return Answer::Retry;
+    case QMessageBox::Ignore: return Answer::Ignore;
+    default: return Answer::Abort;  // Abort is the box's escape button
+    }
+}
+
+SpecialChoice QtPrompter::chooseSpecialSolution() {
+    if (!choice_) return SpecialChoice::Closed;
+    if (locate_) choice_->placeBeside(locate_());
+    switch (choice_->exec()) {
+    case TfrmSentaku::RESULT_INFINITE: return SpecialChoice::Infinite;
+    case TfrmSentaku::RESULT_NO_SOLUTION: return SpecialChoice::NoSolution;
+    default: return SpecialChoice::Closed;
+    }
+}
+
+}  // namespace solvari

@@ -1,0 +1,68 @@
+#include "ui/record_viewer_window.h"
+
+#include <QFont>
+#include <QListWidget>
+#include <QPalette>
+#include <QPushButton>
+#include <QShowEvent>
+
+#include "flow/record_file.h"
+#include "flow/record_listing.h"
+#include "ui/window_frame.h"
+
+namespace solvari {
+
+TfrmKiroku::TfrmKiroku(RecordSource source, TfrmDelete* deleteWindow, QWidget* parent)
+    : QDialog(parent), source_(std::move(source)), deleteWindow_(deleteWindow) {
+    frameDialog(this, "frmKiroku", "練習の記録", designFont("ＭＳ Ｐゴシック", 12));
+    setFixedSize(700, 450);
+
+    lstTitle = new QListWidget(this);
+    lstTitle->setObjectName("lstTitle");
+    lstTitle->setGeometry(24, 8, 529, 400);
+    QFont listFont("ＭＳ Ｐゴシック");
+    listFont.setPixelSize(15);
+    lstTitle->setFont(listFont);
+    QPalette pal = lstTitle->palette();
+    pal.setColor(QPalette::Text, Qt::black);
+    lstTitle->setPalette(pal);
+
+    btnDelete = new QPushButton("記録消去", this);
+    btnDelete->setObjectName("btnDelete");
+    btnDelete->setGeometry(592, 160, 65, 41);
+    connect(btnDelete, &QPushButton::clicked, this, [this] { btnDeleteClick(); });
+
+    btnClose = new QPushButton("閉じる", this);
+    btnClose->setObjectName("btnClose");
+    btnClose->setGeometry(592, 224, 65, 41);
+    connect(btnClose, &QPushButton::clicked, this, [this] { btnCloseClick(); });
+
+    if (deleteWindow_) deleteWindow_->setViewer(this);
+}
+
+void TfrmKiroku::showEvent(QShowEvent* event) {
+    if (!event->spontaneous()) {
+        centreOnScreen(this);
+        listRecords();
+    }
+    QDialog::showEvent(event);
+}
+
+void TfrmKiroku::listRecords() {
+    lstTitle->clear();
+    const QuestionSet* set = source_.questionSet ? source_.questionSet() : nullptr;
+    if (!set || !source_.recordPath) return;
+    const RecordFile file(source_.recordPath());
+    for (const std::string& row : recordListing(file, *set)) lstTitle->addItem(QString::fromStdString(row));
+}
+
+void TfrmKiroku::btnDeleteClick() {
+    if (!deleteWindow_) return;
+    if (deleteWindow_->exec() == 1) listRecords();
+}
+
+void TfrmKiroku::btnCloseClick() { done(1); }
+
+void TfrmKiroku::reject() { btnCloseClick(); }
+
+}  // namespace solvari

@@ -22,21 +22,24 @@ Program::~Program() {
 
 std::unique_ptr<Program> createProgram() {
     auto p = std::make_unique<Program>();
-    p->frmMain = new TfrmMain();
+    p->prompter = std::make_unique<QtPrompter>();
+    p->session = std::make_unique<Session>(*p->prompter);
+    p->frmMain = new TfrmMain(*p->session, *p->prompter);
     TfrmMain* m = p->frmMain;
+    Session* session = p->session.get();
     p->frmDump = new TfrmDump(&m->engine, m);
     // The record windows ask for the file and the units when shown: both are fixed later.
-    const RecordSource records{[m] { return recordFilePath(m->dataDirectory); },
-                               [m]() -> const QuestionSet* { return m->practice ? &m->practice->questionSet : nullptr; }};
+    const RecordSource records{[session] { return recordFilePath(session->dataDirectory); },
+                               [m]() -> const QuestionSet* { return &m->practice->questionSet; }};
     p->frmDelete = new TfrmDelete(records, m->prompter, m);
-    p->frmEditQues = new TfrmEditQues(m->questionLines, m->engine, m->prompter, m);
-    p->frmEditQues->setQuestionSet([m]() -> QuestionSet* { return m->practice ? &m->practice->questionSet : nullptr; });
-    p->frmEditQues->setSavedFlag(&m->questionSetSaved);
+    p->frmEditQues = new TfrmEditQues(session->document.lines, m->engine, m->prompter, m);
+    p->frmEditQues->setQuestionSet([m]() -> QuestionSet* { return &m->practice->questionSet; });
+    p->frmEditQues->setSavedFlag(&session->document.saved);
     p->frmKiroku = new TfrmKiroku(records, p->frmDelete, m);
     p->frmPrintS = new TfrmPrintS(PrintSource{[m] { return m->page; },
                                               [m]() -> QWidget* { return m->pageWindow; },
                                               [m] { return m->engine.targetLine; },
-                                              [m] { return m->practice && m->practice->questionFinished; }},
+                                              [m] { return m->practice->questionFinished; }},
                                   m->prompter, m);
     p->frmSentaku = new TfrmSentaku(m);
     p->frmVersion = new TfrmVersion(m);
@@ -53,13 +56,13 @@ std::unique_ptr<Program> createProgram() {
     m->showPrintWindow = [raw] { raw->frmPrintS->exec(); };
     m->runUnitWindow = [raw] { return raw->frmMondai->exec(); };
     raw->frmMondai->showRecordWindow = [raw] { raw->frmKiroku->exec(); };
-    m->questionPathSaved = [raw](const std::string& path) {
+    m->commands->pathSaved = [raw](const std::string& path) {
         raw->frmEditQues->setCaptionNote("");  // saved in Shift-JIS now
         raw->frmEditQues->setQuestionPath(path);
     };
-    m->runEditorWindow = [raw, m] {
-        raw->frmEditQues->setCaptionNote(m->questionReadAsUtf8 ? TfrmMain::UTF8_CAPTION_NOTE : "");
-        raw->frmEditQues->setQuestionPath(m->questionPath);
+    m->runEditorWindow = [raw, session] {
+        raw->frmEditQues->setCaptionNote(session->document.readAsUtf8 ? QuestionCommands::UTF8_CAPTION_NOTE : "");
+        raw->frmEditQues->setQuestionPath(session->document.path);
         return raw->frmEditQues->exec();
     };
     return p;

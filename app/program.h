@@ -2,6 +2,9 @@
 #include <QDialog>
 #include <memory>
 
+#include "flow/session.h"
+#include "ui/qt_prompter.h"
+
 namespace solvari {
 
 class TfrmMain;
@@ -18,6 +21,9 @@ class TfrmPrintS;
 // Every window of the program, created once at start in the order the program has always
 // created them, and wired to the main window's commands.
 struct Program {
+    // Made before any window and destroyed after them.
+    std::unique_ptr<QtPrompter> prompter;
+    std::unique_ptr<Session> session;
     TfrmMain* frmMain = nullptr;
     TfrmDump* frmDump = nullptr;
     TfrmDelete* frmDelete = nullptr;
@@ -31,7 +37,7 @@ struct Program {
     ~Program();
 };
 
-// Creates the windows (the main window first, so its greeting shows at once) and wires them.
+// Creates the session, then the windows (the main window first, so its greeting shows at once) and wires them.
 // The main window is not shown yet: showing it runs the start-up (loading "Question.leq").
 std::unique_ptr<Program> createProgram();
 

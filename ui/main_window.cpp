@@ -35,7 +35,8 @@ const QColor kTeal(0, 128, 128);
 QString q(const std::string& s) { return QString::fromStdString(s); }
 }  // namespace
 
-TfrmMain::TfrmMain(QWidget* parent) : QMainWindow(parent) {
+TfrmMain::TfrmMain(Session& session, QtPrompter& prompter, QWidget* parent)
+    : QMainWindow(parent), session(session), prompter(prompter), engine(session.engine) {
     setObjectName("frmMain");
     setWindowTitle(APP_TITLE);
     prompter.setParentWidget(this);
@@ -44,7 +45,6 @@ TfrmMain::TfrmMain(QWidget* parent) : QMainWindow(parent) {
     fntNum.setPixelSize(12);
     fntKnj = QFont("ＭＳ Ｐゴシック");
     fntKnj.setPixelSize(16);
-    clock = [] { return QDateTime::currentDateTime(); };
     openDialog = [this](const std::string& preset) {
         return QFileDialog::getOpenFileName(this, QString(), q(preset), "LEQファイル (*.LEQ *.leq)").toStdString();
     };
@@ -57,6 +57,7 @@ TfrmMain::TfrmMain(QWidget* parent) : QMainWindow(parent) {
 
 TfrmMain::~TfrmMain() {
     qApp->removeEventFilter(this);
+    commands.reset();
     practice.reset();
     typesetter.reset();
 }
@@ -92,15 +93,37 @@ void TfrmMain::formCreate() {
 
     timBlink = new QTimer(this);
     timBlink->setInterval(1000);
-    connect(timBlink, &QTimer::timeout, this, [this] {
-        if (practice) practice->timBlinkTimer();
-    });
+    connect(timBlink, &QTimer::timeout, this, [this] { practice->timBlinkTimer(); });
     nextQ_ = QIcon(":/images/next_q.svg");
     nextR_ = QIcon(":/images/next_r.svg");
     btnNext->setIcon(nextQ_);
 
+    // The page and the practice loop live as long as the window; the start-up only places
+    // the page and loads the set.
+    page = new TfrmPage();
+    pageWindow = mdi_->addSubWindow(page, Qt::SubWindow | Qt::CustomizeWindowHint | Qt::WindowTitleHint);
+    typesetter = std::make_unique<Typesetter>(engine, *page, prompter);
+    practice = std::make_unique<Practice>(engine, *typesetter, *page, prompter, *this);
+    commands = std::make_unique<QuestionCommands>(session.document, *practice, prompter, *this, *this);
+    page->attach(practice.get(), typesetter.get());
+    prompter.setLineBoxLocator([this] {
+        QWidget* box = dynamic_cast<QWidget*>(page->lineBox(1));
+        return box ? QRect(box->mapToGlobal(QPoint(0, 0)), box->size()) : QRect();
+    });
+    practice->recordWriter = [this](int u, int q) -> std::optional<std::string> {
+        RecordFile file(recordFilePath(session.dataDirectory));
+        RecordResult r = writeRecord(file, practice->questionSet.unitTitle.at(static_cast<size_t>(u)), q, session.clock);
+        // The student cannot mend the folder or the file between two questions: each reason
+        // is told once per run, not after every finish.
+        if (r.ok || !reportedRecordErrors_.insert(r.error).second) return std::nullopt;
+        return r.error;
+    };
+
     qApp->installEventFilter(this);
 }
+
+std::string TfrmMain::chooseOpenFile(const std::string& preset) { return openDialog ? openDialog(preset) : std::string(); }
+std::string TfrmMain::chooseSaveFile(const std::string& preset) { return saveDialog ? saveDialog(preset) : std::string(); }
 
 void TfrmMain::buildMenu() {
     QMenu* file = menuBar()->addMenu("ファイル(&F)");
@@ -314,36 +337,18 @@ void TfrmMain::showEvent(QShowEvent* event) {
 }
 
 void TfrmMain::formShow() {
-    homeDirectory = QDir::currentPath().toStdString() + "/";
-    questionPath = homeDirectory + "Question.leq";
+    session.homeDirectory = QDir::currentPath().toStdString() + "/";
+    session.document.path = session.homeDirectory + "Question.leq";
 
     layoutFrame();
-    page = new TfrmPage();
-    pageWindow = mdi_->addSubWindow(page, Qt::SubWindow | Qt::CustomizeWindowHint | Qt::WindowTitleHint);
     pageWindow->setGeometry(0, 0, std::max(100, mdi_->width() - 8), mdi_->height());
     pageWindow->show();
-    typesetter = std::make_unique<Typesetter>(engine, *page, prompter);
-    practice = std::make_unique<Practice>(engine, *typesetter, *page, prompter, *this);
-    page->attach(practice.get(), typesetter.get());
     practice->lineCapacity = page->layoutForScreen(scrPanel->width(), [this](const std::string& t) { prompter.inform(t); });
-    prompter.setLineBoxLocator([this] {
-        if (!page) return QRect();
-        QWidget* box = dynamic_cast<QWidget*>(page->lineBox(1));
-        return box ? QRect(box->mapToGlobal(QPoint(0, 0)), box->size()) : QRect();
-    });
-    practice->recordWriter = [this](int u, int q) -> std::optional<std::string> {
-        RecordFile file(recordFilePath(dataDirectory));
-        RecordResult r = writeRecord(file, practice->questionSet.unitTitle.at(static_cast<size_t>(u)), q, clock);
-        // The student cannot mend the folder or the file between two questions: each reason
-        // is told once per run, not after every finish.
-        if (r.ok || !reportedRecordErrors_.insert(r.error).second) return std::nullopt;
-        return r.error;
-    };
 
     // Both boxes of a failed start are shown before the window closes: the close is queued
     // once, after them, for the event loop the program runs next.
     starting_ = true;
-    if (!loadQuestionSet(questionPath)) {
+    if (!loadQuestionSet(session.document.path)) {
         fatalAtStart = true;
         fatalError("問題が不正です");
     }
@@ -353,8 +358,8 @@ void TfrmMain::formShow() {
         QTimer::singleShot(0, this, [this] { close(); });
         return;
     }
-    dataDirectory = solvari::dataDirectory(QDir::currentPath().toStdString());
-    if (practice) practice->refocus();
+    session.dataDirectory = solvari::dataDirectory(QDir::currentPath().toStdString());
+    practice->refocus();
 }
 
 bool TfrmMain::loadQuestionSet(const std::string& path) {
@@ -365,24 +370,9 @@ bool TfrmMain::loadQuestionSet(const std::string& path) {
         fatalError(read.error, read.reason);
         return false;
     }
-    if (!useQuestionFile(path, read)) return false;
-    tellReadAsUtf8();
+    if (!commands->useQuestionFile(path, read)) return false;
+    commands->tellReadAsUtf8();
     return true;
-}
-
-bool TfrmMain::useQuestionFile(const std::string& path, const QuestionLinesResult& read) {
-    questionPath = path;
-    questionLines = read.lines;
-    questionLineBytes = originalLineBytes(read);
-    questionReadAsUtf8 = read.encoding == TextEncoding::Utf8;
-    if (!parseQuestionSet(questionLines, practice->questionSet, prompter)) return false;
-    return practice->startQuestionSet();
-}
-
-void TfrmMain::tellReadAsUtf8() {
-    if (!questionReadAsUtf8) return;
-    practice->message = UTF8_NOTICE;
-    showMessage(UTF8_NOTICE);
 }
 
 void TfrmMain::fatalError(const std::string& text, const std::string& reason) {
@@ -397,7 +387,7 @@ void TfrmMain::fatalError(const std::string& text, const std::string& reason) {
 // ---------------------------------------------------------------- closing
 
 void TfrmMain::closeEvent(QCloseEvent* event) {
-    if (!questionSetSaved) {
+    if (!session.document.saved) {
         Answer a = prompter.askYesNoCancel("ファイルを保存しますか？", "確認");
         if (a == Answer::Cancel || (a == Answer::Yes && !saveQuestionSet())) {
             fatalAtStart = false;
@@ -410,95 +400,9 @@ void TfrmMain::closeEvent(QCloseEvent* event) {
     QApplication::closeAllWindows();
 }
 
-// ---------------------------------------------------------------- question set commands
-
-void TfrmMain::takeBackup() {
-    backup.lines = questionLines;
-    backup.lineBytes = questionLineBytes;
-    backup.readAsUtf8 = questionReadAsUtf8;
-    backup.set = practice->questionSet;
-    backup.unit = practice->currentUnit;
-    backup.questions = practice->currentQuestion;
-}
-
-void TfrmMain::restoreBackup() {
-    questionLines = backup.lines;
-    questionLineBytes = backup.lineBytes;
-    questionReadAsUtf8 = backup.readAsUtf8;
-    practice->questionSet = backup.set;
-    practice->currentUnit = backup.unit;
-    practice->currentQuestion = backup.questions;
-}
-
-bool TfrmMain::saveQuestionSet() {
-    // A text without a single question is no question set; writing it would empty a file.
-    if (!holdsQuestion(questionLines)) {
-        prompter.inform(MSG_NOTHING_TO_SAVE);
-        return false;
-    }
-    const std::string chosen = saveDialog ? saveDialog(questionPath) : std::string();
-    if (chosen.empty()) return false;
-    FileResult r = writeQuestionFile(chosen, questionLines, &questionLineBytes);
-    if (!r.ok) {
-        prompter.inform(r.error);
-        return false;
-    }
-    questionSetSaved = true;
-    questionReadAsUtf8 = false;
-    questionPath = chosen;
-    if (questionPathSaved) questionPathSaved(chosen);
-    return true;
-}
-
-void TfrmMain::mnuOpenClick() {
-    takeBackup();
-    const std::string chosen = openDialog ? openDialog(questionPath) : std::string();
-    if (chosen.empty()) return;
-    const bool exists = QFileInfo::exists(q(chosen));
-    QuestionLinesResult read;
-    // A file that cannot be read is reported before anything changes: the set, the page, the
-    // path and the unsaved edits stay as they were, and the program goes on.
-    auto readChosen = [&] {
-        read = readQuestionFile(chosen);
-        if (!read.ok) prompter.inform(chosen + ":" + read.reason);
-        return read.ok;
-    };
-    if (exists && !readChosen()) return;
-    if (!questionSetSaved && prompter.askYesNo("ファイルを保存しますか", "確認") == Answer::Yes) {
-        // The save may have written the chosen file itself: load what is there now.
-        if (saveQuestionSet() && exists && !readChosen()) return;
-    }
-    if (exists && useQuestionFile(chosen, read)) {
-        practice->chooseUnit();
-        questionSetSaved = true;
-        tellReadAsUtf8();
-    } else {
-        prompter.inform(chosen + ":問題が不正です");
-        restoreBackup();
-    }
-}
-
-void TfrmMain::mnuEditCWareClick() {
-    takeBackup();
-    const int result = runEditorWindow ? runEditorWindow() : 2;
-    if (result == 1) {
-        if (practice->startQuestionSet()) {
-            setPageCaption(practice->questionSet.unitTitle[1]);
-            practice->chooseUnit();
-        } else {
-            prompter.inform("RefreshSystem:エラー");
-            restoreBackup();
-        }
-    } else if (result == 2) {
-        restoreBackup();
-    }
-}
-
 // ---------------------------------------------------------------- the view
 
-void TfrmMain::showMessage(const std::string& text) {
-    if (page) page->lblMess->setText(q(text));
-}
+void TfrmMain::showMessage(const std::string& text) { page->lblMess->setText(q(text)); }
 void TfrmMain::showDisplay(const std::string& text) { pnlNumber->setText(q(text)); }
 void TfrmMain::setExecuteEnabled(bool on) { btnJikkou->setEnabled(on); }
 void TfrmMain::setNextEnabled(bool on) { btnNext->setEnabled(on); }
@@ -512,19 +416,11 @@ void TfrmMain::setBlinking(bool on) {
     else timBlink->stop();
 }
 void TfrmMain::setNextPicture(bool second) { btnNext->setIcon(second ? nextR_ : nextQ_); }
-void TfrmMain::setPageCaption(const std::string& text) {
-    if (pageWindow) pageWindow->setWindowTitle(q(text));
-}
+void TfrmMain::setPageCaption(const std::string& text) { pageWindow->setWindowTitle(q(text)); }
 void TfrmMain::setLetterCaption(char letter) { btnMoji->setText(QString(QChar(letter))); }
-void TfrmMain::placeSolutionBox(int line) {
-    if (page) page->placeSolutionBox(line);
-}
-void TfrmMain::hideSolutionBox() {
-    if (page) page->grbKai->hide();
-}
-void TfrmMain::clearHoverFrames() {
-    if (page) page->clearHoverFrames();
-}
+void TfrmMain::placeSolutionBox(int line) { page->placeSolutionBox(line); }
+void TfrmMain::hideSolutionBox() { page->grbKai->hide(); }
+void TfrmMain::clearHoverFrames() { page->clearHoverFrames(); }
 int TfrmMain::runUnitSelection() { return runUnitWindow ? runUnitWindow() : 2; }
 
 // ---------------------------------------------------------------- keys
@@ -532,7 +428,7 @@ int TfrmMain::runUnitSelection() { return runUnitWindow ? runUnitWindow() : 2; }
 // The main window sees every key first (its own and the page's), as its key preview did.
 bool TfrmMain::eventFilter(QObject* watched, QEvent* event) {
     if (watched == centralWidget() && event->type() == QEvent::Resize) layoutFrame();
-    if (event->type() != QEvent::KeyPress || !practice) return QMainWindow::eventFilter(watched, event);
+    if (event->type() != QEvent::KeyPress) return QMainWindow::eventFilter(watched, event);
     auto* w = qobject_cast<QWidget*>(watched);
     if (!w || w->window() != this || QApplication::activeModalWidget()) return QMainWindow::eventFilter(watched, event);
     auto* key = static_cast<QKeyEvent*>(event);

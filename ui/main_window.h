@@ -11,6 +11,8 @@
 
 #include "engine/engine.h"
 #include "flow/practice.h"
+#include "flow/question_commands.h"
+#include "flow/session.h"
 #include "ui/qt_prompter.h"
 #include "flow/question_set.h"
 #include "ui/answer_choice_dialog.h"  // completes the type QtPrompter keeps a pointer to
@@ -33,42 +35,27 @@ class TfrmGreet;
 // The frame of the program: the control panel on the left (line buttons, operations, keypad,
 // commands), the menu bar, and the equation page as its one child window. Every handler only
 // forwards to the practice logic (Practice) or to a command; the window draws what it is told.
-class TfrmMain : public QMainWindow, public PracticeView {
+class TfrmMain : public QMainWindow, public PracticeView, public FileChooser {
     Q_OBJECT
 public:
-    // Said once, in the message strip and the editor's caption, when a set was read as UTF-8.
-    static constexpr const char* UTF8_NOTICE = "UTF-8 のファイルとして読みました。保存すると Shift-JIS で書き込みます";
-    static constexpr const char* UTF8_CAPTION_NOTE = "（UTF-8 から読込・保存は Shift-JIS）";
-    static constexpr const char* MSG_NOTHING_TO_SAVE = "問題が1問もないので保存しません";
+    static constexpr const char* UTF8_NOTICE = QuestionCommands::UTF8_NOTICE;
+    static constexpr const char* UTF8_CAPTION_NOTE = QuestionCommands::UTF8_CAPTION_NOTE;
+    static constexpr const char* MSG_NOTHING_TO_SAVE = QuestionCommands::MSG_NOTHING_TO_SAVE;
 
-    explicit TfrmMain(QWidget* parent = nullptr);
+    // The session and the prompter outlive the window. The page, the typesetter, the practice
+    // loop and the question commands are made here, with the window.
+    TfrmMain(Session& session, QtPrompter& prompter, QWidget* parent = nullptr);
     ~TfrmMain() override;
 
-    // --- state of the main window that is not the practice loop's ---
-    std::vector<std::string> questionLines;  // the question-set text, one entry a line
-    std::string questionPath;
-    // The bytes the lines of the last file read had: an untouched line is saved with them.
-    OriginalLineBytes questionLineBytes;
-    bool questionReadAsUtf8 = false;  // until the set is saved (in Shift-JIS) or replaced
-    std::string homeDirectory;
-    std::string dataDirectory;
-    bool questionSetSaved = true;
-    // A copy taken before "開く" and "編集": the text, the set and the positions.
-    struct Backup {
-        std::vector<std::string> lines;
-        OriginalLineBytes lineBytes;
-        bool readAsUtf8 = false;
-        QuestionSet set;
-        int unit = 1;
-        std::array<int, 21> questions{};
-    } backup;
+    Session& session;
+    QtPrompter& prompter;
+    Engine& engine;  // the session's
     bool fatalAtStart = false;  // the start failed and the program is ending
 
-    QtPrompter prompter;
-    Engine engine{prompter};
     TfrmPage* page = nullptr;
     std::unique_ptr<Typesetter> typesetter;
     std::unique_ptr<Practice> practice;
+    std::unique_ptr<QuestionCommands> commands;
 
     // Windows owned elsewhere, reached through these (set by the program's start-up).
     std::function<int()> runUnitWindow;         // TfrmMondai, modal: 1 OK
@@ -79,24 +66,22 @@ public:
     std::function<void()> showVersionWindow;    // TfrmVersion
     std::function<void()> showHelpContents;
     std::function<void()> showHelpPoint;
-    // The open and save dialogs; return "" when cancelled. Tests replace them.
+    // The open and save dialogs behind FileChooser; return "" when cancelled. Tests replace them.
     std::function<std::string(const std::string& preset)> openDialog;
     std::function<std::string(const std::string& preset)> saveDialog;
-    // Told the new name after a save: the editor's caption follows it.
-    std::function<void(const std::string& path)> questionPathSaved;
-    // The clock of the record's DATE; tests fix it.
-    std::function<QDateTime()> clock;
 
     // --- start-up and closing ---
     void formShow();
     bool loadQuestionSet(const std::string& path);
     // The fatal box: text + the engine's error code + ":致命的なエラーです", then why, if given.
     void fatalError(const std::string& text, const std::string& reason = "");
-    bool saveQuestionSet();
-    void mnuOpenClick();
-    void mnuEditCWareClick();
-    void takeBackup();
-    void restoreBackup();
+    bool saveQuestionSet() { return commands->save(); }
+    void mnuOpenClick() { commands->open(); }
+    void mnuEditCWareClick() { commands->edit(runEditorWindow); }
+
+    // --- FileChooser ---
+    std::string chooseOpenFile(const std::string& preset) override;
+    std::string chooseSaveFile(const std::string& preset) override;
 
     // --- PracticeView ---
     void showMessage(const std::string& text) override;
@@ -155,10 +140,6 @@ private:
     void buildPanel();
     void layoutFrame();  // the panel and the page area fill the window below the menu
     void buildMenu();
-    void startPractice();
-    bool saveQuestionSetQuiet();
-    bool useQuestionFile(const std::string& path, const QuestionLinesResult& read);
-    void tellReadAsUtf8();
 };
 
 }  // namespace solvari

@@ -39,7 +39,7 @@ protected:
     void start() {
         program = createProgram();
         m = program->frmMain;
-        m->clock = [] { return QDateTime(QDate(2026, 12, 7), QTime(9, 5)); };
+        m->session.clock = [] { return QDateTime(QDate(2026, 12, 7), QTime(9, 5)); };
         m->show();
         QCoreApplication::processEvents();
     }

@@ -78,7 +78,7 @@ protected:
     }
     void expectStartSetInUse(const char* when) {
         const QuestionSet& s = m->practice->questionSet;
-        EXPECT_EQ(m->questionLines, kStartSet) << when;
+        EXPECT_EQ(m->session.document.lines, kStartSet) << when;
         EXPECT_EQ(s.unitCount, 3) << when;
         EXPECT_EQ(s.unitTitle[2], "一次方程式（２）") << when;
         EXPECT_EQ(s.questionCount[2], 3) << when;
@@ -100,7 +100,7 @@ TEST_F(QuestionCommands, OpenWithUnsavedEditsAsksAfterTheFileIsChosen) {
         {"No goes straight on", QMessageBox::No, {"open", "ask", "unit"}},
     };
     for (const Row& r : rows) {
-        const std::string startPath = m->questionPath;
+        const std::string startPath = m->session.document.path;
         const std::string savedPath = path(QString("saved-%1.LEQ").arg(r.answer));
         std::vector<std::string> order;
         std::string openPreset;
@@ -117,7 +117,7 @@ TEST_F(QuestionCommands, OpenWithUnsavedEditsAsksAfterTheFileIsChosen) {
             order.push_back("unit");
             return 2;
         };
-        m->questionSetSaved = false;
+        m->session.document.saved = false;
         std::vector<BoxSeen> seen;
         answerNextModal([&](QWidget* w) {
             order.push_back("ask");
@@ -137,9 +137,9 @@ TEST_F(QuestionCommands, OpenWithUnsavedEditsAsksAfterTheFileIsChosen) {
         if (r.answer == QMessageBox::Yes) {
             EXPECT_EQ(fileBytes(savedPath), fileBytes(path("Question.leq"))) << r.name;
         }
-        EXPECT_TRUE(m->questionSetSaved) << r.name;
-        EXPECT_EQ(m->questionPath, path("other.LEQ")) << r.name;
-        EXPECT_EQ(m->questionLines, other) << r.name;
+        EXPECT_TRUE(m->session.document.saved) << r.name;
+        EXPECT_EQ(m->session.document.path, path("other.LEQ")) << r.name;
+        EXPECT_EQ(m->session.document.lines, other) << r.name;
         EXPECT_EQ(m->practice->questionSet.unitTitle[1], "別の単元") << r.name;
         EXPECT_EQ(lineToText(m->engine.line(1), false), "7x=14") << r.name;
 
@@ -152,7 +152,7 @@ TEST_F(QuestionCommands, OpenWithUnsavedEditsAsksAfterTheFileIsChosen) {
 
 TEST_F(QuestionCommands, OpenCancelledInTheDialogChangesNothing) {
     moveOn();
-    m->questionSetSaved = false;
+    m->session.document.saved = false;
     int unitRuns = 0;
     m->runUnitWindow = [&] {
         ++unitRuns;
@@ -160,7 +160,7 @@ TEST_F(QuestionCommands, OpenCancelledInTheDialogChangesNothing) {
     };
     m->mnuOpen->trigger();  // the dialog answers ""
     EXPECT_EQ(unitRuns, 0);
-    EXPECT_FALSE(m->questionSetSaved);
+    EXPECT_FALSE(m->session.document.saved);
     EXPECT_EQ(m->practice->currentUnit, 2);
     expectStartSetInUse("after a cancelled open");
 }
@@ -196,9 +196,9 @@ TEST_F(QuestionCommands, OpenOfAFileWithTooManyUnitsRestoresEverything) {
     EXPECT_EQ(m->practice->currentQuestion[2], 3);
     EXPECT_EQ(lineToText(m->engine.line(1), false), pageBefore);
     EXPECT_EQ(m->pageWindow->windowTitle().toStdString(), captionBefore);
-    EXPECT_TRUE(m->questionSetSaved);
+    EXPECT_TRUE(m->session.document.saved);
     // the file existed: a later save proposes its name
-    EXPECT_EQ(m->questionPath, bad);
+    EXPECT_EQ(m->session.document.path, bad);
 }
 
 TEST_F(QuestionCommands, EditAndOkRestartsAtTheFirstQuestionAndOpensTheUnitWindow) {
@@ -226,15 +226,15 @@ TEST_F(QuestionCommands, EditAndOkRestartsAtTheFirstQuestionAndOpensTheUnitWindo
     });
     m->mnuEditCWare->trigger();
 
-    EXPECT_EQ(editorTitle.toStdString(), "問題の編集：" + m->questionPath);
+    EXPECT_EQ(editorTitle.toStdString(), "問題の編集：" + m->session.document.path);
     EXPECT_EQ(shownUnit, 1);
     EXPECT_EQ(markedQuestion, 1);
-    EXPECT_EQ(m->questionLines, changed);
+    EXPECT_EQ(m->session.document.lines, changed);
     EXPECT_EQ(m->practice->currentUnit, 1);
     EXPECT_EQ(m->practice->currentQuestion[2], 1);
     EXPECT_EQ(lineToText(m->engine.line(1), false), "5x=15");
     EXPECT_EQ(m->pageWindow->windowTitle(), "一次方程式（１）");
-    EXPECT_FALSE(m->questionSetSaved);
+    EXPECT_FALSE(m->session.document.saved);
 
     std::vector<BoxSeen> seen;
     answerBox(QMessageBox::Cancel, seen);
@@ -259,7 +259,7 @@ TEST_F(QuestionCommands, EditCancelledAfterASuccessfulCheckPutsEverythingBack) {
     expectStartSetInUse("after cancel");
     EXPECT_EQ(m->practice->currentUnit, 2);
     EXPECT_EQ(m->practice->currentQuestion[2], 3);
-    EXPECT_TRUE(m->questionSetSaved);
+    EXPECT_TRUE(m->session.document.saved);
 }
 
 TEST_F(QuestionCommands, SaveUnderANewNameWritesShiftJisWithCrLf) {
@@ -269,16 +269,16 @@ TEST_F(QuestionCommands, SaveUnderANewNameWritesShiftJisWithCrLf) {
         presets.push_back(preset);
         return target;
     };
-    const std::string before = m->questionPath;
-    m->questionSetSaved = false;
+    const std::string before = m->session.document.path;
+    m->session.document.saved = false;
     m->mnuSave->trigger();
 
     ASSERT_EQ(presets, std::vector<std::string>{before});
     std::string expected;
     for (const std::string& l : kStartSet) expected += *toSjis(l) + "\r\n";
     EXPECT_EQ(fileBytes(target), expected);
-    EXPECT_TRUE(m->questionSetSaved);
-    EXPECT_EQ(m->questionPath, target);
+    EXPECT_TRUE(m->session.document.saved);
+    EXPECT_EQ(m->session.document.path, target);
     EXPECT_EQ(program->frmEditQues->windowTitle().toStdString(), "問題の編集：" + target);
 
     // the next open dialog starts at the new name
@@ -309,9 +309,9 @@ TEST_F(QuestionCommands, RefusedSavesLeaveFlagPathAndFilesAlone) {
         {"a folder that cannot exist", kStartSet, path("plain/x.LEQ"), "* に書き込めません\n書き込みに失敗しました"},
     };
     for (const Row& r : rows) {
-        m->questionLines = r.lines;
-        m->questionSetSaved = false;
-        const std::string before = m->questionPath;
+        m->session.document.lines = r.lines;
+        m->session.document.saved = false;
+        const std::string before = m->session.document.path;
         const QString captionBefore = program->frmEditQues->windowTitle();
         m->saveDialog = [&](const std::string&) { return r.target; };
         std::vector<BoxSeen> seen;
@@ -327,8 +327,8 @@ TEST_F(QuestionCommands, RefusedSavesLeaveFlagPathAndFilesAlone) {
             EXPECT_EQ(seen[0].text, r.message) << r.name;
         }
         EXPECT_FALSE(QFileInfo::exists(QString::fromStdString(r.target))) << r.name;
-        EXPECT_FALSE(m->questionSetSaved) << r.name;
-        EXPECT_EQ(m->questionPath, before) << r.name;
+        EXPECT_FALSE(m->session.document.saved) << r.name;
+        EXPECT_EQ(m->session.document.path, before) << r.name;
         EXPECT_EQ(program->frmEditQues->windowTitle(), captionBefore) << r.name;
     }
     // the regular file in the way is untouched
@@ -348,8 +348,8 @@ TEST_F(QuestionCommands, OpenOfAFileThatCannotBeReadKeepsTheSetThePageAndTheEdit
     for (const Row& r : rows) {
         SCOPED_TRACE(r.chosen);
         moveOn();
-        m->questionSetSaved = false;  // an accepted edit, not yet saved
-        const std::string pathBefore = m->questionPath;
+        m->session.document.saved = false;  // an accepted edit, not yet saved
+        const std::string pathBefore = m->session.document.path;
         const std::string pageBefore = lineToText(m->engine.line(1), false);
         int saves = 0, unitRuns = 0;
         m->saveDialog = [&](const std::string&) {
@@ -374,8 +374,8 @@ TEST_F(QuestionCommands, OpenOfAFileThatCannotBeReadKeepsTheSetThePageAndTheEdit
         EXPECT_EQ(m->practice->currentUnit, 2);
         EXPECT_EQ(m->practice->currentQuestion[2], 3);
         EXPECT_EQ(lineToText(m->engine.line(1), false), pageBefore);
-        EXPECT_FALSE(m->questionSetSaved);
-        EXPECT_EQ(m->questionPath, pathBefore);
+        EXPECT_FALSE(m->session.document.saved);
+        EXPECT_EQ(m->session.document.path, pathBefore);
         EXPECT_TRUE(m->isVisible());
         EXPECT_FALSE(QFileInfo::exists(QString::fromStdString(path("never.LEQ"))));
     }
@@ -395,7 +395,7 @@ TEST_F(QuestionCommands, Utf8SetsAreReadAndSavedInShiftJis) {
         m->openDialog = [&](const std::string&) { return file; };
         m->runUnitWindow = [] { return 2; };
         m->mnuOpen->trigger();  // no box: the notice goes to the message strip
-        EXPECT_EQ(m->questionLines, (std::vector<std::string>{"<<一次～", "2x=6", ">>"}));
+        EXPECT_EQ(m->session.document.lines, (std::vector<std::string>{"<<一次～", "2x=6", ">>"}));
         EXPECT_EQ(m->page->lblMess->text().toStdString(), TfrmMain::UTF8_NOTICE);
 
         QString caption;
@@ -410,7 +410,7 @@ TEST_F(QuestionCommands, Utf8SetsAreReadAndSavedInShiftJis) {
         m->saveDialog = [&](const std::string&) { return saved; };
         m->mnuSave->trigger();
         EXPECT_EQ(fileBytes(saved), shiftJis);
-        EXPECT_FALSE(m->questionReadAsUtf8);
+        EXPECT_FALSE(m->session.document.readAsUtf8);
         EXPECT_EQ(program->frmEditQues->windowTitle().toStdString(), "問題の編集：" + saved);
     }
 }
@@ -421,7 +421,7 @@ TEST_F(QuestionCommands, OpenAndSaveKeepTheNecAndIbmCodesOfUntouchedLines) {
     m->openDialog = [&](const std::string&) { return path("nec.LEQ"); };
     m->runUnitWindow = [] { return 2; };
     m->mnuOpen->trigger();
-    ASSERT_EQ(m->questionLines.size(), 3u);
+    ASSERT_EQ(m->session.document.lines.size(), 3u);
     m->saveDialog = [&](const std::string&) { return path("nec-saved.LEQ"); };
     m->mnuSave->trigger();
     EXPECT_EQ(fileBytes(path("nec-saved.LEQ")), title + "\r\n2x=6\r\n>>\r\n");
@@ -433,7 +433,7 @@ TEST_F(QuestionCommands, ASaveOnAFullDiskKeepsTheOldFile) {
     const std::string target = path("Question.leq");
     const std::string before = fileBytes(target);
     ASSERT_FALSE(before.empty());
-    m->questionSetSaved = false;
+    m->session.document.saved = false;
     m->saveDialog = [&](const std::string&) { return target; };
     std::vector<BoxSeen> seen;
     answerBox(QMessageBox::Ok, seen);
@@ -445,13 +445,13 @@ TEST_F(QuestionCommands, ASaveOnAFullDiskKeepsTheOldFile) {
     ASSERT_EQ(seen.size(), 1u);
     EXPECT_EQ(seen[0].text, target + " に書き込めません\nディスクの空きがありません");
     EXPECT_EQ(fileBytes(target), before);
-    EXPECT_FALSE(m->questionSetSaved);
+    EXPECT_FALSE(m->session.document.saved);
 }
 
 TEST_F(QuestionCommands, SaveCancelledInTheDialogWritesNothing) {
-    m->questionSetSaved = false;
+    m->session.document.saved = false;
     EXPECT_FALSE(m->saveQuestionSet());
-    EXPECT_FALSE(m->questionSetSaved);
+    EXPECT_FALSE(m->session.document.saved);
     EXPECT_EQ(QDir(dir.path()).entryList(QDir::Files), QStringList{"Question.leq"});
 }
 
@@ -470,9 +470,9 @@ TEST_F(StartWithUtf8Set, ReadsItWithoutABox) {
     f.close();
     start();  // a box here would block: the notice goes to the message strip
     EXPECT_FALSE(m->fatalAtStart);
-    EXPECT_EQ(m->questionLines, (std::vector<std::string>{"<<一", "2x=6", ">>"}));
+    EXPECT_EQ(m->session.document.lines, (std::vector<std::string>{"<<一", "2x=6", ">>"}));
     EXPECT_EQ(m->page->lblMess->text().toStdString(), TfrmMain::UTF8_NOTICE);
-    EXPECT_TRUE(m->questionSetSaved);
+    EXPECT_TRUE(m->session.document.saved);
 }
 
 }  // namespace

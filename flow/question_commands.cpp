@@ -1,0 +1,105 @@
+#include "flow/question_commands.h"
+
+#include <QFileInfo>
+#include <QString>
+
+namespace solvari {
+
+QuestionSnapshot takeSnapshot(const QuestionDocument& document, const Practice& practice) {
+    return {document.lines,        document.lineBytes,    document.readAsUtf8,
+            practice.questionSet,  practice.currentUnit,  practice.currentQuestion};
+}
+
+void restoreSnapshot(const QuestionSnapshot& snapshot, QuestionDocument& document, Practice& practice) {
+    document.lines = snapshot.lines;
+    document.lineBytes = snapshot.lineBytes;
+    document.readAsUtf8 = snapshot.readAsUtf8;
+    practice.questionSet = snapshot.set;
+    practice.currentUnit = snapshot.unit;
+    practice.currentQuestion = snapshot.questions;
+}
+
+QuestionCommands::QuestionCommands(QuestionDocument& document, Practice& practice, Prompter& prompter,
+                                   FileChooser& files, PracticeView& view)
+    : document_(document), practice_(practice), prompter_(prompter), files_(files), view_(view) {}
+
+bool QuestionCommands::useQuestionFile(const std::string& path, const QuestionLinesResult& read) {
+    document_.path = path;
+    document_.lines = read.lines;
+    document_.lineBytes = originalLineBytes(read);
+    document_.readAsUtf8 = read.encoding == TextEncoding::Utf8;
+    if (!parseQuestionSet(document_.lines, practice_.questionSet, prompter_)) return false;
+    return practice_.startQuestionSet();
+}
+
+void QuestionCommands::tellReadAsUtf8() {
+    if (!document_.readAsUtf8) return;
+    practice_.message = UTF8_NOTICE;
+    view_.showMessage(UTF8_NOTICE);
+}
+
+bool QuestionCommands::save() {
+    // A text without a single question is no question set; writing it would empty a file.
+    if (!holdsQuestion(document_.lines)) {
+        prompter_.inform(MSG_NOTHING_TO_SAVE);
+        return false;
+    }
+    const std::string chosen = files_.chooseSaveFile(document_.path);
+    if (chosen.empty()) return false;
+    FileResult r = writeQuestionFile(chosen, document_.lines, &document_.lineBytes);
+    if (!r.ok) {
+        prompter_.inform(r.error);
+        return false;
+    }
+    document_.saved = true;
+    document_.readAsUtf8 = false;
+    document_.path = chosen;
+    if (pathSaved) pathSaved(chosen);
+    return true;
+}
+
+void QuestionCommands::open() {
+    backup = takeSnapshot(document_, practice_);
+    const std::string chosen = files_.chooseOpenFile(document_.path);
+    if (chosen.empty()) return;
+    const bool exists = QFileInfo::exists(QString::fromStdString(chosen));
+    QuestionLinesResult read;
+    // A file that cannot be read is reported before anything changes: the set, the page, the
+    // path and the unsaved edits stay as they were, and the program goes on.
+    auto readChosen = [&] {
+        read = readQuestionFile(chosen);
+        if (!read.ok) prompter_.inform(chosen + ":" + read.reason);
+        return read.ok;
+    };
+    if (exists && !readChosen()) return;
+    if (!document_.saved && prompter_.askYesNo("ファイルを保存しますか", "確認") == Answer::Yes) {
+        // The save may have written the chosen file itself: load what is there now.
+        if (save() && exists && !readChosen()) return;
+    }
+    if (exists && useQuestionFile(chosen, read)) {
+        practice_.chooseUnit();
+        document_.saved = true;
+        tellReadAsUtf8();
+    } else {
+        prompter_.inform(chosen + ":問題が不正です");
+        restoreSnapshot(backup, document_, practice_);
+    }
+}
+
+void QuestionCommands::edit(const std::function<int()>& runEditor) {
+    backup = takeSnapshot(document_, practice_);
+    const int result = runEditor ? runEditor() : 2;
+    if (result == 1) {
+        if (practice_.startQuestionSet()) {
+            view_.setPageCaption(practice_.questionSet.unitTitle[1]);
+            practice_.chooseUnit();
+        } else {
+            prompter_.inform("RefreshSystem:エラー");
+            restoreSnapshot(backup, document_, practice_);
+        }
+    } else if (result == 2) {
+        restoreSnapshot(backup, document_, practice_);
+    }
+}
+
+}  // namespace solvari

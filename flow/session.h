@@ -1,0 +1,40 @@
+#pragma once
+#include <QDateTime>
+#include <functional>
+#include <string>
+#include <vector>
+
+#include "engine/engine.h"
+#include "flow/question_set.h"
+
+namespace solvari {
+
+// The question-set text in use and where it came from. The loader fills it, the editor
+// changes its lines, the saver writes them; nothing else keeps a copy.
+struct QuestionDocument {
+    std::vector<std::string> lines;  // one entry a line, without line ends
+    std::string path;
+    // The bytes the lines of the last file read had: an untouched line is saved with them.
+    OriginalLineBytes lineBytes;
+    bool readAsUtf8 = false;  // until the set is saved (in Shift-JIS) or replaced
+    bool saved = true;
+};
+
+// What lives as long as the drill runs, built before any window: the practice engine, the
+// question document, the folders and the clock of the record. Windows are handed what they
+// need of it; previews and checks keep engines of their own.
+class Session {
+public:
+    explicit Session(Prompter& prompter) : engine(prompter) {}
+    Session(const Session&) = delete;
+    Session& operator=(const Session&) = delete;
+
+    Engine engine;
+    QuestionDocument document;
+    std::string homeDirectory;  // the working folder, with a trailing "/"
+    std::string dataDirectory;  // where the record is written
+    // The clock of the record's DATE; tests fix it.
+    std::function<QDateTime()> clock = [] { return QDateTime::currentDateTime(); };
+};
+
+}  // namespace solvari

@@ -183,20 +183,7 @@ CheckOutput solveAll(const std::vector<std::string>& lines, const std::string& l
 }  // namespace
 
 int structureFaultLine(const std::vector<std::string>& lines) {
-    SilentPrompter silent;
-    QuestionSet scratch;
-    if (lines.empty()) return 0;
-    if (parseQuestionSet(lines, scratch, silent)) return 0;
-    // A parse that fails at line k fails for every prefix that holds line k and succeeds for
-    // every shorter prefix, so the failing line is the shortest failing prefix.
-    size_t lo = 1, hi = lines.size();
-    while (lo < hi) {
-        const size_t mid = lo + (hi - lo) / 2;
-        std::vector<std::string> prefix(lines.begin(), lines.begin() + static_cast<std::ptrdiff_t>(mid));
-        if (parseQuestionSet(prefix, scratch, silent)) lo = mid + 1;
-        else hi = mid;
-    }
-    return static_cast<int>(lo);
+    return readQuestionSetStructure(lines).faultLine;
 }
 
 CheckOutput checkQuestionLines(const std::vector<std::string>& lines, const std::string& label, CheckMode mode) {

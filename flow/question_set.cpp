@@ -133,33 +133,39 @@ OriginalLineBytes originalLineBytes(const QuestionLinesResult& read) {
     return originals;
 }
 
-bool parseQuestionSet(const std::vector<std::string>& lines, QuestionSet& inUse, Prompter& prompter) {
-    if (lines.empty()) return false;
-    QuestionSet set;
+QuestionSetParse readQuestionSetStructure(const std::vector<std::string>& lines) {
+    QuestionSetParse result;
+    if (lines.empty()) return result;
+    QuestionSet& set = result.set;
     int i = 0;  // questions stored in the open unit
     int j = 0;  // units opened
+    int n = 0;  // the line being read, from 1
+    auto fault = [&](const char* text = nullptr) {
+        result.faultLine = n;
+        if (text) result.diagnostics.push_back({0, text, "", Severity::Error, n, -1});
+        result.set = QuestionSet();
+        return result;
+    };
     for (const std::string& s : lines) {
+        ++n;
         if (s.size() >= 2 && s.compare(0, 2, "<<") == 0) {
-            if (i != 0) return false;  // the previous unit was not closed
-            if (j >= MAX_UNITS) {
-                prompter.inform("項目が多すぎます");
-                return false;
-            }
+            if (i != 0) return fault();  // the previous unit was not closed
+            if (j >= MAX_UNITS) return fault("項目が多すぎます");
             ++j;
             set.unitTitle[static_cast<std::size_t>(j)] = s.substr(2);
         } else if (s == ">>") {
-            if (i == 0) return false;  // no unit open, or a unit without questions
+            if (i == 0) return fault();  // no unit open, or a unit without questions
             set.questionCount[static_cast<std::size_t>(j)] = i;
             i = 0;
         } else {
             if (i >= MAX_QUESTIONS) {
-                prompter.inform("問題は" + std::to_string(MAX_QUESTIONS) + "問以下です");
-                return false;
+                const std::string text = "問題は" + std::to_string(MAX_QUESTIONS) + "問以下です";
+                return fault(text.c_str());
             }
-            if (s.empty()) return false;
+            if (s.empty()) return fault();
             // A question before the first header belongs to no unit: the format allows nothing
             // before the first unit, so it is a structural fault like an empty line.
-            if (j == 0) return false;
+            if (j == 0) return fault();
             // Question lines after the closing ">>" of the last unit are kept as the load has
             // always kept them: they overwrite questions 1, 2, ... of that unit without
             // changing its questionCount, and the parse succeeds. Teachers' existing files may
@@ -169,7 +175,15 @@ bool parseQuestionSet(const std::vector<std::string>& lines, QuestionSet& inUse,
         }
     }
     set.unitCount = j;
-    inUse = std::move(set);
+    result.ok = true;
+    return result;
+}
+
+bool parseQuestionSet(const std::vector<std::string>& lines, QuestionSet& inUse, Prompter& prompter) {
+    QuestionSetParse parsed = readQuestionSetStructure(lines);
+    showDiagnostics(parsed.diagnostics, prompter);
+    if (!parsed.ok) return false;
+    inUse = std::move(parsed.set);
     return true;
 }
 

@@ -6,6 +6,7 @@
 #include <string_view>
 #include <vector>
 
+#include "engine/diagnostic.h"
 #include "engine/prompter.h"
 
 namespace solvari {
@@ -76,6 +77,17 @@ QuestionLinesResult readQuestionFile(const std::string& path);
 // every other line as toSjis gives it. The first of several lines with one text wins.
 using OriginalLineBytes = std::map<std::string, std::string>;
 OriginalLineBytes originalLineBytes(const QuestionLinesResult& read);
+
+// The structure of a question set read from its lines, in one pass. On failure faultLine is
+// the line (from 1) where the structure broke, and diagnostics hold what the user is told
+// ("項目が多すぎます", "問題は7問以下です"; the other structural faults say nothing).
+struct QuestionSetParse {
+    bool ok = false;
+    QuestionSet set;
+    int faultLine = 0;
+    std::vector<Diagnostic> diagnostics;
+};
+QuestionSetParse readQuestionSetStructure(const std::vector<std::string>& lines);
 
 // Parses the lines of a question set into a new set; on success it replaces inUse, on failure
 // inUse stays exactly as it was. Messages ("項目が多すぎます", "問題は7問以下です") go to the

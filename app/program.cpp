@@ -20,11 +20,25 @@ Program::~Program() {
     delete frmMain;  // owns the other windows
 }
 
+int Program::runUnitWindow() { return frmMondai->exec(); }
+int Program::runEditorWindow() {
+    const QuestionDocument& document = session->document;
+    frmEditQues->setCaptionNote(document.readAsUtf8 ? QuestionCommands::UTF8_CAPTION_NOTE : "");
+    frmEditQues->setQuestionPath(document.path);
+    return frmEditQues->exec();
+}
+void Program::showRecordWindow() { frmKiroku->exec(); }
+void Program::showPrintWindow() { frmPrintS->exec(); }
+void Program::showStackWindow() { frmDump->exec(); }
+void Program::showVersionWindow() { frmVersion->exec(); }
+void Program::showHelpContents() { help->showContents(); }
+void Program::showHelpPoint() { help->showPoint(); }
+
 std::unique_ptr<Program> createProgram() {
     auto p = std::make_unique<Program>();
     p->prompter = std::make_unique<QtPrompter>();
     p->session = std::make_unique<Session>(*p->prompter);
-    p->frmMain = new TfrmMain(*p->session, *p->prompter);
+    p->frmMain = new TfrmMain(*p->session, *p->prompter, *p);
     TfrmMain* m = p->frmMain;
     Session* session = p->session.get();
     p->frmDump = new TfrmDump(&m->engine, m);
@@ -48,22 +62,10 @@ std::unique_ptr<Program> createProgram() {
 
     m->prompter.setChoiceDialog(p->frmSentaku);
     Program* raw = p.get();
-    m->showStackWindow = [raw] { raw->frmDump->exec(); };
-    m->showVersionWindow = [raw] { raw->frmVersion->exec(); };
-    m->showHelpContents = [raw] { raw->help->showContents(); };
-    m->showHelpPoint = [raw] { raw->help->showPoint(); };
-    m->showRecordWindow = [raw] { raw->frmKiroku->exec(); };
-    m->showPrintWindow = [raw] { raw->frmPrintS->exec(); };
-    m->runUnitWindow = [raw] { return raw->frmMondai->exec(); };
     raw->frmMondai->showRecordWindow = [raw] { raw->frmKiroku->exec(); };
     m->commands->pathSaved = [raw](const std::string& path) {
         raw->frmEditQues->setCaptionNote("");  // saved in Shift-JIS now
         raw->frmEditQues->setQuestionPath(path);
-    };
-    m->runEditorWindow = [raw, session] {
-        raw->frmEditQues->setCaptionNote(session->document.readAsUtf8 ? QuestionCommands::UTF8_CAPTION_NOTE : "");
-        raw->frmEditQues->setQuestionPath(session->document.path);
-        return raw->frmEditQues->exec();
     };
     return p;
 }

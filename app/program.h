@@ -3,11 +3,11 @@
 #include <memory>
 
 #include "flow/session.h"
+#include "ui/main_window.h"
 #include "ui/qt_prompter.h"
 
 namespace solvari {
 
-class TfrmMain;
 class TfrmDump;
 class TfrmSentaku;
 class TfrmVersion;
@@ -20,7 +20,7 @@ class TfrmPrintS;
 
 // Every window of the program, created once at start in the order the program has always
 // created them, and wired to the main window's commands.
-struct Program {
+struct Program : OtherWindows {
     // Made before any window and destroyed after them.
     std::unique_ptr<QtPrompter> prompter;
     std::unique_ptr<Session> session;
@@ -34,7 +34,16 @@ struct Program {
     TfrmVersion* frmVersion = nullptr;
     TfrmMondai* frmMondai = nullptr;
     TfrmHelp* help = nullptr;
-    ~Program();
+    ~Program() override;
+
+    int runUnitWindow() override;
+    int runEditorWindow() override;
+    void showRecordWindow() override;
+    void showPrintWindow() override;
+    void showStackWindow() override;
+    void showVersionWindow() override;
+    void showHelpContents() override;
+    void showHelpPoint() override;
 };
 
 // Creates the session, then the windows (the main window first, so its greeting shows at once) and wires them.

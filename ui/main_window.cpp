@@ -35,8 +35,8 @@ const QColor kTeal(0, 128, 128);
 QString q(const std::string& s) { return QString::fromStdString(s); }
 }  // namespace
 
-TfrmMain::TfrmMain(Session& session, QtPrompter& prompter, QWidget* parent)
-    : QMainWindow(parent), session(session), prompter(prompter), engine(session.engine) {
+TfrmMain::TfrmMain(Session& session, QtPrompter& prompter, OtherWindows& windows, QWidget* parent)
+    : QMainWindow(parent), session(session), prompter(prompter), engine(session.engine), windows(&windows) {
     setObjectName("frmMain");
     setWindowTitle(APP_TITLE);
     prompter.setParentWidget(this);
@@ -130,33 +130,21 @@ void TfrmMain::buildMenu() {
     mnuOpen = file->addAction("開く(&O)", this, [this] { mnuOpenClick(); });
     mnuSave = file->addAction("保存(&S)", this, [this] { saveQuestionSet(); });
     file->addSeparator();
-    mnuPrint = file->addAction("印刷(&P)", this, [this] {
-        if (showPrintWindow) showPrintWindow();
-    });
+    mnuPrint = file->addAction("印刷(&P)", this, [this] { windows->showPrintWindow(); });
     mnuEnd = file->addAction("終了(&X)", this, [this] { close(); });
     QMenu* edit = menuBar()->addMenu("編集(&E)");
     mnuEditCWare = edit->addAction("編集(&E)", this, [this] { mnuEditCWareClick(); });
     QMenu* view = menuBar()->addMenu("表示(&V)");
-    mnuShowRecord = view->addAction("練習の記録(&R)", this, [this] {
-        if (showRecordWindow) showRecordWindow();
-    });
-    mnuDispStack = view->addAction("スタック(&S)", this, [this] {
-        if (showStackWindow) showStackWindow();
-    });
+    mnuShowRecord = view->addAction("練習の記録(&R)", this, [this] { windows->showRecordWindow(); });
+    mnuDispStack = view->addAction("スタック(&S)", this, [this] { windows->showStackWindow(); });
     QMenu* change = menuBar()->addMenu("問題変更(&C)");
     mnuNext = change->addAction("次の問題(&N)", this, [this] { practice->nextQuestion(); });
     mnuTangen = change->addAction("選択(&S)", this, [this] { practice->chooseUnit(); });
     QMenu* help = menuBar()->addMenu("ヘルプ(&H)");
-    mnuUsage = help->addAction("使い方(&U)", this, [this] {
-        if (showHelpContents) showHelpContents();
-    });
-    mnuPoint = help->addAction("ポイント(&P)", this, [this] {
-        if (showHelpPoint) showHelpPoint();
-    });
+    mnuUsage = help->addAction("使い方(&U)", this, [this] { windows->showHelpContents(); });
+    mnuPoint = help->addAction("ポイント(&P)", this, [this] { windows->showHelpPoint(); });
     help->addSeparator();
-    mnuVersion = help->addAction("バージョン情報(&A)", this, [this] {
-        if (showVersionWindow) showVersionWindow();
-    });
+    mnuVersion = help->addAction("バージョン情報(&A)", this, [this] { windows->showVersionWindow(); });
 }
 
 void TfrmMain::layoutFrame() {
@@ -310,12 +298,8 @@ void TfrmMain::buildPanel() {
     BitBtn1 = button(pnlMain, "BitBtn1", "練習の記録", QRect(34, 550, 108, 30));
     connect(btnNext, &QPushButton::clicked, this, [this] { practice->nextQuestion(); });
     connect(btnChangeTangen, &QPushButton::clicked, this, [this] { practice->chooseUnit(); });
-    connect(btnPrint, &QPushButton::clicked, this, [this] {
-        if (showPrintWindow) showPrintWindow();
-    });
-    connect(BitBtn1, &QPushButton::clicked, this, [this] {
-        if (showRecordWindow) showRecordWindow();
-    });
+    connect(btnPrint, &QPushButton::clicked, this, [this] { windows->showPrintWindow(); });
+    connect(BitBtn1, &QPushButton::clicked, this, [this] { windows->showRecordWindow(); });
 }
 
 // ---------------------------------------------------------------- start-up
@@ -421,7 +405,7 @@ void TfrmMain::setLetterCaption(char letter) { btnMoji->setText(QString(QChar(le
 void TfrmMain::placeSolutionBox(int line) { page->placeSolutionBox(line); }
 void TfrmMain::hideSolutionBox() { page->grbKai->hide(); }
 void TfrmMain::clearHoverFrames() { page->clearHoverFrames(); }
-int TfrmMain::runUnitSelection() { return runUnitWindow ? runUnitWindow() : 2; }
+int TfrmMain::runUnitSelection() { return windows->runUnitWindow(); }
 
 // ---------------------------------------------------------------- keys
 

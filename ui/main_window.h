@@ -32,6 +32,21 @@ namespace solvari {
 class TfrmPage;
 class TfrmGreet;
 
+// The other windows the main window opens. The program implements it with its windows; the
+// window tests stand in a scripted one where a real modal window would be in the way.
+class OtherWindows {
+public:
+    virtual ~OtherWindows() = default;
+    virtual int runUnitWindow() = 0;    // TfrmMondai, modal: 1 OK, 2 cancel
+    virtual int runEditorWindow() = 0;  // TfrmEditQues, modal: 1 OK, 2 cancel
+    virtual void showRecordWindow() = 0;   // TfrmKiroku
+    virtual void showPrintWindow() = 0;    // TfrmPrintS
+    virtual void showStackWindow() = 0;    // TfrmDump
+    virtual void showVersionWindow() = 0;  // TfrmVersion
+    virtual void showHelpContents() = 0;
+    virtual void showHelpPoint() = 0;
+};
+
 // The frame of the program: the control panel on the left (line buttons, operations, keypad,
 // commands), the menu bar, and the equation page as its one child window. Every handler only
 // forwards to the practice logic (Practice) or to a command; the window draws what it is told.
@@ -44,7 +59,7 @@ public:
 
     // The session and the prompter outlive the window. The page, the typesetter, the practice
     // loop and the question commands are made here, with the window.
-    TfrmMain(Session& session, QtPrompter& prompter, QWidget* parent = nullptr);
+    TfrmMain(Session& session, QtPrompter& prompter, OtherWindows& windows, QWidget* parent = nullptr);
     ~TfrmMain() override;
 
     Session& session;
@@ -57,15 +72,8 @@ public:
     std::unique_ptr<Practice> practice;
     std::unique_ptr<QuestionCommands> commands;
 
-    // Windows owned elsewhere, reached through these (set by the program's start-up).
-    std::function<int()> runUnitWindow;         // TfrmMondai, modal: 1 OK
-    std::function<int()> runEditorWindow;       // TfrmEditQues, modal: 1 OK, 2 cancel
-    std::function<void()> showRecordWindow;     // TfrmKiroku
-    std::function<void()> showPrintWindow;      // TfrmPrintS
-    std::function<void()> showStackWindow;      // TfrmDump
-    std::function<void()> showVersionWindow;    // TfrmVersion
-    std::function<void()> showHelpContents;
-    std::function<void()> showHelpPoint;
+    // The windows owned elsewhere; never null (tests may stand in their own).
+    OtherWindows* windows;
     // The open and save dialogs behind FileChooser; return "" when cancelled. Tests replace them.
     std::function<std::string(const std::string& preset)> openDialog;
     std::function<std::string(const std::string& preset)> saveDialog;
@@ -77,7 +85,7 @@ public:
     void fatalError(const std::string& text, const std::string& reason = "");
     bool saveQuestionSet() { return commands->save(); }
     void mnuOpenClick() { commands->open(); }
-    void mnuEditCWareClick() { commands->edit(runEditorWindow); }
+    void mnuEditCWareClick() { commands->edit([this] { return windows->runEditorWindow(); }); }
 
     // --- FileChooser ---
     std::string chooseOpenFile(const std::string& preset) override;

@@ -16,6 +16,25 @@
 
 namespace solvari::testing {
 
+// The program's own windows, except the unit window, which answers from a script.
+class ScriptedUnitWindow : public OtherWindows {
+public:
+    explicit ScriptedUnitWindow(OtherWindows& real) : real_(real) {}
+    std::function<int()> unit = [] { return 2; };
+
+    int runUnitWindow() override { return unit(); }
+    int runEditorWindow() override { return real_.runEditorWindow(); }
+    void showRecordWindow() override { real_.showRecordWindow(); }
+    void showPrintWindow() override { real_.showPrintWindow(); }
+    void showStackWindow() override { real_.showStackWindow(); }
+    void showVersionWindow() override { real_.showVersionWindow(); }
+    void showHelpContents() override { real_.showHelpContents(); }
+    void showHelpPoint() override { real_.showHelpPoint(); }
+
+private:
+    OtherWindows& real_;
+};
+
 class ProgramInFolder : public ::testing::Test {
 protected:
     QTemporaryDir dir;

@@ -55,12 +55,15 @@ void answerBox(QMessageBox::StandardButton button, std::vector<BoxSeen>& seen, s
 
 class QuestionCommands : public testing::ProgramInFolder {
 protected:
+    std::unique_ptr<testing::ScriptedUnitWindow> unitWindow;
     void SetUp() override {
         ProgramInFolder::SetUp();
         writeSet(kStartSet);
         start();
         ASSERT_NE(m->practice, nullptr);
         ASSERT_EQ(m->practice->questionSet.unitCount, 3);
+        unitWindow = std::make_unique<testing::ScriptedUnitWindow>(*program);
+        m->windows = unitWindow.get();
         // no real file dialog ever opens here
         m->openDialog = [](const std::string&) { return std::string(); };
         m->saveDialog = [](const std::string&) { return std::string(); };
@@ -113,7 +116,7 @@ TEST_F(QuestionCommands, OpenWithUnsavedEditsAsksAfterTheFileIsChosen) {
             order.push_back("save");
             return savedPath;
         };
-        m->runUnitWindow = [&] {
+        unitWindow->unit = [&] {
             order.push_back("unit");
             return 2;
         };
@@ -144,7 +147,7 @@ TEST_F(QuestionCommands, OpenWithUnsavedEditsAsksAfterTheFileIsChosen) {
         EXPECT_EQ(lineToText(m->engine.line(1), false), "7x=14") << r.name;
 
         // back to the start set for the next row
-        m->runUnitWindow = [] { return 2; };
+        unitWindow->unit = [] { return 2; };
         m->openDialog = [&](const std::string&) { return path("Question.leq"); };
         m->mnuOpen->trigger();
     }
@@ -154,7 +157,7 @@ TEST_F(QuestionCommands, OpenCancelledInTheDialogChangesNothing) {
     moveOn();
     m->session.document.saved = false;
     int unitRuns = 0;
-    m->runUnitWindow = [&] {
+    unitWindow->unit = [&] {
         ++unitRuns;
         return 2;
     };
@@ -178,7 +181,7 @@ TEST_F(QuestionCommands, OpenOfAFileWithTooManyUnitsRestoresEverything) {
     const std::string pageBefore = lineToText(m->engine.line(1), false);
     const std::string captionBefore = m->pageWindow->windowTitle().toStdString();
     int unitRuns = 0;
-    m->runUnitWindow = [&] {
+    unitWindow->unit = [&] {
         ++unitRuns;
         return 1;
     };
@@ -202,6 +205,7 @@ TEST_F(QuestionCommands, OpenOfAFileWithTooManyUnitsRestoresEverything) {
 }
 
 TEST_F(QuestionCommands, EditAndOkRestartsAtTheFirstQuestionAndOpensTheUnitWindow) {
+    m->windows = program.get();  // the real unit window, answered below
     moveOn();
     std::vector<std::string> changed = kStartSet;
     changed[1] = "5x=15";
@@ -356,7 +360,7 @@ TEST_F(QuestionCommands, OpenOfAFileThatCannotBeReadKeepsTheSetThePageAndTheEdit
             ++saves;
             return path("never.LEQ");
         };
-        m->runUnitWindow = [&] {
+        unitWindow->unit = [&] {
             ++unitRuns;
             return 1;
         };
@@ -393,7 +397,7 @@ TEST_F(QuestionCommands, Utf8SetsAreReadAndSavedInShiftJis) {
         const std::string file = path("utf8.LEQ");
         writeBytes(file, r.bytes);
         m->openDialog = [&](const std::string&) { return file; };
-        m->runUnitWindow = [] { return 2; };
+        unitWindow->unit = [] { return 2; };
         m->mnuOpen->trigger();  // no box: the notice goes to the message strip
         EXPECT_EQ(m->session.document.lines, (std::vector<std::string>{"<<一次～", "2x=6", ">>"}));
         EXPECT_EQ(m->page->lblMess->text().toStdString(), TfrmMain::UTF8_NOTICE);
@@ -419,7 +423,7 @@ TEST_F(QuestionCommands, OpenAndSaveKeepTheNecAndIbmCodesOfUntouchedLines) {
     const std::string title = "<<\x87\x9a\xfa\x54\xed\x40\xee\xef";  // CP932 itself would write 81 E6 81 CA FA 5C FA 40
     writeBytes(path("nec.LEQ"), title + "\n2x=6\n>>");
     m->openDialog = [&](const std::string&) { return path("nec.LEQ"); };
-    m->runUnitWindow = [] { return 2; };
+    unitWindow->unit = [] { return 2; };
     m->mnuOpen->trigger();
     ASSERT_EQ(m->session.document.lines.size(), 3u);
     m->saveDialog = [&](const std::string&) { return path("nec-saved.LEQ"); };

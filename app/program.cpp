@@ -46,9 +46,8 @@ std::unique_ptr<Program> createProgram() {
     const RecordSource records{[session] { return recordFilePath(session->dataDirectory); },
                                [m]() -> const QuestionSet* { return &m->practice->questionSet; }};
     p->frmDelete = new TfrmDelete(records, m->prompter, m);
-    p->frmEditQues = new TfrmEditQues(session->document.lines, m->engine, m->prompter, m);
+    p->frmEditQues = new TfrmEditQues(session->document, m->prompter, m);
     p->frmEditQues->setQuestionSet([m]() -> QuestionSet* { return &m->practice->questionSet; });
-    p->frmEditQues->setSavedFlag(&session->document.saved);
     p->frmKiroku = new TfrmKiroku(records, p->frmDelete, m);
     p->frmPrintS = new TfrmPrintS(PrintSource{[m] { return m->page; },
                                               [m]() -> QWidget* { return m->pageWindow; },

@@ -36,8 +36,8 @@ QLineEdit* resultField(QWidget* parent, const char* name, QRect geometry) {
 
 }  // namespace
 
-TfrmEditQues::TfrmEditQues(std::vector<std::string>& questionLines, Engine& engine, Prompter& prompter, QWidget* parent)
-    : QDialog(parent), lines_(questionLines), engine_(engine), prompter_(prompter) {
+TfrmEditQues::TfrmEditQues(QuestionDocument& document, Prompter& prompter, QWidget* parent)
+    : QDialog(parent), document_(document), lines_(document.lines), prompter_(prompter) {
     frameDialog(this, "frmEditQues", CAPTION_PREFIX, designFont("ＭＳ Ｐゴシック", 12));
     resize(680, 480);
     centreOnScreen(this);
@@ -84,7 +84,6 @@ TfrmEditQues::TfrmEditQues(std::vector<std::string>& questionLines, Engine& engi
 
 void TfrmEditQues::setQuestionSet(std::function<QuestionSet*()> inUse) { inUse_ = std::move(inUse); }
 
-void TfrmEditQues::setSavedFlag(bool* questionSetSaved) { saved_ = questionSetSaved; }
 
 void TfrmEditQues::setQuestionPath(const std::string& path) {
     path_ = path;
@@ -170,7 +169,7 @@ void TfrmEditQues::btnOkClick() {
         return;
     }
     if (checkPassed) {
-        if (saved_) *saved_ = false;
+        document_.saved = false;
         done(RESULT_OK);
         return;
     }

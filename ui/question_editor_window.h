@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "flow/question_set.h"
+#include "flow/session.h"
 
 class QLabel;
 class QLineEdit;
@@ -15,11 +16,10 @@ class QPushButton;
 
 namespace solvari {
 
-class Engine;
 class Prompter;
 
 // "問題の編集": the teacher edits the question-set text and checks it. The text area mirrors
-// the main window's questionLines, the one list that the loader fills and the saver writes:
+// the question document's lines, the one list that the loader fills and the saver writes:
 // it is filled from them each time the window is shown, and every change of the text is
 // written back at once, so the check, "OK" and a later save all see the same lines. The
 // window never touches a file. Result 1 ("OK", the text is accepted) or 2 ("ｷｬﾝｾﾙ", close box).
@@ -32,16 +32,14 @@ public:
     static constexpr const char* MSG_CHECK_FIRST = "エラーチェックしてください";
     static constexpr const char* MSG_DISCARD = "編集内容を破棄しますか？";
 
-    // questionLines must outlive the window. The check validates questions with engine (in
-    // its scratch line 0); the window's message and the parsers' messages go to prompter.
-    TfrmEditQues(std::vector<std::string>& questionLines, Engine& engine, Prompter& prompter,
-                 QWidget* parent = nullptr);
+    // document must outlive the window: its lines are the text edited, its saved flag is
+    // cleared when a changed, checked text is accepted. The check parses with an engine of its
+    // own; the window's message and the parsers' messages go to prompter.
+    TfrmEditQues(QuestionDocument& document, Prompter& prompter, QWidget* parent = nullptr);
 
     // The question set in use, which a check with a sound structure replaces at once. While
     // the getter is missing or gives nullptr, the check parses into a set of the window's own.
     void setQuestionSet(std::function<QuestionSet*()> inUse);
-    // The main window's questionSetSaved: cleared when a changed, checked text is accepted.
-    void setSavedFlag(bool* questionSetSaved);
     // The file named in the caption ("問題の編集：" + path), now and at every showing.
     void setQuestionPath(const std::string& path);
     // Added after the path in the caption (the set was read as UTF-8 and will be saved in
@@ -87,12 +85,11 @@ protected:
     void showEvent(QShowEvent* event) override;
 
 private:
-    std::vector<std::string>& lines_;
-    Engine& engine_;
+    QuestionDocument& document_;
+    std::vector<std::string>& lines_;  // document_.lines
     Prompter& prompter_;
     std::function<QuestionSet*()> inUse_;
     QuestionSet ownSet_;  // parsed into when no set in use is given
-    bool* saved_ = nullptr;
     std::string path_;
     std::string note_;
     QString shownText_;  // the text as the window was shown

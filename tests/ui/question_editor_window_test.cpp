@@ -27,6 +27,12 @@ const std::vector<std::string> kFiveUnits = {
     ">>",   "<<四", "5x=10", "7=x+2", ">>",   "<<五", "x=1",  ">>",
 };
 
+QuestionDocument documentOf(const std::vector<std::string>& lines) {
+    QuestionDocument d;
+    d.lines = lines;
+    return d;
+}
+
 QStringList rowsOf(const QListWidget* list) {
     QStringList rows;
     for (int i = 0; i < list->count(); ++i) rows << list->item(i)->text();
@@ -36,16 +42,15 @@ QStringList rowsOf(const QListWidget* list) {
 class EditorTest : public ::testing::Test {
 protected:
     FakePrompter prompter;
-    Engine engine{prompter};
-    std::vector<std::string> lines = kFiveUnits;
+    QuestionDocument document = documentOf(kFiveUnits);
+    std::vector<std::string>& lines = document.lines;
+    bool& saved = document.saved;
     QuestionSet inUse;
-    bool saved = true;
-    TfrmEditQues ed{lines, engine, prompter};
+    TfrmEditQues ed{document, prompter};
 
     void SetUp() override {
         ASSERT_TRUE(parseQuestionSet(lines, inUse, prompter));
         ed.setQuestionSet([this] { return &inUse; });
-        ed.setSavedFlag(&saved);
         ed.setQuestionPath("/home/sensei/Question.leq");
     }
     // Runs the editor modally; act works on the open window and must close it.

@@ -50,4 +50,23 @@ void BM_ValidateWholeSet(benchmark::State& state) {
 }
 BENCHMARK(BM_ValidateWholeSet)->Unit(benchmark::kMillisecond);
 
+// The checker's "n行目" for a broken structure, on a file near the 1 MB limit (about 100,000
+// lines): 20 full units, a stray ">>" (line 181), then lines of questions.
+void BM_StructureFaultLineOfALargeFile(benchmark::State& state) {
+    std::vector<std::string> lines;
+    for (int u = 1; u <= 20; ++u) {
+        lines.push_back("<<単元");
+        for (int q = 1; q <= 7; ++q) lines.push_back("2x+3=7");
+        lines.push_back(">>");
+    }
+    lines.push_back(">>");
+    while (lines.size() < 100000) lines.push_back("2x+3=7");
+    for (auto _ : state) {
+        const int at = solvari::structureFaultLine(lines);
+        if (at != 181) state.SkipWithError("the fault was not found on line 181");
+        benchmark::DoNotOptimize(at);
+    }
+}
+BENCHMARK(BM_StructureFaultLineOfALargeFile)->Unit(benchmark::kMillisecond);
+
 }  // namespace

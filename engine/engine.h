@@ -111,20 +111,4 @@ private:
     OpStatus combineCopies(EquationLine first, EquationLine second);
 };
 
-// Gives an engine another prompter for a scope (a silent one while drawing lists, a recording
-// one while checking), and puts its own back however the scope ends.
-class PrompterSwap {
-public:
-    PrompterSwap(Engine& engine, Prompter& temporary) : engine_(engine), saved_(engine.prompter()) {
-        engine_.setPrompter(temporary);
-    }
-    ~PrompterSwap() { engine_.setPrompter(saved_); }
-    PrompterSwap(const PrompterSwap&) = delete;
-    PrompterSwap& operator=(const PrompterSwap&) = delete;
-
-private:
-    Engine& engine_;
-    Prompter& saved_;
-};
-
 }  // namespace solvari

@@ -38,6 +38,27 @@ void QuestionCommands::tellReadAsUtf8() {
     view_.showMessage(UTF8_NOTICE);
 }
 
+FileResult QuestionCommands::load(const std::string& path) {
+    FileResult result;
+    if (!QFileInfo::exists(QString::fromStdString(path))) return result;
+    QuestionLinesResult read = readQuestionFile(path);
+    if (!read.ok) {
+        result.error = read.error;
+        result.reason = read.reason;
+        return result;
+    }
+    if (!useQuestionFile(path, read)) return result;
+    tellReadAsUtf8();
+    result.ok = true;
+    return result;
+}
+
+bool QuestionCommands::mayClose() {
+    if (document_.saved) return true;
+    const Answer a = prompter_.askYesNoCancel("ファイルを保存しますか？", "確認");
+    return a == Answer::No || (a == Answer::Yes && save());
+}
+
 bool QuestionCommands::save() {
     // A text without a single question is no question set; writing it would empty a file.
     if (!holdsQuestion(document_.lines)) {

@@ -49,6 +49,12 @@ public:
     bool useQuestionFile(const std::string& path, const QuestionLinesResult& read);
     // The UTF-8 notice in the message strip, when the set in use was read as UTF-8.
     void tellReadAsUtf8();
+    // Loads the set at start. A missing file or lines that are no set fail with an empty
+    // error; an unreadable file fails with the reader's error and reason, and the lines in use
+    // stay (nothing a failed read leaves behind can be saved over a file).
+    FileResult load(const std::string& path);
+    // Asked before the program ends: unsaved edits are saved, dropped or the end is cancelled.
+    bool mayClose();
     bool save();
     void open();
     // runEditor is the editor window, modal: 1 OK, 2 cancel.

@@ -5,7 +5,6 @@
 #include <QCloseEvent>
 #include <QDir>
 #include <QFileDialog>
-#include <QFileInfo>
 #include <QGroupBox>
 #include <QGuiApplication>
 #include <QKeyEvent>
@@ -347,16 +346,9 @@ void TfrmMain::formShow() {
 }
 
 bool TfrmMain::loadQuestionSet(const std::string& path) {
-    if (!QFileInfo::exists(q(path))) return false;
-    QuestionLinesResult read = readQuestionFile(path);
-    if (!read.ok) {
-        // The lines in use stay: nothing a failed read leaves behind can be saved over a file.
-        fatalError(read.error, read.reason);
-        return false;
-    }
-    if (!commands->useQuestionFile(path, read)) return false;
-    commands->tellReadAsUtf8();
-    return true;
+    const FileResult r = commands->load(path);
+    if (!r.error.empty()) fatalError(r.error, r.reason);
+    return r.ok;
 }
 
 void TfrmMain::fatalError(const std::string& text, const std::string& reason) {
@@ -371,13 +363,10 @@ void TfrmMain::fatalError(const std::string& text, const std::string& reason) {
 // ---------------------------------------------------------------- closing
 
 void TfrmMain::closeEvent(QCloseEvent* event) {
-    if (!session.document.saved) {
-        Answer a = prompter.askYesNoCancel("ファイルを保存しますか？", "確認");
-        if (a == Answer::Cancel || (a == Answer::Yes && !saveQuestionSet())) {
-            fatalAtStart = false;
-            event->ignore();
-            return;
-        }
+    if (!commands->mayClose()) {
+        fatalAtStart = false;
+        event->ignore();
+        return;
     }
     timBlink->stop();
     event->accept();

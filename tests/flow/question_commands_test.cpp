@@ -153,6 +153,55 @@ TEST_F(QuestionCommandsTest, SaveWritesTheDocumentOrSaysWhyNot) {
     EXPECT_FALSE(session.document.saved);
 }
 
+TEST_F(QuestionCommandsTest, LoadAtStartTellsAnUnreadableFileFromAMissingOne) {
+    testing::writeAll(QString::fromStdString(path("bad-bytes.LEQ")), "<<a\r\n\x82\r\n>>\r\n");
+    struct Row {
+        const char* name;
+        std::string file;
+        bool ok;
+        std::string error;  // the start-up's fatal box shows it when not empty
+    };
+    const Row rows[] = {
+        {"missing", path("missing.LEQ"), false, ""},
+        {"unreadable", path("bad-bytes.LEQ"), false, path("bad-bytes.LEQ") + ":File Can't Load"},
+        {"readable", path("other.LEQ"), true, ""},
+    };
+    for (const Row& r : rows) {
+        const FileResult result = commands.load(r.file);
+        EXPECT_EQ(result.ok, r.ok) << r.name;
+        EXPECT_EQ(result.error, r.error) << r.name;
+        EXPECT_EQ(session.document.lines, r.ok ? kOtherSet : kStartSet) << r.name;
+    }
+}
+
+TEST_F(QuestionCommandsTest, UnsavedEditsAreSavedDroppedOrKeepTheProgramOpen) {
+    struct Row {
+        const char* name;
+        bool saved;
+        Answer answer;
+        std::string saveTo;  // "" cancels the save dialog
+        bool closes;
+    };
+    const Row rows[] = {
+        {"nothing unsaved", true, Answer::Cancel, "", true},
+        {"dropped", false, Answer::No, "", true},
+        {"saved", false, Answer::Yes, path("closing.LEQ"), true},
+        {"save cancelled", false, Answer::Yes, "", false},
+        {"cancelled", false, Answer::Cancel, path("never.LEQ"), false},
+    };
+    for (const Row& r : rows) {
+        prompter.clear();
+        session.document.saved = r.saved;
+        prompter.answers = {r.answer};
+        chooser.saveAnswer = r.saveTo;
+        EXPECT_EQ(commands.mayClose(), r.closes) << r.name;
+        EXPECT_EQ(prompter.said, r.saved ? std::vector<std::string>{} : std::vector<std::string>{"確認|ファイルを保存しますか？"})
+            << r.name;
+    }
+    EXPECT_EQ(testing::readAll(QString::fromStdString(path("never.LEQ"))), "<missing>");
+    EXPECT_EQ(readQuestionFile(path("closing.LEQ")).lines, kStartSet);
+}
+
 TEST_F(QuestionCommandsTest, EditRestoresTheSetWhenCancelledOrUnusable) {
     struct Row {
         const char* name;

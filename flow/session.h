@@ -1,6 +1,8 @@
 #pragma once
 #include <QDateTime>
 #include <functional>
+#include <optional>
+#include <set>
 #include <string>
 #include <vector>
 
@@ -35,6 +37,13 @@ public:
     std::string dataDirectory;  // where the record is written
     // The clock of the record's DATE; tests fix it.
     std::function<QDateTime()> clock = [] { return QDateTime::currentDateTime(); };
+
+    // Adds one finish of a question to the record in dataDirectory; returns the reason to
+    // tell, only the first time a reason comes up in this run.
+    std::optional<std::string> recordFinish(const std::string& unitTitle, int question);
+
+private:
+    std::set<std::string> reportedRecordErrors_;
 };
 
 }  // namespace solvari

@@ -109,13 +109,8 @@ void TfrmMain::formCreate() {
         QWidget* box = dynamic_cast<QWidget*>(page->lineBox(1));
         return box ? QRect(box->mapToGlobal(QPoint(0, 0)), box->size()) : QRect();
     });
-    practice->recordWriter = [this](int u, int q) -> std::optional<std::string> {
-        RecordFile file(recordFilePath(session.dataDirectory));
-        RecordResult r = writeRecord(file, practice->questionSet.unitTitle.at(static_cast<size_t>(u)), q, session.clock);
-        // The student cannot mend the folder or the file between two questions: each reason
-        // is told once per run, not after every finish.
-        if (r.ok || !reportedRecordErrors_.insert(r.error).second) return std::nullopt;
-        return r.error;
+    practice->recordWriter = [this](int u, int q) {
+        return session.recordFinish(practice->questionSet.unitTitle.at(static_cast<size_t>(u)), q);
     };
 
     qApp->installEventFilter(this);

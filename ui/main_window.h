@@ -5,7 +5,6 @@
 #include <array>
 #include <functional>
 #include <memory>
-#include <set>
 #include <string>
 #include <vector>
 
@@ -141,7 +140,6 @@ private:
     QMdiArea* mdi_ = nullptr;
     bool shown_ = false;
     bool starting_ = false;                     // formShow is loading the first set
-    std::set<std::string> reportedRecordErrors_;  // record failures already told this run
     QIcon nextQ_, nextR_;
 
     void formCreate();

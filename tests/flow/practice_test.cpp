@@ -7,6 +7,7 @@
 #include "flow/practice.h"
 #include "transform/verdict.h"
 #include "tests/support/fake_page.h"
+#include "tests/support/practice_rig.h"
 #include "tests/support/fake_prompter.h"
 
 namespace solvari {
@@ -17,14 +18,8 @@ using testing::FakePrompter;
 using testing::FakeView;
 
 // A practice screen on a set of given questions (one unit), with every window faked.
-class PracticeTest : public ::testing::Test {
+class PracticeTest : public ::testing::Test, protected testing::PracticeRig<> {
 protected:
-    FakePrompter prompter;
-    Engine engine{prompter};
-    FakeBoxes boxes;
-    Typesetter typesetter{engine, boxes, prompter};
-    FakeView view;
-    Practice practice{engine, typesetter, boxes, prompter, view};
     std::vector<std::pair<int, int>> records;
 
     void start(std::vector<std::string> questions, int capacity = 12) {

@@ -166,9 +166,7 @@ void TfrmMain::buildPanel() {
     setToolTipDuration(-1);
 
     auto button = [](QWidget* parent, const QString& name, const QString& text, QRect geometry) {
-        auto* b = new QPushButton(text, parent);
-        b->setObjectName(name);
-        b->setGeometry(geometry);
+        QPushButton* b = placedButton(parent, name, text, geometry);
         b->setAutoDefault(false);
         return b;
     };

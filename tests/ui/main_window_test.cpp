@@ -241,10 +241,12 @@ TEST_F(Drill, FirstSpaceAfterAPanelButtonMovesOn) {
     answerNextModal([](QWidget* w) { w->close(); });
     m->btnChangeTangen->setFocus();
     QTest::mouseClick(m->btnChangeTangen, Qt::LeftButton);
-    m->activateWindow();
-    ASSERT_TRUE(QTest::qWaitForWindowActive(m));
-    m->btnChangeTangen->setFocus();  // where a click leaves it
-    ASSERT_EQ(QApplication::focusWidget(), m->btnChangeTangen);
+    // where a click leaves it, once the main window is active again after the unit window
+    ASSERT_TRUE(QTest::qWaitFor([&] {
+        m->activateWindow();
+        m->btnChangeTangen->setFocus();
+        return QApplication::focusWidget() == m->btnChangeTangen;
+    }, 5000));
     // press and release go to whatever has the focus at their moment, as from a keyboard
     QTest::keyPress(QApplication::focusWidget(), Qt::Key_Space);
     QTest::keyRelease(QApplication::focusWidget(), Qt::Key_Space);

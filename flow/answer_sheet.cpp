@@ -3,6 +3,7 @@
 #include <algorithm>
 
 #include "engine/prompter.h"
+#include "engine/sjis.h"
 #include "transform/solver.h"
 
 namespace solvari {
@@ -78,6 +79,14 @@ private:
     int top_ = 0;
 };
 
+// A damaged set may hold a line of a megabyte: the sheet shows its start, as the checker does.
+std::string cut(const std::string& s) {
+    constexpr size_t kMaxChars = 60;
+    size_t i = 0;
+    for (size_t chars = 0; i < s.size() && chars < kMaxChars; ++chars) i += utf8CharLength(s, i);
+    return i < s.size() ? s.substr(0, i) + "…" : s;
+}
+
 SheetItem text(std::string s, int pixelSize, int height, bool bold = false) {
     SheetItem i;
     i.x = SHEET_MARGIN;
@@ -112,13 +121,13 @@ SheetLayout sheetLayout(const QuestionSet& set, SheetKind kind) {
     Engine engine(silent);
     for (int u = 1; u <= set.unitCount; ++u) {
         const auto uu = static_cast<size_t>(u);
-        std::vector<SheetItem> heading{text("単元" + std::to_string(u) + "　" + set.unitTitle[uu], kUnitSize, kUnitHeight, true)};
+        std::vector<SheetItem> heading{text("単元" + std::to_string(u) + "　" + cut(set.unitTitle[uu]), kUnitSize, kUnitHeight, true)};
         for (int q = 1; q <= set.questionCount[uu]; ++q) {
             const std::string& question = set.questionText[uu][static_cast<size_t>(q)];
             ++layout.questions;
             std::vector<SheetItem> items = std::move(heading);
             heading.clear();
-            items.push_back(text("問題" + std::to_string(q) + "　" + question, 16, kTextHeight));
+            items.push_back(text("問題" + std::to_string(q) + "　" + cut(question), 16, kTextHeight));
             const Solution s = solveQuestion(engine, question);
             if (kind == SheetKind::Worksheet) {
                 if (s.parsed) items.push_back(equation(engine, QUESTION_LINE, ""));

@@ -55,6 +55,9 @@ struct SheetLayout {
 // The sheet of a parsed set, unit by unit.
 SheetLayout sheetLayout(const QuestionSet& set, SheetKind kind);
 
+// Refused before anything is written: the teacher's set is never replaced by a PDF.
+inline constexpr const char* SHEET_OVER_SET = "PDF の出力先が問題集と同じファイルです: ";
+
 // Printed in place of the solution of a question the solver cannot finish.
 inline constexpr const char* SHEET_UNSOLVED = "（この問題は自動では解けませんでした: ";
 

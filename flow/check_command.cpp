@@ -218,7 +218,7 @@ CheckOutput sheets(const std::string& path, const std::vector<std::pair<SheetKin
     for (const auto& [kind, out] : outputs) {
         if (out.empty()) return usageError("PDF の出力先を指定してください");
         if (QFileInfo(QString::fromStdString(out)).absoluteFilePath() == input)
-            return usageError("PDF の出力先が問題集と同じファイルです: " + out);
+            return usageError(SHEET_OVER_SET + out);
     }
     const QuestionLinesResult read = readQuestionFile(path);
     if (!read.ok) {

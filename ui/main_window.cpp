@@ -18,6 +18,7 @@
 #include <QScrollArea>
 #include <QScrollBar>
 
+#include "flow/file_io.h"
 #include "flow/question_set.h"
 #include "flow/record_file.h"
 #include "ui/page_window.h"
@@ -118,6 +119,10 @@ void TfrmMain::buildMenu() {
     const auto sheet = [this](SheetKind kind, const char* name) {
         const std::string path = pdfDialog(std::string(name) + ".pdf");
         if (path.empty()) return;
+        if (!questionPath.empty() && absolutePath(path) == absolutePath(questionPath)) {
+            prompter.inform(SHEET_OVER_SET + path);
+            return;
+        }
         const std::string failed = writeSheetPdf(path, sheetLayout(practice->questionSet, kind));
         if (!failed.empty()) prompter.inform(failed);
     };

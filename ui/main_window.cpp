@@ -18,11 +18,13 @@
 #include <QScrollArea>
 #include <QScrollBar>
 
+#include "flow/file_io.h"
 #include "flow/question_set.h"
 #include "flow/record_file.h"
 #include "ui/page_window.h"
 #include "ui/greeting_window.h"
 #include "ui/window_frame.h"
+#include "ui/sheet_pdf.h"
 
 namespace solvari {
 
@@ -51,6 +53,9 @@ TfrmMain::TfrmMain(QWidget* parent) : QMainWindow(parent) {
     saveDialog = [this](const std::string& preset) {
         // Qt's own overwrite confirmation stays on: a teacher is asked before a file is replaced.
         return QFileDialog::getSaveFileName(this, QString(), q(preset), "LEQﾌｧｲﾙ (*.LEQ *.leq)").toStdString();
+    };
+    pdfDialog = [this](const std::string& preset) {
+        return QFileDialog::getSaveFileName(this, QString(), q(preset), "PDFファイル (*.pdf)").toStdString();
     };
     formCreate();
 }
@@ -110,6 +115,20 @@ void TfrmMain::buildMenu() {
     mnuPrint = file->addAction("印刷(&P)", this, [this] {
         if (showPrintWindow) showPrintWindow();
     });
+    // The teacher's printouts of the set as it stands (edited or not), each into a PDF.
+    const auto sheet = [this](SheetKind kind, const char* name) {
+        const std::string path = pdfDialog(std::string(name) + ".pdf");
+        if (path.empty()) return;
+        if (!questionPath.empty() && absolutePath(path) == absolutePath(questionPath)) {
+            prompter.inform(SHEET_OVER_SET + path);
+            return;
+        }
+        const std::string failed = writeSheetPdf(path, sheetLayout(practice->questionSet, kind));
+        if (!failed.empty()) prompter.inform(failed);
+    };
+    mnuAnswerKey = file->addAction("解答集(&K)...", this, [sheet] { sheet(SheetKind::AnswerKey, ANSWER_KEY_TITLE); });
+    mnuWorksheet = file->addAction("問題用紙(&W)...", this, [sheet] { sheet(SheetKind::Worksheet, WORKSHEET_TITLE); });
+    file->addSeparator();
     mnuEnd = file->addAction("終了(&X)", this, [this] { close(); });
     QMenu* edit = menuBar()->addMenu("編集(&E)");
     mnuEditCWare = edit->addAction("編集(&E)", this, [this] { mnuEditCWareClick(); });

@@ -82,6 +82,8 @@ public:
     // The open and save dialogs; return "" when cancelled. Tests replace them.
     std::function<std::string(const std::string& preset)> openDialog;
     std::function<std::string(const std::string& preset)> saveDialog;
+    // Where the answer key or worksheet PDF goes; "" when cancelled.
+    std::function<std::string(const std::string& preset)> pdfDialog;
     // Told the new name after a save: the editor's caption follows it.
     std::function<void(const std::string& path)> questionPathSaved;
     // The clock of the record's DATE; tests fix it.
@@ -129,7 +131,8 @@ public:
     QPushButton *btnNext = nullptr, *btnChangeTangen = nullptr, *btnPrint = nullptr, *BitBtn1 = nullptr;
     QTimer* timBlink = nullptr;
     QMdiSubWindow* pageWindow = nullptr;
-    QAction *mnuOpen = nullptr, *mnuSave = nullptr, *mnuPrint = nullptr, *mnuEnd = nullptr, *mnuEditCWare = nullptr,
+    QAction *mnuOpen = nullptr, *mnuSave = nullptr, *mnuPrint = nullptr, *mnuAnswerKey = nullptr, *mnuWorksheet = nullptr,
+            *mnuEnd = nullptr, *mnuEditCWare = nullptr,
             *mnuShowRecord = nullptr, *mnuDispStack = nullptr, *mnuNext = nullptr, *mnuTangen = nullptr,
             *mnuUsage = nullptr, *mnuPoint = nullptr, *mnuVersion = nullptr;
     QFont fntNum;  // the two font holders the line drawing uses; never shown

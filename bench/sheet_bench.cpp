@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "engine/prompter.h"
+#include "bench/full_set.h"
 #include "flow/answer_sheet.h"
 #include "flow/question_set.h"
 #include "ui/fonts.h"
@@ -16,17 +17,7 @@
 namespace {
 
 solvari::QuestionSet fullSet() {
-    static const std::array<const char*, 14> kinds = {
-        "2x+3=7",          "5x=3x+8",        "3(x-2)=x+4",      "-(3x-2)=-(x-6)",  "2(3(x+1)-4)=10",
-        "3{x-2(x-1)}=x+2", "0.2x+1=0.6x-3",  "1/2x+1/3x=5",     "1|3(x+2)=1|2(x-1)", "3y-5=10",
-        "9x-2=3x+1",       "2x+1=2x+3",      "3(x+2)=3x+6",     "1.2x-0.4=2x+2"};
-    std::vector<std::string> lines;
-    size_t k = 0;
-    for (int u = 1; u <= 20; ++u) {
-        lines.push_back("<<単元" + std::to_string(u));
-        for (int q = 1; q <= 7; ++q) lines.push_back(kinds[k++ % kinds.size()]);
-        lines.push_back(">>");
-    }
+    const std::vector<std::string> lines = solvari::bench::fullSetLines();
     solvari::QuestionSet set;
     solvari::SilentPrompter silent;
     solvari::parseQuestionSet(lines, set, silent);

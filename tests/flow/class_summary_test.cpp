@@ -2,6 +2,8 @@
 // sheets as the checker lays them out (the PDF itself is read back in the window tests).
 #include <gtest/gtest.h>
 
+#include "tests/support/files.h"
+
 #include <QDir>
 #include <QFile>
 #include <QTemporaryDir>
@@ -21,16 +23,8 @@ namespace {
 
 bool contains(const std::string& text, const std::string& part) { return text.find(part) != std::string::npos; }
 
-class ClassSummaryTest : public ::testing::Test {
+class ClassSummaryTest : public testing::ScratchFolder {
 protected:
-    QTemporaryDir dir;
-    std::string file(const std::string& name, const std::string& bytes) {
-        const QString p = dir.filePath(QString::fromStdString(name));
-        QFile f(p);
-        EXPECT_TRUE(f.open(QIODevice::WriteOnly));
-        f.write(bytes.data(), static_cast<qint64>(bytes.size()));
-        return p.toStdString();
-    }
     // A record as the drill writes it.
     std::string record(const std::string& name, const std::vector<std::pair<std::string, int>>& finishes) {
         const std::string path = dir.filePath(QString::fromStdString(name)).toStdString();

@@ -1,5 +1,7 @@
 #include "flow/practice.h"
 
+#include <algorithm>
+
 #include "engine/sjis.h"
 #include "engine/solution_set.h"
 #include "transform/check_by_substitution.h"
@@ -316,9 +318,11 @@ void Practice::drawCheck() {
     if (!box || !set) return;
     const std::string text = checkBySubstitution(engine_.line(QUESTION_LINE), *set, engine_.letter, engine_.hasDecimal);
     if (text.empty()) return;
-    // Above the answer's first text row, small enough to fit the box's width.
+    // Above the answer's first text row. A Shift-JIS byte is about half the pixel size wide:
+    // a long check (large fractions) gets a smaller font rather than a clipped right side.
     FontSpec font = typesetter_.sentenceFont();
-    font.pixelSize = CHECK_FONT_PIXELS;
+    const int bytes = std::max(1, static_cast<int>(sjisLength(text)));
+    font.pixelSize = std::clamp(box->width() * 2 / bytes, CHECK_MIN_FONT_PIXELS, CHECK_FONT_PIXELS);
     box->setFont(font);
     box->textOut(0, 0, text);
 }

@@ -106,7 +106,8 @@ public:
     Engine& engine() { return engine_; }
     Typesetter& typesetter() { return typesetter_; }
 
-    static constexpr int CHECK_FONT_PIXELS = 12;
+    static constexpr int CHECK_FONT_PIXELS = 12;     // the check by substitution in the answer box
+    static constexpr int CHECK_MIN_FONT_PIXELS = 8;
     static constexpr const char* MSG_WRONG_STEP = "操作が誤りです。例①＋②［実行］";
     static constexpr const char* MSG_PAGE_FULL = "これ以上式を書けません。訂正してください";
     static constexpr const char* MSG_CHANGES_SOLUTION = "この計算をすると解が変わってしまいます";

@@ -30,7 +30,7 @@ namespace solvari {
 
 namespace {
 constexpr int kPanelWidth = 145;
-constexpr int kPanelHeight = 586;  // below the last button of the panel
+constexpr int kPanelHeight = 620;  // below the last button of the panel
 const QColor kMainColour(0, 192, 192);
 const QColor kTeal(0, 128, 128);
 
@@ -302,6 +302,12 @@ void TfrmMain::buildPanel() {
     btnChangeTangen = button(pnlMain, "btnChangeTangen", "単元変更", QRect(34, 482, 108, 30));
     btnPrint = button(pnlMain, "btnPrint", "　印　　刷　", QRect(34, 516, 108, 30));
     BitBtn1 = button(pnlMain, "BitBtn1", "練習の記録", QRect(34, 550, 108, 30));
+    btnHint = button(pnlMain, "btnHint", "ヒント", QRect(34, 584, 108, 30));
+    btnHint->setToolTip("次にする計算を教えます（?キー）");
+    connect(btnHint, &QPushButton::clicked, this, [this] {
+        practice->hint();
+        practice->refocus();
+    });
     connect(btnNext, &QPushButton::clicked, this, [this] { practice->nextQuestion(); });
     connect(btnChangeTangen, &QPushButton::clicked, this, [this] { practice->chooseUnit(); });
     connect(btnPrint, &QPushButton::clicked, this, [this] {
@@ -350,7 +356,8 @@ void TfrmMain::formShow() {
     });
     practice->recordWriter = [this](int u, int q) -> std::optional<std::string> {
         RecordFile file(recordFilePath(dataDirectory));
-        RecordResult r = writeRecord(file, practice->questionSet.unitTitle.at(static_cast<size_t>(u)), q, clock);
+        RecordResult r = writeRecord(file, practice->questionSet.unitTitle.at(static_cast<size_t>(u)), q, clock,
+                                     practice->hintUsed ? Finish::AfterHint : Finish::Plain);
         // The student cannot mend the folder or the file between two questions: each reason
         // is told once per run, not after every finish.
         if (r.ok || !reportedRecordErrors_.insert(r.error).second) return std::nullopt;
@@ -578,6 +585,11 @@ bool TfrmMain::eventFilter(QObject* watched, QEvent* event) {
         case Qt::Key_Delete: code = KEY_DELETE; break;
         case Qt::Key_Shift: code = KEY_SHIFT; break;
         default: break;
+    }
+    // '?' is typed with Shift, which would otherwise pick the newest line first.
+    if (key->text() == "?") {
+        practice->formKeyPress('?');
+        return true;
     }
     const bool shift = key->modifiers() & Qt::ShiftModifier;
     const Stage stageBefore = practice->selectionStage;

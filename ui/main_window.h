@@ -129,6 +129,7 @@ public:
     std::array<QPushButton*, 10> btnDigit{};
     QPushButton *btnDecimal = nullptr, *btnMinus = nullptr, *btnClear = nullptr, *btnBunsu = nullptr, *btnMoji = nullptr;
     QPushButton *btnNext = nullptr, *btnChangeTangen = nullptr, *btnPrint = nullptr, *BitBtn1 = nullptr;
+    QPushButton* btnHint = nullptr;  // ヒント: the solver's next step, as a sentence
     QTimer* timBlink = nullptr;
     QMdiSubWindow* pageWindow = nullptr;
     QAction *mnuOpen = nullptr, *mnuSave = nullptr, *mnuPrint = nullptr, *mnuAnswerKey = nullptr, *mnuWorksheet = nullptr,

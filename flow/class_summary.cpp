@@ -68,6 +68,7 @@ std::string summarizeRecordBytes(const std::string& bytes, const std::string& fi
     // numbers would be guesses.
     if (bytes.find('\0') != std::string::npos) return SUMMARY_NOT_RECORD;
     const ProfileDocument doc = ProfileDocument::fromBytes(bytes);
+    const ProfileIndex index(bytes);
     bool inSection = false;
     size_t start = 0;
     while (start <= bytes.size()) {
@@ -95,6 +96,10 @@ std::string summarizeRecordBytes(const std::string& bytes, const std::string& fi
         r.unit = unit;
         for (int q = 1; q <= kQuestions; ++q) {
             const std::optional<int> n = readCount(doc, unit, q);
+            // finishes after a hint are part of the count; a damaged H value counts none
+            const int h = n ? std::clamp(readHintCount(index, unit, q).value_or(0), 0, *n) : 0;
+            r.hinted.push_back(h);
+            r.hintedTotal += h;
             if (!n) r.counts.push_back("?");
             else if (*n == 0) r.counts.push_back("");
             else {
@@ -133,7 +138,11 @@ std::string summaryTable(const ClassSummary& summary) {
     table.push_back(head);
     for (const SummaryRow& r : summary.rows) {
         std::vector<std::string> row{field(r.file), field(r.unit)};
-        for (const std::string& c : r.counts) row.push_back(c.empty() ? "-" : c);
+        for (size_t q = 0; q < r.counts.size(); ++q) {
+            const std::string& c = r.counts[q];
+            const int h = r.hinted[q];
+            row.push_back(c.empty() ? "-" : h > 0 ? c + "(☆" + std::to_string(h) + ")" : c);
+        }
         row.push_back(std::to_string(r.total));
         row.push_back(field(r.date));
         table.push_back(row);
@@ -153,11 +162,15 @@ std::string summaryTable(const ClassSummary& summary) {
 std::string summaryTsv(const ClassSummary& summary) {
     std::string out = "file\tunit";
     for (int q = 1; q <= kQuestions; ++q) out += "\tq" + std::to_string(q);
-    out += "\ttotal\tlatest\n";
+    out += "\ttotal\tlatest";
+    for (int q = 1; q <= kQuestions; ++q) out += "\th" + std::to_string(q);
+    out += "\n";
     for (const SummaryRow& r : summary.rows) {
         out += field(r.file) + "\t" + field(r.unit);
         for (const std::string& c : r.counts) out += "\t" + (c.empty() ? std::string("0") : c);
-        out += "\t" + std::to_string(r.total) + "\t" + field(r.date) + "\n";
+        out += "\t" + std::to_string(r.total) + "\t" + field(r.date);
+        for (int h : r.hinted) out += "\t" + std::to_string(h);
+        out += "\n";
     }
     return out;
 }

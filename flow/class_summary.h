@@ -12,7 +12,9 @@ struct SummaryRow {
     std::string file;   // the path as given, or the folder + file name
     std::string unit;   // the section name: the unit's title
     std::vector<std::string> counts;  // questions 1..7: the count, "" when never finished, "?" when damaged
+    std::vector<int> hinted;          // questions 1..7: of those finishes, how many came after a hint
     int total = 0;      // sum of the readable counts
+    int hintedTotal = 0;
     std::string date;   // "DATE", "" when missing
 };
 
@@ -29,7 +31,8 @@ ClassSummary summarizeRecords(const std::vector<std::string>& paths);
 // The summary of one record's bytes; "" when it reads, else why it is not a record file.
 std::string summarizeRecordBytes(const std::string& bytes, const std::string& file, std::vector<SummaryRow>& rows);
 
-// A table aligned for the terminal, or tab-separated values with a header row.
+// A table aligned for the terminal (a count with finishes after a hint reads "3(☆1)"), or
+// tab-separated values with a header row (the finishes after a hint in columns h1..h7 at the end).
 std::string summaryTable(const ClassSummary& summary);
 std::string summaryTsv(const ClassSummary& summary);
 

@@ -38,22 +38,27 @@ protected:
 TEST_F(ClassSummaryTest, AFolderGivesOneRowPerFileAndUnit) {
     record("a.rec", {{"一次方程式（１）", 1}, {"一次方程式（１）", 1}, {"一次方程式（１）", 3}, {"かっこ", 7}});
     record("b.REC", {{"一次方程式（１）", 2}});
+    {  // one of a.rec's finishes of question 1 came after a hint
+        RecordFile f(dir.filePath("a.rec").toStdString());
+        const QDateTime when(QDate(2026, 12, 1), QTime(9, 5));
+        EXPECT_TRUE(writeRecord(f, "一次方程式（１）", 1, [&] { return when; }, Finish::AfterHint).ok);
+    }
     file("notes.txt", "not a record");
     CheckOutput o = runCheckCommand({"--records", "--tsv", dir.path().toStdString()});
     EXPECT_EQ(o.exitCode, 0) << o.err;
     EXPECT_EQ(o.err, "");
     const std::string a = dir.filePath("a.rec").toStdString(), b = dir.filePath("b.REC").toStdString();
     EXPECT_EQ(o.out,
-              "file\tunit\tq1\tq2\tq3\tq4\tq5\tq6\tq7\ttotal\tlatest\n" +
-              a + "\t一次方程式（１）\t2\t0\t1\t0\t0\t0\t0\t3\t2026年12月01日09:05\n" +
-              a + "\tかっこ\t0\t0\t0\t0\t0\t0\t1\t1\t2026年12月01日09:05\n" +
-              b + "\t一次方程式（１）\t0\t1\t0\t0\t0\t0\t0\t1\t2026年12月01日09:05\n");
+              "file\tunit\tq1\tq2\tq3\tq4\tq5\tq6\tq7\ttotal\tlatest\th1\th2\th3\th4\th5\th6\th7\n" +
+              a + "\t一次方程式（１）\t3\t0\t1\t0\t0\t0\t0\t4\t2026年12月01日09:05\t1\t0\t0\t0\t0\t0\t0\n" +
+              a + "\tかっこ\t0\t0\t0\t0\t0\t0\t1\t1\t2026年12月01日09:05\t0\t0\t0\t0\t0\t0\t0\n" +
+              b + "\t一次方程式（１）\t0\t1\t0\t0\t0\t0\t0\t1\t2026年12月01日09:05\t0\t0\t0\t0\t0\t0\t0\n");
 
     // the table shows the same, aligned, never-finished questions as "-"
     o = runCheckCommand({"--records", dir.filePath("a.rec").toStdString()});
     EXPECT_EQ(o.exitCode, 0);
     EXPECT_TRUE(contains(o.out, "記録ファイル")) << o.out;
-    EXPECT_TRUE(contains(o.out, "一次方程式（１）  2    -    1    -    -    -    -    3   2026年12月01日09:05")) << o.out;
+    EXPECT_TRUE(contains(o.out, "一次方程式（１）  3(☆1)  -    1    -    -    -    -    4   2026年12月01日09:05")) << o.out;
 }
 
 TEST_F(ClassSummaryTest, ADamagedOrMissingFileIsReportedAndSkipped) {

@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "flow/practice.h"
+#include "tests/support/practice_rig.h"
 #include "ui/page_window.h"
 
 namespace {
@@ -37,14 +38,13 @@ int main(int argc, char** argv) {
     qputenv("QT_QPA_PLATFORM", "offscreen");
     QApplication app(argc, argv);
     using namespace solvari;
-    SilentPrompter prompter;
-    Engine engine(prompter);
     solvari::setScreenForTesting(QRect(0, 0, 1024, 740));
-    TfrmPage page;
+    testing::PracticeRig<TfrmPage, NullView, SilentPrompter> rig;
+    TfrmPage& page = rig.boxes;
+    Engine& engine = rig.engine;
+    Practice& practice = rig.practice;
+    Typesetter& typesetter = rig.typesetter;
     page.resize(871, 681);
-    Typesetter typesetter(engine, page, prompter);
-    NullView view;
-    Practice practice(engine, typesetter, page, prompter, view);
     practice.lineCapacity = page.layoutForScreen(145, [](const std::string&) {});
     page.attach(&practice, &typesetter);
 

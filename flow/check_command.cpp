@@ -1,8 +1,10 @@
 #include "flow/check_command.h"
 
 #include <QCommandLineParser>
+#include <QFileInfo>
 #include <QStringList>
 
+#include "flow/class_summary.h"
 #include "flow/syntax_check.h"
 #include "engine/engine.h"
 #include "engine/prompter.h"
@@ -17,11 +19,19 @@ namespace {
 
 const char* const kUsage =
     "使い方: solvari-check [--solve | --tsv] FILE.leq\n"
+    "        solvari-check [--answer-key OUT.pdf] [--worksheet OUT.pdf] FILE.leq\n"
+    "        solvari-check --records [--tsv] FILE.rec... | FOLDER\n"
     "        solvari-check --help | --version\n"
-    "  (なし)    問題集の構文チェック（すべての単元）\n"
-    "  --solve   すべての問題の解き方を表示\n"
-    "  --tsv     問題ごとに 単元・問題・問題文・答・エラーコード・メッセージ をタブ区切りで表示\n"
-    "終了コード: 0 正常, 1 誤りあり, 2 読み込めない・引数の誤り\n";
+    "  (なし)        問題集の構文チェック（すべての単元）\n"
+    "  --solve       すべての問題の解き方を表示\n"
+    "  --tsv         問題ごとに 単元・問題・問題文・答・エラーコード・メッセージ をタブ区切りで表示\n"
+    "  --answer-key  解答集（すべての問題の解き方と【答】）を PDF に書く\n"
+    "  --worksheet   問題用紙（問題と計算用の余白）を PDF に書く\n"
+    "  --records     練習記録ファイル（フォルダなら中の *.rec すべて）を 記録ファイル・単元ごとに\n"
+    "                問題別の完了回数・合計・最終日時 の表にする（--tsv でタブ区切り）\n"
+    "                ヒントを見てからの完了は 3(☆1) のように、--tsv では h1..h7 の列に示す\n"
+    "終了コード: 0 正常, 1 誤りあり, 2 読み込めない・書き込めない・引数の誤り\n"
+    "  --records: 0 すべて読めた, 1 読めないファイルを飛ばした, 2 引数の誤り\n";
 
 std::string joined(const std::vector<std::string>& parts, const std::string& sep) {
     std::string out;
@@ -180,6 +190,69 @@ CheckOutput solveAll(const std::vector<std::string>& lines, const std::string& l
     return o;
 }
 
+CheckOutput usageError(const std::string& what) {
+    CheckOutput o;
+    o.err = "solvari-check: " + what + "\n" + kUsage;
+    o.exitCode = CHECK_EXIT_UNREADABLE;
+    return o;
+}
+
+CheckOutput records(const QStringList& paths, bool tsv) {
+    CheckOutput o;
+    if (paths.isEmpty()) return usageError("記録ファイルかフォルダを指定してください");
+    std::vector<std::string> list;
+    for (const QString& p : paths) list.push_back(p.toStdString());
+    const ClassSummary summary = summarizeRecords(list);
+    o.out = tsv ? summaryTsv(summary) : summaryTable(summary);
+    for (const std::string& e : summary.errors) o.err += "solvari-check: " + e + "\n";
+    o.exitCode = summary.errors.empty() ? CHECK_EXIT_OK : CHECK_EXIT_INVALID;
+    return o;
+}
+
+// Both sheets from one reading of the set; an output that names the set itself is refused
+// before anything is written, so the teacher's file cannot be replaced by a PDF.
+CheckOutput sheets(const std::string& path, const std::vector<std::pair<SheetKind, std::string>>& outputs,
+                   const SheetWriter& writeSheet) {
+    CheckOutput o;
+    if (!writeSheet) return usageError("この solvari-check は PDF を書けません");
+    const QString input = QFileInfo(QString::fromStdString(path)).absoluteFilePath();
+    for (const auto& [kind, out] : outputs) {
+        if (out.empty()) return usageError("PDF の出力先を指定してください");
+        if (QFileInfo(QString::fromStdString(out)).absoluteFilePath() == input)
+            return usageError(SHEET_OVER_SET + out);
+    }
+    const QuestionLinesResult read = readQuestionFile(path);
+    if (!read.ok) {
+        o.err = "solvari-check: " + read.error + "\n  " + read.reason + "\n";
+        o.exitCode = CHECK_EXIT_UNREADABLE;
+        return o;
+    }
+    SilentPrompter silent;
+    QuestionSet set;
+    if (!parseQuestionSet(read.lines, set, silent)) {
+        // Nothing is written for a set that does not parse: the check says why.
+        o = validate(read.lines, path);
+        o.err = "solvari-check: 問題集に誤りがあるため PDF を書きません\n";
+        o.exitCode = CHECK_EXIT_INVALID;
+        return o;
+    }
+    for (const auto& [kind, out] : outputs) {
+        const SheetLayout layout = sheetLayout(set, kind);
+        const std::string failed = writeSheet(out, layout);
+        if (!failed.empty()) {
+            o.err += "solvari-check: " + failed + "\n";
+            o.exitCode = CHECK_EXIT_UNREADABLE;
+            return o;
+        }
+        o.out += std::string(kind == SheetKind::AnswerKey ? ANSWER_KEY_TITLE : WORKSHEET_TITLE) + ": " + out + " (" +
+                 std::to_string(set.unitCount) + "単元, " + std::to_string(layout.questions) + "問, " +
+                 std::to_string(layout.pageCount) + "ページ)\n";
+        for (const std::string& u : layout.unsolved) o.err += "solvari-check: 解けない問題: " + u + "\n";
+        if (!layout.unsolved.empty()) o.exitCode = CHECK_EXIT_INVALID;
+    }
+    return o;
+}
+
 }  // namespace
 
 int structureFaultLine(const std::vector<std::string>& lines) {
@@ -191,11 +264,12 @@ CheckOutput checkQuestionLines(const std::vector<std::string>& lines, const std:
     return solveAll(lines, label, mode);
 }
 
-CheckOutput runCheckCommand(const std::vector<std::string>& args) {
+CheckOutput runCheckCommand(const std::vector<std::string>& args, const SheetWriter& writeSheet) {
     CheckOutput o;
     QCommandLineParser parser;
     const QCommandLineOption help(QStringList{"h", "help"}), version(QStringList{"v", "version"}), solve("solve"), tsv("tsv");
-    parser.addOptions({help, version, solve, tsv});
+    const QCommandLineOption answerKey("answer-key", "", "OUT.pdf"), worksheet("worksheet", "", "OUT.pdf"), recordsOpt("records");
+    parser.addOptions({help, version, solve, tsv, answerKey, worksheet, recordsOpt});
     QStringList list{"solvari-check"};
     for (const std::string& a : args) list << QString::fromStdString(a);
     if (!parser.parse(list)) {
@@ -214,6 +288,15 @@ CheckOutput runCheckCommand(const std::vector<std::string>& args) {
         o.out = std::string("solvari-check ") + SOLVARI_VERSION + "\n";
         return o;
     }
+    const bool pdf = parser.isSet(answerKey) || parser.isSet(worksheet);
+    if (parser.isSet(recordsOpt)) {
+        if (pdf || parser.isSet(solve)) return usageError("--records は --tsv のほかのオプションと一緒に使えません");
+        return records(parser.positionalArguments(), parser.isSet(tsv));
+    }
+    if (pdf && (parser.isSet(solve) || parser.isSet(tsv)))
+        return usageError("--answer-key・--worksheet は --solve・--tsv と一緒に使えません");
+    if (parser.values(answerKey).size() > 1 || parser.values(worksheet).size() > 1)
+        return usageError("PDF の出力先は一つずつ指定してください");
     // with both, the later one counts
     CheckMode mode = CheckMode::Validate;
     for (const std::string& a : args) {
@@ -232,6 +315,12 @@ CheckOutput runCheckCommand(const std::vector<std::string>& args) {
         return o;
     }
     const std::string path = files.front().toStdString();
+    if (pdf) {
+        std::vector<std::pair<SheetKind, std::string>> outputs;
+        if (parser.isSet(answerKey)) outputs.emplace_back(SheetKind::AnswerKey, parser.value(answerKey).toStdString());
+        if (parser.isSet(worksheet)) outputs.emplace_back(SheetKind::Worksheet, parser.value(worksheet).toStdString());
+        return sheets(path, outputs, writeSheet);
+    }
     const QuestionLinesResult read = readQuestionFile(path);
     if (!read.ok) {
         o.err = "solvari-check: " + read.error + "\n  " + read.reason + "\n";

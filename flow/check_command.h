@@ -1,6 +1,9 @@
 #pragma once
+#include <functional>
 #include <string>
 #include <vector>
+
+#include "flow/answer_sheet.h"
 
 namespace solvari {
 
@@ -11,9 +14,12 @@ namespace solvari {
 //   solvari-check FILE.leq          the editor's check of the whole set (every unit)
 //   solvari-check --solve FILE.leq  a worked solution of every question
 //   solvari-check --tsv FILE.leq    one tab-separated row per question
+//   solvari-check --answer-key OUT.pdf [--worksheet OUT2.pdf] FILE.leq   the teacher's PDFs
+//   solvari-check --records [--tsv] FILE.rec… | FOLDER                    the class summary
 //
-// Exit codes: 0 the set is valid (and, with --solve or --tsv, every question was solved);
-// 1 the set or a question is faulty; 2 the file cannot be read, or the arguments are wrong.
+// Exit codes: 0 the set is valid (and, with --solve, --tsv or a PDF, every question was solved);
+// 1 the set or a question is faulty; 2 the file cannot be read or written, or the arguments
+// are wrong. With --records: 0 every record file was read, 1 some were skipped, 2 usage.
 enum class CheckMode { Validate, Solve, Tsv };
 
 inline constexpr int CHECK_EXIT_OK = 0;
@@ -26,8 +32,12 @@ struct CheckOutput {
     std::string err;  // UTF-8, for standard error
 };
 
+// Writes a sheet as a PDF at path: "" on success, else the message. It needs QtGui, so the
+// program passes it in; without one the PDF options are refused.
+using SheetWriter = std::function<std::string(const std::string& path, const SheetLayout& layout)>;
+
 // args are the arguments after the program name.
-CheckOutput runCheckCommand(const std::vector<std::string>& args);
+CheckOutput runCheckCommand(const std::vector<std::string>& args, const SheetWriter& writeSheet = {});
 
 // The work on lines already read; label names the file in the report.
 CheckOutput checkQuestionLines(const std::vector<std::string>& lines, const std::string& label, CheckMode mode);

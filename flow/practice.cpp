@@ -1,9 +1,14 @@
 #include "flow/practice.h"
 
+#include <algorithm>
+
 #include "engine/sjis.h"
 #include "engine/solution_set.h"
+#include "transform/check_by_substitution.h"
+#include "transform/hint.h"
 #include "transform/line_marks.h"
 #include "transform/operations.h"
+#include "transform/repeated_line.h"
 
 namespace solvari {
 
@@ -184,6 +189,15 @@ void Practice::correct() {
     if (!questionFinished) resetStep();
 }
 
+void Practice::hint() {
+    if (questionFinished || engine_.targetLine < QUESTION_LINE) return;
+    // The hint takes the strip: a step half built is dropped, as by a first 訂正.
+    if (lastInput != LastInput::Nothing && !message.empty()) resetStep();
+    const std::optional<Hint> h = hintFor(engine_, engine_.targetLine);
+    if (h) hintUsed = true;
+    setMessage(h ? h->sentence : HINT_NONE);
+}
+
 // ---------------------------------------------------------------- executing a step
 
 void Practice::execute() {
@@ -247,10 +261,13 @@ void Practice::execute() {
     }
     if (verdict == VERDICT_OPEN) {
         questionResult = VERDICT_OPEN;
+        // The step stays; the student sees the circle and can take it back with 訂正.
+        if (const int earlier = repeatedLine(engine_, n)) setMessage(repeatedLineMessage(n, earlier));
     } else if (verdict == VERDICT_SOLVED) {
         questionResult = VERDICT_SOLVED;
         setMessage("解が出ました");
         typesetter_.drawLine(ANSWER_LINE);
+        drawCheck();
     } else {
         specialSolutionDialog(verdict);
     }
@@ -278,6 +295,7 @@ void Practice::specialSolutionDialog(Verdict verdict) {
         if (verdict == VERDICT_NO_SOLUTION) {
             if (choice == SpecialChoice::NoSolution) {
                 typesetter_.drawAnswerText(ANSWER_LINE, "【答】解なし");
+                drawCheck();
                 questionResult = VERDICT_NO_SOLUTION;
                 return;
             }
@@ -285,12 +303,28 @@ void Practice::specialSolutionDialog(Verdict verdict) {
         } else {
             if (choice == SpecialChoice::Infinite) {
                 typesetter_.drawAnswerText(ANSWER_LINE, "【答】解は無数にある");
+                drawCheck();
                 questionResult = VERDICT_ALL_VALUES;
                 return;
             }
             prompter_.inform("解なし？？もう一度考えてみましょう");
         }
     }
+}
+
+void Practice::drawCheck() {
+    Canvas* box = boxes_.lineBox(ANSWER_LINE);
+    const auto set = solutionSetOf(engine_.line(QUESTION_LINE));
+    if (!box || !set) return;
+    const std::string text = checkBySubstitution(engine_.line(QUESTION_LINE), *set, engine_.letter, engine_.hasDecimal);
+    if (text.empty()) return;
+    // Above the answer's first text row. A Shift-JIS byte is about half the pixel size wide:
+    // a long check (large fractions) gets a smaller font rather than a clipped right side.
+    FontSpec font = typesetter_.sentenceFont();
+    const int bytes = std::max(1, static_cast<int>(sjisLength(text)));
+    font.pixelSize = std::clamp(box->width() * 2 / bytes, CHECK_MIN_FONT_PIXELS, CHECK_FONT_PIXELS);
+    box->setFont(font);
+    box->textOut(0, 0, text);
 }
 
 // ---------------------------------------------------------------- questions
@@ -339,6 +373,7 @@ bool Practice::showQuestion(int u, int q) {
     view_.setLetterCaption(engine_.letter);
     setMessage("式を指定してください");
     setLineButton(1, true);
+    hintUsed = false;
     return true;
 }
 
@@ -353,6 +388,7 @@ bool Practice::startQuestionSet() {
     if (classifyLine(engine_, 1) == VERDICT_SOLVED) {
         // the question is its own answer already
         typesetter_.drawLine(ANSWER_LINE);
+        drawCheck();
         closeQuestion();
         selectionStage = Stage::Nothing;
         lastInput = LastInput::Nothing;
@@ -410,6 +446,11 @@ void Practice::formKeyDown(int keyCode, bool shiftHeld) {
 }
 
 void Practice::formKeyPress(char key) {
+    if (key == '?') {
+        hint();
+        refocus();
+        return;
+    }
     if (selectionStage == Stage::FirstLine) {
         switch (key) {
             case '*': chooseOperation(Operation::Multiply); break;

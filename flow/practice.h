@@ -70,6 +70,7 @@ public:
     bool executeEnabled = false;
     bool nextEnabled = true;
     std::array<bool, 13> lineButtonEnabled{};  // btnShiki1..12
+    bool hintUsed = false;  // a hint was shown on the question on the page
 
     // Adds one finish of question q of unit u to the record; returns an error text on failure.
     std::function<std::optional<std::string>(int u, int q)> recordWriter;
@@ -83,6 +84,8 @@ public:
     void minusButton();
     void resetStep();
     void correct();  // btnTeiseiClick: only while the question is open
+    // btnHint and the key '?': the solver's next step from the newest line, in the strip.
+    void hint();
     void refocus();
     void execute();  // btnJikkouClick
     void closeQuestion();
@@ -103,6 +106,8 @@ public:
     Engine& engine() { return engine_; }
     Typesetter& typesetter() { return typesetter_; }
 
+    static constexpr int CHECK_FONT_PIXELS = 12;     // the check by substitution in the answer box
+    static constexpr int CHECK_MIN_FONT_PIXELS = 8;
     static constexpr const char* MSG_WRONG_STEP = "操作が誤りです。例①＋②［実行］";
     static constexpr const char* MSG_PAGE_FULL = "これ以上式を書けません。訂正してください";
     static constexpr const char* MSG_CHANGES_SOLUTION = "この計算をすると解が変わってしまいます";
@@ -123,6 +128,7 @@ private:
     void setBlink(bool on);
     bool lineHasBracket(int n) const;
     void specialSolutionDialog(Verdict verdict);
+    void drawCheck();  // the check by substitution, at the top of the answer box
 };
 
 }  // namespace solvari

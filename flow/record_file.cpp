@@ -438,17 +438,21 @@ int parseRecordCount(std::string_view text) {
     return v.value_or(0);
 }
 
-RecordResult writeRecord(RecordFile& file, const std::string& title, int q, const Clock& clock) {
+RecordResult writeRecord(RecordFile& file, const std::string& title, int q, const Clock& clock, Finish finish) {
     const std::string key = std::to_string(q);
+    const std::string hintKey = "H" + key;
     const std::string date = formatRecordDate(clock ? clock() : systemClock());
     // One read, the count and the date, one replace: a finish never leaves a count without
     // its date, and costs one rewrite however large the file is.
     return file.change([&](ProfileDocument& doc) {
-        const int n = parseRecordCount(doc.value(title, key).value_or(""));
         // A count at the top of the range stays there rather than wrapping to a negative value.
-        const int next = n == std::numeric_limits<int>::max() ? n : n + 1;
-        if (std::string why = doc.setValue(title, key, std::to_string(next)); !why.empty()) return why;
-        return doc.setValue(title, "DATE", date);
+        const auto increment = [&](const std::string& k) {
+            const int n = parseRecordCount(doc.value(title, k).value_or(""));
+            return doc.setValue(title, k, std::to_string(n == std::numeric_limits<int>::max() ? n : n + 1));
+        };
+        if (std::string why = increment(key); !why.empty()) return why;
+        if (std::string why = doc.setValue(title, "DATE", date); !why.empty()) return why;
+        return finish == Finish::AfterHint ? increment(hintKey) : std::string();
     });
 }
 
@@ -462,6 +466,10 @@ std::optional<int> readCount(const ProfileDocument& record, const std::string& t
 
 std::optional<int> readCount(const ProfileIndex& record, const std::string& title, int q) {
     return countValue(record.value(title, std::to_string(q)).value_or("0"));
+}
+
+std::optional<int> readHintCount(const ProfileIndex& record, const std::string& title, int q) {
+    return countValue(record.value(title, "H" + std::to_string(q)).value_or("0"));
 }
 
 

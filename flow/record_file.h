@@ -126,15 +126,22 @@ std::string formatRecordDate(const QDateTime& when);
 // else (empty, damaged, negative, too large) is 0.
 int parseRecordCount(std::string_view text);
 
-// One more final verdict on question q of the unit titled title: its count + 1 and "DATE",
-// written together with one read and one replace.
-RecordResult writeRecord(RecordFile& file, const std::string& title, int q, const Clock& clock = systemClock);
+// How a question was finished: a finish after a hint is also counted under "H" + q.
+enum class Finish { Plain, AfterHint };
+
+// One more final verdict on question q of the unit titled title: its count + 1 and "DATE"
+// (and, after a hint, "H" + q + 1), written together with one read and one replace. The count
+// under q keeps counting every finish, so a record reads the same to a program without hints.
+RecordResult writeRecord(RecordFile& file, const std::string& title, int q, const Clock& clock = systemClock,
+                         Finish finish = Finish::Plain);
 
 // The count as the record viewer shows it: a missing key is 0; a value that is not a decimal
 // integer is nullopt (the viewer then shows no stars for that question).
 std::optional<int> readCount(const RecordFile& file, const std::string& title, int q);
 std::optional<int> readCount(const ProfileDocument& record, const std::string& title, int q);
 std::optional<int> readCount(const ProfileIndex& record, const std::string& title, int q);
+// The finishes of question q reached after a hint ("H" + q), read like readCount.
+std::optional<int> readHintCount(const ProfileIndex& record, const std::string& title, int q);
 
 // Where the record file lives: workingDir when a file can be created there, else the user's
 // data folder (QStandardPaths::AppDataLocation, created when missing), which on first use gets

@@ -10,6 +10,7 @@ namespace {
 
 constexpr const char* DATE_KEY = "DATE";
 constexpr const char* STAR = "★";
+constexpr const char* HINT_STAR = "☆";  // a finish reached after a hint
 
 // Units 1.. up to the first empty title: the question set may hold fewer than unitCount
 // titles after a damaged edit, and the viewer must not list blanks.
@@ -38,7 +39,10 @@ std::vector<std::string> recordListing(const RecordFile& file, const QuestionSet
             std::string row = "  " + std::to_string(q);
             // A damaged count (nullopt) or a negative one shows no stars.
             const int stars = std::clamp(readCount(record, title, q).value_or(0), 0, MAX_LISTED_STARS);
-            for (int i = 0; i < stars; ++i) row += STAR;
+            // Hinted finishes are part of the count; a damaged or larger H value cannot add stars.
+            const int hinted = std::clamp(readHintCount(record, title, q).value_or(0), 0, stars);
+            for (int i = 0; i < stars - hinted; ++i) row += STAR;
+            for (int i = 0; i < hinted; ++i) row += HINT_STAR;
             rows.push_back(std::move(row));
         }
     });

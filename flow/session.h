@@ -8,6 +8,7 @@
 
 #include "engine/engine.h"
 #include "flow/question_set.h"
+#include "flow/record_file.h"
 
 namespace solvari {
 
@@ -40,7 +41,7 @@ public:
 
     // Adds one finish of a question to the record in dataDirectory; returns the reason to
     // tell, only the first time a reason comes up in this run.
-    std::optional<std::string> recordFinish(const std::string& unitTitle, int question);
+    std::optional<std::string> recordFinish(const std::string& unitTitle, int question, Finish finish = Finish::Plain);
 
 private:
     std::set<std::string> reportedRecordErrors_;

@@ -45,6 +45,9 @@ done
 "$usr/bin/solvari" --help | grep -q -- --version || fail "solvari --help"
 "$usr/bin/solvari-check" --solve "$usr/share/solvari/Question.leq" >"$scratch/solve.txt" || fail "solvari-check --solve"
 grep -q "【答】" "$scratch/solve.txt" || fail "solvari-check --solve printed no answer"
+env -u DISPLAY "$usr/bin/solvari-check" --answer-key "$scratch/key.pdf" "$usr/share/solvari/Question.leq" >/dev/null ||
+  fail "solvari-check --answer-key"
+head -c 5 "$scratch/key.pdf" | grep -q "%PDF-" || fail "solvari-check --answer-key wrote no PDF"
 set +e
 "$usr/bin/solvari-check" --frobnicate >/dev/null 2>&1
 code=$?

@@ -89,7 +89,7 @@ private:
         cur_ = e_.targetLine;
         EquationLine& l = e_.line(cur_);
         l.text = stepSentence(op, source, 0, false, operand);
-        s_.lines.push_back(SolvedLine{cur_, op, l.text, lineToText(l, e_.hasDecimal)});
+        s_.lines.push_back(SolvedLine{cur_, op, l.text, lineToText(l, e_.hasDecimal), operand});
     }
 
     bool removeBrackets() {
@@ -216,7 +216,22 @@ Solution solveQuestion(Engine& engine, std::string_view question, int lastLine) 
     }
     EquationLine& q = engine.line(QUESTION_LINE);
     q.text = std::string(question);
-    s.lines.push_back(SolvedLine{QUESTION_LINE, Operation::None, "", lineToText(q, engine.hasDecimal)});
+    s.lines.push_back(SolvedLine{QUESTION_LINE, Operation::None, "", lineToText(q, engine.hasDecimal), ""});
+    Worker(engine, s, std::clamp(lastLine, QUESTION_LINE, LAST_WORK_LINE)).run();
+    return s;
+}
+
+Solution solveLine(Engine& engine, const EquationLine& line, int lastLine) {
+    Solution s;
+    for (int i = QUESTION_LINE; i <= LAST_WORK_LINE; ++i) {
+        engine.clearLine(i);
+        engine.line(i).text.clear();
+    }
+    engine.line(QUESTION_LINE) = line;
+    engine.line(QUESTION_LINE).text.clear();
+    engine.targetLine = QUESTION_LINE;
+    s.parsed = true;
+    s.lines.push_back(SolvedLine{QUESTION_LINE, Operation::None, "", lineToText(line, engine.hasDecimal), ""});
     Worker(engine, s, std::clamp(lastLine, QUESTION_LINE, LAST_WORK_LINE)).run();
     return s;
 }

@@ -16,6 +16,7 @@ struct SolvedLine {
     Operation operation = Operation::None;  // None for the question
     std::string sentence;  // stepSentence(...); empty for the question
     std::string text;      // lineToText of the line
+    std::string operand;   // operandText of the step's number; empty when it has none
 };
 
 struct Solution {
@@ -40,6 +41,9 @@ struct Solution {
 // large) reach its prompter.
 // lastLine lowers the page's limit (tests); it is clamped to LAST_WORK_LINE.
 Solution solveQuestion(Engine& engine, std::string_view question, int lastLine = LAST_WORK_LINE);
+// The same work from a line already on a page (the hint): it goes into line 1 as it is, with
+// the engine's letter and decimal mode as the caller set them.
+Solution solveLine(Engine& engine, const EquationLine& line, int lastLine = LAST_WORK_LINE);
 
 // "解けませんでした" reasons, for the checker and tests.
 inline constexpr const char* SOLVE_NOT_PARSED = "問題を読み取れません";

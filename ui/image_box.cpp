@@ -16,7 +16,7 @@ int sign(int v) { return (v > 0) - (v < 0); }
 
 }  // namespace
 
-ImageBox::ImageBox(QWidget* parent) : QWidget(parent), qfont_(qfontFor(font_)) {
+ImageBox::ImageBox(QWidget* parent) : ClickableWidget(parent), qfont_(qfontFor(font_)) {
     setMouseTracking(true);
     setAttribute(Qt::WA_OpaquePaintEvent);
     fitImage();
@@ -122,18 +122,6 @@ void ImageBox::paintEvent(QPaintEvent*) {
 void ImageBox::resizeEvent(QResizeEvent* event) {
     fitImage();
     QWidget::resizeEvent(event);
-}
-
-void ImageBox::mousePressEvent(QMouseEvent* event) {
-    pressed_ = event->button() == Qt::LeftButton;
-    event->accept();
-}
-
-void ImageBox::mouseReleaseEvent(QMouseEvent* event) {
-    const bool click = pressed_ && event->button() == Qt::LeftButton && rect().contains(event->position().toPoint());
-    pressed_ = false;
-    event->accept();
-    if (click) emit clicked();
 }
 
 // Accepted here: passed on, the move would reach the page as a move outside every box, and

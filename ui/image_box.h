@@ -5,6 +5,7 @@
 #include <string>
 
 #include "transform/canvas.h"
+#include "ui/clickable_widget.h"
 
 namespace solvari {
 
@@ -13,7 +14,7 @@ namespace solvari {
 // layout rules were made for: text paints its cell background white, a line leaves out its end
 // point and a rectangle its right and bottom edge, so pixel positions match the layout rules.
 // The picture survives hiding and resizing (a larger box grows white at the right and bottom).
-class ImageBox : public QWidget, public Canvas {
+class ImageBox : public ClickableWidget, public Canvas {
     Q_OBJECT
 public:
     explicit ImageBox(QWidget* parent = nullptr);
@@ -38,14 +39,11 @@ public:
     QSize sizeHint() const override;
 
 signals:
-    void clicked();     // left button pressed and released over the box
     void mouseMoved();  // the mouse moved over the box (tracking is on, no button needed)
 
 protected:
     void paintEvent(QPaintEvent* event) override;
     void resizeEvent(QResizeEvent* event) override;
-    void mousePressEvent(QMouseEvent* event) override;
-    void mouseReleaseEvent(QMouseEvent* event) override;
     void mouseMoveEvent(QMouseEvent* event) override;
 
 private:
@@ -56,7 +54,6 @@ private:
     mutable QImage image_;
     FontSpec font_;
     QFont qfont_;
-    bool pressed_ = false;
 };
 
 }  // namespace solvari

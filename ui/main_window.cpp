@@ -17,17 +17,19 @@
 #include <QScrollArea>
 #include <QScrollBar>
 
+#include "flow/file_io.h"
 #include "flow/question_set.h"
 #include "flow/record_file.h"
 #include "ui/page_window.h"
 #include "ui/greeting_window.h"
 #include "ui/window_frame.h"
+#include "ui/sheet_pdf.h"
 
 namespace solvari {
 
 namespace {
 constexpr int kPanelWidth = 145;
-constexpr int kPanelHeight = 586;  // below the last button of the panel
+constexpr int kPanelHeight = 620;  // below the last button of the panel
 const QColor kMainColour(0, 192, 192);
 const QColor kTeal(0, 128, 128);
 
@@ -50,6 +52,9 @@ TfrmMain::TfrmMain(Session& session, QtPrompter& prompter, OtherWindows& windows
     saveDialog = [this](const std::string& preset) {
         // Qt's own overwrite confirmation stays on: a teacher is asked before a file is replaced.
         return QFileDialog::getSaveFileName(this, QString(), q(preset), "LEQﾌｧｲﾙ (*.LEQ *.leq)").toStdString();
+    };
+    pdfDialog = [this](const std::string& preset) {
+        return QFileDialog::getSaveFileName(this, QString(), q(preset), "PDFファイル (*.pdf)").toStdString();
     };
     formCreate();
 }
@@ -110,7 +115,8 @@ void TfrmMain::formCreate() {
         return box ? QRect(box->mapToGlobal(QPoint(0, 0)), box->size()) : QRect();
     });
     practice->recordWriter = [this](int u, int q) {
-        return session.recordFinish(practice->questionSet.unitTitle.at(static_cast<size_t>(u)), q);
+        return session.recordFinish(practice->questionSet.unitTitle.at(static_cast<size_t>(u)), q,
+                                    practice->hintUsed ? Finish::AfterHint : Finish::Plain);
     };
 
     qApp->installEventFilter(this);
@@ -125,6 +131,21 @@ void TfrmMain::buildMenu() {
     mnuSave = file->addAction("保存(&S)", this, [this] { saveQuestionSet(); });
     file->addSeparator();
     mnuPrint = file->addAction("印刷(&P)", this, [this] { windows->showPrintWindow(); });
+    // The teacher's printouts of the set as it stands (edited or not), each into a PDF.
+    const auto sheet = [this](SheetKind kind, const char* name) {
+        const std::string path = pdfDialog(std::string(name) + ".pdf");
+        if (path.empty()) return;
+        const std::string& setPath = session.document.path;
+        if (!setPath.empty() && absolutePath(path) == absolutePath(setPath)) {
+            prompter.inform(SHEET_OVER_SET + path);
+            return;
+        }
+        const std::string failed = writeSheetPdf(path, sheetLayout(practice->questionSet, kind));
+        if (!failed.empty()) prompter.inform(failed);
+    };
+    mnuAnswerKey = file->addAction("解答集(&K)...", this, [sheet] { sheet(SheetKind::AnswerKey, ANSWER_KEY_TITLE); });
+    mnuWorksheet = file->addAction("問題用紙(&W)...", this, [sheet] { sheet(SheetKind::Worksheet, WORKSHEET_TITLE); });
+    file->addSeparator();
     mnuEnd = file->addAction("終了(&X)", this, [this] { close(); });
     QMenu* edit = menuBar()->addMenu("編集(&E)");
     mnuEditCWare = edit->addAction("編集(&E)", this, [this] { mnuEditCWareClick(); });
@@ -171,9 +192,7 @@ void TfrmMain::buildPanel() {
     setToolTipDuration(-1);
 
     auto button = [](QWidget* parent, const QString& name, const QString& text, QRect geometry) {
-        auto* b = new QPushButton(text, parent);
-        b->setObjectName(name);
-        b->setGeometry(geometry);
+        QPushButton* b = placedButton(parent, name, text, geometry);
         b->setAutoDefault(false);
         return b;
     };
@@ -290,6 +309,12 @@ void TfrmMain::buildPanel() {
     btnChangeTangen = button(pnlMain, "btnChangeTangen", "単元変更", QRect(34, 482, 108, 30));
     btnPrint = button(pnlMain, "btnPrint", "　印　　刷　", QRect(34, 516, 108, 30));
     BitBtn1 = button(pnlMain, "BitBtn1", "練習の記録", QRect(34, 550, 108, 30));
+    btnHint = button(pnlMain, "btnHint", "ヒント", QRect(34, 584, 108, 30));
+    btnHint->setToolTip("次にする計算を教えます（?キー）");
+    connect(btnHint, &QPushButton::clicked, this, [this] {
+        practice->hint();
+        practice->refocus();
+    });
     connect(btnNext, &QPushButton::clicked, this, [this] { practice->nextQuestion(); });
     connect(btnChangeTangen, &QPushButton::clicked, this, [this] { practice->chooseUnit(); });
     connect(btnPrint, &QPushButton::clicked, this, [this] { windows->showPrintWindow(); });
@@ -425,6 +450,11 @@ bool TfrmMain::eventFilter(QObject* watched, QEvent* event) {
         case Qt::Key_Delete: code = KEY_DELETE; break;
         case Qt::Key_Shift: code = KEY_SHIFT; break;
         default: break;
+    }
+    // '?' is typed with Shift, which would otherwise pick the newest line first.
+    if (key->text() == "?") {
+        practice->formKeyPress('?');
+        return true;
     }
     const bool shift = key->modifiers() & Qt::ShiftModifier;
     const Stage stageBefore = practice->selectionStage;

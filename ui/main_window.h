@@ -76,6 +76,8 @@ public:
     // The open and save dialogs behind FileChooser; return "" when cancelled. Tests replace them.
     std::function<std::string(const std::string& preset)> openDialog;
     std::function<std::string(const std::string& preset)> saveDialog;
+    // Where the answer key or worksheet PDF goes; "" when cancelled.
+    std::function<std::string(const std::string& preset)> pdfDialog;
 
     // --- start-up and closing ---
     void formShow();
@@ -119,9 +121,11 @@ public:
     std::array<QPushButton*, 10> btnDigit{};
     QPushButton *btnDecimal = nullptr, *btnMinus = nullptr, *btnClear = nullptr, *btnBunsu = nullptr, *btnMoji = nullptr;
     QPushButton *btnNext = nullptr, *btnChangeTangen = nullptr, *btnPrint = nullptr, *BitBtn1 = nullptr;
+    QPushButton* btnHint = nullptr;  // ヒント: the solver's next step, as a sentence
     QTimer* timBlink = nullptr;
     QMdiSubWindow* pageWindow = nullptr;
-    QAction *mnuOpen = nullptr, *mnuSave = nullptr, *mnuPrint = nullptr, *mnuEnd = nullptr, *mnuEditCWare = nullptr,
+    QAction *mnuOpen = nullptr, *mnuSave = nullptr, *mnuPrint = nullptr, *mnuAnswerKey = nullptr, *mnuWorksheet = nullptr,
+            *mnuEnd = nullptr, *mnuEditCWare = nullptr,
             *mnuShowRecord = nullptr, *mnuDispStack = nullptr, *mnuNext = nullptr, *mnuTangen = nullptr,
             *mnuUsage = nullptr, *mnuPoint = nullptr, *mnuVersion = nullptr;
     QFont fntNum;  // the two font holders the line drawing uses; never shown

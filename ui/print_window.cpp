@@ -48,21 +48,6 @@ QLineEdit* numberEdit(const QString& name, const QString& text, QWidget* parent)
     return e;
 }
 
-QLabel* caption(const QString& name, const QString& text, int x, int y, QWidget* parent) {
-    auto* l = new QLabel(text, parent);
-    l->setObjectName(name);
-    l->move(x, y);
-    l->adjustSize();
-    return l;
-}
-
-QPushButton* button(const QString& name, const QString& text, const QRect& place, QWidget* parent) {
-    auto* b = new QPushButton(text, parent);
-    b->setObjectName(name);
-    b->setGeometry(place);
-    return b;
-}
-
 }  // namespace
 
 // ---------------------------------------------------------------- UpDown
@@ -118,19 +103,19 @@ TfrmPrintS::TfrmPrintS(PrintSource source, Prompter& prompter, QWidget* parent)
     frameDialog(this, "frmPrintS", "frmPrintS", designFont("ＭＳ Ｐゴシック", 12));
     setFixedSize(363, 248);
 
-    Label3 = caption("Label3", "プリントイメージ", 16, 8, this);
+    Label3 = placedLabel(this, "Label3", "プリントイメージ", 16, 8);
     edtSample = new QLineEdit(this);
     edtSample->setObjectName("edtSample");
     edtSample->setGeometry(16, 26, 225, 65);
 
-    Label2 = caption("Label2", "左側空白（文字数）", 16, 104, this);
+    Label2 = placedLabel(this, "Label2", "左側空白（文字数）", 16, 104);
     edtLMargin = numberEdit("edtLMargin", "6", this);
     edtLMargin->setGeometry(16, 122, 57, 37);
     updLMargin = new UpDown(edtLMargin, 0, 10, 6, this);
     updLMargin->setObjectName("updLMargin");
     updLMargin->setGeometry(73, 122, 17, 37);
 
-    Label1 = caption("Label1", "文字の大きさ", 136, 104, this);
+    Label1 = placedLabel(this, "Label1", "文字の大きさ", 136, 104);
     edtSize = numberEdit("edtSize", "3", this);
     edtSize->setGeometry(136, 122, 57, 37);
     updSize = new UpDown(edtSize, 1, 5, 3, this);
@@ -140,10 +125,10 @@ TfrmPrintS::TfrmPrintS(PrintSource source, Prompter& prompter, QWidget* parent)
     connect(updLMargin, &UpDown::clicked, this, [this] { refreshSample(); });
     connect(updSize, &UpDown::clicked, this, [this] { refreshSample(); });
 
-    btnSettei = button("btnSettei", "プリンタの設定", QRect(252, 16, 101, 33), this);
-    btnStart = button("btnStart", "印刷開始", QRect(252, 60, 101, 33), this);
-    btnPrintAll = button("btnPrintAll", "全画面印刷", QRect(252, 104, 101, 33), this);
-    btnCancel = button("btnCancel", "閉じる", QRect(252, 196, 101, 33), this);
+    btnSettei = placedButton(this, "btnSettei", "プリンタの設定", QRect(252, 16, 101, 33));
+    btnStart = placedButton(this, "btnStart", "印刷開始", QRect(252, 60, 101, 33));
+    btnPrintAll = placedButton(this, "btnPrintAll", "全画面印刷", QRect(252, 104, 101, 33));
+    btnCancel = placedButton(this, "btnCancel", "閉じる", QRect(252, 196, 101, 33));
     connect(btnSettei, &QPushButton::clicked, this, [this] { btnSetteiClick(); });
     connect(btnStart, &QPushButton::clicked, this, [this] { btnStartClick(); });
     connect(btnPrintAll, &QPushButton::clicked, this, [this] { btnPrintAllClick(); });

@@ -18,14 +18,6 @@ namespace solvari {
 
 namespace {
 
-QLabel* label(QWidget* parent, const char* name, const QString& text, int left, int top) {
-    auto* l = new QLabel(text, parent);
-    l->setObjectName(name);
-    l->move(left, top);
-    l->adjustSize();
-    return l;
-}
-
 QLineEdit* resultField(QWidget* parent, const char* name, QRect geometry) {
     auto* e = new QLineEdit(parent);
     e->setObjectName(name);
@@ -56,13 +48,13 @@ TfrmEditQues::TfrmEditQues(QuestionDocument& document, Prompter& prompter, QWidg
         if (!filling_) memQuesChange();
     });
 
-    Label3 = label(this, "Label3", "単元数", 24, 32);
+    Label3 = placedLabel(this, "Label3", "単元数", 24, 32);
     edtTangen = resultField(this, "edtTangen", QRect(72, 24, 33, 21));
-    Label4 = label(this, "Label4", "エラーチェックの結果", 24, 72);
+    Label4 = placedLabel(this, "Label4", "エラーチェックの結果", 24, 72);
     edtResult = resultField(this, "edtResult", QRect(16, 104, 233, 21));
-    Label1 = label(this, "Label1", "エラーの単元", 24, 144);
+    Label1 = placedLabel(this, "Label1", "エラーの単元", 24, 144);
     edtErTangen = resultField(this, "edtErTangen", QRect(16, 168, 233, 21));
-    Label2 = label(this, "Label2", "エラーの問題", 24, 200);
+    Label2 = placedLabel(this, "Label2", "エラーの問題", 24, 200);
     lstErQues = new QListWidget(this);
     lstErQues->setObjectName("lstErQues");
     lstErQues->setGeometry(16, 224, 233, 73);

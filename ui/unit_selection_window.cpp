@@ -39,7 +39,7 @@ QImage solidPicture(const QColor& colour) {
 
 // ---------------------------------------------------------------- MarkBox
 
-MarkBox::MarkBox(QWidget* parent) : QWidget(parent), picture_(solidPicture(Qt::white)) {
+MarkBox::MarkBox(QWidget* parent) : ClickableWidget(parent), picture_(solidPicture(Qt::white)) {
     setAttribute(Qt::WA_OpaquePaintEvent);
 }
 
@@ -53,18 +53,6 @@ void MarkBox::copyPicture(int x, int y, const QImage& picture) {
 void MarkBox::paintEvent(QPaintEvent*) {
     QPainter p(this);
     p.drawImage(rect(), picture_);  // stretched to the box
-}
-
-void MarkBox::mousePressEvent(QMouseEvent* event) {
-    pressed_ = event->button() == Qt::LeftButton;
-    event->accept();
-}
-
-void MarkBox::mouseReleaseEvent(QMouseEvent* event) {
-    const bool click = pressed_ && event->button() == Qt::LeftButton && rect().contains(event->position().toPoint());
-    pressed_ = false;
-    event->accept();
-    if (click) emit clicked();
 }
 
 // ---------------------------------------------------------------- TfrmMondai

@@ -8,6 +8,7 @@
 #include "engine/engine.h"
 #include "engine/prompter.h"
 #include "transform/canvas.h"
+#include "ui/clickable_widget.h"
 
 class QLabel;
 class QListWidget;
@@ -22,7 +23,7 @@ class Typesetter;
 // A mark box beside a question: a 25 × 76 picture stretched over the box, onto which the
 // window copies the green or the white picture. Copies land at (1, 1), so the top row and
 // the left column keep what the box started with (white).
-class MarkBox : public QWidget {
+class MarkBox : public ClickableWidget {
     Q_OBJECT
 public:
     static constexpr int PICTURE_WIDTH = 25;
@@ -34,17 +35,11 @@ public:
     void copyPicture(int x, int y, const QImage& picture);
     const QImage& picture() const { return picture_; }
 
-signals:
-    void clicked();
-
 protected:
     void paintEvent(QPaintEvent* event) override;
-    void mousePressEvent(QMouseEvent* event) override;
-    void mouseReleaseEvent(QMouseEvent* event) override;
 
 private:
     QImage picture_;
-    bool pressed_ = false;
 };
 
 // "frmMondai": the student picks a unit from the list of titles and one of its questions,

@@ -1,5 +1,8 @@
 #include "ui/window_frame.h"
 
+#include <QLabel>
+#include <QPushButton>
+
 #include <QDialog>
 #include <QGuiApplication>
 #include <QScreen>
@@ -26,6 +29,21 @@ void frameDialog(QDialog* dialog, const char* name, const QString& title, const 
     dialog->setWindowTitle(title);
     dialog->setWindowFlags(Qt::Dialog | Qt::WindowTitleHint | Qt::WindowCloseButtonHint);
     dialog->setFont(font);
+}
+
+QLabel* placedLabel(QWidget* parent, const QString& name, const QString& text, int left, int top) {
+    auto* l = new QLabel(text, parent);
+    l->setObjectName(name);
+    l->move(left, top);
+    l->adjustSize();
+    return l;
+}
+
+QPushButton* placedButton(QWidget* parent, const QString& name, const QString& text, const QRect& place) {
+    auto* b = new QPushButton(text, parent);
+    b->setObjectName(name);
+    b->setGeometry(place);
+    return b;
 }
 
 }  // namespace solvari

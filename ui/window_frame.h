@@ -3,6 +3,9 @@
 #include <QString>
 
 class QDialog;
+class QLabel;
+class QPushButton;
+class QRect;
 class QWidget;
 
 namespace solvari {
@@ -16,6 +19,11 @@ void centreOnScreen(QWidget* window);
 
 // A Windows face at a pixel size; Qt's font substitution maps the face to what is installed.
 QFont designFont(const char* face, int pixelSize);
+
+// A named label with its top-left at (left, top), sized to its text.
+QLabel* placedLabel(QWidget* parent, const QString& name, const QString& text, int left, int top);
+// A named push button in its place.
+QPushButton* placedButton(QWidget* parent, const QString& name, const QString& text, const QRect& place);
 
 // What every dialog of the program shares: its name, its caption, a title bar with only the
 // close box, and its window font.

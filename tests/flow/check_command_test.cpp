@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include "tests/support/files.h"
+
 #include <QDir>
 #include <QElapsedTimer>
 #include <QFile>
@@ -17,17 +19,7 @@ using Lines = std::vector<std::string>;
 
 bool contains(const std::string& text, const std::string& part) { return text.find(part) != std::string::npos; }
 
-class CheckCommand : public ::testing::Test {
-protected:
-    QTemporaryDir dir;
-    std::string file(const std::string& name, const std::string& bytes) {
-        const QString p = dir.filePath(QString::fromStdString(name));
-        QFile f(p);
-        EXPECT_TRUE(f.open(QIODevice::WriteOnly));
-        f.write(bytes.data(), static_cast<qint64>(bytes.size()));
-        return p.toStdString();
-    }
-};
+class CheckCommand : public testing::ScratchFolder {};
 
 // Shift-JIS of 一 and 二.
 const std::string kIchi = "\x88\xea";

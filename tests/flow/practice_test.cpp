@@ -7,6 +7,7 @@
 #include "flow/practice.h"
 #include "transform/verdict.h"
 #include "tests/support/fake_page.h"
+#include "tests/support/practice_rig.h"
 #include "tests/support/fake_prompter.h"
 
 namespace solvari {
@@ -17,14 +18,8 @@ using testing::FakePrompter;
 using testing::FakeView;
 
 // A practice screen on a set of given questions (one unit), with every window faked.
-class PracticeTest : public ::testing::Test {
+class PracticeTest : public ::testing::Test, protected testing::PracticeRig<> {
 protected:
-    FakePrompter prompter;
-    Engine engine{prompter};
-    FakeBoxes boxes;
-    Typesetter typesetter{engine, boxes, prompter};
-    FakeView view;
-    Practice practice{engine, typesetter, boxes, prompter, view};
     std::vector<std::pair<int, int>> records;
 
     void start(std::vector<std::string> questions, int capacity = 12) {
@@ -274,6 +269,58 @@ TEST_F(PracticeTest, ShiftPicksTheNewestLine) {
     EXPECT_EQ(view.messageShown, "②式");
 }
 
+// ---------------------------------------------------------------- what helps the student
+
+TEST_F(PracticeTest, HintProposesTheNextStepWithoutDoingIt) {
+    start({"2x+3=7", "2x=6"});
+    practice.formKeyPress('?');
+    EXPECT_EQ(view.messageShown, "ヒント：①式を移項してみましょう");
+    EXPECT_EQ(engine.targetLine, 1);
+    EXPECT_TRUE(practice.hintUsed);
+    step(1, Operation::Transpose);
+    // a step half built is dropped for the hint, and the line stays
+    practice.selectLine(2);
+    practice.chooseOperation(Operation::Divide);
+    practice.hint();
+    EXPECT_EQ(view.messageShown, "ヒント：②式を整理してみましょう");
+    EXPECT_EQ(practice.selectionStage, Stage::Nothing);
+    EXPECT_FALSE(practice.executeEnabled);
+    EXPECT_EQ(engine.targetLine, 2);
+    step(2, Operation::Collect);
+    step(3, Operation::Divide, {"2"});
+    ASSERT_TRUE(practice.questionFinished);
+    EXPECT_TRUE(practice.hintUsed) << "the finish is written as one after a hint";
+    // no hint for a finished question
+    practice.hint();
+    EXPECT_EQ(view.messageShown, "解が出ました");
+    practice.nextQuestion();
+    EXPECT_FALSE(practice.hintUsed);
+    EXPECT_TRUE(prompter.said.empty());
+}
+
+TEST_F(PracticeTest, SolvedAnswerShowsTheCheck) {
+    start({"3(x-2)=x+4"});
+    step(1, Operation::Brackets);
+    step(2, Operation::Transpose);
+    step(3, Operation::Collect);
+    step(4, Operation::Divide, {"2"});
+    ASSERT_EQ(practice.questionResult, VERDICT_SOLVED);
+    EXPECT_EQ(boxes.box(16).textStrings().back(), "検算：x=5 のとき 左辺＝9，右辺＝9");
+}
+
+TEST_F(PracticeTest, AStepBackToAnEarlierLineIsNamed) {
+    start({"2x=6"});
+    step(1, Operation::Multiply, {"2"});
+    EXPECT_EQ(view.messageShown, "①式×2");
+    step(2, Operation::Divide, {"2"});
+    EXPECT_EQ(lineText(3), "2x=6");
+    EXPECT_EQ(view.messageShown, "③式は①式と同じ式です");
+    EXPECT_EQ(engine.targetLine, 3) << "the step stays";
+    EXPECT_TRUE(prompter.said.empty());
+    practice.correct();
+    EXPECT_EQ(engine.targetLine, 2);
+}
+
 TEST_F(PracticeTest, NoSolutionDialogLoop) {
     start({"x+1=x+2"});
     step(1, Operation::Transpose);
@@ -284,7 +331,11 @@ TEST_F(PracticeTest, NoSolutionDialogLoop) {
     EXPECT_EQ(prompter.last(), "解が無数？？もう一度考えてみましょう");
     EXPECT_EQ(practice.questionResult, VERDICT_NO_SOLUTION);
     EXPECT_TRUE(practice.questionFinished);
-    EXPECT_EQ(boxes.box(16).textStrings().back(), "【答】解なし");
+    // the answer, then the check by substitution above it
+    const std::vector<std::string> answer = boxes.box(16).textStrings();
+    ASSERT_GE(answer.size(), 2u);
+    EXPECT_EQ(answer[answer.size() - 2], "【答】解なし");
+    EXPECT_EQ(answer.back(), "どんな x でも 1＝2 にはなりません");
     EXPECT_EQ(records.size(), 1u);
 }
 
@@ -297,7 +348,10 @@ TEST_F(PracticeTest, IdentityWithZerosOfDifferentDenominators) {
     EXPECT_EQ(lineDump(engine.line(3)), "0/1 0=1 0/2");
     EXPECT_EQ(prompter.last(), "解なし？？もう一度考えてみましょう");
     EXPECT_EQ(practice.questionResult, VERDICT_ALL_VALUES);
-    EXPECT_EQ(boxes.box(16).textStrings().back(), "【答】解は無数にある");
+    const std::vector<std::string> answer = boxes.box(16).textStrings();
+    ASSERT_GE(answer.size(), 2u);
+    EXPECT_EQ(answer[answer.size() - 2], "【答】解は無数にある");
+    EXPECT_EQ(answer.back(), "どんな x でも成り立ちます");
 }
 
 // A line combined with itself or with its negation reads 0=0, which once "finished" 2x=6

@@ -231,6 +231,14 @@ TEST_F(RecordFileTest, CountsGrowAndOnlyTheUnitsDateChanges) {
     EXPECT_EQ(readCount(file, "Z", 1), 0);
 }
 
+TEST_F(RecordFileTest, AFinishAfterAHintIsAlsoCountedUnderH) {
+    const Clock clock = [] { return at(2024, 5, 3, 9, 5); };
+    ASSERT_TRUE(writeRecord(file, "A", 1, clock, Finish::AfterHint).ok);
+    ASSERT_TRUE(writeRecord(file, "A", 1, clock).ok);
+    ASSERT_TRUE(writeRecord(file, "A", 1, clock, Finish::AfterHint).ok);
+    EXPECT_EQ(readAll(path), "[A]\r\n1=3\r\nDATE=2024\x94N05\x8c\x8e" "03\x93\xfa" "09:05\r\nH1=2\r\n");
+}
+
 TEST_F(RecordFileTest, HexAndDamagedStoredCounts) {
     writeAll(path, "[A]\r\n1=0x1F\r\n2=broken\r\n3=-4\r\n");
     const Clock clock = [] { return at(2024, 5, 3, 9, 5); };

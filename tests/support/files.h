@@ -3,6 +3,7 @@
 #include <QByteArray>
 #include <QFile>
 #include <QString>
+#include <QTemporaryDir>
 #include <string>
 
 #include <gtest/gtest.h>
@@ -22,6 +23,17 @@ inline void writeAll(const QString& path, const std::string& bytes) {
     ASSERT_TRUE(f.open(QIODevice::WriteOnly));
     f.write(bytes.data(), static_cast<qint64>(bytes.size()));
 }
+
+// A scratch folder with a helper that puts a file of given bytes in it.
+class ScratchFolder : public ::testing::Test {
+protected:
+    QTemporaryDir dir;
+    std::string file(const std::string& name, const std::string& bytes) {
+        const QString p = dir.filePath(QString::fromStdString(name));
+        writeAll(p, bytes);
+        return p.toStdString();
+    }
+};
 
 }  // namespace solvari::testing
 

@@ -226,6 +226,25 @@ TEST_F(Drill, SolveWithTheKeyboardAlone) {
     EXPECT_NE(recordBytes().find("3=1"), std::string::npos);
 }
 
+// '?' is typed with Shift, which alone picks the newest line: the key still gives the hint.
+TEST_F(Drill, HintFromTheKeyAndTheButtonIsRecordedWithTheFinish) {
+    writeSet({"<<一", "2x=6", ">>"});
+    start();
+    QTest::keyClick(m, '?', Qt::ShiftModifier);
+    EXPECT_EQ(m->page->lblMess->text(), "ヒント：①式の両辺を2で割ってみましょう");
+    EXPECT_EQ(m->practice->selectionStage, Stage::Nothing);
+    m->page->lblMess->clear();
+    QTest::mouseClick(m->btnHint, Qt::LeftButton);
+    EXPECT_EQ(m->page->lblMess->text(), "ヒント：①式の両辺を2で割ってみましょう");
+    EXPECT_EQ(m->engine.targetLine, 1) << "the hint does not do the step";
+    QTest::keyClick(m, Qt::Key_Shift, Qt::ShiftModifier);
+    for (char key : {'/', '2'}) QTest::keyClick(m, key);
+    QTest::keyClick(m, Qt::Key_Return);
+    ASSERT_TRUE(m->practice->questionFinished);
+    EXPECT_NE(recordBytes().find("1=1\r\nDATE="), std::string::npos);
+    EXPECT_NE(recordBytes().find("H1=1\r\n"), std::string::npos);
+}
+
 // After 単元変更 and キャンセル the focus sat on 単元変更; the key filter moved it to 次の問題
 // between the Space's press and its release, so the first Space did nothing.
 TEST_F(Drill, FirstSpaceAfterAPanelButtonMovesOn) {
@@ -241,10 +260,12 @@ TEST_F(Drill, FirstSpaceAfterAPanelButtonMovesOn) {
     answerNextModal([](QWidget* w) { w->close(); });
     m->btnChangeTangen->setFocus();
     QTest::mouseClick(m->btnChangeTangen, Qt::LeftButton);
-    m->activateWindow();
-    ASSERT_TRUE(QTest::qWaitForWindowActive(m));
-    m->btnChangeTangen->setFocus();  // where a click leaves it
-    ASSERT_EQ(QApplication::focusWidget(), m->btnChangeTangen);
+    // where a click leaves it, once the main window is active again after the unit window
+    ASSERT_TRUE(QTest::qWaitFor([&] {
+        m->activateWindow();
+        m->btnChangeTangen->setFocus();
+        return QApplication::focusWidget() == m->btnChangeTangen;
+    }, 5000));
     // press and release go to whatever has the focus at their moment, as from a keyboard
     QTest::keyPress(QApplication::focusWidget(), Qt::Key_Space);
     QTest::keyRelease(QApplication::focusWidget(), Qt::Key_Space);
@@ -416,7 +437,7 @@ TEST_F(Drill, EveryPanelControlIsReachableOnEveryScreen) {
             EXPECT_TRUE(screen.contains(seen.translated(m->geometry().topLeft()))) << size << " " << c->objectName().toStdString();
             ++checked;
         }
-        EXPECT_EQ(checked, 12 + 7 + 2 + 15 + 1 + 4) << size;  // lines, operations, 実行 訂正, keys, display, commands
+        EXPECT_EQ(checked, 12 + 7 + 2 + 15 + 1 + 5) << size;  // lines, operations, 実行 訂正, keys, display, commands and ヒント
         // the page stands beside the panel, not under it
         EXPECT_GE(m->pageWindow->mapTo(m, QPoint(0, 0)).x(), m->btnPrint->mapTo(m, QPoint(0, 0)).x() + m->btnPrint->width()) << size;
         program.reset();
@@ -435,6 +456,7 @@ TEST_F(Drill, PanelControlsHaveAccessibleNames) {
     const std::pair<QWidget*, QString> named[] = {
         {m->btnKake, "掛ける"}, {m->btnWaru, "割る"}, {m->btnTasu, "足す"}, {m->btnHiku, "引く"},
         {m->btnShiki[1], "式①"}, {m->btnShiki[12], "式⑫"}, {m->btnMinus, "マイナス"}, {m->btnDecimal, "小数点"},
+        {m->btnHint, "ヒント"},
     };
     for (const auto& [w, name] : named) EXPECT_EQ(spoken(w), name) << w->objectName().toStdString();
     QStringList names;

@@ -222,7 +222,7 @@ TEST(Help, EveryLinkOfEveryPageLeadsToAPage) {
     }
     for (const char* required : {"point.html", "line.html", "operation.html", "keypad.html", "jikkou.html",
                                  "solutions.html", "next.html", "records.html", "file.html", "editor.html",
-                                 "checker.html"})
+                                 "checker.html", "hint.html"})
         EXPECT_TRUE(seen.contains(required)) << required << " is not reachable from the contents";
 }
 

@@ -12,6 +12,7 @@
 #include "ui/unit_selection_window.h"
 #include "tests/support/fake_page.h"
 #include "tests/support/fake_prompter.h"
+#include "tests/support/practice_rig.h"
 #include "tests/ui/modal.h"
 
 namespace solvari {
@@ -63,14 +64,8 @@ QStringList rowsOf(const QListWidget* list) {
     return rows;
 }
 
-class MondaiTest : public ::testing::Test {
+class MondaiTest : public ::testing::Test, protected testing::PracticeRig<> {
 protected:
-    FakePrompter prompter;
-    Engine engine{prompter};
-    FakeBoxes boxes;
-    Typesetter typesetter{engine, boxes, prompter};
-    FakeView view;
-    Practice practice{engine, typesetter, boxes, prompter, view};
     TfrmMondai dlg{[this] { return &practice; }};
 
     void load(const std::vector<std::string>& lines) {

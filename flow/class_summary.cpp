@@ -1,0 +1,178 @@
+#include "flow/class_summary.h"
+
+#include <QDir>
+#include <algorithm>
+#include <QFileInfo>
+
+#include "engine/sjis.h"
+#include "flow/record_file.h"
+#include "flow/question_set.h"
+
+namespace solvari {
+namespace {
+
+constexpr int kQuestions = MAX_QUESTIONS;
+
+// Columns line up on a terminal with a fixed-width font: a wide character takes two cells.
+int cells(const std::string& s) {
+    int n = 0;
+    for (size_t i = 0; i < s.size(); i += utf8CharLength(s, i)) n += utf8CharLength(s, i) == 1 ? 1 : 2;
+    return n;
+}
+
+// Section names as the record compares them: blanks around removed, ASCII letters folded.
+std::string folded(const std::string& s) {
+    const size_t a = s.find_first_not_of(" \t");
+    if (a == std::string::npos) return "";
+    std::string out = s.substr(a, s.find_last_not_of(" \t") - a + 1);
+    for (char& c : out)
+        if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
+    return out;
+}
+
+std::string padded(const std::string& s, int width) {
+    return s + std::string(static_cast<size_t>(std::max(0, width - cells(s))), ' ');
+}
+
+std::string field(std::string s) {
+    for (char& c : s)
+        if (static_cast<unsigned char>(c) < 0x20 || c == 0x7F) c = ' ';
+    return s;
+}
+
+void readOne(const std::string& path, const std::string& shownAs, ClassSummary& out) {
+    if (!QFileInfo::exists(QString::fromStdString(path))) {
+        out.errors.push_back(shownAs + ": " + SUMMARY_MISSING);
+        return;
+    }
+    const RecordRead read = RecordFile(path).read();
+    if (!read.ok) {
+        out.errors.push_back(shownAs + ": " + read.reason);
+        return;
+    }
+    std::vector<SummaryRow> rows;
+    const std::string why = summarizeRecordBytes(read.bytes, shownAs, rows);
+    if (!why.empty()) {
+        out.errors.push_back(shownAs + ": " + why);
+        return;
+    }
+    ++out.filesRead;
+    for (SummaryRow& r : rows) out.rows.push_back(std::move(r));
+}
+
+}  // namespace
+
+std::string summarizeRecordBytes(const std::string& bytes, const std::string& file, std::vector<SummaryRow>& rows) {
+    // A record holds section headers and key=value lines only. Anything else (a NUL byte, text
+    // before the first header, a line that is neither) means a foreign or damaged file, whose
+    // numbers would be guesses.
+    if (bytes.find('\0') != std::string::npos) return SUMMARY_NOT_RECORD;
+    const ProfileDocument doc = ProfileDocument::fromBytes(bytes);
+    const ProfileIndex index(bytes);
+    bool inSection = false;
+    size_t start = 0;
+    while (start <= bytes.size()) {
+        size_t end = bytes.find_first_of("\r\n", start);
+        if (end == std::string::npos) end = bytes.size();
+        std::string line = bytes.substr(start, end - start);
+        const size_t first = line.find_first_not_of(" \t");
+        if (first != std::string::npos) {
+            if (line[first] == '[' && line.find(']') != std::string::npos) inSection = true;
+            else if (!inSection || line.find('=') == std::string::npos) {
+                if (line[first] != ';') return SUMMARY_NOT_RECORD;
+            }
+        }
+        start = end + 1;
+    }
+    std::vector<std::string> seen;
+    for (const std::string& unit : doc.sectionNames()) {
+        // the first section of a name is the one the program reads and writes
+        bool duplicate = false;
+        for (const std::string& s : seen) duplicate = duplicate || folded(s) == folded(unit);
+        if (duplicate) continue;
+        seen.push_back(unit);
+        SummaryRow r;
+        r.file = file;
+        r.unit = unit;
+        for (int q = 1; q <= kQuestions; ++q) {
+            const std::optional<int> n = readCount(doc, unit, q);
+            // finishes after a hint are part of the count; a damaged H value counts none
+            const int h = n ? std::clamp(readHintCount(index, unit, q).value_or(0), 0, *n) : 0;
+            r.hinted.push_back(h);
+            r.hintedTotal += h;
+            if (!n) r.counts.push_back("?");
+            else if (*n == 0) r.counts.push_back("");
+            else {
+                r.counts.push_back(std::to_string(*n));
+                r.total += *n;
+            }
+        }
+        r.date = doc.value(unit, "DATE").value_or("");
+        rows.push_back(std::move(r));
+    }
+    return "";
+}
+
+ClassSummary summarizeRecords(const std::vector<std::string>& paths) {
+    ClassSummary out;
+    for (const std::string& path : paths) {
+        const QFileInfo info(QString::fromStdString(path));
+        if (!info.isDir()) {
+            readOne(path, path, out);
+            continue;
+        }
+        const QFileInfoList files = QDir(info.filePath()).entryInfoList(
+            QStringList{"*.rec"}, QDir::Files | QDir::Readable | QDir::Hidden | QDir::System, QDir::Name | QDir::IgnoreCase);
+        if (files.isEmpty()) out.errors.push_back(path + ": " + SUMMARY_NO_FILES);
+        for (const QFileInfo& f : files) readOne(f.filePath().toStdString(), f.filePath().toStdString(), out);
+    }
+    return out;
+}
+
+std::string summaryTable(const ClassSummary& summary) {
+    std::vector<std::vector<std::string>> table;
+    std::vector<std::string> head{"記録ファイル", "単元"};
+    for (int q = 1; q <= kQuestions; ++q) head.push_back("問" + std::to_string(q));
+    head.push_back("計");
+    head.push_back("最終日時");
+    table.push_back(head);
+    for (const SummaryRow& r : summary.rows) {
+        std::vector<std::string> row{field(r.file), field(r.unit)};
+        for (size_t q = 0; q < r.counts.size(); ++q) {
+            const std::string& c = r.counts[q];
+            const int h = r.hinted[q];
+            row.push_back(c.empty() ? "-" : h > 0 ? c + "(☆" + std::to_string(h) + ")" : c);
+        }
+        row.push_back(std::to_string(r.total));
+        row.push_back(field(r.date));
+        table.push_back(row);
+    }
+    std::vector<int> width(head.size(), 0);
+    for (const auto& row : table)
+        for (size_t c = 0; c < row.size(); ++c) width[c] = std::max(width[c], cells(row[c]));
+    std::string out;
+    for (const auto& row : table) {
+        std::string line;
+        for (size_t c = 0; c < row.size(); ++c) line += (c ? "  " : "") + (c + 1 < row.size() ? padded(row[c], width[c]) : row[c]);
+        out += line + "\n";
+    }
+    return out;
+}
+
+std::string summaryTsv(const ClassSummary& summary) {
+    std::string out = "file\tunit";
+    for (int q = 1; q <= kQuestions; ++q) out += "\tq" + std::to_string(q);
+    out += "\ttotal\tlatest";
+    for (int q = 1; q <= kQuestions; ++q) out += "\th" + std::to_string(q);
+    out += "\n";
+    for (const SummaryRow& r : summary.rows) {
+        out += field(r.file) + "\t" + field(r.unit);
+        for (const std::string& c : r.counts) out += "\t" + (c.empty() ? std::string("0") : c);
+        out += "\t" + std::to_string(r.total) + "\t" + field(r.date);
+        for (int h : r.hinted) out += "\t" + std::to_string(h);
+        out += "\n";
+    }
+    return out;
+}
+
+}  // namespace solvari

@@ -1,0 +1,23 @@
+#pragma once
+// The practice logic with its collaborators, built in the one order they need: what the logic
+// tests, the unit window's tests and the step benchmark share. The page boxes, the view and
+// the prompter can be real or fake.
+#include "engine/engine.h"
+#include "flow/practice.h"
+#include "tests/support/fake_page.h"
+#include "tests/support/fake_prompter.h"
+#include "transform/typeset.h"
+
+namespace solvari::testing {
+
+template <class Boxes = FakeBoxes, class View = FakeView, class Voice = FakePrompter>
+struct PracticeRig {
+    Voice prompter;
+    Engine engine{prompter};
+    Boxes boxes;
+    Typesetter typesetter{engine, boxes, prompter};
+    View view;
+    Practice practice{engine, typesetter, boxes, prompter, view};
+};
+
+}  // namespace solvari::testing

@@ -1,4 +1,4 @@
-// The Qt picture box behind Canvas, and the font stand-ins for the design's Windows faces.
+// The Qt picture box behind Canvas, and the font stand-ins for the Windows faces.
 #include <gtest/gtest.h>
 
 #include <QFontDatabase>

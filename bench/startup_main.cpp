@@ -1,37 +1,113 @@
-// Start-up harness. `bench_startup` runs the real start-up in the current folder (which must
-// hold Question.leq) until question 1 is drawn, then exits; `bench_startup --floor` shows one
-// empty main window with one Japanese label and exits. bench/startup.sh times whole processes.
+// Start-up harness, one process per run; each mode exits once its window has been painted and
+// prints the resident set (KiB) at that moment. bench/startup.sh times the whole processes.
+//   bench_startup               the drill as main() starts it (name, icon, translator, stand-ins,
+//                               every window), until question 1 is painted; the folder must hold
+//                               Question.leq
+//   bench_startup --floor       one window with one Japanese label (the plain floor)
+//   bench_startup --fair-floor  one window with a label in each face the first page uses (the
+//                               stand-ins of ＭＳ Ｐゴシック, ＭＳ ゴシック, ＭＳ 明朝 and Bookman
+//                               Old Style), at the sizes the page uses them
 #include <QApplication>
+#include <QEvent>
+#include <QFile>
+#include <QIcon>
 #include <QLabel>
 #include <QLibraryInfo>
 #include <QMainWindow>
 #include <QTranslator>
+#include <QVBoxLayout>
+#include <QWidget>
 #include <cstdio>
 #include <cstring>
 
-#include "ui/main_window.h"
 #include "app/program.h"
+#include "solvari_version.h"
 #include "ui/fonts.h"
+#include "ui/main_window.h"
 #include "ui/resources.h"
 
-int main(int argc, char** argv) {
-    QApplication app(argc, argv);
-    if (argc > 1 && std::strcmp(argv[1], "--floor") == 0) {
-        QMainWindow w;
-        auto* label = new QLabel("式を指定してください", &w);
-        w.setCentralWidget(label);
-        w.show();
-        QApplication::processEvents();
-        return label->isVisible() ? 0 : 1;
+namespace {
+
+// Watches for the first paint of any widget inside `top`.
+class PaintWatch : public QObject {
+public:
+    explicit PaintWatch(QWidget* top) : top_(top) { qApp->installEventFilter(this); }
+    bool painted = false;
+    bool eventFilter(QObject* o, QEvent* e) override {
+        if (e->type() == QEvent::Paint && o->isWidgetType()) {
+            auto* w = static_cast<QWidget*>(o);
+            if (w == top_ || top_->isAncestorOf(w)) painted = true;
+        }
+        return false;
     }
+
+private:
+    QWidget* top_;
+};
+
+long residentKib() {
+    QFile status("/proc/self/status");
+    if (!status.open(QIODevice::ReadOnly)) return -1;
+    for (const QByteArray& line : status.readAll().split('\n'))
+        if (line.startsWith("VmRSS:")) return line.mid(6).trimmed().split(' ').first().toLong();
+    return -1;
+}
+
+int waitForPaint(const PaintWatch& watch) {
+    for (int i = 0; i < 1000 && !watch.painted; ++i) QApplication::processEvents(QEventLoop::WaitForMoreEvents, 10);
+    if (!watch.painted) return 1;
+    std::printf("%ld\n", residentKib());
+    return 0;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    const char* mode = argc > 1 ? argv[1] : "";
+    if (std::strcmp(mode, "--floor") == 0 || std::strcmp(mode, "--fair-floor") == 0) {
+        QApplication app(argc, argv);
+        QMainWindow w;
+        PaintWatch watch(&w);
+        if (std::strcmp(mode, "--floor") == 0) {
+            w.setCentralWidget(new QLabel("式を指定してください"));
+        } else {
+            solvari::installFontSubstitutions();
+            auto* box = new QWidget;
+            auto* column = new QVBoxLayout(box);
+            struct Face { const char* name; int pixels; bool italic; const char* text; };
+            const Face faces[] = {{"ＭＳ Ｐゴシック", 16, false, "式を指定してください"},
+                                  {"ＭＳ ゴシック", 16, false, "問題 1"},
+                                  {"ＭＳ 明朝", 16, false, "3x＋5＝2x−1"},
+                                  {"Bookman Old Style", 12, true, "x 1 2 3"}};
+            for (const Face& f : faces) {
+                QFont font(QString::fromUtf8(f.name));
+                font.setPixelSize(f.pixels);
+                font.setItalic(f.italic);
+                auto* label = new QLabel(QString::fromUtf8(f.text));
+                label->setFont(font);
+                column->addWidget(label);
+            }
+            w.setCentralWidget(box);
+        }
+        w.show();
+        return waitForPaint(watch);
+    }
+
+    // What main() does before and around the windows.
+    QCoreApplication::setApplicationName("solvari");
+    QCoreApplication::setApplicationVersion(SOLVARI_VERSION);
+    QApplication app(argc, argv);
+    QGuiApplication::setDesktopFileName("org.nelvora.Solvari");
     solvari::initSolvariResources();
     QTranslator qtJapanese;
     if (qtJapanese.load("qtbase_ja", QLibraryInfo::path(QLibraryInfo::TranslationsPath)))
         QApplication::installTranslator(&qtJapanese);
     solvari::installFontSubstitutions();
+    QApplication::setWindowIcon(QIcon(":/images/icon.svg"));
     auto program = solvari::createProgram();
+    PaintWatch watch(program->frmMain);
     program->frmMain->show();
-    QApplication::processEvents();
-    const bool drawn = program->frmMain->engine.targetLine == 1;
-    return drawn ? 0 : 1;
+    const int code = waitForPaint(watch);
+    if (program->frmMain->engine.targetLine != 1) return 1;
+    return code;
 }

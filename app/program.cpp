@@ -1,6 +1,9 @@
 #include "app/program.h"
 
+#include <QApplication>
+#include <QEvent>
 #include <QMdiSubWindow>
+#include <QTimer>
 
 #include "ui/stack_view_window.h"
 #include "ui/question_editor_window.h"
@@ -34,38 +37,88 @@ void Program::showVersionWindow() { frmVersion->exec(); }
 void Program::showHelpContents() { help->showContents(); }
 void Program::showHelpPoint() { help->showPoint(); }
 
+namespace {
+
+// Builds the hidden windows once question 1 has been painted, so the pupil sees the page before
+// they are made; any input that comes first builds them before it is handled.
+class HiddenWindowBuilder : public QObject {
+public:
+    explicit HiddenWindowBuilder(Program& program) : QObject(program.frmMain), program_(program) {
+        qApp->installEventFilter(this);
+    }
+    bool eventFilter(QObject* target, QEvent* event) override {
+        switch (event->type()) {
+        case QEvent::Paint:
+            if (!queued_ && target->isWidgetType() && isInMainWindow(static_cast<QWidget*>(target))) {
+                queued_ = true;
+                QTimer::singleShot(0, this, [this] { program_.buildOtherWindows(); });
+            }
+            break;
+        case QEvent::KeyPress:
+        case QEvent::KeyRelease:
+        case QEvent::ShortcutOverride:
+        case QEvent::Shortcut:
+        case QEvent::MouseButtonPress:
+        case QEvent::MouseButtonRelease:
+        case QEvent::MouseButtonDblClick:
+        case QEvent::Wheel:
+        case QEvent::TouchBegin:
+        case QEvent::ContextMenu:
+            program_.buildOtherWindows();
+            break;
+        default:
+            break;
+        }
+        return false;
+    }
+
+private:
+    bool isInMainWindow(QWidget* w) const { return w == program_.frmMain || program_.frmMain->isAncestorOf(w); }
+    Program& program_;
+    bool queued_ = false;
+};
+
+}  // namespace
+
+void Program::buildOtherWindows() {
+    if (othersBuilt_) return;
+    othersBuilt_ = true;
+    delete builder_;
+    builder_ = nullptr;
+    TfrmMain* m = frmMain;
+    Session* s = session.get();
+    frmDump = new TfrmDump(&m->engine, m);
+    // The record windows ask for the file and the units when shown: both are fixed later.
+    const RecordSource records{[s] { return recordFilePath(s->dataDirectory); },
+                               [m]() -> const QuestionSet* { return &m->practice->questionSet; }};
+    frmDelete = new TfrmDelete(records, m->prompter, m);
+    frmEditQues = new TfrmEditQues(s->document, m->prompter, m);
+    frmEditQues->setQuestionSet([m]() -> QuestionSet* { return &m->practice->questionSet; });
+    frmKiroku = new TfrmKiroku(records, frmDelete, m);
+    frmPrintS = new TfrmPrintS(PrintSource{[m] { return m->page; },
+                                           [m]() -> QWidget* { return m->pageWindow; },
+                                           [m] { return m->engine.targetLine; },
+                                           [m] { return m->practice->questionFinished; }},
+                               m->prompter, m);
+    frmSentaku = new TfrmSentaku(m);
+    frmVersion = new TfrmVersion(m);
+    frmMondai = new TfrmMondai([m] { return m->practice.get(); }, m);
+    help = new TfrmHelp();
+
+    m->prompter.setChoiceDialog(frmSentaku);
+    frmMondai->showRecordWindow = [this] { frmKiroku->exec(); };
+    m->commands->pathSaved = [this](const std::string& path) {
+        frmEditQues->setCaptionNote("");  // saved in Shift-JIS now
+        frmEditQues->setQuestionPath(path);
+    };
+}
+
 std::unique_ptr<Program> createProgram() {
     auto p = std::make_unique<Program>();
     p->prompter = std::make_unique<QtPrompter>();
     p->session = std::make_unique<Session>(*p->prompter);
     p->frmMain = new TfrmMain(*p->session, *p->prompter, *p);
-    TfrmMain* m = p->frmMain;
-    Session* session = p->session.get();
-    p->frmDump = new TfrmDump(&m->engine, m);
-    // The record windows ask for the file and the units when shown: both are fixed later.
-    const RecordSource records{[session] { return recordFilePath(session->dataDirectory); },
-                               [m]() -> const QuestionSet* { return &m->practice->questionSet; }};
-    p->frmDelete = new TfrmDelete(records, m->prompter, m);
-    p->frmEditQues = new TfrmEditQues(session->document, m->prompter, m);
-    p->frmEditQues->setQuestionSet([m]() -> QuestionSet* { return &m->practice->questionSet; });
-    p->frmKiroku = new TfrmKiroku(records, p->frmDelete, m);
-    p->frmPrintS = new TfrmPrintS(PrintSource{[m] { return m->page; },
-                                              [m]() -> QWidget* { return m->pageWindow; },
-                                              [m] { return m->engine.targetLine; },
-                                              [m] { return m->practice->questionFinished; }},
-                                  m->prompter, m);
-    p->frmSentaku = new TfrmSentaku(m);
-    p->frmVersion = new TfrmVersion(m);
-    p->frmMondai = new TfrmMondai([m] { return m->practice.get(); }, m);
-    p->help = new TfrmHelp();
-
-    m->prompter.setChoiceDialog(p->frmSentaku);
-    Program* raw = p.get();
-    raw->frmMondai->showRecordWindow = [raw] { raw->frmKiroku->exec(); };
-    m->commands->pathSaved = [raw](const std::string& path) {
-        raw->frmEditQues->setCaptionNote("");  // saved in Shift-JIS now
-        raw->frmEditQues->setQuestionPath(path);
-    };
+    p->builder_ = new HiddenWindowBuilder(*p);
     return p;
 }
 

@@ -44,10 +44,21 @@ struct Program : OtherWindows {
     void showVersionWindow() override;
     void showHelpContents() override;
     void showHelpPoint() override;
+
+    // Makes every window but the main one, in the program's creation order, and wires them.
+    // Runs once, right after question 1 is first painted (or before the first input, if that
+    // comes sooner); later calls do nothing.
+    void buildOtherWindows();
+    bool otherWindowsBuilt() const { return othersBuilt_; }
+
+private:
+    friend std::unique_ptr<Program> createProgram();
+    bool othersBuilt_ = false;
+    QObject* builder_ = nullptr;  // owned by the main window; gone once the windows are built
 };
 
-// Creates the session, then the windows (the main window first, so its greeting shows at once) and wires them.
-// The main window is not shown yet: showing it runs the start-up (loading "Question.leq").
+// Creates the session and the main window. The main window is not shown yet: showing it runs the
+// start-up (loading "Question.leq"); the other windows are built right after its first paint.
 std::unique_ptr<Program> createProgram();
 
 }  // namespace solvari

@@ -48,6 +48,32 @@ protected:
     }
 };
 
+// The hidden windows are built after question 1 is painted, or before the first input that comes
+// sooner: either way a choice asked by the first step finds its dialog.
+TEST_F(Drill, HiddenWindowsFollowTheFirstPaintOrTheFirstInput) {
+    copyBundledSet();
+    struct Row { const char* name; bool keyFirst; };
+    for (const Row row : {Row{"paint", false}, Row{"key before the paint", true}}) {
+        SCOPED_TRACE(row.name);
+        program = createProgram();
+        m = program->frmMain;
+        EXPECT_FALSE(program->otherWindowsBuilt());  // the main window alone before it is shown
+        m->show();
+        if (row.keyFirst) {
+            QTest::keyClick(m, Qt::Key_Right);
+            EXPECT_TRUE(program->otherWindowsBuilt());
+        }
+        for (int i = 0; i < 50 && !program->otherWindowsBuilt(); ++i)
+            QCoreApplication::processEvents(QEventLoop::AllEvents, 5);
+        ASSERT_TRUE(program->otherWindowsBuilt());
+        EXPECT_EQ(m->engine.targetLine, 1);
+        ASSERT_NE(program->frmSentaku, nullptr);
+        EXPECT_EQ(program->frmSentaku->parentWidget(), m);
+        EXPECT_FALSE(program->frmSentaku->isVisible());
+        program.reset();
+    }
+}
+
 // The operand of a scaling step, as the sentence quotes it: ①式の両辺を10倍すると -> "10".
 std::string operandOf(const std::string& sentence) {
     const std::string from = "両辺を";

@@ -2,6 +2,7 @@
 
 #include <QFontMetrics>
 #include <QMouseEvent>
+#include <QPaintEvent>
 #include <QPainter>
 
 #include "ui/fonts.h"
@@ -19,7 +20,7 @@ int sign(int v) { return (v > 0) - (v < 0); }
 ImageBox::ImageBox(QWidget* parent) : ClickableWidget(parent), qfont_(qfontFor(font_)) {
     setMouseTracking(true);
     setAttribute(Qt::WA_OpaquePaintEvent);
-    fitImage();
+    // No image yet: most boxes of a page stay blank for a long time, and a blank box is white.
 }
 
 void ImageBox::fitImage() const {
@@ -88,8 +89,7 @@ void ImageBox::rectangle(int left, int top, int right, int bottom, Color pen) {
 }
 
 void ImageBox::clear() {
-    fitImage();
-    image_.fill(Qt::white);
+    if (!image_.isNull()) image_.fill(Qt::white);  // a box never drawn into is white already
     update();
 }
 
@@ -113,14 +113,18 @@ void ImageBox::setImage(const QImage& picture) {
 
 QSize ImageBox::sizeHint() const { return size(); }
 
-void ImageBox::paintEvent(QPaintEvent*) {
-    fitImage();
+void ImageBox::paintEvent(QPaintEvent* event) {
     QPainter p(this);
+    if (image_.isNull()) {
+        p.fillRect(event->rect(), Qt::white);
+        return;
+    }
+    fitImage();
     p.drawImage(0, 0, image_);
 }
 
 void ImageBox::resizeEvent(QResizeEvent* event) {
-    fitImage();
+    if (!image_.isNull()) fitImage();
     QWidget::resizeEvent(event);
 }
 

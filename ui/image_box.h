@@ -34,6 +34,7 @@ public:
 
     // The picture as it stands, and copying a picture onto the box (printing, snapshots).
     const QImage& image() const;
+    bool holdsImage() const { return !image_.isNull(); }
     void setImage(const QImage& picture);
 
     QSize sizeHint() const override;
@@ -47,8 +48,9 @@ protected:
     void mouseMoveEvent(QMouseEvent* event) override;
 
 private:
-    // The image always has the widget's size; a resize may reach us only when the widget is
-    // shown, so every drawing call checks first.
+    // The image, once made, always has the widget's size; a resize may reach us only when the
+    // widget is shown, so every drawing call checks first. It is made on the first drawing
+    // call (or when asked for): a box never drawn into holds no image and paints white.
     void fitImage() const;
 
     mutable QImage image_;

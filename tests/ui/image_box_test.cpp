@@ -90,6 +90,22 @@ TEST(ImageBox, ImageFollowsTheWidgetSizeAndKeepsItsPicture) {
     EXPECT_TRUE(isWhite(box.image(), 350, 78));
 }
 
+// A page holds many boxes that stay blank: they paint white without an image of their own,
+// and the first drawing makes one that keeps what follows.
+TEST(ImageBox, BlankBoxPaintsWhiteWithoutAnImage) {
+    ImageBox box;
+    box.resize(309, 75);
+    box.clear();
+    EXPECT_FALSE(box.holdsImage());
+    const QImage shown = box.grab().toImage();
+    ASSERT_EQ(shown.size(), QSize(309, 75));
+    EXPECT_TRUE(isWhite(shown, 0, 0));
+    EXPECT_TRUE(isWhite(shown, 308, 74));
+    box.line(10, 10, 20, 10, BLACK);
+    EXPECT_TRUE(box.holdsImage());
+    EXPECT_TRUE(isDark(box.grab().toImage(), 15, 10));
+}
+
 TEST(ImageBox, LineLeavesOutItsEndPoint) {
     ImageBox box;
     box.resize(100, 60);

@@ -101,7 +101,7 @@ int main(int argc, char** argv) {
     QTranslator qtJapanese;
     if (qtJapanese.load("qtbase_ja", QLibraryInfo::path(QLibraryInfo::TranslationsPath)))
         QApplication::installTranslator(&qtJapanese);
-    solvari::installFontSubstitutions();
+    solvari::useUiFace(solvari::installFontSubstitutions());
     QApplication::setWindowIcon(QIcon(":/images/icon.svg"));
 
     // A class folder with its own set is used as it is; otherwise the practice folder. When that

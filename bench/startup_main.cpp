@@ -102,7 +102,7 @@ int main(int argc, char** argv) {
     QTranslator qtJapanese;
     if (qtJapanese.load("qtbase_ja", QLibraryInfo::path(QLibraryInfo::TranslationsPath)))
         QApplication::installTranslator(&qtJapanese);
-    solvari::installFontSubstitutions();
+    solvari::useUiFace(solvari::installFontSubstitutions());
     QApplication::setWindowIcon(QIcon(":/images/icon.svg"));
     auto program = solvari::createProgram();
     PaintWatch watch(program->frmMain);

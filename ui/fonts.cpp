@@ -1,5 +1,6 @@
 #include "ui/fonts.h"
 
+#include <QGuiApplication>
 #include <QFontDatabase>
 
 namespace solvari {
@@ -43,6 +44,14 @@ QMap<QString, QString> installFontSubstitutions() {
         installed.insert(face, family);
     }
     return installed;
+}
+
+void useUiFace(const QMap<QString, QString>& installed) {
+    const QString family = installed.value(QString::fromUtf8("ＭＳ Ｐゴシック"));
+    if (family.isEmpty()) return;
+    QFont font = QGuiApplication::font();
+    font.setFamilies({family});
+    QGuiApplication::setFont(font);
 }
 
 QFont qfontFor(const FontSpec& font) {

@@ -14,6 +14,11 @@ namespace solvari {
 // Call once after the QApplication exists. Returns face → family actually used.
 QMap<QString, QString> installFontSubstitutions();
 
+// Makes the stand-in of ＭＳ Ｐゴシック (the windows' own face) the application font, at the
+// platform's size, so Japanese labels find their glyphs without a fallback search. Does nothing
+// when that face has no stand-in.
+void useUiFace(const QMap<QString, QString>& installed);
+
 // The first candidate that QFontDatabase lists, compared without a " [foundry]" suffix and
 // ignoring case; empty when none is present.
 QString firstPresentFamily(const QStringList& candidates, const QStringList& families);

@@ -68,7 +68,7 @@ void run(const QString& folder, const char* label, int runs) {
                 "(cpu ms)", "deletion ms");
     for (int sections : {10, 1000, 10000, 50000}) {
         const std::string path = (dir.path() + "/" + RECORD_FILE_NAME).toStdString();
-        std::string error = writeFileAtomically(path, recordOf(sections));
+        std::string error = writeFileAtomically(path, recordOf(sections)).error;
         if (!error.empty()) {
             std::printf("%s\n", error.c_str());
             return;

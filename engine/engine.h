@@ -2,7 +2,9 @@
 #include <array>
 #include <string>
 #include <string_view>
+#include <vector>
 
+#include "engine/diagnostic.h"
 #include "engine/prompter.h"
 #include "engine/term.h"
 
@@ -65,6 +67,11 @@ public:
     Term divideTerms(Term a, Term b);
 
     // --- readers (equation text and keypad operand, UTF-8) ---
+    // What is wrong with the text comes back as diagnostics, in the order the reader met it;
+    // nothing is shown. engineError keeps its codes (also each diagnostic's code).
+    bool parseEquation(int lineIndex, std::string_view text, std::vector<Diagnostic>& diagnostics);
+    Term parseOperand(std::string_view text, std::vector<Diagnostic>& diagnostics);
+    // The same, then showing the diagnostics through the prompter.
     bool parseEquation(int lineIndex, std::string_view text);
     Term parseOperand(std::string_view text);
     // Pieces of the equation reader; they work on Shift-JIS bytes with 1-based positions and
@@ -103,6 +110,11 @@ private:
 
     Term checkedTerm(Wide den, Wide num, char kind);
     std::string readDigitRun(const std::string& sjis, size_t& pos);
+    std::vector<Diagnostic>* said_ = nullptr;  // where the running reader puts its messages
+    void tell(std::string text, int code, size_t pos);
+    void tell(Diagnostic d);
+    bool readEquation(int lineIndex, std::string_view text);
+    Term readOperand(std::string_view text);
     void beginOp();
     OpStatus finishOp(OpStatus ok);
     OpStatus refuse(const char* message);

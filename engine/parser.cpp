@@ -35,11 +35,11 @@ std::string Engine::readDigitRun(const std::string& s, size_t& pos) {
     }
     --pos;
     if (digits.size() == 6) {
-        prompter_->inform(digits + "：エラー！数字は５桁以下です");
         engineError = 999;
+        tell(digits + "：エラー！数字は５桁以下です", 999, pos);
         return "";
     }
-    if (digits.empty()) prompter_->inform("エラー！数字の表現が不正です");
+    if (digits.empty()) tell("エラー！数字の表現が不正です", 0, pos + 1);
     return digits;
 }
 
@@ -65,8 +65,8 @@ Term Engine::parseNumber(const std::string& s, size_t& pos) {
             std::string decimals = readFractionDigits(s, pos);
             if (engineError != 0) return ZERO_TERM;
             if (std::to_string(num).size() + decimals.size() > 5) {
-                prompter_->inform("整数部と小数部の合計桁数は５以内です");
                 engineError = 1111;
+                tell("整数部と小数部の合計桁数は５以内です", 1111, pos);
                 return ZERO_TERM;
             }
             den = 1;
@@ -86,7 +86,46 @@ Term Engine::parseNumber(const std::string& s, size_t& pos) {
     return reduceTerm(den, num, bar);
 }
 
+void Engine::tell(std::string text, int code, size_t pos) {
+    // pos is 1-based (0: no position); a diagnostic counts its byte from 0
+    tell(Diagnostic{code, std::move(text), "", Severity::Error, 0, static_cast<int>(pos) - 1});
+}
+
+void Engine::tell(Diagnostic d) {
+    // The reader's pieces called on their own (outside parseEquation) still tell the user.
+    if (said_) said_->push_back(std::move(d));
+    else showDiagnostics({d}, *prompter_);
+}
+
 bool Engine::parseEquation(int lineIndex, std::string_view text) {
+    std::vector<Diagnostic> diagnostics;
+    const bool parsed = parseEquation(lineIndex, text, diagnostics);
+    showDiagnostics(diagnostics, *prompter_);
+    return parsed;
+}
+
+Term Engine::parseOperand(std::string_view text) {
+    std::vector<Diagnostic> diagnostics;
+    const Term t = parseOperand(text, diagnostics);
+    showDiagnostics(diagnostics, *prompter_);
+    return t;
+}
+
+bool Engine::parseEquation(int lineIndex, std::string_view text, std::vector<Diagnostic>& diagnostics) {
+    said_ = &diagnostics;
+    const bool parsed = readEquation(lineIndex, text);
+    said_ = nullptr;
+    return parsed;
+}
+
+Term Engine::parseOperand(std::string_view text, std::vector<Diagnostic>& diagnostics) {
+    said_ = &diagnostics;
+    const Term t = readOperand(text);
+    said_ = nullptr;
+    return t;
+}
+
+bool Engine::readEquation(int lineIndex, std::string_view text) {
     clearLine(lineIndex);
     engineError = 0;
     tooLong_ = false;
@@ -96,8 +135,8 @@ bool Engine::parseEquation(int lineIndex, std::string_view text) {
     // CP932's characters first.
     const std::string s = toSjisReplacing(toCp932Forms(text), '?');
     if (s.size() > kMaxEquationBytes) {
-        prompter_->inform("問題が長すぎます");
         engineError = 111;
+        tell("問題が長すぎます", 111, 0);
         return false;
     }
     hasDecimal = s.find('.') != std::string::npos;
@@ -112,8 +151,8 @@ bool Engine::parseEquation(int lineIndex, std::string_view text) {
     // that is not there. Corner brackets are only drawn and are not counted.
     std::string openBrackets;
     auto bracketsFail = [&] {
-        prompter_->inform(MSG_BRACKETS);
         engineError = ERROR_BRACKETS;
+        tell(MSG_BRACKETS, ERROR_BRACKETS, 0);
         clearLine(lineIndex);
         return false;
     };
@@ -139,7 +178,7 @@ bool Engine::parseEquation(int lineIndex, std::string_view text) {
             pending = true;
         } else if (isLetter(c)) {
             if (letter != '@' && letter != static_cast<char>(c)) {
-                prompter_->inform("文字が多すぎます");
+                tell("文字が多すぎます", 0, pos);
                 return false;
             }
             letter = static_cast<char>(c);
@@ -151,7 +190,7 @@ bool Engine::parseEquation(int lineIndex, std::string_view text) {
             appendTerm(lineIndex, Term{coef.den, coef.num, static_cast<char>(c)});
             pending = false;
         } else if (c == ' ') {
-            prompter_->warn("空白があります", "警告");
+            tell(Diagnostic{0, "空白があります", "警告", Severity::Warning, 0, static_cast<int>(pos) - 1});
         } else if (c == '+' || c == '-') {
             if (prev == '+' || prev == '-') {
                 engineError = 110;
@@ -194,8 +233,8 @@ bool Engine::parseEquation(int lineIndex, std::string_view text) {
         } else if (c == kMiddleDot) {
             // ignored between a coefficient and the letter
         } else {
-            prompter_->inform("不要な文字があります");
             engineError = 110;
+            tell("不要な文字があります", 110, pos);
             return false;
         }
         prev = c;
@@ -205,16 +244,16 @@ bool Engine::parseEquation(int lineIndex, std::string_view text) {
     if (tooLong_) {
         tooLong_ = false;
         clearLine(lineIndex);
-        prompter_->inform(MSG_TOO_LONG);
+        tell(MSG_TOO_LONG, 0, 0);
         return false;
     }
     if (letter == '@') {
-        prompter_->inform("moji");
         engineError = 87;
+        tell("moji", 87, 0);
         return false;
     }
     if (equalsCount != 1) {
-        prompter_->inform("＝の数が不正です");
+        tell("＝の数が不正です", 0, 0);
         return false;
     }
     return true;
@@ -224,7 +263,7 @@ bool Engine::digitsToInt(const std::string& part, int& value) {
     value = 0;
     for (unsigned char c : part) {
         if (!isDigit(c)) {
-            prompter_->inform(fromSjisLossy(part) + " ←分数の表現があやまりです..");
+            tell(fromSjisLossy(part) + " ←分数の表現があやまりです..", 0, 0);
             return false;
         }
     }
@@ -232,12 +271,12 @@ bool Engine::digitsToInt(const std::string& part, int& value) {
     return true;
 }
 
-Term Engine::parseOperand(std::string_view text) {
+Term Engine::readOperand(std::string_view text) {
     if (text.empty()) return ZERO_TERM;
     const std::string shown(text);
     auto encoded = toSjis(toCp932Forms(text));
     if (!encoded) {
-        prompter_->inform(shown + " ←分数の表現があやまりです");
+        tell(shown + " ←分数の表現があやまりです", 0, 0);
         return INVALID_TERM;
     }
     std::string s = *encoded;
@@ -260,7 +299,7 @@ Term Engine::parseOperand(std::string_view text) {
         std::string intPart = s.substr(0, dot);
         std::string decPart = s.substr(dot + 1, 20);
         if (intPart.size() + decPart.size() > 6) {
-            prompter_->inform(shown + " ←小数の長さが長すぎます");
+            tell(shown + " ←小数の長さが長すぎます", 0, 0);
             return INVALID_TERM;
         }
         int iv = 0, dv = 0;
@@ -274,24 +313,24 @@ Term Engine::parseOperand(std::string_view text) {
         std::string denText = s.substr(0, at);
         std::string numText = s.substr(at + kBunno.size(), 20);
         if (denText.empty() || numText.empty()) {
-            prompter_->inform(shown + " ←分数の表現があやまりです");
+            tell(shown + " ←分数の表現があやまりです", 0, 0);
             return INVALID_TERM;
         }
         if (denText.size() > 4 || numText.size() > 4) {
-            prompter_->inform(shown + " ←数値は４桁以下にしてください");
+            tell(shown + " ←数値は４桁以下にしてください", 0, 0);
             return INVALID_TERM;
         }
         int den = 0, num = 0;
         if (!digitsToInt(denText, den) || !digitsToInt(numText, num)) return INVALID_TERM;
         if (den == 0) {
-            prompter_->inform(shown + " ←分母が０です");
+            tell(shown + " ←分母が０です", 0, 0);
             return INVALID_TERM;
         }
         return Term{den, num * sign, kind};
     }
     if (s.empty()) return INVALID_TERM;
     if (s.size() > 4) {
-        prompter_->inform(shown + " ←数値は４桁以下にしてください");
+        tell(shown + " ←数値は４桁以下にしてください", 0, 0);
         return INVALID_TERM;
     }
     int v = 0;

@@ -66,30 +66,31 @@ std::string shown(const std::string& text) {
     return out;
 }
 
-// Records, beside the "caption|text" entries, the message texts alone: the TSV messages
-// column is split on " | ", and a caption glued on with a bare "|" would read as text.
-class TextRecorder : public RecordingPrompter {
+// What the solver's engine tells while it works (the reader's messages and a line operation's
+// refusal, which still speak through a prompter) kept as diagnostics. A question gets the
+// answer that lets the work go on without the user.
+class DiagnosticCollector : public Prompter {
 public:
-    std::vector<std::string> texts;
-    void inform(const std::string& text) override {
-        RecordingPrompter::inform(text);
-        texts.push_back(text);
-    }
-    void warn(const std::string& text, const std::string& caption) override {
-        RecordingPrompter::warn(text, caption);
-        texts.push_back(text);
-    }
+    std::vector<Diagnostic> diagnostics;
+    void inform(const std::string& text) override { keep(text, ""); }
+    void warn(const std::string& text, const std::string& caption) override { keep(text, caption); }
     Answer askYesNo(const std::string& text, const std::string& caption) override {
-        texts.push_back(text);
-        return RecordingPrompter::askYesNo(text, caption);
+        keep(text, caption);
+        return Answer::No;
     }
     Answer askYesNoCancel(const std::string& text, const std::string& caption) override {
-        texts.push_back(text);
-        return RecordingPrompter::askYesNoCancel(text, caption);
+        keep(text, caption);
+        return Answer::Cancel;
     }
     Answer askAbortRetryIgnore(const std::string& text, const std::string& caption) override {
-        texts.push_back(text);
-        return RecordingPrompter::askAbortRetryIgnore(text, caption);
+        keep(text, caption);
+        return Answer::Ignore;
+    }
+    SpecialChoice chooseSpecialSolution() override { return SpecialChoice::Closed; }
+
+private:
+    void keep(const std::string& text, const std::string& caption) {
+        diagnostics.push_back(Diagnostic{0, text, caption, caption.empty() ? Severity::Error : Severity::Warning, 0, -1});
     }
 };
 
@@ -138,20 +139,21 @@ CheckOutput validate(const std::vector<std::string>& lines, const std::string& l
 
 CheckOutput solveAll(const std::vector<std::string>& lines, const std::string& label, CheckMode mode) {
     CheckOutput o;
-    TextRecorder recorder;
-    Engine engine(recorder);
-    QuestionSet set;
-    if (!parseQuestionSet(lines, set, recorder)) {
+    DiagnosticCollector collector;
+    Engine engine(collector);
+    QuestionSetParse structure = readQuestionSetStructure(lines);
+    if (!structure.ok) {
         // The structure is wrong: report it the way the plain check does.
         SyntaxCheckResult r;
         r.resultText = CHECK_STRUCTURE_FAILED;
         r.errorUnitText = CHECK_STRUCTURE_UNIT;
-        r.structureMessages = recorder.said;
+        for (const Diagnostic& d : structure.diagnostics) r.structureMessages.push_back(reportedText(d));
         o.out += "ファイル: " + label + "\n";
         reportStructure(lines, r, o);
         o.exitCode = CHECK_EXIT_INVALID;
         return o;
     }
+    const QuestionSet& set = structure.set;
     if (mode == CheckMode::Tsv) o.out += "unit\tquestion\ttext\tanswer\terror\tmessages\n";
     bool allSolved = true;
     for (int u = 1; u <= set.unitCount; ++u) {
@@ -159,17 +161,20 @@ CheckOutput solveAll(const std::vector<std::string>& lines, const std::string& l
         if (mode == CheckMode::Solve) o.out += "[単元" + std::to_string(u) + "] " + shown(set.unitTitle[uu]) + "\n";
         for (int q = 1; q <= set.questionCount[uu]; ++q) {
             const std::string& text = set.questionText[uu][static_cast<size_t>(q)];
-            recorder.said.clear();
-            recorder.texts.clear();
+            collector.diagnostics.clear();
             const Solution s = solveQuestion(engine, text);
-            std::vector<std::string> messages = recorder.said;
+            std::vector<std::string> messages;
+            for (const Diagnostic& d : collector.diagnostics) messages.push_back(reportedText(d));
             if (!fitsSjis(text)) messages.push_back(unsavableMessage(lines, text));
             if (!s.failure.empty()) messages.push_back(s.failure);
             const bool solved = s.kind != SolutionKind::Unsolved && fitsSjis(text);
             allSolved = allSolved && solved;
             if (mode == CheckMode::Tsv) {
                 const std::string answer = !s.parsed ? "ERROR" : s.kind == SolutionKind::Unsolved ? "UNSOLVED" : s.answerValue;
-                std::vector<std::string> column = recorder.texts;
+                // texts alone: the column is split on " | ", and a caption before a bare "|"
+                // would read as text
+                std::vector<std::string> column;
+                for (const Diagnostic& d : collector.diagnostics) column.push_back(d.text);
                 if (!fitsSjis(text)) column.push_back(unsavableMessage(lines, text));
                 // "ERROR" already says the question did not parse
                 if (!s.failure.empty() && !(!s.parsed && s.failure == SOLVE_NOT_PARSED)) column.push_back(s.failure);

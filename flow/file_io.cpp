@@ -113,13 +113,14 @@ std::string writeFailureReason(int errorNumber) {
     }
 }
 
-std::string writeFileAtomically(const std::string& path, const std::string& bytes) {
+FileResult writeFileAtomically(const std::string& path, const std::string& bytes) {
     // A link is written through: its target is replaced, the link stays a link.
     std::string target = path;
     const QFileInfo info(QString::fromStdString(path));
     if (info.isSymLink()) target = info.symLinkTarget().toStdString();
     auto failure = [&](int errorNumber) {
-        return absolutePath(path) + " に書き込めません\n" + writeFailureReason(errorNumber);
+        const std::string reason = writeFailureReason(errorNumber);
+        return FileResult{false, absolutePath(path) + " に書き込めません\n" + reason, reason};
     };
 
     std::string temporary;
@@ -146,7 +147,7 @@ std::string writeFileAtomically(const std::string& path, const std::string& byte
         ::close(dirFd);
     }
     removeLeftovers(target);
-    return "";
+    return FileResult{true, "", ""};
 }
 
 FileIoCounts fileIoCounts() { return FileIoCounts{readCount.load(), replaceCount.load()}; }

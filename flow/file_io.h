@@ -6,6 +6,15 @@ namespace solvari {
 
 // Whole-file access for the files the program writes. Paths are UTF-8.
 
+// Outcome of a file operation, the one shape every file operation reports in. error is the text
+// the window owner shows (empty when ok); reason adds a plain Japanese explanation for the
+// command-line checker.
+struct FileResult {
+    bool ok = false;
+    std::string error;
+    std::string reason;
+};
+
 enum class ReadStatus { Ok, Missing, NotAFile, TooLarge, Failed };
 
 // Reads the whole file unless it is larger than maxBytes (checked before reading).
@@ -19,11 +28,12 @@ std::string writeFailureReason(int errorNumber);
 
 // Writes bytes through a temporary file in the same folder ("<name>.XXXXXX") that replaces the
 // target only when every byte was written and synced, so the old file survives any failure
-// (a full disk, a size limit, a read-only folder). Returns "" on success, else the full path +
-// " に書き込めません", a line end and the reason (writeFailureReason). After a successful
+// (a full disk, a size limit, a read-only folder). On failure error is the full path +
+// " に書き込めません", a line end and the reason, and reason the reason alone
+// (writeFailureReason). After a successful
 // replace, temporary files of the same target left by an interrupted write and older than a
 // minute are removed.
-std::string writeFileAtomically(const std::string& path, const std::string& bytes);
+FileResult writeFileAtomically(const std::string& path, const std::string& bytes);
 
 // How many whole-file reads and replaces this process has made (benchmarks count them).
 struct FileIoCounts {

@@ -246,7 +246,7 @@ FileResult writeQuestionFile(const std::string& path, const std::vector<std::str
         result.error = unsavableLineMessage(badLine, unsavableCharacterOf(lines[static_cast<std::size_t>(badLine) - 1]));
         return result;
     }
-    result.error = writeFileAtomically(path, bytes);
+    result.error = writeFileAtomically(path, bytes).error;
     result.ok = result.error.empty();
     return result;
 }

@@ -8,6 +8,7 @@
 
 #include "engine/diagnostic.h"
 #include "engine/prompter.h"
+#include "flow/file_io.h"  // FileResult
 
 namespace solvari {
 
@@ -24,14 +25,6 @@ struct QuestionSet {
     std::array<std::string, MAX_UNITS + 1> unitTitle{};
     std::array<int, MAX_UNITS + 1> questionCount{};
     std::array<std::array<std::string, MAX_QUESTIONS + 1>, MAX_UNITS + 1> questionText{};
-};
-
-// Outcome of a file operation. error is the text the window owner shows (empty when ok);
-// reason adds a plain Japanese explanation for the command-line checker.
-struct FileResult {
-    bool ok = false;
-    std::string error;
-    std::string reason;
 };
 
 // How the bytes of a question file were read. Saving always writes Shift-JIS.

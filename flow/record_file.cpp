@@ -369,7 +369,7 @@ RecordResult RecordFile::change(const std::function<std::string(ProfileDocument&
         result.ok = true;  // nothing changed: the file is left as it is (or not created)
         return result;
     }
-    result.error = writeFileAtomically(path_, after);
+    result.error = writeFileAtomically(path_, after).error;
     result.ok = result.error.empty();
     return result;
 }

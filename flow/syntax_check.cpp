@@ -4,32 +4,30 @@
 
 namespace solvari {
 
-void RecordingPrompter::inform(const std::string& text) {
-    said.push_back(text);
-    if (forward_ && forwarding) forward_->inform(text);
+std::string reportedText(const Diagnostic& d) { return d.caption.empty() ? d.text : d.caption + "|" + d.text; }
+
+namespace {
+
+std::vector<std::string> reported(const std::vector<Diagnostic>& diagnostics) {
+    std::vector<std::string> out;
+    out.reserve(diagnostics.size());
+    for (const Diagnostic& d : diagnostics) out.push_back(reportedText(d));
+    return out;
 }
 
-void RecordingPrompter::warn(const std::string& text, const std::string& caption) {
-    said.push_back(caption + "|" + text);
-    if (forward_ && forwarding) forward_->warn(text, caption);
-}
+// Questions of the check are not asked: the readers ask none, and what a silent engine would
+// otherwise be told is already in the diagnostics.
+class Mute : public Prompter {
+public:
+    void inform(const std::string&) override {}
+    void warn(const std::string&, const std::string&) override {}
+    Answer askYesNo(const std::string&, const std::string&) override { return Answer::No; }
+    Answer askYesNoCancel(const std::string&, const std::string&) override { return Answer::Cancel; }
+    Answer askAbortRetryIgnore(const std::string&, const std::string&) override { return Answer::Ignore; }
+    SpecialChoice chooseSpecialSolution() override { return SpecialChoice::Closed; }
+};
 
-Answer RecordingPrompter::askYesNo(const std::string& text, const std::string& caption) {
-    said.push_back(caption + "|" + text);
-    return Answer::No;
-}
-
-Answer RecordingPrompter::askYesNoCancel(const std::string& text, const std::string& caption) {
-    said.push_back(caption + "|" + text);
-    return Answer::Cancel;
-}
-
-Answer RecordingPrompter::askAbortRetryIgnore(const std::string& text, const std::string& caption) {
-    said.push_back(caption + "|" + text);
-    return Answer::Ignore;
-}
-
-SpecialChoice RecordingPrompter::chooseSpecialSolution() { return SpecialChoice::Closed; }
+}  // namespace
 
 std::string unsavableMessage(const std::vector<std::string>& lines, const std::string& lineText) {
     std::size_t n = 0;
@@ -39,19 +37,22 @@ std::string unsavableMessage(const std::vector<std::string>& lines, const std::s
 
 SyntaxCheckResult checkQuestionSet(const std::vector<std::string>& lines, QuestionSet& inUse, Prompter* forward) {
     SyntaxCheckResult r;
-    RecordingPrompter recorder(forward);
+    Mute mute;
     // An engine of its own: what the check parses never reaches the student's page.
-    Engine engine(recorder);
+    Engine engine(mute);
+    bool forwarding = forward != nullptr;  // the editor shows what it would have met
 
-    if (!parseQuestionSet(lines, inUse, recorder)) {
-        r.structureMessages = recorder.said;
+    QuestionSetParse structure = readQuestionSetStructure(lines);
+    if (forwarding) showDiagnostics(structure.diagnostics, *forward);
+    r.structureMessages = reported(structure.diagnostics);
+    if (!structure.ok) {
         r.resultText = CHECK_STRUCTURE_FAILED;
         r.errorUnitText = CHECK_STRUCTURE_UNIT;
         return r;
     }
+    inUse = std::move(structure.set);
     r.structureOk = true;
     r.unitCount = inUse.unitCount;
-    r.structureMessages = recorder.said;
 
     int firstFaultyUnit = 0;
     for (int u = 1; u <= inUse.unitCount; ++u) {
@@ -59,18 +60,19 @@ SyntaxCheckResult checkQuestionSet(const std::vector<std::string>& lines, Questi
         bool unitFaulty = false;
         if (!fitsSjis(inUse.unitTitle[uu])) {
             const std::string written = "<<" + inUse.unitTitle[uu];
-            recorder.said.clear();
-            recorder.inform(unsavableMessage(lines, written));
-            r.faults.push_back(QuestionFault{u, 0, written, recorder.said, 0});
+            const Diagnostic unsavable{0, unsavableMessage(lines, written), "", Severity::Error, 0, -1};
+            if (forwarding) showDiagnostics({unsavable}, *forward);
+            r.faults.push_back(QuestionFault{u, 0, written, {reportedText(unsavable)}, 0});
             unitFaulty = true;
         }
         for (int q = 1; q <= inUse.questionCount[uu]; ++q) {
             const std::string& text = inUse.questionText[uu][static_cast<std::size_t>(q)];
-            recorder.said.clear();
-            const bool parsed = engine.parseEquation(SCRATCH_LINE, text);
+            std::vector<Diagnostic> diagnostics;
+            const bool parsed = engine.parseEquation(SCRATCH_LINE, text, diagnostics);
             const bool savable = fitsSjis(text);
-            if (!savable) recorder.inform(unsavableMessage(lines, text));
-            std::vector<std::string> messages = recorder.said;
+            if (!savable) diagnostics.push_back(Diagnostic{0, unsavableMessage(lines, text), "", Severity::Error, 0, -1});
+            if (forwarding) showDiagnostics(diagnostics, *forward);
+            std::vector<std::string> messages = reported(diagnostics);
             if (parsed && savable) {
                 if (!messages.empty()) r.warnings.push_back(QuestionWarning{u, q, messages});
                 continue;
@@ -80,7 +82,7 @@ SyntaxCheckResult checkQuestionSet(const std::vector<std::string>& lines, Questi
         }
         if (unitFaulty && firstFaultyUnit == 0) {
             firstFaultyUnit = u;
-            recorder.forwarding = false;  // the editor would have stopped here
+            forwarding = false;  // the editor would have stopped here
         }
     }
 

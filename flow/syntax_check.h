@@ -3,6 +3,7 @@
 #include <vector>
 
 #include "engine/engine.h"
+#include "engine/diagnostic.h"
 #include "engine/prompter.h"
 #include "flow/question_set.h"
 
@@ -20,31 +21,16 @@ inline constexpr const char* CHECK_NONE = "なし";
 // きません"). lineText is the line as written ("<<" + title for a title).
 std::string unsavableMessage(const std::vector<std::string>& lines, const std::string& lineText);
 
-// Keeps every notice instead of showing it, and passes it on to another prompter when one is
-// given. Questions get the silent answers (No / Cancel / Ignore / Closed); the parsers ask none.
-class RecordingPrompter : public Prompter {
-public:
-    explicit RecordingPrompter(Prompter* forward = nullptr) : forward_(forward) {}
-    std::vector<std::string> said;  // inform texts; warnings as "caption|text"
-    bool forwarding = true;         // pass notices on while set (and a prompter was given)
-
-    void inform(const std::string& text) override;
-    void warn(const std::string& text, const std::string& caption) override;
-    Answer askYesNo(const std::string& text, const std::string& caption) override;
-    Answer askYesNoCancel(const std::string& text, const std::string& caption) override;
-    Answer askAbortRetryIgnore(const std::string& text, const std::string& caption) override;
-    SpecialChoice chooseSpecialSolution() override;
-
-private:
-    Prompter* forward_;
-};
+// A diagnostic as the check reports it: its text, with the caption before a bar when it has
+// one ("警告|空白があります").
+std::string reportedText(const Diagnostic& d);
 
 // One question that did not pass, or a unit title that cannot be saved (question 0).
 struct QuestionFault {
     int unit = 0;
     int question = 0;
     std::string text;                   // the question line as written ("<<" + title for a title)
-    std::vector<std::string> messages;  // the parser's messages, in order
+    std::vector<std::string> messages;  // the parser's messages, in order (as reportedText)
     int engineError = 0;
 };
 
@@ -72,8 +58,8 @@ struct SyntaxCheckResult {
 
 // The question editor's check, without the window: the structure with parseQuestionSet (a
 // success replaces inUse, as the editor's check does), then every question of every unit
-// with Engine::parseEquation into line 0. The parser's notices are recorded rather than shown.
-// Given forward, the notices the editor would show are shown there as well: those of the
+// with Engine::parseEquation into line 0. The readers' diagnostics are collected, not shown.
+// Given forward, the ones the editor would show are shown there as well: those of the
 // structure and of the units up to the first faulty one (the editor stops there, the result
 // goes on to list every unit). Also refuses any question line or title that Shift-JIS cannot
 // hold, since saving would lose it. It parses with an engine of its own.

@@ -283,7 +283,8 @@ bool TfrmPrintS::printDocument(const std::function<void(QPainter&)>& paint) {
                     pdf.close();
                     const QByteArray& bytes = pdf.data();
                     error = writeFileAtomically(path.toStdString(),
-                                                std::string(bytes.constData(), static_cast<std::size_t>(bytes.size())));
+                                                std::string(bytes.constData(), static_cast<std::size_t>(bytes.size())))
+                                .error;
                     ok = error.empty();
                 }
             }

@@ -120,7 +120,7 @@ std::string sheetPdfBytes(const SheetLayout& layout) {
 }
 
 std::string writeSheetPdf(const std::string& path, const SheetLayout& layout) {
-    return writeFileAtomically(path, sheetPdfBytes(layout));
+    return writeFileAtomically(path, sheetPdfBytes(layout)).error;
 }
 
 }  // namespace solvari

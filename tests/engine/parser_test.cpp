@@ -12,6 +12,13 @@ namespace {
 
 using testing::FakePrompter;
 
+// The reader's diagnostics as the prompter would have recorded them.
+std::vector<std::string> asSaid(const std::vector<Diagnostic>& diagnostics) {
+    FakePrompter shown;
+    showDiagnostics(diagnostics, shown);
+    return shown.said;
+}
+
 struct EquationCase {
     const char* name;
     const char* text;
@@ -36,6 +43,15 @@ TEST_P(ParseEquation, TermsCodeAndMessages) {
     if (c.ok) {
         EXPECT_EQ(lineDump(engine.line(1)), c.terms);
     }
+
+    // Read for its diagnostics, the same text shows nothing and returns the same messages.
+    FakePrompter silent;
+    Engine quiet(silent);
+    std::vector<Diagnostic> diagnostics;
+    EXPECT_EQ(quiet.parseEquation(1, c.text, diagnostics), c.ok);
+    EXPECT_EQ(quiet.engineError, c.code);
+    EXPECT_TRUE(silent.said.empty());
+    EXPECT_EQ(asSaid(diagnostics), c.messages);
 }
 
 const std::string k38 = "x=1+1+1+1+1+1+1+1+1+1+1+1+1+1+1+1+1+11";  // 38 bytes
@@ -96,6 +112,33 @@ INSTANTIATE_TEST_SUITE_P(
         EquationCase{"thirty_one_terms", "x=((((((((((((((((()))))))))))))))))", false, 0, "", {"式が長すぎて計算できません"}}),
     [](const ::testing::TestParamInfo<EquationCase>& info) { return std::string(info.param.name); });
 
+// A diagnostic says where in the text (Shift-JIS bytes from 0) the reader stopped, and carries
+// the error code the engine keeps.
+TEST(ParseEquationDiagnostics, NamePositionAndCode) {
+    struct Row {
+        const char* text;
+        int code;
+        int byte;
+        Severity severity;
+    };
+    const Row rows[] = {
+        {"2x=3#", 110, 4, Severity::Error},
+        {"x=123456", 999, 7, Severity::Error},
+        {"x(=1", Engine::ERROR_BRACKETS, -1, Severity::Error},
+        {"2x =1", 0, 2, Severity::Warning},
+    };
+    for (const Row& r : rows) {
+        FakePrompter prompter;
+        Engine engine(prompter);
+        std::vector<Diagnostic> diagnostics;
+        engine.parseEquation(1, r.text, diagnostics);
+        ASSERT_EQ(diagnostics.size(), 1u) << r.text;
+        EXPECT_EQ(diagnostics[0].code, r.code) << r.text;
+        EXPECT_EQ(diagnostics[0].byte, r.byte) << r.text;
+        EXPECT_EQ(diagnostics[0].severity, r.severity) << r.text;
+    }
+}
+
 TEST(ParseEquationLimits, ThirtyEightBytesAreRead) {
     FakePrompter prompter;
     Engine engine(prompter);
@@ -151,6 +194,14 @@ TEST_P(ParseOperand, ValueAndMessages) {
         EXPECT_EQ(termDump(t), c.result);
     }
     EXPECT_EQ(prompter.said, c.messages);
+
+    FakePrompter silent;
+    Engine quiet(silent);
+    quiet.letter = 'x';
+    std::vector<Diagnostic> diagnostics;
+    EXPECT_EQ(termDump(quiet.parseOperand(c.text, diagnostics)), termDump(t));
+    EXPECT_TRUE(silent.said.empty());
+    EXPECT_EQ(asSaid(diagnostics), c.messages);
 }
 
 INSTANTIATE_TEST_SUITE_P(

@@ -318,13 +318,14 @@ void Practice::drawCheck() {
     if (!box || !set) return;
     const std::string text = checkBySubstitution(engine_.line(QUESTION_LINE), *set, engine_.letter, engine_.hasDecimal);
     if (text.empty()) return;
-    // Above the answer's first text row. A Shift-JIS byte is about half the pixel size wide:
+    // Between the star strip laid over the box's top 16 rows and the answer's text row. A
+    // Shift-JIS byte is about half the pixel size wide:
     // a long check (large fractions) gets a smaller font rather than a clipped right side.
     FontSpec font = typesetter_.sentenceFont();
     const int bytes = std::max(1, static_cast<int>(sjisLength(text)));
     font.pixelSize = std::clamp(box->width() * 2 / bytes, CHECK_MIN_FONT_PIXELS, CHECK_FONT_PIXELS);
     box->setFont(font);
-    box->textOut(0, 0, text);
+    box->textOut(0, CHECK_TOP, text);
 }
 
 // ---------------------------------------------------------------- questions

@@ -306,6 +306,8 @@ TEST_F(PracticeTest, SolvedAnswerShowsTheCheck) {
     step(4, Operation::Divide, {"2"});
     ASSERT_EQ(practice.questionResult, VERDICT_SOLVED);
     EXPECT_EQ(boxes.box(16).textStrings().back(), "検算：x=5 のとき 左辺＝9，右辺＝9");
+    // the window lays its star strip over the box's top 16 rows: the check stands below it
+    EXPECT_GE(boxes.box(16).calls.back().y1, 16);
 }
 
 TEST_F(PracticeTest, AStepBackToAnEarlierLineIsNamed) {

@@ -15,18 +15,6 @@ std::vector<std::string> reported(const std::vector<Diagnostic>& diagnostics) {
     return out;
 }
 
-// Questions of the check are not asked: the readers ask none, and what a silent engine would
-// otherwise be told is already in the diagnostics.
-class Mute : public Prompter {
-public:
-    void inform(const std::string&) override {}
-    void warn(const std::string&, const std::string&) override {}
-    Answer askYesNo(const std::string&, const std::string&) override { return Answer::No; }
-    Answer askYesNoCancel(const std::string&, const std::string&) override { return Answer::Cancel; }
-    Answer askAbortRetryIgnore(const std::string&, const std::string&) override { return Answer::Ignore; }
-    SpecialChoice chooseSpecialSolution() override { return SpecialChoice::Closed; }
-};
-
 }  // namespace
 
 std::string unsavableMessage(const std::vector<std::string>& lines, const std::string& lineText) {
@@ -37,7 +25,7 @@ std::string unsavableMessage(const std::vector<std::string>& lines, const std::s
 
 SyntaxCheckResult checkQuestionSet(const std::vector<std::string>& lines, QuestionSet& inUse, Prompter* forward) {
     SyntaxCheckResult r;
-    Mute mute;
+    SilentPrompter mute;  // the readers return what they say; the engine needs a voice anyway
     // An engine of its own: what the check parses never reaches the student's page.
     Engine engine(mute);
     bool forwarding = forward != nullptr;  // the editor shows what it would have met

@@ -25,6 +25,13 @@ struct EquationLine {
     std::string text;  // the caption or step sentence; never read by the engine
 };
 
+// Whether the line still has a bracket group, which 整理, 移項 and line sums cannot carry.
+inline bool hasGroup(const EquationLine& l) {
+    for (int i = 0; i < l.count; ++i)
+        if (isOpenBracket(l.terms[static_cast<size_t>(i)].kind)) return true;
+    return false;
+}
+
 // What a line operation did.
 enum class OpStatus {
     Done,      // the target line holds the result

@@ -33,12 +33,6 @@ void Engine::collectInto(const EquationLine& source) {
 
 namespace {
 
-bool hasGroup(const EquationLine& l) {
-    for (int i = 0; i < l.count; ++i)
-        if (isOpenBracket(l.terms[static_cast<size_t>(i)].kind)) return true;
-    return false;
-}
-
 // Index one past the group that starts at i: its coefficient (when the term at i is a number
 // or bar number before an opening bracket), the brackets and everything between them. A group
 // that never closes runs to the end of its side.

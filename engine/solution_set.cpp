@@ -102,6 +102,13 @@ std::optional<LineForms> linearForms(const EquationLine& line) {
     return f;
 }
 
+std::optional<Rational> valueAt(const LinearForm& side, const Rational& v) {
+    Exact x;
+    const Rational r = x.add(x.mul(side.a, v), side.b);
+    if (!x.ok) return std::nullopt;
+    return r;
+}
+
 std::optional<SolutionSet> solutionSetOf(const EquationLine& line) {
     const auto f = linearForms(line);
     if (!f) return std::nullopt;

@@ -37,5 +37,7 @@ struct SolutionSet {
 // not pair up, or a value outgrows the wide arithmetic.
 std::optional<LineForms> linearForms(const EquationLine& line);
 std::optional<SolutionSet> solutionSetOf(const EquationLine& line);
+// a·v + b exactly; empty when a value outgrows the wide arithmetic.
+std::optional<Rational> valueAt(const LinearForm& side, const Rational& v);
 
 }  // namespace solvari

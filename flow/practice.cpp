@@ -55,13 +55,6 @@ void Practice::refocus() {
     else if (nextEnabled) view_.focusNext();
 }
 
-bool Practice::lineHasBracket(int n) const {
-    const EquationLine& l = engine_.line(n);
-    for (int i = 0; i < l.count; ++i)
-        if (isOpenBracket(l.terms[static_cast<size_t>(i)].kind)) return true;
-    return false;
-}
-
 // ---------------------------------------------------------------- building a step
 
 void Practice::selectLine(int n) {
@@ -109,7 +102,7 @@ void Practice::chooseOperation(Operation op) {
 
 void Practice::chooseOperationChecked(Operation op) {
     if ((op == Operation::Collect || op == Operation::Transpose) && selectionStage == Stage::FirstLine &&
-        lineHasBracket(firstLine)) {
+        hasGroup(engine_.line(firstLine))) {
         prompter_.inform(op == Operation::Collect ? Engine::MSG_COLLECT_GROUPS : Engine::MSG_TRANSPOSE_GROUPS);
         return;
     }
@@ -238,7 +231,7 @@ void Practice::execute() {
     const int n = engine_.targetLine;
     // Whatever path built it, a line that does not have the question's solution set is never
     // written: combining a line with itself or with its negation would otherwise "solve" it.
-    const auto questionSet = solutionSetOf(engine_.line(QUESTION_LINE));
+    const auto& questionSet = questionSolution_;
     const auto lineSet = solutionSetOf(engine_.line(n));
     if (!questionSet || !lineSet || !(*questionSet == *lineSet)) {
         prompter_.inform(questionSet && lineSet ? MSG_CHANGES_SOLUTION : Engine::MSG_TOO_LARGE);
@@ -314,13 +307,12 @@ void Practice::specialSolutionDialog(Verdict verdict) {
 
 void Practice::drawCheck() {
     Canvas* box = boxes_.lineBox(ANSWER_LINE);
-    const auto set = solutionSetOf(engine_.line(QUESTION_LINE));
-    if (!box || !set) return;
-    const std::string text = checkBySubstitution(engine_.line(QUESTION_LINE), *set, engine_.letter, engine_.hasDecimal);
+    if (!box || !questionSolution_) return;
+    const std::string text = checkBySubstitution(engine_.line(QUESTION_LINE), *questionSolution_, engine_.letter, engine_.hasDecimal);
     if (text.empty()) return;
     // Between the star strip laid over the box's top 16 rows and the answer's text row. A
-    // Shift-JIS byte is about half the pixel size wide:
-    // a long check (large fractions) gets a smaller font rather than a clipped right side.
+    // Shift-JIS byte is about half the pixel size wide: a long check (large fractions) gets a
+    // smaller font rather than a clipped right side.
     FontSpec font = typesetter_.sentenceFont();
     const int bytes = std::max(1, static_cast<int>(sjisLength(text)));
     font.pixelSize = std::clamp(box->width() * 2 / bytes, CHECK_MIN_FONT_PIXELS, CHECK_FONT_PIXELS);
@@ -368,6 +360,7 @@ void Practice::clearPage() {
 bool Practice::showQuestion(int u, int q) {
     if (!engine_.parseEquation(QUESTION_LINE, questionSet.questionText.at(static_cast<size_t>(u)).at(static_cast<size_t>(q)))) return false;
     engine_.targetLine = 1;
+    questionSolution_ = solutionSetOf(engine_.line(QUESTION_LINE));
     engine_.line(1).text = "（" + std::to_string(q) + "）" + " " + "次の方程式を解きなさい";
     typesetter_.drawLine(1);
     typesetter_.drawSentence(1, engine_.line(1).text);

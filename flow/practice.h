@@ -127,8 +127,10 @@ private:
     void setNext(bool on);
     void setLineButton(int n, bool on);
     void setBlink(bool on);
-    bool lineHasBracket(int n) const;
     void specialSolutionDialog(Verdict verdict);
+    // The question line's solution set, computed when it is shown: every step and verdict is
+    // held against it. Empty when the line outgrows the exact arithmetic.
+    std::optional<SolutionSet> questionSolution_;
     void drawCheck();  // the check by substitution, at the top of the answer box
 };
 

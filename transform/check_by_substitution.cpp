@@ -7,41 +7,6 @@ namespace {
 
 Wide absWide(Wide v) { return v < 0 ? -v : v; }
 
-Wide gcdWide(Wide a, Wide b) {
-    a = absWide(a);
-    b = absWide(b);
-    while (b != 0) {
-        const Wide t = a % b;
-        a = b;
-        b = t;
-    }
-    return a;
-}
-
-std::optional<Rational> reduced(Wide num, Wide den) {
-    if (den == 0) return std::nullopt;
-    if (den < 0) {
-        num = -num;
-        den = -den;
-    }
-    const Wide g = gcdWide(num, den);
-    if (g > 1) {
-        num /= g;
-        den /= g;
-    }
-    return Rational{num, den};
-}
-
-// a·v + b, exactly; nullopt when an intermediate leaves the wide range.
-std::optional<Rational> evaluate(const LinearForm& f, const Rational& v) {
-    Wide an = 0, ad = 0, left = 0, right = 0, num = 0, den = 0;
-    if (__builtin_mul_overflow(f.a.num, v.num, &an) || __builtin_mul_overflow(f.a.den, v.den, &ad)) return std::nullopt;
-    if (__builtin_mul_overflow(an, f.b.den, &left) || __builtin_mul_overflow(f.b.num, ad, &right) ||
-        __builtin_add_overflow(left, right, &num) || __builtin_mul_overflow(ad, f.b.den, &den))
-        return std::nullopt;
-    return reduced(num, den);
-}
-
 std::string wideText(Wide v) {
     if (v == 0) return "0";
     const bool negative = v < 0;
@@ -74,8 +39,8 @@ std::string checkBySubstitution(const EquationLine& question, const SolutionSet&
     const std::string x(1, letter);
     switch (set.kind) {
         case SolutionSet::Kind::One: {
-            const auto left = evaluate(forms->left, set.value);
-            const auto right = evaluate(forms->right, set.value);
+            const auto left = valueAt(forms->left, set.value);
+            const auto right = valueAt(forms->right, set.value);
             if (!left || !right) return "";
             return "検算：" + x + "=" + checkValueText(set.value, decimals) + " のとき 左辺＝" +
                    checkValueText(*left, decimals) + "，右辺＝" + checkValueText(*right, decimals);

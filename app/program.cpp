@@ -116,7 +116,7 @@ void Program::buildOtherWindows() {
 std::unique_ptr<Program> createProgram() {
     auto p = std::make_unique<Program>();
     p->prompter = std::make_unique<QtPrompter>();
-    p->session = std::make_unique<Session>(*p->prompter);
+    p->session = std::make_unique<Session>();
     p->frmMain = new TfrmMain(*p->session, *p->prompter, *p);
     p->builder_ = new HiddenWindowBuilder(*p);
     return p;

@@ -7,7 +7,6 @@
 #include <string>
 #include <vector>
 
-#include "engine/prompter.h"
 #include "bench/full_set.h"
 #include "flow/answer_sheet.h"
 #include "flow/question_set.h"
@@ -19,8 +18,8 @@ namespace {
 solvari::QuestionSet fullSet() {
     const std::vector<std::string> lines = solvari::bench::fullSetLines();
     solvari::QuestionSet set;
-    solvari::SilentPrompter silent;
-    solvari::parseQuestionSet(lines, set, silent);
+    std::vector<solvari::Diagnostic> said;
+    solvari::parseQuestionSet(lines, set, said);
     return set;
 }
 

@@ -13,6 +13,17 @@
 
 namespace {
 
+// Steps are timed without a user: nothing is shown, every question is answered No.
+class SilentPrompter : public solvari::Prompter {
+public:
+    void inform(const std::string&) override {}
+    void warn(const std::string&, const std::string&) override {}
+    solvari::Answer askYesNo(const std::string&, const std::string&) override { return solvari::Answer::No; }
+    solvari::Answer askYesNoCancel(const std::string&, const std::string&) override { return solvari::Answer::Cancel; }
+    solvari::Answer askAbortRetryIgnore(const std::string&, const std::string&) override { return solvari::Answer::Ignore; }
+    solvari::SpecialChoice chooseSpecialSolution() override { return solvari::SpecialChoice::Closed; }
+};
+
 class NullView : public solvari::PracticeView {
 public:
     void showMessage(const std::string&) override {}

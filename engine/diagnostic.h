@@ -1,12 +1,15 @@
 #pragma once
 #include <string>
+#include <utility>
 #include <vector>
-
-#include "engine/prompter.h"
 
 namespace solvari {
 
 enum class Severity { Error, Warning, Notice };
+
+// The box a diagnostic is shown in: a plain information box, a box with its own caption, or
+// the abort/retry/ignore box (whose answer changes nothing).
+enum class DiagnosticBox { Information, Warning, AbortRetryIgnore };
 
 // One thing a reader or an operation has to tell the user, returned with its result instead
 // of shown while it works. `line` counts from 1 (0: not about one line); `byte` counts from 0
@@ -18,14 +21,12 @@ struct Diagnostic {
     Severity severity = Severity::Error;
     int line = 0;
     int byte = -1;
-};
+    DiagnosticBox box = DiagnosticBox::Information;
 
-// Shows diagnostics in their order, as the boxes the program has always shown for them.
-inline void showDiagnostics(const std::vector<Diagnostic>& diagnostics, Prompter& prompter) {
-    for (const Diagnostic& d : diagnostics) {
-        if (d.caption.empty()) prompter.inform(d.text);
-        else prompter.warn(d.text, d.caption);
+    // A refusal or notice in a plain information box, about no line.
+    static Diagnostic information(std::string text) {
+        return Diagnostic{0, std::move(text), "", Severity::Error, 0, -1, DiagnosticBox::Information};
     }
-}
+};
 
 }  // namespace solvari

@@ -26,6 +26,12 @@ Term Engine::popTerm(int lineIndex) {
     return l.terms[static_cast<size_t>(--l.count)];
 }
 
+std::vector<Diagnostic> Engine::takeDiagnostics() {
+    std::vector<Diagnostic> taken;
+    taken.swap(pending_);
+    return taken;
+}
+
 void Engine::beginOp() {
     overflowed_ = false;
     tooLong_ = false;
@@ -34,7 +40,7 @@ void Engine::beginOp() {
 OpStatus Engine::finishOp(OpStatus ok) {
     if (!overflowed_ && !tooLong_) return ok;
     clearLine(targetLine);
-    prompter_->inform(overflowed_ ? MSG_TOO_LARGE : MSG_TOO_LONG);
+    tell(Diagnostic::information(overflowed_ ? MSG_TOO_LARGE : MSG_TOO_LONG));
     overflowed_ = false;
     tooLong_ = false;
     return OpStatus::Refused;
@@ -79,7 +85,7 @@ Term Engine::checkedTerm(Wide den, Wide num, char kind) {
 int64_t Engine::lcm(int64_t a, int64_t b) {
     int64_t g = gcd(a, b);
     if (g == 0) {
-        prompter_->inform("x=" + std::to_string(a) + ",y=" + std::to_string(b) + "GCDが０です");
+        tell(Diagnostic::information("x=" + std::to_string(a) + ",y=" + std::to_string(b) + "GCDが０です"));
         return 0;
     }
     return (a / g) * b;  // exact: g divides a; |a|,|b| < 2^31 so the product fits
@@ -107,7 +113,7 @@ Term Engine::multiplyTerms(Term a, Term b) {
 
 Term Engine::divideTerms(Term a, Term b) {
     if (b.num == 0) {
-        prompter_->askAbortRetryIgnore("0 で割ることはできません", "確認");
+        tell(Diagnostic{0, "0 で割ることはできません", "確認", Severity::Error, 0, -1, DiagnosticBox::AbortRetryIgnore});
         return Term{1, 0, letter};
     }
     Term r{b.num < 0 ? -b.num : b.num, b.num < 0 ? -b.den : b.den, b.kind};

@@ -5,7 +5,6 @@
 #include <vector>
 
 #include "engine/diagnostic.h"
-#include "engine/prompter.h"
 #include "engine/term.h"
 
 namespace solvari {
@@ -37,18 +36,19 @@ enum class OpStatus {
     Done,      // the target line holds the result
     NoChange,  // transposeTerms: nothing moved (the line is still written);
                // removeParentheses: no bracket (the target line is untouched)
-    Refused,   // a number grew too large or the line too long: a message was shown and the
-               // target line is empty
+    Refused,   // a number grew too large, the line too long or a group is in the way: the
+               // reason waits in takeDiagnostics() and the target line is empty
 };
 
 // The equation engine: the table of lines, the values shared with its callers, exact
-// arithmetic, the two text readers and the operations on whole lines. It tells the user
-// things only through the Prompter it is given.
+// arithmetic, the two text readers and the operations on whole lines. It shows nothing: the
+// readers return what they have to say, and what the operations and the arithmetic say waits
+// in takeDiagnostics() for the caller to show.
 class Engine {
 public:
-    explicit Engine(Prompter& prompter) : prompter_(&prompter) {}
-    void setPrompter(Prompter& p) { prompter_ = &p; }
-    Prompter& prompter() { return *prompter_; }
+    // What the operations and the arithmetic have said since the last call, in order, and
+    // no longer kept here.
+    std::vector<Diagnostic> takeDiagnostics();
 
     // --- the model ---
     std::array<EquationLine, LINE_COUNT> lineTable{};
@@ -78,15 +78,13 @@ public:
     // nothing is shown. engineError keeps its codes (also each diagnostic's code).
     bool parseEquation(int lineIndex, std::string_view text, std::vector<Diagnostic>& diagnostics);
     Term parseOperand(std::string_view text, std::vector<Diagnostic>& diagnostics);
-    // The same, then showing the diagnostics through the prompter.
-    bool parseEquation(int lineIndex, std::string_view text);
-    Term parseOperand(std::string_view text);
     // Pieces of the equation reader; they work on Shift-JIS bytes with 1-based positions and
-    // leave the position on the last byte they read.
+    // leave the position on the last byte they read. Called on their own, what they say waits
+    // in takeDiagnostics().
     Term parseNumber(const std::string& sjis, size_t& pos);
     int readDigits(const std::string& sjis, size_t& pos);
     std::string readFractionDigits(const std::string& sjis, size_t& pos);
-    // "" gives 0; any non-digit byte fails after a message.
+    // "" gives 0; any non-digit byte fails with a message.
     bool digitsToInt(const std::string& sjisPart, int& value);
 
     // --- line operations; each writes line targetLine ---
@@ -111,13 +109,15 @@ public:
     static constexpr const char* MSG_SUBTRACT_LINES_GROUPS = "かっこをはずしてから式をひいてください";
 
 private:
-    Prompter* prompter_;
+    std::vector<Diagnostic> pending_;  // what takeDiagnostics() hands over
     bool overflowed_ = false;  // a value left the 31-bit range during the running operation
     bool tooLong_ = false;     // a line would have held a 31st term
 
     Term checkedTerm(Wide den, Wide num, char kind);
     std::string readDigitRun(const std::string& sjis, size_t& pos);
     std::vector<Diagnostic>* said_ = nullptr;  // where the running reader puts its messages
+    // Everything the engine says goes through here: into the running reader's list, else
+    // into pending_.
     void tell(std::string text, int code, size_t pos);
     void tell(Diagnostic d);
     bool readEquation(int lineIndex, std::string_view text);

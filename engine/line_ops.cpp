@@ -58,7 +58,7 @@ bool startsGroup(const EquationLine& l, int i) {
 
 OpStatus Engine::refuse(const char* message) {
     clearLine(targetLine);
-    prompter_->inform(message);
+    tell(Diagnostic::information(message));
     return OpStatus::Refused;
 }
 

@@ -88,27 +88,12 @@ Term Engine::parseNumber(const std::string& s, size_t& pos) {
 
 void Engine::tell(std::string text, int code, size_t pos) {
     // pos is 1-based (0: no position); a diagnostic counts its byte from 0
-    tell(Diagnostic{code, std::move(text), "", Severity::Error, 0, static_cast<int>(pos) - 1});
+    tell(Diagnostic{code, std::move(text), "", Severity::Error, 0, static_cast<int>(pos) - 1, DiagnosticBox::Information});
 }
 
 void Engine::tell(Diagnostic d) {
-    // The reader's pieces called on their own (outside parseEquation) still tell the user.
     if (said_) said_->push_back(std::move(d));
-    else showDiagnostics({d}, *prompter_);
-}
-
-bool Engine::parseEquation(int lineIndex, std::string_view text) {
-    std::vector<Diagnostic> diagnostics;
-    const bool parsed = parseEquation(lineIndex, text, diagnostics);
-    showDiagnostics(diagnostics, *prompter_);
-    return parsed;
-}
-
-Term Engine::parseOperand(std::string_view text) {
-    std::vector<Diagnostic> diagnostics;
-    const Term t = parseOperand(text, diagnostics);
-    showDiagnostics(diagnostics, *prompter_);
-    return t;
+    else pending_.push_back(std::move(d));
 }
 
 bool Engine::parseEquation(int lineIndex, std::string_view text, std::vector<Diagnostic>& diagnostics) {
@@ -190,7 +175,7 @@ bool Engine::readEquation(int lineIndex, std::string_view text) {
             appendTerm(lineIndex, Term{coef.den, coef.num, static_cast<char>(c)});
             pending = false;
         } else if (c == ' ') {
-            tell(Diagnostic{0, "空白があります", "警告", Severity::Warning, 0, static_cast<int>(pos) - 1});
+            tell(Diagnostic{0, "空白があります", "警告", Severity::Warning, 0, static_cast<int>(pos) - 1, DiagnosticBox::Warning});
         } else if (c == '+' || c == '-') {
             if (prev == '+' || prev == '-') {
                 engineError = 110;

@@ -1,5 +1,8 @@
 #pragma once
 #include <string>
+#include <vector>
+
+#include "engine/diagnostic.h"
 
 namespace solvari {
 
@@ -24,15 +27,16 @@ public:
     virtual SpecialChoice chooseSpecialSolution() = 0;
 };
 
-// A prompter that says nothing and answers No / Ignore / Closed: for the checker and fuzzers.
-class SilentPrompter : public Prompter {
-public:
-    void inform(const std::string&) override {}
-    void warn(const std::string&, const std::string&) override {}
-    Answer askYesNo(const std::string&, const std::string&) override { return Answer::No; }
-    Answer askYesNoCancel(const std::string&, const std::string&) override { return Answer::Cancel; }
-    Answer askAbortRetryIgnore(const std::string&, const std::string&) override { return Answer::Ignore; }
-    SpecialChoice chooseSpecialSolution() override { return SpecialChoice::Closed; }
-};
+// Shows diagnostics in their order, each in the box it names. The abort/retry/ignore box's
+// answer changes nothing: the work it was shown for has gone on without it.
+inline void showDiagnostics(const std::vector<Diagnostic>& diagnostics, Prompter& prompter) {
+    for (const Diagnostic& d : diagnostics) {
+        switch (d.box) {
+            case DiagnosticBox::Information: prompter.inform(d.text); break;
+            case DiagnosticBox::Warning: prompter.warn(d.text, d.caption); break;
+            case DiagnosticBox::AbortRetryIgnore: prompter.askAbortRetryIgnore(d.text, d.caption); break;
+        }
+    }
+}
 
 }  // namespace solvari

@@ -117,8 +117,7 @@ SheetLayout sheetLayout(const QuestionSet& set, SheetKind kind) {
     layout.kind = kind;
     Pager pager(layout, kind == SheetKind::AnswerKey ? ANSWER_KEY_TITLE : WORKSHEET_TITLE);
     // Its own engine: nothing solved here reaches the practice page.
-    SilentPrompter silent;
-    Engine engine(silent);
+    Engine engine;
     for (int u = 1; u <= set.unitCount; ++u) {
         const auto uu = static_cast<size_t>(u);
         std::vector<SheetItem> heading{text("単元" + std::to_string(u) + "　" + cut(set.unitTitle[uu]), kUnitSize, kUnitHeight, true)};

@@ -7,7 +7,6 @@
 #include "flow/class_summary.h"
 #include "flow/syntax_check.h"
 #include "engine/engine.h"
-#include "engine/prompter.h"
 #include "engine/sjis.h"
 #include "flow/question_set.h"
 #include "transform/line_marks.h"
@@ -66,34 +65,6 @@ std::string shown(const std::string& text) {
     return out;
 }
 
-// What the solver's engine tells while it works (the reader's messages and a line operation's
-// refusal, which still speak through a prompter) kept as diagnostics. A question gets the
-// answer that lets the work go on without the user.
-class DiagnosticCollector : public Prompter {
-public:
-    std::vector<Diagnostic> diagnostics;
-    void inform(const std::string& text) override { keep(text, ""); }
-    void warn(const std::string& text, const std::string& caption) override { keep(text, caption); }
-    Answer askYesNo(const std::string& text, const std::string& caption) override {
-        keep(text, caption);
-        return Answer::No;
-    }
-    Answer askYesNoCancel(const std::string& text, const std::string& caption) override {
-        keep(text, caption);
-        return Answer::Cancel;
-    }
-    Answer askAbortRetryIgnore(const std::string& text, const std::string& caption) override {
-        keep(text, caption);
-        return Answer::Ignore;
-    }
-    SpecialChoice chooseSpecialSolution() override { return SpecialChoice::Closed; }
-
-private:
-    void keep(const std::string& text, const std::string& caption) {
-        diagnostics.push_back(Diagnostic{0, text, caption, caption.empty() ? Severity::Error : Severity::Warning, 0, -1});
-    }
-};
-
 std::string place(int unit, int question) {
     return "単元" + std::to_string(unit) + " 問題" + std::to_string(question);
 }
@@ -139,8 +110,7 @@ CheckOutput validate(const std::vector<std::string>& lines, const std::string& l
 
 CheckOutput solveAll(const std::vector<std::string>& lines, const std::string& label, CheckMode mode) {
     CheckOutput o;
-    DiagnosticCollector collector;
-    Engine engine(collector);
+    Engine engine;
     QuestionSetParse structure = readQuestionSetStructure(lines);
     if (!structure.ok) {
         // The structure is wrong: report it the way the plain check does.
@@ -161,10 +131,9 @@ CheckOutput solveAll(const std::vector<std::string>& lines, const std::string& l
         if (mode == CheckMode::Solve) o.out += "[単元" + std::to_string(u) + "] " + shown(set.unitTitle[uu]) + "\n";
         for (int q = 1; q <= set.questionCount[uu]; ++q) {
             const std::string& text = set.questionText[uu][static_cast<size_t>(q)];
-            collector.diagnostics.clear();
             const Solution s = solveQuestion(engine, text);
             std::vector<std::string> messages;
-            for (const Diagnostic& d : collector.diagnostics) messages.push_back(reportedText(d));
+            for (const Diagnostic& d : s.diagnostics) messages.push_back(reportedText(d));
             if (!fitsSjis(text)) messages.push_back(unsavableMessage(lines, text));
             if (!s.failure.empty()) messages.push_back(s.failure);
             const bool solved = s.kind != SolutionKind::Unsolved && fitsSjis(text);
@@ -174,7 +143,7 @@ CheckOutput solveAll(const std::vector<std::string>& lines, const std::string& l
                 // texts alone: the column is split on " | ", and a caption before a bare "|"
                 // would read as text
                 std::vector<std::string> column;
-                for (const Diagnostic& d : collector.diagnostics) column.push_back(d.text);
+                for (const Diagnostic& d : s.diagnostics) column.push_back(d.text);
                 if (!fitsSjis(text)) column.push_back(unsavableMessage(lines, text));
                 // "ERROR" already says the question did not parse
                 if (!s.failure.empty() && !(!s.parsed && s.failure == SOLVE_NOT_PARSED)) column.push_back(s.failure);
@@ -232,9 +201,9 @@ CheckOutput sheets(const std::string& path, const std::vector<std::pair<SheetKin
         o.exitCode = CHECK_EXIT_UNREADABLE;
         return o;
     }
-    SilentPrompter silent;
     QuestionSet set;
-    if (!parseQuestionSet(read.lines, set, silent)) {
+    std::vector<Diagnostic> unshown;  // the check below reports them when the set is faulty
+    if (!parseQuestionSet(read.lines, set, unshown)) {
         // Nothing is written for a set that does not parse: the check says why.
         o = validate(read.lines, path);
         o.err = "solvari-check: 問題集に誤りがあるため PDF を書きません\n";

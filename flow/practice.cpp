@@ -19,6 +19,8 @@ Practice::Practice(Engine& engine, Typesetter& typesetter, PageBoxes& boxes, Pro
 
 // ---------------------------------------------------------------- view state
 
+void Practice::tell(const std::vector<Diagnostic>& diagnostics) { showDiagnostics(diagnostics, prompter_); }
+
 void Practice::setMessage(std::string text) {
     message = std::move(text);
     view_.showMessage(message);
@@ -199,7 +201,9 @@ void Practice::execute() {
     if (message.find('(') != std::string::npos) setMessage(message + ")");
 
     operandText = display;
-    Term operand = engine_.parseOperand(display);
+    std::vector<Diagnostic> read;
+    Term operand = engine_.parseOperand(display, read);
+    tell(read);
     if (operand.den == 0) return;  // the reader has said what is wrong
     engine_.operandTerm = operand;
 
@@ -222,8 +226,13 @@ void Practice::execute() {
     setDisplay("");
     selectionStage = Stage::Nothing;
     Step step{pendingOperation, firstLine, secondLine, lastInput == LastInput::Line, operand, operandText};
-    if (!applyOperation(engine_, prompter_, step)) {
+    const StepResult result = applyOperation(engine_, step);
+    tell(result.diagnostics);
+    const bool takenBack = result.written && result.askCorrection &&
+                           prompter_.askYesNo(ASK_NOTHING_TO_TRANSPOSE, ASK_NOTHING_TO_TRANSPOSE_CAPTION) == Answer::Yes;
+    if (!result.written || takenBack) {
         engine_.clearLine(engine_.targetLine);
+        engine_.line(engine_.targetLine).text.clear();
         resetStep();
         engine_.targetLine -= 1;
         return;
@@ -242,7 +251,7 @@ void Practice::execute() {
         return;
     }
     typesetter_.drawSentence(n, engine_.line(n).text);
-    typesetter_.drawLine(n);
+    tell(typesetter_.drawLine(n));
     firstLine = 0;
 
     stepPending = false;
@@ -259,7 +268,7 @@ void Practice::execute() {
     } else if (verdict == VERDICT_SOLVED) {
         questionResult = VERDICT_SOLVED;
         setMessage("解が出ました");
-        typesetter_.drawLine(ANSWER_LINE);
+        tell(typesetter_.drawLine(ANSWER_LINE));
         drawCheck();
     } else {
         specialSolutionDialog(verdict);
@@ -358,11 +367,15 @@ void Practice::clearPage() {
 }
 
 bool Practice::showQuestion(int u, int q) {
-    if (!engine_.parseEquation(QUESTION_LINE, questionSet.questionText.at(static_cast<size_t>(u)).at(static_cast<size_t>(q)))) return false;
+    std::vector<Diagnostic> read;
+    const bool parsed =
+        engine_.parseEquation(QUESTION_LINE, questionSet.questionText.at(static_cast<size_t>(u)).at(static_cast<size_t>(q)), read);
+    tell(read);
+    if (!parsed) return false;
     engine_.targetLine = 1;
     questionSolution_ = solutionSetOf(engine_.line(QUESTION_LINE));
     engine_.line(1).text = "（" + std::to_string(q) + "）" + " " + "次の方程式を解きなさい";
-    typesetter_.drawLine(1);
+    tell(typesetter_.drawLine(1));
     typesetter_.drawSentence(1, engine_.line(1).text);
     view_.setLetterCaption(engine_.letter);
     setMessage("式を指定してください");
@@ -381,7 +394,7 @@ bool Practice::startQuestionSet() {
     questionFinished = false;
     if (classifyLine(engine_, 1) == VERDICT_SOLVED) {
         // the question is its own answer already
-        typesetter_.drawLine(ANSWER_LINE);
+        tell(typesetter_.drawLine(ANSWER_LINE));
         drawCheck();
         closeQuestion();
         selectionStage = Stage::Nothing;

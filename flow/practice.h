@@ -3,8 +3,10 @@
 #include <functional>
 #include <optional>
 #include <string>
+#include <vector>
 
 #include "engine/engine.h"
+#include "engine/prompter.h"
 #include "flow/question_set.h"
 #include "transform/operation.h"
 #include "transform/typeset.h"
@@ -121,6 +123,9 @@ private:
     Prompter& prompter_;
     PracticeView& view_;
 
+    // Everything the readers, the operations and the drawing have to tell the student goes
+    // through here, in the order it came up.
+    void tell(const std::vector<Diagnostic>& diagnostics);
     void setMessage(std::string text);
     void setDisplay(std::string text);
     void setExecute(bool on);

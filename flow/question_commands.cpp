@@ -28,7 +28,10 @@ bool QuestionCommands::useQuestionFile(const std::string& path, const QuestionLi
     document_.lines = read.lines;
     document_.lineBytes = originalLineBytes(read);
     document_.readAsUtf8 = read.encoding == TextEncoding::Utf8;
-    if (!parseQuestionSet(document_.lines, practice_.questionSet, prompter_)) return false;
+    std::vector<Diagnostic> said;
+    const bool parsed = parseQuestionSet(document_.lines, practice_.questionSet, said);
+    showDiagnostics(said, prompter_);
+    if (!parsed) return false;
     return practice_.startQuestionSet();
 }
 

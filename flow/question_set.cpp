@@ -1,6 +1,7 @@
 #include "flow/question_set.h"
 
 #include <algorithm>
+#include <utility>
 
 #include "engine/sjis.h"
 #include "flow/file_io.h"
@@ -179,9 +180,9 @@ QuestionSetParse readQuestionSetStructure(const std::vector<std::string>& lines)
     return result;
 }
 
-bool parseQuestionSet(const std::vector<std::string>& lines, QuestionSet& inUse, Prompter& prompter) {
+bool parseQuestionSet(const std::vector<std::string>& lines, QuestionSet& inUse, std::vector<Diagnostic>& diagnostics) {
     QuestionSetParse parsed = readQuestionSetStructure(lines);
-    showDiagnostics(parsed.diagnostics, prompter);
+    for (Diagnostic& d : parsed.diagnostics) diagnostics.push_back(std::move(d));
     if (!parsed.ok) return false;
     inUse = std::move(parsed.set);
     return true;

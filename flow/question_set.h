@@ -7,7 +7,6 @@
 #include <vector>
 
 #include "engine/diagnostic.h"
-#include "engine/prompter.h"
 #include "flow/file_io.h"  // FileResult
 
 namespace solvari {
@@ -83,9 +82,9 @@ struct QuestionSetParse {
 QuestionSetParse readQuestionSetStructure(const std::vector<std::string>& lines);
 
 // Parses the lines of a question set into a new set; on success it replaces inUse, on failure
-// inUse stays exactly as it was. Messages ("項目が多すぎます", "問題は7問以下です") go to the
-// prompter; the other structural faults fail silently.
-bool parseQuestionSet(const std::vector<std::string>& lines, QuestionSet& inUse, Prompter& prompter);
+// inUse stays exactly as it was. Messages ("項目が多すぎます", "問題は7問以下です") are added to
+// diagnostics for the caller to show; the other structural faults fail silently.
+bool parseQuestionSet(const std::vector<std::string>& lines, QuestionSet& inUse, std::vector<Diagnostic>& diagnostics);
 
 // True when at least one line is a question (not a header, not ">>", not empty).
 bool holdsQuestion(const std::vector<std::string>& lines);

@@ -28,7 +28,7 @@ struct QuestionDocument {
 // need of it; previews and checks keep engines of their own.
 class Session {
 public:
-    explicit Session(Prompter& prompter) : engine(prompter) {}
+    Session() = default;
     Session(const Session&) = delete;
     Session& operator=(const Session&) = delete;
 

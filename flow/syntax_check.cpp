@@ -23,15 +23,17 @@ std::string unsavableMessage(const std::vector<std::string>& lines, const std::s
     return unsavableLineMessage(static_cast<int>(n) + 1, firstUnsavableCharacter(lineText));
 }
 
-SyntaxCheckResult checkQuestionSet(const std::vector<std::string>& lines, QuestionSet& inUse, Prompter* forward) {
+SyntaxCheckResult checkQuestionSet(const std::vector<std::string>& lines, QuestionSet& inUse) {
     SyntaxCheckResult r;
-    SilentPrompter mute;  // the readers return what they say; the engine needs a voice anyway
     // An engine of its own: what the check parses never reaches the student's page.
-    Engine engine(mute);
-    bool forwarding = forward != nullptr;  // the editor shows what it would have met
+    Engine engine;
+    bool forwarding = true;  // the editor shows what it meets, up to the first faulty unit
+    auto forward = [&](const std::vector<Diagnostic>& diagnostics) {
+        if (forwarding) r.editorDiagnostics.insert(r.editorDiagnostics.end(), diagnostics.begin(), diagnostics.end());
+    };
 
     QuestionSetParse structure = readQuestionSetStructure(lines);
-    if (forwarding) showDiagnostics(structure.diagnostics, *forward);
+    forward(structure.diagnostics);
     r.structureMessages = reported(structure.diagnostics);
     if (!structure.ok) {
         r.resultText = CHECK_STRUCTURE_FAILED;
@@ -48,8 +50,8 @@ SyntaxCheckResult checkQuestionSet(const std::vector<std::string>& lines, Questi
         bool unitFaulty = false;
         if (!fitsSjis(inUse.unitTitle[uu])) {
             const std::string written = "<<" + inUse.unitTitle[uu];
-            const Diagnostic unsavable{0, unsavableMessage(lines, written), "", Severity::Error, 0, -1};
-            if (forwarding) showDiagnostics({unsavable}, *forward);
+            const Diagnostic unsavable = Diagnostic::information(unsavableMessage(lines, written));
+            forward({unsavable});
             r.faults.push_back(QuestionFault{u, 0, written, {reportedText(unsavable)}, 0});
             unitFaulty = true;
         }
@@ -58,8 +60,8 @@ SyntaxCheckResult checkQuestionSet(const std::vector<std::string>& lines, Questi
             std::vector<Diagnostic> diagnostics;
             const bool parsed = engine.parseEquation(SCRATCH_LINE, text, diagnostics);
             const bool savable = fitsSjis(text);
-            if (!savable) diagnostics.push_back(Diagnostic{0, unsavableMessage(lines, text), "", Severity::Error, 0, -1});
-            if (forwarding) showDiagnostics(diagnostics, *forward);
+            if (!savable) diagnostics.push_back(Diagnostic::information(unsavableMessage(lines, text)));
+            forward(diagnostics);
             std::vector<std::string> messages = reported(diagnostics);
             if (parsed && savable) {
                 if (!messages.empty()) r.warnings.push_back(QuestionWarning{u, q, messages});

@@ -4,7 +4,6 @@
 
 #include "engine/engine.h"
 #include "engine/diagnostic.h"
-#include "engine/prompter.h"
 #include "flow/question_set.h"
 
 namespace solvari {
@@ -54,16 +53,16 @@ struct SyntaxCheckResult {
     std::vector<std::string> structureMessages;
     std::vector<QuestionFault> faults;
     std::vector<QuestionWarning> warnings;
+    // What the editor shows, in order: the structure's diagnostics and those of the units up to
+    // the first faulty one (the editor stops there; the fields above go on to list every unit).
+    std::vector<Diagnostic> editorDiagnostics;
 };
 
 // The question editor's check, without the window: the structure with parseQuestionSet (a
 // success replaces inUse, as the editor's check does), then every question of every unit
 // with Engine::parseEquation into line 0. The readers' diagnostics are collected, not shown.
-// Given forward, the ones the editor would show are shown there as well: those of the
-// structure and of the units up to the first faulty one (the editor stops there, the result
-// goes on to list every unit). Also refuses any question line or title that Shift-JIS cannot
-// hold, since saving would lose it. It parses with an engine of its own.
-SyntaxCheckResult checkQuestionSet(const std::vector<std::string>& lines, QuestionSet& inUse,
-                                   Prompter* forward = nullptr);
+// Also refuses any question line or title that Shift-JIS cannot hold, since saving would lose
+// it. It parses with an engine of its own.
+SyntaxCheckResult checkQuestionSet(const std::vector<std::string>& lines, QuestionSet& inUse);
 
 }  // namespace solvari

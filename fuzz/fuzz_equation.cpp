@@ -2,14 +2,15 @@
 #include <cstddef>
 #include <cstdint>
 #include <string>
+#include <vector>
 
 #include "fuzz/line_ops_driver.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
-    solvari::SilentPrompter prompter;
-    solvari::Engine engine(prompter);
+    solvari::Engine engine;
     std::string text(reinterpret_cast<const char*>(data), size);
-    if (!engine.parseEquation(1, text)) {
+    std::vector<solvari::Diagnostic> said;
+    if (!engine.parseEquation(1, text, said)) {
         solvari::fuzz::checkLine(engine, 1);
         return 0;
     }

@@ -57,8 +57,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
         if (again.encoding == TextEncoding::ShiftJis && again.lines != lines) std::abort();
     }
 
-    SilentPrompter prompter;
-    Engine engine(prompter);
+    Engine engine;
     QuestionSet set;
     const SyntaxCheckResult check = checkQuestionSet(lines, set);
     if (!check.structureOk) return 0;

@@ -22,8 +22,7 @@ std::string hintSentence(Operation op, int n, const std::string& operand) {
 
 std::optional<Hint> hintFor(const Engine& engine, int n) {
     if (n < QUESTION_LINE || n > LAST_WORK_LINE) return std::nullopt;
-    SilentPrompter silent;
-    Engine scratch(silent);
+    Engine scratch;  // what it says while it solves is not the student's business
     scratch.letter = engine.letter;
     scratch.hasDecimal = engine.hasDecimal;
     const Solution s = solveLine(scratch, engine.line(n));

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cstdint>
 #include <numeric>
+#include <utility>
 
 #include "engine/format.h"
 #include "transform/sentences.h"
@@ -208,7 +209,7 @@ Solution solveQuestion(Engine& engine, std::string_view question, int lastLine) 
         engine.line(i).text.clear();
     }
     engine.targetLine = QUESTION_LINE;
-    s.parsed = engine.parseEquation(QUESTION_LINE, question);
+    s.parsed = engine.parseEquation(QUESTION_LINE, question, s.diagnostics);
     s.engineError = engine.engineError;
     if (!s.parsed) {
         s.failure = SOLVE_NOT_PARSED;
@@ -218,6 +219,7 @@ Solution solveQuestion(Engine& engine, std::string_view question, int lastLine) 
     q.text = std::string(question);
     s.lines.push_back(SolvedLine{QUESTION_LINE, Operation::None, "", lineToText(q, engine.hasDecimal), ""});
     Worker(engine, s, std::clamp(lastLine, QUESTION_LINE, LAST_WORK_LINE)).run();
+    for (Diagnostic& d : engine.takeDiagnostics()) s.diagnostics.push_back(std::move(d));
     return s;
 }
 
@@ -233,6 +235,7 @@ Solution solveLine(Engine& engine, const EquationLine& line, int lastLine) {
     s.parsed = true;
     s.lines.push_back(SolvedLine{QUESTION_LINE, Operation::None, "", lineToText(line, engine.hasDecimal), ""});
     Worker(engine, s, std::clamp(lastLine, QUESTION_LINE, LAST_WORK_LINE)).run();
+    for (Diagnostic& d : engine.takeDiagnostics()) s.diagnostics.push_back(std::move(d));
     return s;
 }
 

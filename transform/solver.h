@@ -28,6 +28,9 @@ struct Solution {
     std::string answerValue;  // "7", "-3/2" (reduced), "NONE", "ALL"; "" when unsolved
     std::string failure;      // why no verdict was reached ("" when one was)
     int engineError = 0;      // engineError after the parse
+    // What the reader and the line operations said during the work, in order (the reader's
+    // messages, a number grown too large); nothing of it has been shown.
+    std::vector<Diagnostic> diagnostics;
 };
 
 // Works a question the way a careful student does it on the page, using only the engine's
@@ -37,8 +40,8 @@ struct Solution {
 // by the letter's coefficient when it is not 1. A transpose that moves nothing and a collect
 // that changes nothing are skipped. The question goes into line 1 and the steps into lines
 // 2.. of the engine's table; no step writes above LAST_WORK_LINE. The verdict compares values,
-// so 0/2 = 0/1 is an identity. The engine's notices (the parser's messages, a number grown too
-// large) reach its prompter.
+// so 0/2 = 0/1 is an identity. What the engine says on the way comes back in the
+// solution's diagnostics.
 // lastLine lowers the page's limit (tests); it is clamped to LAST_WORK_LINE.
 Solution solveQuestion(Engine& engine, std::string_view question, int lastLine = LAST_WORK_LINE);
 // The same work from a line already on a page (the hint): it goes into line 1 as it is, with

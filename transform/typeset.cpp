@@ -62,8 +62,7 @@ struct Typesetter::BarGroup {
     bool bare() const { return std::abs(coefficient.num) == 1 && coefficient.den != 1; }
 };
 
-Typesetter::Typesetter(Engine& engine, PageBoxes& boxes, Prompter& prompter)
-    : engine_(engine), boxes_(boxes), prompter_(prompter) {}
+Typesetter::Typesetter(Engine& engine, PageBoxes& boxes) : engine_(engine), boxes_(boxes) {}
 
 int Typesetter::rowOffset(const Canvas& box) { return box.height() > 50 ? 19 : 0; }
 
@@ -239,12 +238,9 @@ bool Typesetter::layoutLine(Canvas& box, int n, bool compact, const EquationLine
 
 Canvas* Typesetter::box(int n) { return boxes_.lineBox(n); }
 
-void Typesetter::drawLine(int n) {
+std::vector<Diagnostic> Typesetter::drawLine(int n) {
     Canvas* b = n >= 0 && n < LINE_COUNT ? box(n) : nullptr;
-    if (!b) {
-        prompter_.inform(std::to_string(n) + MISSING_BOX);
-        return;
-    }
+    if (!b) return {Diagnostic::information(std::to_string(n) + MISSING_BOX)};
     const EquationLine& line = engine_.line(n);
     if (!layoutLine(*b, n, false, line)) {
         clearBox(*b);
@@ -252,6 +248,7 @@ void Typesetter::drawLine(int n) {
         layoutLine(*b, n, true, line);
     }
     drawLineLabel(n);
+    return {};
 }
 
 int Typesetter::drawSentence(int n, const std::string& text) {

@@ -1,9 +1,9 @@
 #pragma once
 #include <string>
 #include <utility>
+#include <vector>
 
 #include "engine/engine.h"
-#include "engine/prompter.h"
 #include "transform/canvas.h"
 
 namespace solvari {
@@ -21,7 +21,7 @@ using FractionTexts = std::pair<std::string, std::string>;
 // engine's letter (the last letter drawn, which the verdict compares against).
 class Typesetter {
 public:
-    Typesetter(Engine& engine, PageBoxes& boxes, Prompter& prompter);
+    Typesetter(Engine& engine, PageBoxes& boxes);
 
     // Width in pixels of one layout cell; set by layoutLine from the mode it draws in.
     int charWidth = 12;
@@ -43,8 +43,9 @@ public:
     bool layoutLine(Canvas& box, int n, bool compact, const EquationLine& line);
 
     // Draws engine line n into page box n (16: the answer box), redrawing it compact with its
-    // sentence when the normal layout does not fit, then the line's label.
-    void drawLine(int n);
+    // sentence when the normal layout does not fit, then the line's label. Without box n it
+    // draws nothing and returns the notice for the caller to show.
+    [[nodiscard]] std::vector<Diagnostic> drawLine(int n);
 
     // Writes text in the sentence font at (0, 0) of page box n; the pen's x after it, or 0
     // when there is no box n.
@@ -82,7 +83,6 @@ private:
 
     Engine& engine_;
     PageBoxes& boxes_;
-    Prompter& prompter_;
     int penX_ = 0;  // pen x after the last text drawn by layoutLine's pieces
 
     Canvas* box(int n);

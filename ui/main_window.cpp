@@ -106,7 +106,7 @@ void TfrmMain::formCreate() {
     // the page and loads the set.
     page = new TfrmPage();
     pageWindow = mdi_->addSubWindow(page, Qt::SubWindow | Qt::CustomizeWindowHint | Qt::WindowTitleHint);
-    typesetter = std::make_unique<Typesetter>(engine, *page, prompter);
+    typesetter = std::make_unique<Typesetter>(engine, *page);
     practice = std::make_unique<Practice>(engine, *typesetter, *page, prompter, *this);
     commands = std::make_unique<QuestionCommands>(session.document, *practice, prompter, *this, *this);
     page->attach(practice.get(), typesetter.get());

@@ -139,7 +139,8 @@ void TfrmEditQues::btnCompileClick() {
     edtErTangen->clear();
     lstErQues->clear();
     QuestionSet* inUse = inUse_ ? inUse_() : nullptr;
-    const SyntaxCheckResult r = checkQuestionSet(lines_, inUse ? *inUse : ownSet_, &prompter_);
+    const SyntaxCheckResult r = checkQuestionSet(lines_, inUse ? *inUse : ownSet_);
+    showDiagnostics(r.editorDiagnostics, prompter_);
     edtResult->setText(QString::fromStdString(r.resultText));
     edtErTangen->setText(QString::fromStdString(r.errorUnitText));
     if (!r.structureOk) {

@@ -75,8 +75,7 @@ std::string sheetPdfBytes(const SheetLayout& layout) {
         pdf.setCreator("Solvari");
         pdf.setTitle(QString::fromUtf8(layout.kind == SheetKind::AnswerKey ? ANSWER_KEY_TITLE : WORKSHEET_TITLE));
         QPainter painter(&pdf);
-        SilentPrompter silent;
-        Engine engine(silent);  // the lines are copied in one at a time; nothing is parsed
+        Engine engine;  // the lines are copied in one at a time; nothing is parsed
         int page = 0;
         for (const SheetItem& item : layout.items) {
             while (page < item.page) {
@@ -87,7 +86,7 @@ std::string sheetPdfBytes(const SheetLayout& layout) {
             case SheetItem::Kind::Text: {
                 if (item.text.empty()) break;
                 PainterCanvas c(painter, item);
-                Typesetter t(engine, c, silent);
+                Typesetter t(engine, c);
                 FontSpec font = t.sentenceFont();
                 font.pixelSize = item.pixelSize;
                 font.bold = item.bold;
@@ -102,7 +101,7 @@ std::string sheetPdfBytes(const SheetLayout& layout) {
             }
             case SheetItem::Kind::Equation: {
                 PainterCanvas c(painter, item);
-                Typesetter t(engine, c, silent);
+                Typesetter t(engine, c);
                 engine.line(item.line) = item.equation;
                 engine.hasDecimal = item.decimal;
                 c.dry = true;

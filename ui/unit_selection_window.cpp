@@ -69,7 +69,7 @@ private:
 
 TfrmMondai::TfrmMondai(std::function<Practice*()> practice, QWidget* parent)
     : QDialog(parent), practice_(std::move(practice)), boxes_(std::make_unique<QuestionBoxes>(*this)),
-      typesetter_(std::make_unique<Typesetter>(engine_, *boxes_, silent_)) {
+      typesetter_(std::make_unique<Typesetter>(engine_, *boxes_)) {
     frameDialog(this, "frmMondai", "frmMondai", designFont("ＭＳ Ｐゴシック", 12));
     setFixedSize(758, 480);
     QFont listFont("ＭＳ Ｐゴシック");
@@ -216,7 +216,8 @@ void TfrmMondai::drawUnitQuestions() {
         {
             // A faulty question is drawn as far as the parser got, without a message: the
             // list is for choosing, the editor's check is where faults are reported.
-            engine_.parseEquation(SCRATCH_LINE, p->questionSet.questionText[u][static_cast<size_t>(q)]);
+            std::vector<Diagnostic> unshown;
+            engine_.parseEquation(SCRATCH_LINE, p->questionSet.questionText[u][static_cast<size_t>(q)], unshown);
         }
         ImageBox* box = questionBox(q);
         if (box) Typesetter::clearBox(*box);

@@ -107,8 +107,7 @@ private:
     class QuestionBoxes;
 
     std::function<Practice*()> practice_;
-    SilentPrompter silent_;  // drawing the list never shows a message
-    Engine engine_{silent_};
+    Engine engine_;  // its own: what the list parses never reaches the page
     std::unique_ptr<QuestionBoxes> boxes_;
     std::unique_ptr<Typesetter> typesetter_;
     bool filling_ = false;   // the list is being filled or selected by the window itself

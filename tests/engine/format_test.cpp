@@ -2,10 +2,12 @@
 
 #include "engine/engine.h"
 #include "engine/format.h"
-#include "tests/support/fake_prompter.h"
+#include "tests/support/read_text.h"
 
 namespace solvari {
 namespace {
+
+using testing::readEquation;
 
 TEST(FormatDecimal, WorkedExamples) {
     struct Row { int num, den; const char* text; };
@@ -24,8 +26,7 @@ TEST(FormatDecimal, LargeRemainderGivesUp) {
 }
 
 TEST(LineToText, PlainForms) {
-    testing::FakePrompter prompter;
-    Engine engine(prompter);
+    Engine engine;
     struct Row { const char* in; const char* out; };
     const Row rows[] = {
         {"2x-3=5", "2x-3=5"}, {"1/2x=3", "1/2x=3"}, {"-(x+1)=2", "-(x+1)=2"},
@@ -34,11 +35,11 @@ TEST(LineToText, PlainForms) {
         {"x+0=5", "x+0=5"}, {"0=0+x", "0=0+x"},  // a zero inside a side keeps its sign
     };
     for (const Row& r : rows) {
-        ASSERT_TRUE(engine.parseEquation(1, r.in)) << r.in;
+        ASSERT_TRUE(readEquation(engine, 1, r.in)) << r.in;
         EXPECT_EQ(lineToText(engine.line(1), engine.hasDecimal), r.out);
     }
     // 1/3 has no short decimal form even while decimals are shown
-    ASSERT_TRUE(engine.parseEquation(1, "0.3x=1"));
+    ASSERT_TRUE(readEquation(engine, 1, "0.3x=1"));
     engine.targetLine = 2;
     ASSERT_EQ(engine.scaleLine(1, '/', Term{10, 3, '/'}), OpStatus::Done);
     EXPECT_EQ(lineToText(engine.line(2), true), "x=10/3");

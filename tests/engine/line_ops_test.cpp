@@ -1,26 +1,36 @@
 #include <gtest/gtest.h>
 
 #include <string>
+#include <utility>
+#include <vector>
 
 #include "engine/engine.h"
 #include "engine/format.h"
 #include "tests/support/fake_prompter.h"
+#include "tests/support/read_text.h"
 
 namespace solvari {
 namespace {
 
-using testing::FakePrompter;
+using testing::readEquation;
+using testing::shownAs;
 
 // Parses texts into lines 1, 2, ... and runs one operation into the next line.
 class LineOps : public ::testing::Test {
 protected:
-    FakePrompter prompter;
-    Engine engine{prompter};
+    Engine engine;
+    // Everything the engine has said in the test so far, as the boxes would show it.
+    std::vector<std::string> said;
+    const std::vector<std::string>& heard() {
+        for (std::string& s : shownAs(engine.takeDiagnostics())) said.push_back(std::move(s));
+        return said;
+    }
+    std::string lastSaid() { return heard().empty() ? std::string() : said.back(); }
 
     void lines(std::initializer_list<const char*> texts) {
         int i = 1;
         for (const char* t : texts) {
-            ASSERT_TRUE(engine.parseEquation(i, t)) << t;
+            ASSERT_TRUE(readEquation(engine, i, t)) << t;
             ++i;
         }
         engine.targetLine = i;
@@ -181,7 +191,7 @@ TEST_F(LineOps, OverflowIsRefusedAndWritesNoLine) {
     }
     ASSERT_NE(refusedAt, 0);
     EXPECT_EQ(engine.line(refusedAt).count, 0);
-    EXPECT_EQ(prompter.last(), "数が大きすぎて計算できません");
+    EXPECT_EQ(lastSaid(), "数が大きすぎて計算できません");
     EXPECT_EQ(refusedAt, 2);  // 99999^2 already exceeds 32 bits
     EXPECT_EQ(lineToText(engine.line(1), false), "99999x=99998");
     // a smaller factor goes a few steps before it is refused, each step exact
@@ -222,15 +232,15 @@ TEST_F(LineOps, AddingCarriesBracketGroupsWhole) {
 TEST_F(LineOps, OperationsThatCannotCarryGroupsRefuseThem) {
     lines({"2(x+3)=10"});
     EXPECT_EQ(engine.combineLines(1, 1), OpStatus::Refused);
-    EXPECT_EQ(prompter.last(), "かっこをはずしてから式をたしてください");
+    EXPECT_EQ(lastSaid(), "かっこをはずしてから式をたしてください");
     lines({"2x=4", "3(x-1)=3"});
     EXPECT_EQ(engine.subtractLines(1, 2), OpStatus::Refused);
-    EXPECT_EQ(prompter.last(), "かっこをはずしてから式をひいてください");
+    EXPECT_EQ(lastSaid(), "かっこをはずしてから式をひいてください");
     lines({"2(x+1)=4"});
     EXPECT_EQ(engine.collectLikeTerms(1), OpStatus::Refused);
-    EXPECT_EQ(prompter.last(), "かっこをはずしてから整理してください");
+    EXPECT_EQ(lastSaid(), "かっこをはずしてから整理してください");
     EXPECT_EQ(engine.transposeTerms(1), OpStatus::Refused);
-    EXPECT_EQ(prompter.last(), "かっこをはずしてから移項してください");
+    EXPECT_EQ(lastSaid(), "かっこをはずしてから移項してください");
     EXPECT_EQ(engine.line(engine.targetLine).count, 0);
 }
 
@@ -247,7 +257,7 @@ TEST_F(LineOps, StructureAndZerosNeverOverflow) {
     // zeros whose common denominator does not fit stay zero instead of refusing
     const Term zero = engine.addTerms(Term{2147483629, 0, '/'}, Term{2147483587, 0, '/'});
     EXPECT_EQ(termDump(zero), "0/1");
-    EXPECT_TRUE(prompter.said.empty());
+    EXPECT_TRUE(heard().empty());
 }
 
 TEST_F(LineOps, LineSumsAreJudgedOnTheirResult) {

@@ -156,10 +156,10 @@ TEST_F(SheetCommand, TheAnswerKeyWorksEveryQuestionAndTheWorksheetLeavesSpace) {
 
 TEST_F(SheetCommand, AManyUnitSetBreaksPagesBetweenQuestions) {
     QuestionSet set;
-    SilentPrompter silent;
+    std::vector<Diagnostic> said;
     std::vector<std::string> lines;
     for (int u = 1; u <= 20; ++u) lines.insert(lines.end(), {"<<一", "2(x+1)=3(x-2)", "3x+4=x-6", ">>"});
-    ASSERT_TRUE(parseQuestionSet(lines, set, silent));
+    ASSERT_TRUE(parseQuestionSet(lines, set, said));
     const SheetLayout l = sheetLayout(set, SheetKind::AnswerKey);
     EXPECT_GT(l.pageCount, 5);
     // drawn in order, page after page, each page numbered at its foot

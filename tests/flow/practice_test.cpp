@@ -9,9 +9,12 @@
 #include "tests/support/fake_page.h"
 #include "tests/support/practice_rig.h"
 #include "tests/support/fake_prompter.h"
+#include "tests/support/read_text.h"
 
 namespace solvari {
 namespace {
+
+using testing::readEquation;
 
 using testing::FakeBoxes;
 using testing::FakePrompter;
@@ -398,17 +401,16 @@ TEST_F(PracticeTest, AddingToALineWithBracketsReachesTheTrueAnswer) {
 }
 
 TEST(Verdict, OnlyAVerdictThatMatchesTheQuestionIsAccepted) {
-    testing::FakePrompter prompter;
-    Engine engine(prompter);
-    ASSERT_TRUE(engine.parseEquation(QUESTION_LINE, "2x=6"));
-    ASSERT_TRUE(engine.parseEquation(ANSWER_LINE, "x=4"));
+    Engine engine;
+    ASSERT_TRUE(readEquation(engine, QUESTION_LINE, "2x=6"));
+    ASSERT_TRUE(readEquation(engine, ANSWER_LINE, "x=4"));
     const SolutionSet three = *solutionSetOf(engine.line(QUESTION_LINE));
     EXPECT_FALSE(verdictAgrees(engine, VERDICT_SOLVED, three));
     EXPECT_FALSE(verdictAgrees(engine, VERDICT_ALL_VALUES, three));
     EXPECT_FALSE(verdictAgrees(engine, VERDICT_NO_SOLUTION, three));
-    ASSERT_TRUE(engine.parseEquation(ANSWER_LINE, "x=3"));
+    ASSERT_TRUE(readEquation(engine, ANSWER_LINE, "x=3"));
     EXPECT_TRUE(verdictAgrees(engine, VERDICT_SOLVED, three));
-    ASSERT_TRUE(engine.parseEquation(QUESTION_LINE, "2(x-1)=2x"));
+    ASSERT_TRUE(readEquation(engine, QUESTION_LINE, "2(x-1)=2x"));
     const SolutionSet none = *solutionSetOf(engine.line(QUESTION_LINE));
     EXPECT_TRUE(verdictAgrees(engine, VERDICT_NO_SOLUTION, none));
     EXPECT_FALSE(verdictAgrees(engine, VERDICT_ALL_VALUES, none));

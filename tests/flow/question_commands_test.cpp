@@ -38,9 +38,9 @@ class QuestionCommandsTest : public ::testing::Test {
 protected:
     QTemporaryDir dir;
     FakePrompter prompter;
-    Session session{prompter};
+    Session session;
     FakeBoxes boxes;
-    Typesetter typesetter{session.engine, boxes, prompter};
+    Typesetter typesetter{session.engine, boxes};
     FakeView view;
     Practice practice{session.engine, typesetter, boxes, prompter, view};
     ScriptedChooser chooser;

@@ -14,7 +14,6 @@
 namespace solvari {
 namespace {
 
-using testing::FakePrompter;
 using Lines = std::vector<std::string>;
 
 using testing::readAll;
@@ -178,11 +177,11 @@ class ParseQuestionSet : public ::testing::TestWithParam<ParseCase> {};
 
 TEST_P(ParseQuestionSet, ResultMessagesAndTables) {
     const ParseCase& c = GetParam();
-    FakePrompter prompter;
+    std::vector<Diagnostic> said;
     QuestionSet set;
     set.unitCount = 99;  // a marker: a failed parse must leave it
-    EXPECT_EQ(parseQuestionSet(c.lines, set, prompter), c.ok);
-    EXPECT_EQ(prompter.said, c.messages);
+    EXPECT_EQ(parseQuestionSet(c.lines, set, said), c.ok);
+    EXPECT_EQ(testing::shownAs(said), c.messages);
     if (!c.ok) {
         EXPECT_EQ(set.unitCount, 99);
         return;
@@ -219,9 +218,9 @@ INSTANTIATE_TEST_SUITE_P(
     [](const auto& info) { return std::string(info.param.name); });
 
 TEST(ParseQuestionSet, TitlesAndTextsAreKeptExactly) {
-    FakePrompter prompter;
+    std::vector<Diagnostic> said;
     QuestionSet set;
-    ASSERT_TRUE(parseQuestionSet({"<< 一次方程式（１） ", "2x = 6", ">>", "<<", "x=1", ">>"}, set, prompter));
+    ASSERT_TRUE(parseQuestionSet({"<< 一次方程式（１） ", "2x = 6", ">>", "<<", "x=1", ">>"}, set, said));
     EXPECT_EQ(set.unitTitle[1], " 一次方程式（１） ");
     EXPECT_EQ(set.questionText[1][1], "2x = 6");
     EXPECT_EQ(set.unitTitle[2], "");  // "<<" alone: an empty title
@@ -229,31 +228,31 @@ TEST(ParseQuestionSet, TitlesAndTextsAreKeptExactly) {
 }
 
 TEST(ParseQuestionSet, QuestionsAfterTheLastCloseOverwriteWithoutCounting) {
-    FakePrompter prompter;
+    std::vector<Diagnostic> said;
     QuestionSet set;
-    ASSERT_TRUE(parseQuestionSet({"<<a", "x=1", "x=2", "x=3", ">>", "x=7", "x=8"}, set, prompter));
+    ASSERT_TRUE(parseQuestionSet({"<<a", "x=1", "x=2", "x=3", ">>", "x=7", "x=8"}, set, said));
     EXPECT_EQ(set.questionCount[1], 3);
     EXPECT_EQ(set.questionText[1][1], "x=7");
     EXPECT_EQ(set.questionText[1][2], "x=8");
     EXPECT_EQ(set.questionText[1][3], "x=3");
-    EXPECT_TRUE(prompter.said.empty());
+    EXPECT_TRUE(said.empty());
 }
 
 TEST(ParseQuestionSet, AFailedParseKeepsTheSetInUse) {
-    FakePrompter prompter;
+    std::vector<Diagnostic> said;
     QuestionSet set;
-    ASSERT_TRUE(parseQuestionSet(unit("kept", 2), set, prompter));
-    EXPECT_FALSE(parseQuestionSet(unit("new", 8), set, prompter));
+    ASSERT_TRUE(parseQuestionSet(unit("kept", 2), set, said));
+    EXPECT_FALSE(parseQuestionSet(unit("new", 8), set, said));
     EXPECT_EQ(set.unitCount, 1);
     EXPECT_EQ(set.unitTitle[1], "kept");
     EXPECT_EQ(set.questionCount[1], 2);
 }
 
 TEST(ParseQuestionSet, ASmallerSetClearsTheTitlesAboveIt) {
-    FakePrompter prompter;
+    std::vector<Diagnostic> said;
     QuestionSet set;
-    ASSERT_TRUE(parseQuestionSet(units(5), set, prompter));
-    ASSERT_TRUE(parseQuestionSet(units(3), set, prompter));
+    ASSERT_TRUE(parseQuestionSet(units(5), set, said));
+    ASSERT_TRUE(parseQuestionSet(units(3), set, said));
     EXPECT_EQ(set.unitCount, 3);
     EXPECT_EQ(set.unitTitle[4], "");
     EXPECT_EQ(set.unitTitle[5], "");

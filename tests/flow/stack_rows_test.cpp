@@ -6,16 +6,18 @@
 #include "flow/stack_rows.h"
 #include "engine/engine.h"
 #include "tests/support/fake_prompter.h"
+#include "tests/support/read_text.h"
 
 namespace solvari {
 namespace {
+
+using testing::readEquation;
 
 using Rows = std::vector<std::string>;
 
 class StackRows : public ::testing::Test {
 protected:
-    testing::FakePrompter prompter;
-    Engine engine{prompter};
+    Engine engine;
 };
 
 TEST_F(StackRows, NoLineOnThePageGivesNoRow) {
@@ -32,14 +34,14 @@ TEST_F(StackRows, EmptyLineGivesTextThenSeparator) {
 }
 
 TEST_F(StackRows, EveryTermAsNumeratorKindDenominatorAndTwoBlanks) {
-    ASSERT_TRUE(engine.parseEquation(1, "2x+3/4=7"));
+    ASSERT_TRUE(readEquation(engine, 1, "2x+3/4=7"));
     engine.line(1).text = "問題";
     engine.targetLine = 1;
     EXPECT_EQ(stackRows(engine), (Rows{"問題", "2x1  ", "3/4  ", "0=1  ", "7/1  ", "--------------------①"}));
 }
 
 TEST_F(StackRows, SignsBarsAndBracketsAsStored) {
-    ASSERT_TRUE(engine.parseEquation(1, "-1|2(x-5)=3"));
+    ASSERT_TRUE(readEquation(engine, 1, "-1|2(x-5)=3"));
     engine.targetLine = 1;
     const Rows rows = stackRows(engine);
     const Rows expected{"", "-1|2  ", "0(1  ", "1x1  ", "-5/1  ", "0)1  ", "0=1  ", "3/1  ", "--------------------①"};
@@ -54,7 +56,7 @@ TEST_F(StackRows, CornerBracketsShowAsHalfWidthCornerMarks) {
 }
 
 TEST_F(StackRows, EveryLineUpToTheNewestInOrderWithItsLabel) {
-    ASSERT_TRUE(engine.parseEquation(1, "2x=6"));
+    ASSERT_TRUE(readEquation(engine, 1, "2x=6"));
     engine.line(1).text = "a";
     engine.targetLine = 2;
     ASSERT_EQ(engine.scaleLine(1, '/', Term{1, 2, '/'}), OpStatus::Done);

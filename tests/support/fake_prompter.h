@@ -3,6 +3,7 @@
 #include <string>
 #include <vector>
 
+#include "engine/diagnostic.h"
 #include "engine/prompter.h"
 
 namespace solvari::testing {
@@ -47,5 +48,12 @@ private:
         return a;
     }
 };
+
+// Diagnostics as the fake would have recorded them once shown ("caption|text" for captions).
+inline std::vector<std::string> shownAs(const std::vector<Diagnostic>& diagnostics) {
+    FakePrompter shown;
+    showDiagnostics(diagnostics, shown);
+    return shown.said;
+}
 
 }  // namespace solvari::testing

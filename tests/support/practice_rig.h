@@ -13,9 +13,9 @@ namespace solvari::testing {
 template <class Boxes = FakeBoxes, class View = FakeView, class Voice = FakePrompter>
 struct PracticeRig {
     Voice prompter;
-    Engine engine{prompter};
+    Engine engine;
     Boxes boxes;
-    Typesetter typesetter{engine, boxes, prompter};
+    Typesetter typesetter{engine, boxes};
     View view;
     Practice practice{engine, typesetter, boxes, prompter, view};
 };

@@ -14,7 +14,7 @@
 namespace solvari {
 namespace {
 
-using testing::FakePrompter;
+using testing::shownAs;
 using Lines = std::vector<std::string>;
 
 struct SolveCase {
@@ -35,15 +35,14 @@ class Solve : public ::testing::TestWithParam<SolveCase> {};
 
 TEST_P(Solve, WorkedLinesAndAnswer) {
     const SolveCase& c = GetParam();
-    FakePrompter prompter;
-    Engine engine(prompter);
+    Engine engine;
     Solution s = solveQuestion(engine, c.question);
     EXPECT_TRUE(s.parsed);
     EXPECT_EQ(s.failure, "");
     EXPECT_EQ(s.answerValue, c.answerValue);
     EXPECT_EQ(s.answerText, c.answerText);
     EXPECT_EQ(stepsOf(s), c.steps);
-    EXPECT_TRUE(prompter.said.empty());
+    EXPECT_TRUE(s.diagnostics.empty());
     // the table holds what was reported, and nothing past the last step
     for (const SolvedLine& l : s.lines) EXPECT_EQ(engine.line(l.line).text, l.line == 1 ? c.question : l.sentence);
     EXPECT_EQ(engine.targetLine, static_cast<int>(s.lines.size()));
@@ -96,20 +95,18 @@ INSTANTIATE_TEST_SUITE_P(
     [](const auto& info) { return std::string(info.param.name); });
 
 TEST(Solver, AQuestionThatDoesNotParseReportsTheParser) {
-    FakePrompter prompter;
-    Engine engine(prompter);
+    Engine engine;
     Solution s = solveQuestion(engine, "123456x=1");
     EXPECT_FALSE(s.parsed);
     EXPECT_EQ(s.kind, SolutionKind::Unsolved);
     EXPECT_EQ(s.failure, SOLVE_NOT_PARSED);
     EXPECT_EQ(s.engineError, 999);
-    EXPECT_EQ(prompter.said, Lines{"123456：エラー！数字は５桁以下です"});
+    EXPECT_EQ(shownAs(s.diagnostics), Lines{"123456：エラー！数字は５桁以下です"});
     EXPECT_TRUE(s.lines.empty());
 }
 
 TEST(Solver, NeverWritesPastItsLastLine) {
-    FakePrompter prompter;
-    Engine engine(prompter);
+    Engine engine;
     Solution s = solveQuestion(engine, "2x+3=7", 3);  // needs line 4
     EXPECT_EQ(s.kind, SolutionKind::Unsolved);
     EXPECT_EQ(s.failure, SOLVE_TOO_MANY_LINES);
@@ -119,8 +116,7 @@ TEST(Solver, NeverWritesPastItsLastLine) {
 }
 
 TEST(Solver, NineNestedGroupsFitTheTable) {
-    FakePrompter prompter;
-    Engine engine(prompter);
+    Engine engine;
     Solution s = solveQuestion(engine, "(((((((((x)))))))))=1");
     EXPECT_EQ(s.answerValue, "1");
     EXPECT_EQ(s.steps(), 9);
@@ -130,18 +126,16 @@ TEST(Solver, NineNestedGroupsFitTheTable) {
 // printed 【答】x=3 for 1/2x)=3: such questions are not read at all now.
 TEST(Solver, UnbalancedBracketsAreNotRead) {
     for (const char* text : {"2(x+1=4", "1/2x)=3"}) {
-        FakePrompter prompter;
-        Engine engine(prompter);
+        Engine engine;
         Solution s = solveQuestion(engine, text);
         EXPECT_EQ(s.kind, SolutionKind::Unsolved) << text;
         EXPECT_EQ(s.failure, SOLVE_NOT_PARSED) << text;
-        EXPECT_EQ(prompter.said, std::vector<std::string>{Engine::MSG_BRACKETS}) << text;
+        EXPECT_EQ(shownAs(s.diagnostics), std::vector<std::string>{Engine::MSG_BRACKETS}) << text;
     }
 }
 
 TEST(Solver, ANumberTooLargeIsRefusedByTheEngine) {
-    FakePrompter prompter;
-    Engine engine(prompter);
+    Engine engine;
     Solution s = solveQuestion(engine, "1/99991x+1/99989x+1/99971x=1");
     EXPECT_EQ(s.kind, SolutionKind::Unsolved);
     EXPECT_FALSE(s.failure.empty());
@@ -153,9 +147,9 @@ TEST(Solver, ANumberTooLargeIsRefusedByTheEngine) {
 TEST(BundledQuestionSet, EveryQuestionSolvesWithinElevenSteps) {
     QuestionLinesResult file = readQuestionFile(SOLVARI_SOURCE_DIR "/data/Question.leq");
     ASSERT_TRUE(file.ok) << file.error;
-    FakePrompter prompter;
+    std::vector<Diagnostic> said;  // by the set's reader and every solution
     QuestionSet set;
-    ASSERT_TRUE(parseQuestionSet(file.lines, set, prompter));
+    ASSERT_TRUE(parseQuestionSet(file.lines, set, said));
     EXPECT_GE(set.unitCount, 10);
 
     std::set<std::string> answers;
@@ -169,19 +163,20 @@ TEST(BundledQuestionSet, EveryQuestionSolvesWithinElevenSteps) {
             const std::string& text = set.questionText[uu][static_cast<size_t>(q)];
             SCOPED_TRACE(std::to_string(u) + "-" + std::to_string(q) + " " + text);
             EXPECT_LE(sjisLength(text), 38u);
-            Engine engine(prompter);
+            Engine engine;
             Solution s = solveQuestion(engine, text);
             EXPECT_TRUE(s.parsed);
             EXPECT_NE(s.kind, SolutionKind::Unsolved) << s.failure;
             EXPECT_LE(s.steps(), 11);
+            said.insert(said.end(), s.diagnostics.begin(), s.diagnostics.end());
             answers.insert(s.answerValue);
             allText += text + "\n";
         }
     }
-    EXPECT_TRUE(prompter.said.empty());
+    EXPECT_TRUE(said.empty());
 
     // The first question needs at least one step.
-    Engine engine(prompter);
+    Engine engine;
     EXPECT_GE(solveQuestion(engine, set.questionText[1][1]).steps(), 1);
 
     // What the set promises to cover.

@@ -186,12 +186,10 @@ TEST_F(Drill, ARecordFailureIsToldOncePerRun) {
 TEST_F(Drill, SolveTheFirstUnitWithTheButtons) {
     copyBundledSet();
     start();
-    Engine scratch(m->prompter);
+    Engine scratch;
     const int count = m->practice->questionSet.questionCount[1];
     ASSERT_GE(count, 5);
     for (int q = 1; q <= count; ++q) {
-        SilentPrompter quiet;
-        scratch.setPrompter(quiet);
         Solution s = solveQuestion(scratch, m->practice->questionSet.questionText[1][static_cast<size_t>(q)]);
         ASSERT_EQ(s.kind, SolutionKind::Solved) << q;
         for (size_t k = 1; k < s.lines.size(); ++k) {
@@ -232,8 +230,7 @@ TEST_F(Drill, SolveWithTheKeyboardAlone) {
     writeSet({"<<かっこと分数", "2(x+3)=10", "1/2x-1=3", "0.5x+1=2", ">>"});
     start();
     for (int q = 1; q <= 3; ++q) {
-        SilentPrompter quiet;
-        Engine scratch(quiet);
+        Engine scratch;
         Solution s = solveQuestion(scratch, m->practice->questionSet.questionText[1][static_cast<size_t>(q)]);
         ASSERT_EQ(s.kind, SolutionKind::Solved);
         for (size_t k = 1; k < s.lines.size(); ++k) {

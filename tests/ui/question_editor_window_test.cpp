@@ -49,7 +49,10 @@ protected:
     TfrmEditQues ed{document, prompter};
 
     void SetUp() override {
-        ASSERT_TRUE(parseQuestionSet(lines, inUse, prompter));
+        std::vector<Diagnostic> said;
+        const bool parsed = parseQuestionSet(lines, inUse, said);
+        showDiagnostics(said, prompter);
+        ASSERT_TRUE(parsed);
         ed.setQuestionSet([this] { return &inUse; });
         ed.setQuestionPath("/home/sensei/Question.leq");
     }

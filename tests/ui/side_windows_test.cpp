@@ -21,9 +21,12 @@
 #include "ui/about_dialog.h"
 #include "tests/support/fake_prompter.h"
 #include "tests/ui/modal.h"
+#include "tests/support/read_text.h"
 
 namespace solvari {
 namespace {
+
+using testing::readEquation;
 
 using testing::answerNextModal;
 
@@ -126,9 +129,8 @@ TEST(Version, TextsPlacesAndClose) {
 // ---- the stack contents window ----
 
 TEST(Dump, ListsTheLinesOfTheEngineWhenShown) {
-    testing::FakePrompter prompter;
-    Engine engine(prompter);
-    ASSERT_TRUE(engine.parseEquation(1, "2x+3=7"));
+    Engine engine;
+    ASSERT_TRUE(readEquation(engine, 1, "2x+3=7"));
     engine.line(1).text = "（1） 次の方程式を解きなさい";
     engine.targetLine = 1;
 
@@ -159,8 +161,7 @@ TEST(Dump, ListsTheLinesOfTheEngineWhenShown) {
 }
 
 TEST(Dump, FillReplacesTheList) {
-    testing::FakePrompter prompter;
-    Engine engine(prompter);
+    Engine engine;
     TfrmDump dlg;
     engine.targetLine = 1;
     dlg.fill(engine);

@@ -69,7 +69,10 @@ protected:
     TfrmMondai dlg{[this] { return &practice; }};
 
     void load(const std::vector<std::string>& lines) {
-        ASSERT_TRUE(parseQuestionSet(lines, practice.questionSet, prompter));
+        std::vector<Diagnostic> said;
+        const bool parsed = parseQuestionSet(lines, practice.questionSet, said);
+        showDiagnostics(said, prompter);
+        ASSERT_TRUE(parsed);
         practice.currentUnit = 1;
         practice.currentQuestion.fill(1);
     }

@@ -212,9 +212,9 @@ CheckOutput sheets(const std::string& path, const std::vector<std::pair<SheetKin
     }
     for (const auto& [kind, out] : outputs) {
         const SheetLayout layout = sheetLayout(set, kind);
-        const std::string failed = writeSheet(out, layout);
-        if (!failed.empty()) {
-            o.err += "solvari-check: " + failed + "\n";
+        const FileResult written = writeSheet(out, layout);
+        if (!written.ok) {
+            o.err += "solvari-check: " + written.error + "\n";
             o.exitCode = CHECK_EXIT_UNREADABLE;
             return o;
         }

@@ -4,6 +4,7 @@
 #include <vector>
 
 #include "flow/answer_sheet.h"
+#include "flow/file_io.h"
 
 namespace solvari {
 
@@ -32,9 +33,9 @@ struct CheckOutput {
     std::string err;  // UTF-8, for standard error
 };
 
-// Writes a sheet as a PDF at path: "" on success, else the message. It needs QtGui, so the
-// program passes it in; without one the PDF options are refused.
-using SheetWriter = std::function<std::string(const std::string& path, const SheetLayout& layout)>;
+// Writes a sheet as a PDF at path. It needs QtGui, so the program passes it in; without one
+// the PDF options are refused.
+using SheetWriter = std::function<FileResult(const std::string& path, const SheetLayout& layout)>;
 
 // args are the arguments after the program name.
 CheckOutput runCheckCommand(const std::vector<std::string>& args, const SheetWriter& writeSheet = {});

@@ -277,8 +277,8 @@ void Practice::execute() {
     if (questionResult != VERDICT_OPEN) {
         closeQuestion();
         if (recordWriter) {
-            if (auto error = recordWriter(currentUnit, currentQuestion[static_cast<size_t>(currentUnit)]))
-                prompter_.inform(*error);
+            const FileResult recorded = recordWriter(currentUnit, currentQuestion[static_cast<size_t>(currentUnit)]);
+            if (!recorded.ok && !recorded.error.empty()) prompter_.inform(recorded.error);
         }
     } else if (n >= lineCapacity) {
         prompter_.inform("残念ですが" + std::to_string(lineCapacity - 1) + "回の操作では解けませんでした");

@@ -7,6 +7,7 @@
 
 #include "engine/engine.h"
 #include "engine/prompter.h"
+#include "flow/file_io.h"
 #include "flow/question_set.h"
 #include "transform/operation.h"
 #include "transform/typeset.h"
@@ -74,8 +75,9 @@ public:
     std::array<bool, 13> lineButtonEnabled{};  // btnShiki1..12
     bool hintUsed = false;  // a hint was shown on the question on the page
 
-    // Adds one finish of question q of unit u to the record; returns an error text on failure.
-    std::function<std::optional<std::string>(int u, int q)> recordWriter;
+    // Adds one finish of question q of unit u to the record; a failure's error text (if any)
+    // is shown.
+    std::function<FileResult(int u, int q)> recordWriter;
 
     // --- the step flow ---
     void selectLine(int n);

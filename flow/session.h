@@ -1,12 +1,12 @@
 #pragma once
 #include <QDateTime>
 #include <functional>
-#include <optional>
 #include <set>
 #include <string>
 #include <vector>
 
 #include "engine/engine.h"
+#include "flow/file_io.h"
 #include "flow/question_set.h"
 #include "flow/record_file.h"
 
@@ -39,9 +39,10 @@ public:
     // The clock of the record's DATE; tests fix it.
     std::function<QDateTime()> clock = [] { return QDateTime::currentDateTime(); };
 
-    // Adds one finish of a question to the record in dataDirectory; returns the reason to
-    // tell, only the first time a reason comes up in this run.
-    std::optional<std::string> recordFinish(const std::string& unitTitle, int question, Finish finish = Finish::Plain);
+    // Adds one finish of a question to the record in dataDirectory. A failure carries its
+    // error text only the first time that text comes up in this run; after that its error
+    // is "" (nothing more to tell).
+    FileResult recordFinish(const std::string& unitTitle, int question, Finish finish = Finish::Plain);
 
 private:
     std::set<std::string> reportedRecordErrors_;

@@ -140,8 +140,8 @@ void TfrmMain::buildMenu() {
             prompter.inform(SHEET_OVER_SET + path);
             return;
         }
-        const std::string failed = writeSheetPdf(path, sheetLayout(practice->questionSet, kind));
-        if (!failed.empty()) prompter.inform(failed);
+        const FileResult written = writeSheetPdf(path, sheetLayout(practice->questionSet, kind));
+        if (!written.ok) prompter.inform(written.error);
     };
     mnuAnswerKey = file->addAction("解答集(&K)...", this, [sheet] { sheet(SheetKind::AnswerKey, ANSWER_KEY_TITLE); });
     mnuWorksheet = file->addAction("問題用紙(&W)...", this, [sheet] { sheet(SheetKind::Worksheet, WORKSHEET_TITLE); });

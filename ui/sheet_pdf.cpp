@@ -118,8 +118,8 @@ std::string sheetPdfBytes(const SheetLayout& layout) {
     return bytes.toStdString();
 }
 
-std::string writeSheetPdf(const std::string& path, const SheetLayout& layout) {
-    return writeFileAtomically(path, sheetPdfBytes(layout)).error;
+FileResult writeSheetPdf(const std::string& path, const SheetLayout& layout) {
+    return writeFileAtomically(path, sheetPdfBytes(layout));
 }
 
 }  // namespace solvari

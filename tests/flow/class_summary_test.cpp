@@ -105,7 +105,7 @@ protected:
     std::vector<std::pair<std::string, SheetLayout>> written;
     SheetWriter writer = [this](const std::string& path, const SheetLayout& l) {
         written.emplace_back(path, l);
-        return std::string();
+        return FileResult{true, "", ""};
     };
     static std::vector<std::string> texts(const SheetLayout& l) {
         std::vector<std::string> out;

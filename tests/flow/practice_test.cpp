@@ -33,9 +33,9 @@ protected:
         for (size_t i = 0; i < questions.size(); ++i) set.questionText[1][i + 1] = questions[i];
         practice.questionSet = set;
         practice.lineCapacity = capacity;
-        practice.recordWriter = [this](int u, int q) -> std::optional<std::string> {
+        practice.recordWriter = [this](int u, int q) {
             records.emplace_back(u, q);
-            return std::nullopt;
+            return FileResult{true, "", ""};
         };
         ASSERT_TRUE(practice.startQuestionSet());
         prompter.clear();
@@ -526,7 +526,7 @@ TEST_F(PracticeTest, BlinkAlternatesPictures) {
 
 TEST_F(PracticeTest, RecordFailureIsShownAndTheQuestionStaysClosed) {
     start({"2x=6"});
-    practice.recordWriter = [](int, int) -> std::optional<std::string> { return "/ro/Miradosh.rec に書き込めません"; };
+    practice.recordWriter = [](int, int) { return FileResult{false, "/ro/Miradosh.rec に書き込めません", ""}; };
     step(1, Operation::Divide, {"2"});
     EXPECT_TRUE(practice.questionFinished);
     EXPECT_EQ(prompter.last(), "/ro/Miradosh.rec に書き込めません");

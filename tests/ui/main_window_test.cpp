@@ -176,10 +176,13 @@ TEST_F(Drill, ARecordFailureIsToldOncePerRun) {
     ASSERT_TRUE(QDir(dir.path()).mkdir("Miradosh.rec"));
     start();
     ASSERT_TRUE(m->practice->recordWriter);
-    const std::optional<std::string> first = m->practice->recordWriter(1, 1);
-    EXPECT_EQ(first, std::optional<std::string>(QFileInfo(dir.path() + "/Miradosh.rec").absoluteFilePath().toStdString() +
-                                                " に書き込めません\nファイルではありません（フォルダなど）"));
-    EXPECT_EQ(m->practice->recordWriter(1, 2), std::nullopt);
+    const FileResult first = m->practice->recordWriter(1, 1);
+    EXPECT_FALSE(first.ok);
+    EXPECT_EQ(first.error, QFileInfo(dir.path() + "/Miradosh.rec").absoluteFilePath().toStdString() +
+                               " に書き込めません\nファイルではありません（フォルダなど）");
+    const FileResult again = m->practice->recordWriter(1, 2);
+    EXPECT_FALSE(again.ok);
+    EXPECT_EQ(again.error, "");  // already told
     EXPECT_TRUE(QFileInfo(dir.path() + "/Miradosh.rec").isDir());
 }
 

@@ -66,13 +66,14 @@ TEST(SheetPdf, AFailedWriteLeavesTheOldFile) {
     testing::writeAll(old, "old");
     SheetLayout layout;
     layout.pageCount = 1;
-    std::string failed;
+    FileResult failed;
     {
         testing::FileSizeLimit full(200);  // as on a full disk
         ASSERT_TRUE(full.ok());
         failed = writeSheetPdf(old.toStdString(), layout);
     }
-    EXPECT_NE(failed.find("に書き込めません"), std::string::npos) << failed;
+    EXPECT_FALSE(failed.ok);
+    EXPECT_NE(failed.error.find("に書き込めません"), std::string::npos) << failed.error;
     EXPECT_EQ(testing::readAll(old), "old");
     EXPECT_EQ(QDir(dir.path()).entryList(QDir::Files).size(), 1);
 }

@@ -88,25 +88,17 @@ void Program::buildOtherWindows() {
     TfrmMain* m = frmMain;
     Session* s = session.get();
     frmDump = new TfrmDump(&m->engine, m);
-    // The record windows ask for the file and the units when shown: both are fixed later.
-    const RecordSource records{[s] { return recordFilePath(s->dataDirectory); },
-                               [m]() -> const QuestionSet* { return &m->practice->questionSet; }};
+    const RecordSource records{*s, m->practice->questionSet};
     frmDelete = new TfrmDelete(records, m->prompter, m);
-    frmEditQues = new TfrmEditQues(s->document, m->prompter, m);
-    frmEditQues->setQuestionSet([m]() -> QuestionSet* { return &m->practice->questionSet; });
+    frmEditQues = new TfrmEditQues(s->document, m->practice->questionSet, m->prompter, m);
     frmKiroku = new TfrmKiroku(records, frmDelete, m);
-    frmPrintS = new TfrmPrintS(PrintSource{[m] { return m->page; },
-                                           [m]() -> QWidget* { return m->pageWindow; },
-                                           [m] { return m->engine.targetLine; },
-                                           [m] { return m->practice->questionFinished; }},
-                               m->prompter, m);
+    frmPrintS = new TfrmPrintS(PrintSource{*m->page, *m->pageWindow, m->engine, *m->practice}, m->prompter, m);
     frmSentaku = new TfrmSentaku(m);
     frmVersion = new TfrmVersion(m);
-    frmMondai = new TfrmMondai([m] { return m->practice.get(); }, m);
+    frmMondai = new TfrmMondai(*m->practice, *this, m);
     help = new TfrmHelp();
 
     m->prompter.setChoiceDialog(frmSentaku);
-    frmMondai->showRecordWindow = [this] { frmKiroku->exec(); };
     m->commands->pathSaved = [this](const std::string& path) {
         frmEditQues->setCaptionNote("");  // saved in Shift-JIS now
         frmEditQues->setQuestionPath(path);

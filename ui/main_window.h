@@ -15,6 +15,7 @@
 #include "ui/qt_prompter.h"
 #include "flow/question_set.h"
 #include "ui/answer_choice_dialog.h"  // completes the type QtPrompter keeps a pointer to
+#include "ui/other_windows.h"
 #include "transform/typeset.h"
 
 class QLabel;
@@ -30,21 +31,6 @@ namespace solvari {
 
 class TfrmPage;
 class TfrmGreet;
-
-// The other windows the main window opens. The program implements it with its windows; the
-// window tests stand in a scripted one where a real modal window would be in the way.
-class OtherWindows {
-public:
-    virtual ~OtherWindows() = default;
-    virtual int runUnitWindow() = 0;    // TfrmMondai, modal: 1 OK, 2 cancel
-    virtual int runEditorWindow() = 0;  // TfrmEditQues, modal: 1 OK, 2 cancel
-    virtual void showRecordWindow() = 0;   // TfrmKiroku
-    virtual void showPrintWindow() = 0;    // TfrmPrintS
-    virtual void showStackWindow() = 0;    // TfrmDump
-    virtual void showVersionWindow() = 0;  // TfrmVersion
-    virtual void showHelpContents() = 0;
-    virtual void showHelpPoint() = 0;
-};
 
 // The frame of the program: the control panel on the left (line buttons, operations, keypad,
 // commands), the menu bar, and the equation page as its one child window. Every handler only

@@ -98,8 +98,8 @@ void UpDown::resizeEvent(QResizeEvent* event) {
 
 // ---------------------------------------------------------------- TfrmPrintS
 
-TfrmPrintS::TfrmPrintS(PrintSource source, Prompter& prompter, QWidget* parent)
-    : QDialog(parent), source_(std::move(source)), prompter_(prompter) {
+TfrmPrintS::TfrmPrintS(const PrintSource& source, Prompter& prompter, QWidget* parent)
+    : QDialog(parent), source_(source), prompter_(prompter) {
     frameDialog(this, "frmPrintS", "frmPrintS", designFont("ＭＳ Ｐゴシック", 12));
     setFixedSize(363, 248);
 
@@ -190,25 +190,20 @@ void TfrmPrintS::btnCancelClick() { done(1); }
 void TfrmPrintS::reject() { btnCancelClick(); }
 
 std::vector<PrintCommand> TfrmPrintS::currentLayout() const {
-    TfrmPage* page = source_.page ? source_.page() : nullptr;
     PrintBoxes boxes{};
-    if (page) {
-        for (int n = 1; n <= ANSWER_BOX; ++n) {
-            if (ImageBox* box = page->imageBox(n)) boxes[static_cast<size_t>(n)] = BoxSize{box->width(), box->height()};
-        }
+    for (int n = 1; n <= ANSWER_BOX; ++n) {
+        if (ImageBox* box = source_.page.imageBox(n)) boxes[static_cast<size_t>(n)] = BoxSize{box->width(), box->height()};
     }
-    QWidget* frame = source_.pageWindow ? source_.pageWindow() : nullptr;
-    const QString title = frame ? frame->windowTitle() : page ? page->windowTitle() : QString();
+    const QString title = source_.pageWindow.windowTitle();
     const int image1Width = boxes[1] ? boxes[1]->width : 0;
-    return printLayout(updLMargin->position(), updSize->position(), image1Width, boxes,
-                       source_.targetLine ? source_.targetLine() : 0,
-                       source_.questionFinished && source_.questionFinished(), title.toStdString(),
+    return printLayout(updLMargin->position(), updSize->position(), image1Width, boxes, source_.engine.targetLine,
+                       source_.practice.questionFinished, title.toStdString(),
                        printDate(clock ? clock() : systemClock()));
 }
 
 bool TfrmPrintS::btnStartClick() {
     const std::vector<PrintCommand> commands = currentLayout();
-    TfrmPage* page = source_.page ? source_.page() : nullptr;
+    TfrmPage& page = source_.page;
     return printDocument([&](QPainter& painter) {
         // The layout counts 1/600 inch; a 300- or 1200-dpi device gets the same page.
         const QPaintDevice* device = painter.device();
@@ -222,7 +217,7 @@ bool TfrmPrintS::btnStartClick() {
             if (c.kind == PrintCommand::Kind::Text) {
                 // The layout gives the top of the text; QPainter places text on its baseline.
                 painter.drawText(c.x, c.y + ascent, QString::fromStdString(c.text));
-            } else if (ImageBox* box = page ? page->imageBox(c.box) : nullptr) {
+            } else if (ImageBox* box = page.imageBox(c.box)) {
                 // The boxes' pictures are drawn straight from memory: passing each through a
                 // scratch bitmap file on disk would print the same pixels.
                 painter.drawImage(QRect(c.x, c.y, c.w, c.h), box->image());
@@ -232,13 +227,7 @@ bool TfrmPrintS::btnStartClick() {
 }
 
 bool TfrmPrintS::btnPrintAllClick() {
-    QWidget* frame = source_.pageWindow ? source_.pageWindow() : nullptr;
-    if (!frame) {
-        TfrmPage* page = source_.page ? source_.page() : nullptr;
-        frame = page;
-    }
-    if (!frame) return false;
-    const QImage shot = frame->grab().toImage();
+    const QImage shot = source_.pageWindow.grab().toImage();
     return printDocument([&](QPainter& painter) {
         // The whole window, as large as the printable area allows, keeping its proportions.
         const QSize area(painter.device()->width(), painter.device()->height());

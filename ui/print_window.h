@@ -5,7 +5,9 @@
 #include <memory>
 #include <vector>
 
+#include "engine/engine.h"
 #include "engine/prompter.h"
+#include "flow/practice.h"
 #include "flow/record_file.h"  // Clock
 #include "flow/print_layout.h"
 
@@ -46,12 +48,13 @@ private:
     int min_, max_, position_;
 };
 
-// What the print window prints. Asked at print time: the page is created after this window.
+// What the print window prints, read at print time: the page's boxes, the page window's
+// title (the unit title), the engine's targetLine and whether the question is finished.
 struct PrintSource {
-    std::function<TfrmPage*()> page;          // the equation page; nullptr prints no boxes
-    std::function<QWidget*()> pageWindow;     // its frame, whose title is the unit title
-    std::function<int()> targetLine;
-    std::function<bool()> questionFinished;
+    TfrmPage& page;
+    QWidget& pageWindow;  // the page's frame
+    const Engine& engine;
+    const Practice& practice;
 };
 
 // "frmPrintS": prints the worked lines of the current question, enlarged and indented, or
@@ -65,7 +68,7 @@ public:
     static constexpr const char* PRINTED_TO = " に印刷しました";
     static constexpr const char* SETUP_ACCEPT = "設定";  // the setup dialog prints nothing itself
 
-    TfrmPrintS(PrintSource source, Prompter& prompter, QWidget* parent = nullptr);
+    TfrmPrintS(const PrintSource& source, Prompter& prompter, QWidget* parent = nullptr);
     ~TfrmPrintS() override;
 
     QLabel* Label3;

@@ -28,8 +28,8 @@ QLineEdit* resultField(QWidget* parent, const char* name, QRect geometry) {
 
 }  // namespace
 
-TfrmEditQues::TfrmEditQues(QuestionDocument& document, Prompter& prompter, QWidget* parent)
-    : QDialog(parent), document_(document), lines_(document.lines), prompter_(prompter) {
+TfrmEditQues::TfrmEditQues(QuestionDocument& document, QuestionSet& inUse, Prompter& prompter, QWidget* parent)
+    : QDialog(parent), document_(document), lines_(document.lines), prompter_(prompter), inUse_(inUse) {
     frameDialog(this, "frmEditQues", CAPTION_PREFIX, designFont("ＭＳ Ｐゴシック", 12));
     resize(680, 480);
     centreOnScreen(this);
@@ -74,7 +74,6 @@ TfrmEditQues::TfrmEditQues(QuestionDocument& document, Prompter& prompter, QWidg
     connect(btnCancel, &QPushButton::clicked, this, &TfrmEditQues::btnCancelClick);
 }
 
-void TfrmEditQues::setQuestionSet(std::function<QuestionSet*()> inUse) { inUse_ = std::move(inUse); }
 
 
 void TfrmEditQues::setQuestionPath(const std::string& path) {
@@ -138,8 +137,7 @@ void TfrmEditQues::memQuesChange() {
 void TfrmEditQues::btnCompileClick() {
     edtErTangen->clear();
     lstErQues->clear();
-    QuestionSet* inUse = inUse_ ? inUse_() : nullptr;
-    const SyntaxCheckResult r = checkQuestionSet(lines_, inUse ? *inUse : ownSet_);
+    const SyntaxCheckResult r = checkQuestionSet(lines_, inUse_);
     showDiagnostics(r.editorDiagnostics, prompter_);
     edtResult->setText(QString::fromStdString(r.resultText));
     edtErTangen->setText(QString::fromStdString(r.errorUnitText));

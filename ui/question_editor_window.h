@@ -1,7 +1,6 @@
 #pragma once
 #include <QDialog>
 #include <QString>
-#include <functional>
 #include <string>
 #include <vector>
 
@@ -32,14 +31,13 @@ public:
     static constexpr const char* MSG_CHECK_FIRST = "エラーチェックしてください";
     static constexpr const char* MSG_DISCARD = "編集内容を破棄しますか？";
 
-    // document must outlive the window: its lines are the text edited, its saved flag is
-    // cleared when a changed, checked text is accepted. The check parses with an engine of its
-    // own; the window's message and the parsers' messages go to prompter.
-    TfrmEditQues(QuestionDocument& document, Prompter& prompter, QWidget* parent = nullptr);
+    // document and inUse must outlive the window: the document's lines are the text edited,
+    // its saved flag is cleared when a changed, checked text is accepted; inUse is the
+    // question set in use, which a check with a sound structure replaces at once. The check
+    // parses with an engine of its own; the window's message and the parsers' messages go to
+    // prompter.
+    TfrmEditQues(QuestionDocument& document, QuestionSet& inUse, Prompter& prompter, QWidget* parent = nullptr);
 
-    // The question set in use, which a check with a sound structure replaces at once. While
-    // the getter is missing or gives nullptr, the check parses into a set of the window's own.
-    void setQuestionSet(std::function<QuestionSet*()> inUse);
     // The file named in the caption ("問題の編集：" + path), now and at every showing.
     void setQuestionPath(const std::string& path);
     // Added after the path in the caption (the set was read as UTF-8 and will be saved in
@@ -88,8 +86,7 @@ private:
     QuestionDocument& document_;
     std::vector<std::string>& lines_;  // document_.lines
     Prompter& prompter_;
-    std::function<QuestionSet*()> inUse_;
-    QuestionSet ownSet_;  // parsed into when no set in use is given
+    QuestionSet& inUse_;
     std::string path_;
     std::string note_;
     QString shownText_;  // the text as the window was shown

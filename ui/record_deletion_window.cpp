@@ -12,8 +12,8 @@
 
 namespace solvari {
 
-TfrmDelete::TfrmDelete(RecordSource source, Prompter& prompter, QWidget* parent)
-    : QDialog(parent), source_(std::move(source)), prompter_(prompter) {
+TfrmDelete::TfrmDelete(const RecordSource& source, Prompter& prompter, QWidget* parent)
+    : QDialog(parent), source_(source), prompter_(prompter) {
     frameDialog(this, "frmDelete", "frmDelete", designFont("ＭＳ Ｐゴシック", 12));
     setFixedSize(500, 459);
 
@@ -48,15 +48,13 @@ void TfrmDelete::showEvent(QShowEvent* event) {
     if (viewer_) move(viewer_->x() + 200, viewer_->y());
     recordDeleted = false;
     lstTitle->clear();
-    const QuestionSet* set = source_.questionSet ? source_.questionSet() : nullptr;
-    if (!set || !source_.recordPath) return;
     const RecordFile file(source_.recordPath());
-    for (const std::string& title : deletableUnits(file, *set)) lstTitle->addItem(QString::fromStdString(title));
+    for (const std::string& title : deletableUnits(file, source_.questionSet)) lstTitle->addItem(QString::fromStdString(title));
 }
 
 void TfrmDelete::btnDeleteOneClick() {
     const QList<QListWidgetItem*> selected = lstTitle->selectedItems();
-    if (selected.isEmpty() || !source_.recordPath) {
+    if (selected.isEmpty()) {
         prompter_.inform(NO_SELECTION);
         return;
     }

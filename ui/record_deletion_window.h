@@ -1,11 +1,11 @@
 #pragma once
 #include <QDialog>
 #include <QPointer>
-#include <functional>
 #include <string>
 
 #include "engine/prompter.h"
 #include "flow/question_set.h"
+#include "flow/session.h"
 
 class QLabel;
 class QListWidget;
@@ -13,12 +13,14 @@ class QPushButton;
 
 namespace solvari {
 
-// Where the record windows find the record file and the units. Both are asked each time a
-// window is shown: the data folder is fixed only after start-up and the question set changes
-// when another one is opened or edited.
+// Where the record windows find the record file and the units: "Miradosh.rec" in the
+// session's data folder and the question set in use. Both are read each time a window is
+// shown: the data folder is fixed only after start-up and the question set changes when
+// another one is opened or edited.
 struct RecordSource {
-    std::function<std::string()> recordPath;          // full path of "Miradosh.rec"
-    std::function<const QuestionSet*()> questionSet;  // the set in use; nullptr lists nothing
+    const Session& session;
+    const QuestionSet& questionSet;
+    std::string recordPath() const { return recordFilePath(session.dataDirectory); }
 };
 
 // "frmDelete": removes the whole record of one unit at a time. Shown modally by the record
@@ -28,7 +30,7 @@ class TfrmDelete : public QDialog {
 public:
     static constexpr const char* NO_SELECTION = "消去する単元を選んでください";
 
-    TfrmDelete(RecordSource source, Prompter& prompter, QWidget* parent = nullptr);
+    TfrmDelete(const RecordSource& source, Prompter& prompter, QWidget* parent = nullptr);
 
     // The window it is shown beside (200 pixels right of its left edge, at its top).
     void setViewer(QWidget* viewer) { viewer_ = viewer; }

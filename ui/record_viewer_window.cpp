@@ -12,8 +12,8 @@
 
 namespace solvari {
 
-TfrmKiroku::TfrmKiroku(RecordSource source, TfrmDelete* deleteWindow, QWidget* parent)
-    : QDialog(parent), source_(std::move(source)), deleteWindow_(deleteWindow) {
+TfrmKiroku::TfrmKiroku(const RecordSource& source, TfrmDelete* deleteWindow, QWidget* parent)
+    : QDialog(parent), source_(source), deleteWindow_(deleteWindow) {
     frameDialog(this, "frmKiroku", "練習の記録", designFont("ＭＳ Ｐゴシック", 12));
     setFixedSize(700, 450);
 
@@ -50,10 +50,8 @@ void TfrmKiroku::showEvent(QShowEvent* event) {
 
 void TfrmKiroku::listRecords() {
     lstTitle->clear();
-    const QuestionSet* set = source_.questionSet ? source_.questionSet() : nullptr;
-    if (!set || !source_.recordPath) return;
     const RecordFile file(source_.recordPath());
-    for (const std::string& row : recordListing(file, *set)) lstTitle->addItem(QString::fromStdString(row));
+    for (const std::string& row : recordListing(file, source_.questionSet)) lstTitle->addItem(QString::fromStdString(row));
 }
 
 void TfrmKiroku::btnDeleteClick() {

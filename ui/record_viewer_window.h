@@ -15,7 +15,7 @@ class TfrmKiroku : public QDialog {
     Q_OBJECT
 public:
     // deleteWindow is the "記録消去" window (created before this one); it may be null.
-    TfrmKiroku(RecordSource source, TfrmDelete* deleteWindow, QWidget* parent = nullptr);
+    TfrmKiroku(const RecordSource& source, TfrmDelete* deleteWindow, QWidget* parent = nullptr);
 
     QListWidget* lstTitle;
     QPushButton* btnDelete;

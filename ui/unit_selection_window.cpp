@@ -67,8 +67,8 @@ private:
     const TfrmMondai& window_;
 };
 
-TfrmMondai::TfrmMondai(std::function<Practice*()> practice, QWidget* parent)
-    : QDialog(parent), practice_(std::move(practice)), boxes_(std::make_unique<QuestionBoxes>(*this)),
+TfrmMondai::TfrmMondai(Practice& practice, OtherWindows& windows, QWidget* parent)
+    : QDialog(parent), practice_(practice), windows_(windows), boxes_(std::make_unique<QuestionBoxes>(*this)),
       typesetter_(std::make_unique<Typesetter>(engine_, *boxes_)) {
     frameDialog(this, "frmMondai", "frmMondai", designFont("ＭＳ Ｐゴシック", 12));
     setFixedSize(758, 480);
@@ -173,18 +173,17 @@ bool TfrmMondai::eventFilter(QObject* watched, QEvent* event) {
 }
 
 void TfrmMondai::showTitle() {
-    const Practice* p = practice_ ? practice_() : nullptr;
-    if (!p || shownUnit < 1 || shownUnit > MAX_UNITS) return;
-    lblMidashi->setText(QString::fromStdString(p->questionSet.unitTitle[static_cast<size_t>(shownUnit)]));
+    const Practice& p = practice_;
+    if (shownUnit < 1 || shownUnit > MAX_UNITS) return;
+    lblMidashi->setText(QString::fromStdString(p.questionSet.unitTitle[static_cast<size_t>(shownUnit)]));
 }
 
 void TfrmMondai::formShow() {
-    Practice* p = practice_ ? practice_() : nullptr;
-    if (!p) return;
-    const QuestionSet& set = p->questionSet;
-    shownUnit = p->currentUnit;
+    const Practice& p = practice_;
+    const QuestionSet& set = p.questionSet;
+    shownUnit = p.currentUnit;
     showTitle();
-    markedQuestion = p->currentQuestion.at(static_cast<size_t>(shownUnit));
+    markedQuestion = p.currentQuestion.at(static_cast<size_t>(shownUnit));
 
     filling_ = true;
     lstTangen->clear();
@@ -203,21 +202,21 @@ void TfrmMondai::formShow() {
     lstTangen->clearSelection();
     lstTangen->setCurrentRow(shownUnit - 1);
     filling_ = false;
-    markQuestion(p->currentQuestion.at(static_cast<size_t>(shownUnit)));
+    markQuestion(p.currentQuestion.at(static_cast<size_t>(shownUnit)));
     lstTangen->setFocus();
 }
 
 void TfrmMondai::drawUnitQuestions() {
-    Practice* p = practice_ ? practice_() : nullptr;
-    if (!p || shownUnit < 1 || shownUnit > MAX_UNITS) return;
+    const Practice& p = practice_;
+    if (shownUnit < 1 || shownUnit > MAX_UNITS) return;
     const auto u = static_cast<size_t>(shownUnit);
-    const int count = p->questionSet.questionCount[u];
+    const int count = p.questionSet.questionCount[u];
     for (int q = 1; q <= count; ++q) {
         {
             // A faulty question is drawn as far as the parser got, without a message: the
             // list is for choosing, the editor's check is where faults are reported.
             std::vector<Diagnostic> unshown;
-            engine_.parseEquation(SCRATCH_LINE, p->questionSet.questionText[u][static_cast<size_t>(q)], unshown);
+            engine_.parseEquation(SCRATCH_LINE, p.questionSet.questionText[u][static_cast<size_t>(q)], unshown);
         }
         ImageBox* box = questionBox(q);
         if (box) Typesetter::clearBox(*box);
@@ -240,27 +239,27 @@ void TfrmMondai::eraseMark() {
 }
 
 void TfrmMondai::markQuestion(int n) {
-    Practice* p = practice_ ? practice_() : nullptr;
-    if (!p || shownUnit < 1 || shownUnit > MAX_UNITS) return;
-    if (n < 1 || n > p->questionSet.questionCount[static_cast<size_t>(shownUnit)]) return;
+    const Practice& p = practice_;
+    if (shownUnit < 1 || shownUnit > MAX_UNITS) return;
+    if (n < 1 || n > p.questionSet.questionCount[static_cast<size_t>(shownUnit)]) return;
     eraseMark();
     if (MarkBox* mark = markBox(n)) mark->copyPicture(1, 1, imgKakkoB);
     markedQuestion = n;
 }
 
 void TfrmMondai::lstTangenClick() {
-    Practice* p = practice_ ? practice_() : nullptr;
+    const Practice& p = practice_;
     const int row = lstTangen->currentRow();
-    if (!p || row < 0) return;
+    if (row < 0) return;
     eraseMark();
     shownUnit = row + 1;
     showTitle();
     drawUnitQuestions();
-    markQuestion(p->currentQuestion.at(static_cast<size_t>(shownUnit)));
+    markQuestion(p.currentQuestion.at(static_cast<size_t>(shownUnit)));
 }
 
 void TfrmMondai::btnOKClick() {
-    if (Practice* p = practice_ ? practice_() : nullptr) p->acceptUnitChoice(shownUnit, markedQuestion);
+    practice_.acceptUnitChoice(shownUnit, markedQuestion);
     eraseMark();
     done(RESULT_OK);
 }
@@ -271,7 +270,7 @@ void TfrmMondai::btnCancelClick() {
 }
 
 void TfrmMondai::btnShowRecordClick() {
-    if (showRecordWindow) showRecordWindow();
+    windows_.showRecordWindow();
 }
 
 void TfrmMondai::reject() { done(RESULT_CANCEL); }

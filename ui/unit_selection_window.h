@@ -2,13 +2,13 @@
 #include <QDialog>
 #include <QImage>
 #include <QWidget>
-#include <functional>
 #include <memory>
 
 #include "engine/engine.h"
 #include "engine/prompter.h"
 #include "transform/canvas.h"
 #include "ui/clickable_widget.h"
+#include "ui/other_windows.h"
 
 class QLabel;
 class QListWidget;
@@ -55,15 +55,12 @@ public:
     static constexpr int RESULT_CANCEL = 2;
     static constexpr int BOX_COUNT = 7;
 
-    // practice gives the main window's practice state (it exists only once the main window
-    // has been shown; while it returns nullptr the window shows nothing). Questions are parsed
-    // and typeset with an engine and a typesetter of the window's own, so browsing never
-    // changes the letter or the decimal display of the student's page.
-    TfrmMondai(std::function<Practice*()> practice, QWidget* parent = nullptr);
+    // practice is the main window's practice state; "練習の記録" shows the record viewer of
+    // windows modally above this window. Questions are parsed and typeset with an engine and
+    // a typesetter of the window's own, so browsing never changes the letter or the decimal
+    // display of the student's page.
+    TfrmMondai(Practice& practice, OtherWindows& windows, QWidget* parent = nullptr);
     ~TfrmMondai() override;
-
-    // The record viewer, shown modally above this window by "練習の記録".
-    std::function<void()> showRecordWindow;
 
     // --- state kept between showings ---
     int shownUnit = 1;
@@ -106,7 +103,8 @@ protected:
 private:
     class QuestionBoxes;
 
-    std::function<Practice*()> practice_;
+    Practice& practice_;
+    OtherWindows& windows_;
     Engine engine_;  // its own: what the list parses never reaches the page
     std::unique_ptr<QuestionBoxes> boxes_;
     std::unique_ptr<Typesetter> typesetter_;

@@ -24,6 +24,7 @@
 #include "ui/print_window.h"
 #include "tests/support/fake_prompter.h"
 #include "tests/support/files.h"
+#include "tests/support/practice_rig.h"
 #include "tests/ui/modal.h"
 
 namespace solvari {
@@ -63,10 +64,8 @@ protected:
         fill(1, Qt::black);
         fill(2, Qt::blue);
         fill(16, Qt::red);
-        window = std::make_unique<TfrmPrintS>(
-            PrintSource{[this] { return page; }, [this]() -> QWidget* { return &frame; }, [this] { return targetLine; },
-                        [this] { return finished; }},
-            prompter);
+        targetLine = 2;
+        window = std::make_unique<TfrmPrintS>(PrintSource{*page, frame, rig.engine, rig.practice}, prompter);
         window->clock = [] { return QDateTime(QDate(2004, 3, 9), QTime(10, 0)); };
     }
     void TearDown() override {
@@ -117,8 +116,9 @@ protected:
     QString oldCwd;
     QWidget frame;
     TfrmPage* page = nullptr;
-    int targetLine = 2;
-    bool finished = false;
+    testing::PracticeRig<> rig;  // the drill whose question is printed
+    int& targetLine = rig.engine.targetLine;
+    bool& finished = rig.practice.questionFinished;
     testing::FakePrompter prompter;
     std::unique_ptr<TfrmPrintS> window;
 };

@@ -46,14 +46,13 @@ protected:
     std::vector<std::string>& lines = document.lines;
     bool& saved = document.saved;
     QuestionSet inUse;
-    TfrmEditQues ed{document, prompter};
+    TfrmEditQues ed{document, inUse, prompter};
 
     void SetUp() override {
         std::vector<Diagnostic> said;
         const bool parsed = parseQuestionSet(lines, inUse, said);
         showDiagnostics(said, prompter);
         ASSERT_TRUE(parsed);
-        ed.setQuestionSet([this] { return &inUse; });
         ed.setQuestionPath("/home/sensei/Question.leq");
     }
     // Runs the editor modally; act works on the open window and must close it.

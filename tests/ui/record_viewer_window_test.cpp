@@ -75,16 +75,16 @@ protected:
         ASSERT_TRUE(dir.isValid());
         oldCwd = QDir::currentPath();
         QDir::setCurrent(dir.path());
-        path = QDir(dir.path()).filePath("Miradosh.rec").toStdString();
+        session.dataDirectory = dir.path().toStdString();
+        path = recordFilePath(session.dataDirectory);
     }
     void TearDown() override { QDir::setCurrent(oldCwd); }
 
-    RecordSource source() {
-        return RecordSource{[this] { return path; }, [this]() -> const QuestionSet* { return &set; }};
-    }
+    RecordSource source() { return RecordSource{session, set}; }
 
     QTemporaryDir dir;
     QString oldCwd;
+    Session session;
     std::string path;
     QuestionSet set = makeSet({{UNIT1, 3}, {UNIT2, 2}});
 };
@@ -231,8 +231,9 @@ TEST_F(RecordTest, ViewerRelistsEachTimeItIsShownAndCloses1) {
 }
 
 TEST_F(RecordTest, ViewerWithoutAQuestionSetListsNothing) {
-    TfrmKiroku viewer(RecordSource{[this] { return path; }, [] { return static_cast<const QuestionSet*>(nullptr); }},
-                      nullptr);
+    writeRecordText(path, {"[" + UNIT1 + "]", "1=2", "DATE=" + DATE1});
+    const QuestionSet none;  // before any set is read
+    TfrmKiroku viewer(RecordSource{session, none}, nullptr);
     viewer.show();
     EXPECT_EQ(viewer.lstTitle->count(), 0);
     viewer.btnDelete->click();  // no deletion window: nothing happens

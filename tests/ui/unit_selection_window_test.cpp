@@ -5,6 +5,7 @@
 #include <QListWidget>
 #include <QPushButton>
 #include <QTest>
+#include <functional>
 
 #include "engine/format.h"
 #include "flow/practice.h"
@@ -64,9 +65,24 @@ QStringList rowsOf(const QListWidget* list) {
     return rows;
 }
 
+// The windows the unit window may open: the record viewer runs what the test gives it.
+class RecordViewerStandIn : public OtherWindows {
+public:
+    std::function<void()> record = [] {};
+    int runUnitWindow() override { return 2; }
+    int runEditorWindow() override { return 2; }
+    void showRecordWindow() override { record(); }
+    void showPrintWindow() override {}
+    void showStackWindow() override {}
+    void showVersionWindow() override {}
+    void showHelpContents() override {}
+    void showHelpPoint() override {}
+};
+
 class MondaiTest : public ::testing::Test, protected testing::PracticeRig<> {
 protected:
-    TfrmMondai dlg{[this] { return &practice; }};
+    RecordViewerStandIn windows;
+    TfrmMondai dlg{practice, windows};
 
     void load(const std::vector<std::string>& lines) {
         std::vector<Diagnostic> said;
@@ -371,7 +387,7 @@ TEST_F(MondaiTest, RecordButtonOpensTheViewerAboveTheWindow) {
     load(unitsOf(2));
     int shown = 0;
     bool openBeneath = false;
-    dlg.showRecordWindow = [&] {
+    windows.record = [&] {
         ++shown;
         openBeneath = dlg.isVisible();
     };

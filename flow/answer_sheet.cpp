@@ -2,7 +2,6 @@
 
 #include <algorithm>
 
-#include "engine/prompter.h"
 #include "engine/sjis.h"
 #include "transform/solver.h"
 

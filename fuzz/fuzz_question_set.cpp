@@ -9,7 +9,6 @@
 
 #include "flow/syntax_check.h"
 #include "engine/sjis.h"
-#include "engine/prompter.h"
 #include "flow/question_set.h"
 #include "fuzz/line_ops_driver.h"
 #include "transform/solver.h"

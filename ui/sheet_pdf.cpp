@@ -6,7 +6,6 @@
 #include <QPainter>
 #include <QPdfWriter>
 
-#include "engine/prompter.h"
 #include "flow/file_io.h"
 #include "transform/typeset.h"
 #include "ui/fonts.h"

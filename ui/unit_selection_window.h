@@ -5,7 +5,6 @@
 #include <memory>
 
 #include "engine/engine.h"
-#include "engine/prompter.h"
 #include "transform/canvas.h"
 #include "ui/clickable_widget.h"
 #include "ui/other_windows.h"

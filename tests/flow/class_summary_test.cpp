@@ -14,7 +14,6 @@
 #include "flow/answer_sheet.h"
 #include "flow/check_command.h"
 #include "flow/class_summary.h"
-#include "engine/prompter.h"
 #include "flow/question_set.h"
 #include "flow/record_file.h"
 

@@ -9,12 +9,14 @@
 #include <algorithm>
 #include <cstdio>
 
+#include "ui/pictures.h"
 #include "ui/main_window.h"
 #include "flow/practice_folder.h"
 #include "ui/qt_prompter.h"
 #include "app/program.h"
 #include "ui/fonts.h"
 #include "ui/resources.h"
+#include "ui/style.h"
 #include "solvari_version.h"
 
 namespace {
@@ -102,7 +104,8 @@ int main(int argc, char** argv) {
     if (qtJapanese.load("qtbase_ja", QLibraryInfo::path(QLibraryInfo::TranslationsPath)))
         QApplication::installTranslator(&qtJapanese);
     solvari::useUiFace(solvari::installFontSubstitutions());
-    QApplication::setWindowIcon(QIcon(":/images/icon.svg"));
+    QApplication::setStyle(new solvari::LazyIconStyle);
+    QApplication::setWindowIcon(solvari::pictureIcon("icon"));
 
     // A class folder with its own set is used as it is; otherwise the practice folder. When that
     // cannot be prepared the reason is shown first; the start-up then reports the missing set.

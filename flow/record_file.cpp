@@ -78,52 +78,39 @@ std::string decodeLossy(std::string_view sjis) {
 
 using Line = ProfileDocument::Line;
 using Kind = ProfileDocument::Line::Kind;
+using Names = ProfileDocument::Names;
+
+struct Decoded {
+    Kind kind = Kind::Other;
+    Names names;
+};
 
 // Classifies on the decoded text: '[' and ']' may be the second byte of a double-byte
 // character, so raw bytes cannot be searched for them.
-Line makeLine(std::string raw) {
-    Line l;
-    l.raw = std::move(raw);
+Decoded decodeLine(std::string_view raw) {
+    Decoded d;
     // Decoding makes '[' and '=' only from those bytes themselves, so a line without a leading
     // '[' and without any '=' is neither a header nor an entry and needs no decoding.
-    const std::string_view r = trim(l.raw);
-    if ((r.empty() || r.front() != '[') && r.find('=') == std::string_view::npos) return l;
-    const std::string text = decodeLossy(l.raw);
+    const std::string_view r = trim(raw);
+    if ((r.empty() || r.front() != '[') && r.find('=') == std::string_view::npos) return d;
+    const std::string text = decodeLossy(raw);
     std::string_view t = trim(text);
     // A header's name runs to the last "]" of its line, so titles holding "]" keep their
     // section; a "[" without any "]" opens no section.
     if (!t.empty() && t.front() == '[' && t.rfind(']') != std::string_view::npos) {
         t.remove_prefix(1);
-        l.kind = Kind::Header;
-        l.name = std::string(trim(t.substr(0, t.rfind(']'))));
-        l.folded = foldName(l.name);
-        return l;
+        d.kind = Kind::Header;
+        d.names.name = std::string(trim(t.substr(0, t.rfind(']'))));
+        d.names.folded = foldName(d.names.name);
+        return d;
     }
     const std::size_t eq = t.find('=');
-    if (eq == std::string_view::npos) return l;
-    l.kind = Kind::Entry;
-    l.name = std::string(trim(t.substr(0, eq)));
-    l.value = std::string(trim(t.substr(eq + 1)));
-    l.folded = foldName(l.name);
-    return l;
-}
-
-// Where a section's lines are: [header, end) in line indices.
-struct SectionSpan {
-    std::size_t header = 0;
-    std::size_t end = 0;
-};
-
-// `folded` is the name as foldName gives it; `headers` the indices of the header lines, in
-// order. Only headers are looked at, so a lookup costs the number of sections, not of lines.
-std::optional<SectionSpan> findSection(const std::vector<Line>& lines, const std::vector<std::size_t>& headers,
-                                       const std::string& folded, std::size_t from = 0) {
-    const auto first = std::lower_bound(headers.begin(), headers.end(), from);
-    for (auto h = first; h != headers.end(); ++h) {
-        if (lines[*h].folded != folded) continue;
-        return SectionSpan{*h, h + 1 != headers.end() ? *(h + 1) : lines.size()};
-    }
-    return std::nullopt;
+    if (eq == std::string_view::npos) return d;
+    d.kind = Kind::Entry;
+    d.names.name = std::string(trim(t.substr(0, eq)));
+    d.names.value = std::string(trim(t.substr(eq + 1)));
+    d.names.folded = foldName(d.names.name);
+    return d;
 }
 
 std::string whyUnwritable(std::string_view text) {
@@ -172,17 +159,62 @@ bool mayBeHeader(std::string_view raw) {
 
 ProfileDocument ProfileDocument::fromBytes(std::string_view bytes) {
     ProfileDocument doc;
+    bytes = doc.keep(std::string(bytes));  // one copy; the lines are views into it
     doc.lines_.reserve(static_cast<std::size_t>(std::count(bytes.begin(), bytes.end(), '\n')) + 1);
-    forEachLine(bytes, [&](std::string_view line, std::size_t) {
-        doc.lines_.push_back(makeLine(std::string(line)));
+    forEachLine(bytes, [&](std::string_view raw, std::size_t) {
+        // Only a header needs decoding to be known ("]" may be a trail byte); any other line
+        // is an entry exactly when it holds an '=' byte, which no double-byte character has.
+        if (mayBeHeader(raw)) {
+            doc.lines_.push_back(doc.makeLine(raw));
+        } else {
+            Line& l = doc.lines_.emplace_back();
+            l.raw = raw;
+            if (raw.find('=') != std::string_view::npos) l.kind = Kind::Entry;
+            else l.decoded = true;  // says nothing
+        }
         return true;
     });
     doc.reindex();
     return doc;
 }
 
+ProfileDocument::Line ProfileDocument::makeLine(std::string_view raw) const {
+    Decoded d = decodeLine(raw);
+    Line l{raw, d.kind, true, 0};
+    if (d.kind != Kind::Other) {
+        l.names = static_cast<std::uint32_t>(names_.size());
+        names_.push_back(std::move(d.names));
+    }
+    return l;
+}
+
+const Names& ProfileDocument::names(std::size_t i) const {
+    static const Names none;
+    if (!lines_[i].decoded) lines_[i] = makeLine(lines_[i].raw);
+    return lines_[i].kind == Kind::Other ? none : names_[lines_[i].names];
+}
+
+std::string_view ProfileDocument::keep(std::string raw) {
+    store_->push_back(std::move(raw));
+    return store_->back();
+}
+
+// Only headers are looked at, so a lookup costs the number of sections, not of lines.
+std::optional<std::pair<std::size_t, std::size_t>> ProfileDocument::findSection(const std::string& folded,
+                                                                                std::size_t from) const {
+    const auto first = std::lower_bound(headers_.begin(), headers_.end(), from);
+    for (auto h = first; h != headers_.end(); ++h) {
+        if (names(*h).folded != folded) continue;
+        return std::make_pair(*h, h + 1 != headers_.end() ? *(h + 1) : lines_.size());
+    }
+    return std::nullopt;
+}
+
 std::string ProfileDocument::toBytes() const {
     std::string out;
+    std::size_t size = 0;
+    for (const Line& l : lines_) size += l.raw.size() + 2;
+    out.reserve(size);
     for (const Line& l : lines_) {
         out += l.raw;
         out += "\r\n";
@@ -191,29 +223,27 @@ std::string ProfileDocument::toBytes() const {
 }
 
 std::optional<std::string> ProfileDocument::value(std::string_view section, std::string_view key) const {
-    auto span = findSection(lines_, headers_, foldName(section));
+    auto span = findSection(foldName(section));
     if (!span) return std::nullopt;
     const std::string folded = foldName(key);
-    for (std::size_t i = span->header + 1; i < span->end; ++i) {
-        if (lines_[i].kind == Kind::Entry && lines_[i].folded == folded) return lines_[i].value;
+    for (std::size_t i = span->first + 1; i < span->second; ++i) {
+        if (lines_[i].kind == Kind::Entry && names(i).folded == folded) return names(i).value;
     }
     return std::nullopt;
 }
 
 std::vector<std::string> ProfileDocument::sectionNames() const {
-    std::vector<std::string> names;
-    for (const Line& l : lines_) {
-        if (l.kind == Kind::Header) names.push_back(l.name);
-    }
-    return names;
+    std::vector<std::string> out;
+    for (std::size_t h : headers_) out.push_back(names(h).name);
+    return out;
 }
 
 std::vector<std::string> ProfileDocument::keyNames(std::string_view section) const {
     std::vector<std::string> keys;
-    auto span = findSection(lines_, headers_, foldName(section));
+    auto span = findSection(foldName(section));
     if (!span) return keys;
-    for (std::size_t i = span->header + 1; i < span->end; ++i) {
-        if (lines_[i].kind == Kind::Entry) keys.push_back(lines_[i].name);
+    for (std::size_t i = span->first + 1; i < span->second; ++i) {
+        if (lines_[i].kind == Kind::Entry) keys.push_back(names(i).name);
     }
     return keys;
 }
@@ -232,29 +262,32 @@ std::string ProfileDocument::setValue(std::string_view section, std::string_view
     auto encodedKey = toSjis(key);
     if (!encodedKey) return whyUnwritable(key);
 
-    auto span = findSection(lines_, headers_, foldName(section));
+    auto span = findSection(foldName(section));
     if (!span) {
         auto encodedSection = toSjis(section);
         if (!encodedSection) return whyUnwritable(section);
-        lines_.push_back(makeLine("[" + *encodedSection + "]"));
-        lines_.push_back(makeLine(*encodedKey + "=" + *encodedValue));
+        lines_.push_back(makeLine(keep("[" + *encodedSection + "]")));
+        lines_.push_back(makeLine(keep(*encodedKey + "=" + *encodedValue)));
         reindex();
+        changed_ = true;
         return "";
     }
-    std::size_t lastFilled = span->header;  // the new entry goes after this line
+    std::size_t lastFilled = span->first;  // the new entry goes after this line
     const std::string foldedKey = foldName(key);
-    for (std::size_t i = span->header + 1; i < span->end; ++i) {
-        if (lines_[i].kind == Kind::Entry && lines_[i].folded == foldedKey) {
+    for (std::size_t i = span->first + 1; i < span->second; ++i) {
+        if (lines_[i].kind == Kind::Entry && names(i).folded == foldedKey) {
             // Replaced in place; the key keeps the spelling it has in the file.
-            auto fileKey = toSjis(lines_[i].name);
-            lines_[i] = makeLine((fileKey ? *fileKey : *encodedKey) + "=" + *encodedValue);
+            auto fileKey = toSjis(names(i).name);
+            lines_[i] = makeLine(keep((fileKey ? *fileKey : *encodedKey) + "=" + *encodedValue));
+            changed_ = true;
             return "";
         }
         if (!trim(lines_[i].raw).empty()) lastFilled = i;
     }
     lines_.insert(lines_.begin() + static_cast<std::ptrdiff_t>(lastFilled + 1),
-                  makeLine(*encodedKey + "=" + *encodedValue));
+                  makeLine(keep(*encodedKey + "=" + *encodedValue)));
     reindex();
+    changed_ = true;
     return "";
 }
 
@@ -262,11 +295,12 @@ bool ProfileDocument::removeSection(std::string_view section) {
     bool removed = false;
     std::size_t from = 0;
     const std::string folded = foldName(section);
-    while (auto span = findSection(lines_, headers_, folded, from)) {
-        lines_.erase(lines_.begin() + static_cast<std::ptrdiff_t>(span->header),
-                     lines_.begin() + static_cast<std::ptrdiff_t>(span->end));
-        from = span->header;
+    while (auto span = findSection(folded, from)) {
+        lines_.erase(lines_.begin() + static_cast<std::ptrdiff_t>(span->first),
+                     lines_.begin() + static_cast<std::ptrdiff_t>(span->second));
+        from = span->first;
         removed = true;
+        changed_ = true;
         reindex();
     }
     return removed;
@@ -285,9 +319,9 @@ ProfileIndex::ProfileIndex(std::string bytes) : bytes_(std::move(bytes)) {
     sections_.reserve(bytes_.size() / 64);  // a unit's section takes some 70 bytes
     forEachLine(bytes_, [&](std::string_view raw, std::size_t offset) {
         if (!mayBeHeader(raw)) return true;
-        const Line line = makeLine(std::string(raw));
+        const Decoded line = decodeLine(raw);
         // The first section of a name wins; later ones are never looked at.
-        if (line.kind == Kind::Header) sections_.try_emplace(line.folded, offset + raw.size());
+        if (line.kind == Kind::Header) sections_.try_emplace(line.names.folded, offset + raw.size());
         return true;
     });
 }
@@ -304,10 +338,10 @@ std::optional<std::string> ProfileIndex::value(std::string_view section, std::st
         // A line with neither a leading '[' nor any '=' byte decodes to neither a header nor an
         // entry (decoding never makes those characters), so it is skipped undecoded.
         if (!mayBeHeader(raw) && raw.find('=') == std::string_view::npos) return true;
-        const Line line = makeLine(std::string(raw));
+        const Decoded line = decodeLine(raw);
         if (line.kind == Kind::Header) return false;
-        if (line.kind == Kind::Entry && line.folded == foldedKey) {
-            found = line.value;
+        if (line.kind == Kind::Entry && line.names.folded == foldedKey) {
+            found = line.names.value;
             return false;
         }
         return true;
@@ -359,17 +393,15 @@ RecordResult RecordFile::change(const std::function<std::string(ProfileDocument&
         return result;
     }
     ProfileDocument doc = ProfileDocument::fromBytes(current.bytes);
-    const std::string before = doc.toBytes();
     if (std::string why = edit(doc); !why.empty()) {
         result.error = why;
         return result;
     }
-    const std::string after = doc.toBytes();
-    if (after == before) {
+    if (!doc.changed()) {
         result.ok = true;  // nothing changed: the file is left as it is (or not created)
         return result;
     }
-    result.error = writeFileAtomically(path_, after).error;
+    result.error = writeFileAtomically(path_, doc.toBytes()).error;
     result.ok = result.error.empty();
     return result;
 }

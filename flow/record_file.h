@@ -1,6 +1,10 @@
 #pragma once
 #include <QDateTime>
 #include <cstddef>
+#include <cstdint>
+#include <utility>
+#include <deque>
+#include <memory>
 #include <functional>
 #include <optional>
 #include <string>
@@ -46,20 +50,40 @@ public:
     std::string setValue(std::string_view section, std::string_view key, std::string_view value);
     // Removes every section of that name with all its lines; false when there was none.
     bool removeSection(std::string_view section);
+    // Whether setValue or removeSection changed a line since the document was read.
+    bool changed() const { return changed_; }
 
-    // One line: its raw bytes and what they say, decoded once when the line is made.
+    // One line: a view of its raw bytes and what they say, decoded once when first asked.
     struct Line {
         enum class Kind { Other, Header, Entry };
-        std::string raw;  // Shift-JIS bytes, without the line end
+        std::string_view raw;  // Shift-JIS bytes, without the line end, held in the document's store
         Kind kind = Kind::Other;
-        std::string name;   // section name or key, decoded and trimmed
-        std::string value;  // entry value, decoded and trimmed
-        std::string folded; // name as compared: trimmed, ASCII letters in lower case
+        bool decoded = false;   // whether names_[names] holds what the line says
+        std::uint32_t names = 0;
+    };
+    // What a header or an entry says, decoded and trimmed.
+    struct Names {
+        std::string name;    // section name or key
+        std::string value;   // entry value
+        std::string folded;  // name as compared: trimmed, ASCII letters in lower case
     };
 
 private:
     void reindex();  // after every change of lines_
-    std::vector<Line> lines_;
+    // A line made from bytes the store holds, decoded now.
+    Line makeLine(std::string_view raw) const;
+    // What line i says: a finish looks at one section's entries, so the entries of all the
+    // others are never decoded.
+    const Names& names(std::size_t i) const;
+    std::optional<std::pair<std::size_t, std::size_t>> findSection(const std::string& folded, std::size_t from = 0) const;
+    // Keeps a new line's bytes where the views of lines_ can point at them.
+    std::string_view keep(std::string raw);
+    // The bytes read and every line written since, shared by copies; a deque never moves its
+    // strings, so the views stay valid while lines are added.
+    std::shared_ptr<std::deque<std::string>> store_ = std::make_shared<std::deque<std::string>>();
+    mutable std::vector<Line> lines_;
+    mutable std::vector<Names> names_;  // of the decoded lines
+    bool changed_ = false;
     std::vector<std::size_t> headers_;  // indices of the header lines, in order
 };
 

@@ -9,6 +9,7 @@
 
 #include "ui/window_frame.h"
 #include "solvari_version.h"
+#include "ui/pictures.h"
 
 namespace solvari {
 
@@ -28,7 +29,7 @@ TfrmVersion::TfrmVersion(QWidget* parent) : QDialog(parent) {
     ProgramIcon->setObjectName("ProgramIcon");
     ProgramIcon->setGeometry(11, 11, 32, 32);
     // drawn from the SVG source at the screen's pixel ratio, so it stays sharp on HiDPI
-    ProgramIcon->setPixmap(QIcon(":/images/icon.svg").pixmap(QSize(32, 32), devicePixelRatioF()));
+    ProgramIcon->setPixmap(pictureIcon("icon").pixmap(QSize(32, 32), devicePixelRatioF()));
 
     lblProductName = new QLabel(APP_TITLE, Panel1);
     lblProductName->setObjectName("lblProductName");
@@ -40,13 +41,13 @@ TfrmVersion::TfrmVersion(QWidget* parent) : QDialog(parent) {
     lblVersion->move(98, 56);
     lblVersion->adjustSize();
 
-    btnOK = new QPushButton(QIcon(":/images/ok.svg"), "閉じる", Panel1);
+    btnOK = new QPushButton(pictureIcon("ok"), "閉じる", Panel1);
     btnOK->setObjectName("btnOK");
     btnOK->setGeometry(160, 264, 105, 33);
     btnOK->setDefault(true);
     connect(btnOK, &QPushButton::clicked, this, [this] { done(1); });
 
-    setWindowIcon(QIcon(":/images/icon.svg"));
+    setWindowIcon(pictureIcon("icon"));
 }
 
 void TfrmVersion::reject() { done(2); }

@@ -1,9 +1,9 @@
 #include "ui/greeting_window.h"
 
-#include <QIcon>
 #include <QPushButton>
 
 #include "ui/window_frame.h"
+#include "ui/pictures.h"
 
 namespace solvari {
 
@@ -18,7 +18,7 @@ TfrmGreet::TfrmGreet(QWidget* parent) : QWidget(parent, Qt::SplashScreen | Qt::F
     BitBtn1->setFocusPolicy(Qt::NoFocus);
     // No padding, so the picture fills the button as a bitmap would.
     BitBtn1->setStyleSheet("QPushButton { border: none; padding: 0px; }");
-    BitBtn1->setIcon(QIcon(":/images/greet.svg"));
+    BitBtn1->setIcon(pictureIcon("greet"));
     BitBtn1->setIconSize(QSize(175, 129));
 }
 

@@ -24,6 +24,7 @@
 #include "ui/greeting_window.h"
 #include "ui/window_frame.h"
 #include "ui/sheet_pdf.h"
+#include "ui/pictures.h"
 
 namespace solvari {
 
@@ -98,8 +99,8 @@ void TfrmMain::formCreate() {
     timBlink = new QTimer(this);
     timBlink->setInterval(1000);
     connect(timBlink, &QTimer::timeout, this, [this] { practice->timBlinkTimer(); });
-    nextQ_ = QIcon(":/images/next_q.svg");
-    nextR_ = QIcon(":/images/next_r.svg");
+    nextQ_ = pictureIcon("next_q");
+    nextR_ = pictureIcon("next_r");
     btnNext->setIcon(nextQ_);
 
     // The page and the practice loop live as long as the window; the start-up only places
@@ -214,19 +215,19 @@ void TfrmMain::buildPanel() {
     grbSousa->setStyleSheet(tealBox);
     grbSousa->setGeometry(34, 2, 108, 150);
     // The picture buttons have no text: their accessible names say what they do.
-    auto picture = [&](const QString& name, const QString& image, const QString& tip, const QString& spoken, int y) {
+    auto picture = [&](const QString& name, const char* image, const QString& tip, const QString& spoken, int y) {
         QPushButton* b = button(grbSousa, name, QString(), QRect(6, y, 34, 30));
         b->setAccessibleName(spoken);
-        b->setIcon(QIcon(image));
+        b->setIcon(pictureIcon(image));
         b->setIconSize(QSize(24, 24));
         b->setToolTip(tip);
         b->setFocusPolicy(Qt::NoFocus);
         return b;
     };
-    btnKake = picture("btnKake", ":/images/kake.svg", "かける", "掛ける", 18);
-    btnWaru = picture("btnWaru", ":/images/waru.svg", "わる", "割る", 50);
-    btnTasu = picture("btnTasu", ":/images/tasu.svg", "たす", "足す", 82);
-    btnHiku = picture("btnHiku", ":/images/hiku.svg", "ひく", "引く", 114);
+    btnKake = picture("btnKake", "kake", "かける", "掛ける", 18);
+    btnWaru = picture("btnWaru", "waru", "わる", "割る", 50);
+    btnTasu = picture("btnTasu", "tasu", "たす", "足す", 82);
+    btnHiku = picture("btnHiku", "hiku", "ひく", "引く", 114);
     auto word = [&](const QString& name, const QString& text, const QString& tip, int y) {
         QPushButton* b = button(grbSousa, name, text, QRect(44, y, 58, 40));
         QFont f = b->font();
@@ -249,10 +250,10 @@ void TfrmMain::buildPanel() {
     connect(btnIkou, &QPushButton::clicked, this, [this] { practice->chooseOperationChecked(Operation::Transpose); });
 
     btnJikkou = button(pnlMain, "btnJikkou", "実行", QRect(34, 156, 108, 32));
-    btnJikkou->setIcon(QIcon(":/images/jikkou.svg"));
+    btnJikkou->setIcon(pictureIcon("jikkou"));
     btnJikkou->setEnabled(false);
     btnTeisei = button(pnlMain, "btnTeisei", "訂正", QRect(34, 190, 108, 32));
-    btnTeisei->setIcon(QIcon(":/images/teisei.svg"));
+    btnTeisei->setIcon(pictureIcon("teisei"));
     connect(btnJikkou, &QPushButton::clicked, this, [this] { practice->execute(); });
     connect(btnTeisei, &QPushButton::clicked, this, [this] { practice->correct(); });
 

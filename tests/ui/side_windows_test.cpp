@@ -13,6 +13,8 @@
 #include <QTest>
 #include <QTextBrowser>
 
+#include "ui/pictures.h"
+#include "ui/style.h"
 #include "ui/stack_view_window.h"
 #include "engine/engine.h"
 #include "ui/answer_choice_dialog.h"
@@ -229,26 +231,54 @@ TEST(Help, EveryLinkOfEveryPageLeadsToAPage) {
 
 // ---- the pictures ----
 
-// Drawn from SVG sources: each picture has its design size and, on a HiDPI screen, twice the
-// pixels rather than a blurred enlargement.
+// Rendered from the SVG sources when the program is built: each picture has its design size and,
+// on a HiDPI screen, twice the pixels rather than a blurred enlargement.
 TEST(Pictures, EveryPictureIsThereInItsSizeAndSharpOnHiDpi) {
-    struct Row { const char* path; QSize size; };
+    struct Row { const char* name; QSize size; };
     const Row rows[] = {
-        {":/images/kake.svg", {24, 24}},   {":/images/waru.svg", {24, 24}},  {":/images/tasu.svg", {24, 24}},
-        {":/images/hiku.svg", {24, 24}},   {":/images/jikkou.svg", {20, 20}}, {":/images/teisei.svg", {20, 20}},
-        {":/images/clear.svg", {20, 20}},  {":/images/next_q.svg", {25, 25}}, {":/images/next_r.svg", {25, 25}},
-        {":/images/ok.svg", {16, 16}},     {":/images/greet.svg", {175, 129}}, {":/images/icon.svg", {32, 32}},
+        {"kake", {24, 24}},   {"waru", {24, 24}},   {"tasu", {24, 24}},   {"hiku", {24, 24}},
+        {"jikkou", {20, 20}}, {"teisei", {20, 20}}, {"next_q", {25, 25}}, {"next_r", {25, 25}},
+        {"ok", {16, 16}},     {"greet", {175, 129}}, {"icon", {32, 32}},
     };
     for (const Row& r : rows) {
-        QImage img(r.path);
-        ASSERT_FALSE(img.isNull()) << r.path;
-        EXPECT_EQ(img.size(), r.size) << r.path;
-        const QPixmap hidpi = QIcon(r.path).pixmap(r.size, 2.0);
-        EXPECT_EQ(hidpi.size(), r.size * 2) << r.path;
-        EXPECT_EQ(hidpi.deviceIndependentSize().toSize(), r.size) << r.path;
+        const QIcon icon = pictureIcon(r.name);
+        ASSERT_FALSE(icon.isNull()) << r.name;
+        const QImage plain = icon.pixmap(r.size, 1.0).toImage();
+        EXPECT_EQ(plain.size(), r.size) << r.name;
+        // Drawn, not blank: some pixel is opaque.
+        bool drawn = false;
+        for (int y = 0; y < plain.height() && !drawn; ++y)
+            for (int x = 0; x < plain.width() && !drawn; ++x) drawn = qAlpha(plain.pixel(x, y)) == 255;
+        EXPECT_TRUE(drawn) << r.name;
+        const QPixmap hidpi = icon.pixmap(r.size, 2.0);
+        EXPECT_EQ(hidpi.size(), r.size * 2) << r.name;
+        EXPECT_EQ(hidpi.deviceIndependentSize().toSize(), r.size) << r.name;
     }
+    EXPECT_TRUE(pictureIcon("no such picture").isNull());
     // The two blink states must differ, or the next button would not blink.
-    EXPECT_NE(QImage(":/images/next_q.svg"), QImage(":/images/next_r.svg"));
+    EXPECT_NE(pictureIcon("next_q").pixmap(QSize(25, 25), 1.0).toImage(),
+              pictureIcon("next_r").pixmap(QSize(25, 25), 1.0).toImage());
+}
+
+// A disabled picture button (実行 before a step is built) shows its picture greyed, as any icon.
+TEST(Pictures, ADisabledPictureIsGreyed) {
+    const QIcon icon = pictureIcon("jikkou");
+    EXPECT_NE(icon.pixmap(QSize(20, 20), 1.0, QIcon::Disabled).toImage(),
+              icon.pixmap(QSize(20, 20), 1.0, QIcon::Normal).toImage());
+}
+
+// The style's own icons are read when first drawn, and then look as the style draws them.
+TEST(Pictures, DeferredStandardIconsLookAsTheStylesOwn) {
+    LazyIconStyle style;
+    for (QStyle::StandardPixmap which : {QStyle::SP_ToolBarHorizontalExtensionButton, QStyle::SP_TitleBarCloseButton}) {
+        const QIcon deferred = style.standardIcon(which);
+        const QIcon own = style.baseStyle()->standardIcon(which);
+        ASSERT_FALSE(deferred.isNull());
+        const QImage drawn = deferred.pixmap(QSize(16, 16), 1.0).toImage();
+        EXPECT_FALSE(drawn.isNull());
+        EXPECT_EQ(drawn, own.pixmap(QSize(16, 16), 1.0).toImage());
+        EXPECT_EQ(deferred.pixmap(QSize(16, 16), 2.0).size(), own.pixmap(QSize(16, 16), 2.0).size());
+    }
 }
 
 }  // namespace

@@ -31,6 +31,14 @@ QString firstPresentFamily(const QStringList& candidates, const QStringList& fam
     return {};
 }
 
+namespace {
+// Face → stand-in family, as installFontSubstitutions found them.
+QMap<QString, QString>& standIns() {
+    static QMap<QString, QString> map;
+    return map;
+}
+}  // namespace
+
 QMap<QString, QString> installFontSubstitutions() {
     // fontconfig may list a Japanese font under its localised name as well, so both are tried.
     const Stand stands[] = {
@@ -48,6 +56,7 @@ QMap<QString, QString> installFontSubstitutions() {
         QFont::insertSubstitution(face, family);
         installed.insert(face, family);
     }
+    standIns() = installed;
     return installed;
 }
 
@@ -60,12 +69,17 @@ void useUiFace(const QMap<QString, QString>& installed) {
     QGuiApplication::setFont(font);
 }
 
+QFont faceFont(const QString& face) {
+    QFont f(standIns().value(face, face));
+    f.setHintingPreference(kHinting);
+    return f;
+}
+
 QFont qfontFor(const FontSpec& font) {
-    QFont f(QString::fromStdString(font.face));
+    QFont f = faceFont(QString::fromStdString(font.face));
     f.setPixelSize(font.pixelSize > 0 ? font.pixelSize : 1);
     f.setBold(font.bold);
     f.setItalic(font.italic);
-    f.setHintingPreference(kHinting);
     return f;
 }
 

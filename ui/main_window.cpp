@@ -25,6 +25,7 @@
 #include "ui/window_frame.h"
 #include "ui/sheet_pdf.h"
 #include "ui/pictures.h"
+#include "ui/fonts.h"
 
 namespace solvari {
 
@@ -42,10 +43,10 @@ TfrmMain::TfrmMain(Session& session, QtPrompter& prompter, OtherWindows& windows
     setObjectName("frmMain");
     setWindowTitle(APP_TITLE);
     prompter.setParentWidget(this);
-    fntNum = QFont("Bookman Old Style");
+    fntNum = faceFont("Bookman Old Style");
     fntNum.setItalic(true);
     fntNum.setPixelSize(12);
-    fntKnj = QFont("ＭＳ Ｐゴシック");
+    fntKnj = faceFont("ＭＳ Ｐゴシック");
     fntKnj.setPixelSize(16);
     openDialog = [this](const std::string& preset) {
         return QFileDialog::getOpenFileName(this, QString(), q(preset), "LEQファイル (*.LEQ *.leq)").toStdString();
@@ -286,7 +287,7 @@ void TfrmMain::buildPanel() {
     btnBunsu->setToolTip("分数の入力");
     btnMoji = button(grbNumber, "btnMoji", "x", keyRect(4, 2));
     btnMoji->setToolTip("文字を入力する");
-    QFont letterFont("Bookman Old Style");
+    QFont letterFont = faceFont("Bookman Old Style");
     letterFont.setItalic(true);
     letterFont.setPixelSize(18);
     btnMoji->setFont(letterFont);

@@ -6,6 +6,7 @@
 
 #include "flow/practice.h"
 #include "ui/image_box.h"
+#include "ui/fonts.h"
 #include "transform/typeset.h"
 
 namespace solvari {
@@ -31,14 +32,14 @@ void setScreenForTesting(const QRect& area) { g_testScreen = area; }
 
 TfrmPage::TfrmPage(QWidget* parent) : QWidget(parent) {
     setObjectName("frmPage");
-    setFont(QFont("ＭＳ Ｐゴシック"));
+    setFont(faceFont("ＭＳ Ｐゴシック"));
     setMouseTracking(true);
     setAutoFillBackground(true);
 
     lblMess = new QLabel(this);
     lblMess->setObjectName("lblMess");
     lblMess->setGeometry(8, 0, 400, 25);
-    QFont messFont("ＭＳ ゴシック");
+    QFont messFont = faceFont("ＭＳ ゴシック");
     messFont.setPixelSize(21);
     messFont.setBold(true);
     lblMess->setFont(messFont);

@@ -24,6 +24,7 @@
 #include "ui/image_box.h"
 #include "ui/page_window.h"
 #include "ui/window_frame.h"
+#include "ui/fonts.h"
 
 namespace solvari {
 
@@ -42,7 +43,7 @@ QLineEdit* numberEdit(const QString& name, const QString& text, QWidget* parent)
     auto* e = new QLineEdit(text, parent);
     e->setObjectName(name);
     e->setReadOnly(true);
-    QFont f("ＭＳ ゴシック");
+    QFont f = faceFont("ＭＳ ゴシック");
     f.setPixelSize(27);
     e->setFont(f);
     return e;
@@ -208,7 +209,7 @@ bool TfrmPrintS::btnStartClick() {
         // The layout counts 1/600 inch; a 300- or 1200-dpi device gets the same page.
         const QPaintDevice* device = painter.device();
         painter.scale(device->logicalDpiX() / double(PRINT_LAYOUT_DPI), device->logicalDpiY() / double(PRINT_LAYOUT_DPI));
-        QFont font("ＭＳ Ｐゴシック");
+        QFont font = faceFont("ＭＳ Ｐゴシック");
         // In layout units: a point size would be turned into device pixels and then scaled again.
         font.setPixelSize(qRound(PRINT_FONT_POINT_SIZE * PRINT_LAYOUT_DPI / 72.0));
         painter.setFont(font);

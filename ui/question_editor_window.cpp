@@ -13,6 +13,7 @@
 #include "engine/prompter.h"
 #include "engine/sjis.h"
 #include "ui/window_frame.h"
+#include "ui/fonts.h"
 
 namespace solvari {
 
@@ -41,7 +42,7 @@ TfrmEditQues::TfrmEditQues(QuestionDocument& document, QuestionSet& inUse, Promp
     memQues->setLineWrapMode(QPlainTextEdit::NoWrap);  // one line of the file is one row
     // A tab in a question is invisible in the error list and fails the check; Tab moves on.
     memQues->setTabChangesFocus(true);
-    QFont textFont("ＭＳ Ｐゴシック");
+    QFont textFont = faceFont("ＭＳ Ｐゴシック");
     textFont.setPixelSize(15);
     memQues->setFont(textFont);
     connect(memQues, &QPlainTextEdit::textChanged, this, [this] {

@@ -9,6 +9,7 @@
 #include "flow/record_file.h"
 #include "flow/record_listing.h"
 #include "ui/window_frame.h"
+#include "ui/fonts.h"
 
 namespace solvari {
 
@@ -22,7 +23,7 @@ TfrmDelete::TfrmDelete(const RecordSource& source, Prompter& prompter, QWidget* 
     Panel1->setGeometry(80, 32, 345, 25);
     Panel1->setFrameStyle(QFrame::Panel | QFrame::Sunken);
     Panel1->setAlignment(Qt::AlignCenter);
-    QFont panelFont("ＭＳ Ｐゴシック");
+    QFont panelFont = faceFont("ＭＳ Ｐゴシック");
     panelFont.setPixelSize(15);
     Panel1->setFont(panelFont);
 

@@ -9,6 +9,7 @@
 #include "flow/record_file.h"
 #include "flow/record_listing.h"
 #include "ui/window_frame.h"
+#include "ui/fonts.h"
 
 namespace solvari {
 
@@ -20,7 +21,7 @@ TfrmKiroku::TfrmKiroku(const RecordSource& source, TfrmDelete* deleteWindow, QWi
     lstTitle = new QListWidget(this);
     lstTitle->setObjectName("lstTitle");
     lstTitle->setGeometry(24, 8, 529, 400);
-    QFont listFont("ＭＳ Ｐゴシック");
+    QFont listFont = faceFont("ＭＳ Ｐゴシック");
     listFont.setPixelSize(15);
     lstTitle->setFont(listFont);
     QPalette pal = lstTitle->palette();

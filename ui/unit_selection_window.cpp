@@ -13,6 +13,7 @@
 #include "ui/image_box.h"
 #include "transform/typeset.h"
 #include "ui/window_frame.h"
+#include "ui/fonts.h"
 
 namespace solvari {
 
@@ -72,7 +73,7 @@ TfrmMondai::TfrmMondai(Practice& practice, OtherWindows& windows, QWidget* paren
       typesetter_(std::make_unique<Typesetter>(engine_, *boxes_)) {
     frameDialog(this, "frmMondai", "frmMondai", designFont("ＭＳ Ｐゴシック", 12));
     setFixedSize(758, 480);
-    QFont listFont("ＭＳ Ｐゴシック");
+    QFont listFont = faceFont("ＭＳ Ｐゴシック");
     listFont.setPixelSize(16);
 
     imgKakkoB = solidPicture(kMarkGreen);

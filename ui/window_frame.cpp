@@ -8,6 +8,8 @@
 #include <QScreen>
 #include <QWidget>
 
+#include "ui/fonts.h"
+
 namespace solvari {
 
 void centreOnScreen(QWidget* window) {
@@ -19,7 +21,7 @@ void centreOnScreen(QWidget* window) {
 }
 
 QFont designFont(const char* face, int pixelSize) {
-    QFont f(face);
+    QFont f = faceFont(face);
     f.setPixelSize(pixelSize);
     return f;
 }

@@ -22,6 +22,7 @@
 #include "ui/page_window.h"
 #include "flow/print_layout.h"
 #include "ui/print_window.h"
+#include "ui/fonts.h"
 #include "tests/support/fake_prompter.h"
 #include "tests/support/files.h"
 #include "tests/support/practice_rig.h"
@@ -133,7 +134,7 @@ TEST_F(PrintWindowTest, LooksAsDesigned) {
     EXPECT_EQ(w.Label1->text(), "文字の大きさ");
     for (QLineEdit* e : {w.edtLMargin, w.edtSize}) {
         EXPECT_TRUE(e->isReadOnly());
-        EXPECT_EQ(e->font().family(), "ＭＳ ゴシック");
+        EXPECT_EQ(e->font().family(), faceFont("ＭＳ ゴシック").family());
         EXPECT_EQ(e->font().pixelSize(), 27);
     }
     EXPECT_EQ(w.edtLMargin->text(), "6");

@@ -11,6 +11,7 @@
 #include <QTest>
 
 #include "ui/question_editor_window.h"
+#include "ui/fonts.h"
 #include "engine/engine.h"
 #include "flow/question_set.h"
 #include "tests/support/fake_prompter.h"
@@ -78,7 +79,7 @@ protected:
 TEST_F(EditorTest, LooksAsDesigned) {
     EXPECT_EQ(ed.size(), QSize(680, 480));
     EXPECT_EQ(ed.windowTitle(), "問題の編集：/home/sensei/Question.leq");
-    EXPECT_EQ(ed.memQues->font().family(), "ＭＳ Ｐゴシック");
+    EXPECT_EQ(ed.memQues->font().family(), faceFont("ＭＳ Ｐゴシック").family());
     EXPECT_EQ(ed.memQues->font().pixelSize(), 15);
     struct Row {
         QString name;

@@ -17,6 +17,7 @@
 #include "flow/record_file.h"
 #include "ui/record_deletion_window.h"
 #include "ui/record_viewer_window.h"
+#include "ui/fonts.h"
 #include "flow/record_listing.h"
 #include "tests/support/fake_prompter.h"
 #include "tests/support/files.h"
@@ -185,7 +186,7 @@ TEST_F(RecordTest, ViewerLooksAsDesigned) {
     EXPECT_EQ(viewer.windowTitle(), "練習の記録");
     EXPECT_EQ(viewer.size(), QSize(700, 450));
     EXPECT_EQ(viewer.lstTitle->geometry(), QRect(24, 8, 529, 400));
-    EXPECT_EQ(viewer.lstTitle->font().family(), "ＭＳ Ｐゴシック");
+    EXPECT_EQ(viewer.lstTitle->font().family(), faceFont("ＭＳ Ｐゴシック").family());
     EXPECT_EQ(viewer.lstTitle->font().pixelSize(), 15);
     EXPECT_EQ(viewer.lstTitle->palette().color(QPalette::Text), QColor(Qt::black));
     EXPECT_EQ(viewer.btnDelete->text(), "記録消去");

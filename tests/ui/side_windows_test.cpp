@@ -21,6 +21,7 @@
 #include "ui/greeting_window.h"
 #include "ui/help_window.h"
 #include "ui/about_dialog.h"
+#include "ui/fonts.h"
 #include "tests/support/fake_prompter.h"
 #include "tests/ui/modal.h"
 #include "tests/support/read_text.h"
@@ -44,7 +45,7 @@ TEST(Sentaku, LooksAsDesigned) {
     TfrmSentaku dlg;
     EXPECT_EQ(dlg.windowTitle(), "特殊な解");
     EXPECT_EQ(dlg.size(), QSize(185, 207));
-    EXPECT_EQ(dlg.font().family(), "ＭＳ Ｐゴシック");
+    EXPECT_EQ(dlg.font().family(), faceFont("ＭＳ Ｐゴシック").family());
     EXPECT_EQ(dlg.font().pixelSize(), 12);
     EXPECT_EQ(dlg.Edit1->text(), "解の種類を選んでください");
     EXPECT_TRUE(dlg.Edit1->isReadOnly());

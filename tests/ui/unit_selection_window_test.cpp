@@ -11,6 +11,7 @@
 #include "flow/practice.h"
 #include "ui/image_box.h"
 #include "ui/unit_selection_window.h"
+#include "ui/fonts.h"
 #include "tests/support/fake_page.h"
 #include "tests/support/fake_prompter.h"
 #include "tests/support/practice_rig.h"
@@ -114,7 +115,7 @@ protected:
 TEST_F(MondaiTest, LooksAsDesigned) {
     EXPECT_EQ(dlg.windowTitle(), "frmMondai");
     EXPECT_EQ(dlg.size(), QSize(758, 480));
-    EXPECT_EQ(dlg.font().family(), "ＭＳ Ｐゴシック");
+    EXPECT_EQ(dlg.font().family(), faceFont("ＭＳ Ｐゴシック").family());
     EXPECT_EQ(dlg.font().pixelSize(), 12);
     struct Row {
         QString name;

@@ -7,6 +7,8 @@
 #include <QString>
 #include <atomic>
 #include <cerrno>
+#include <mutex>
+#include <unordered_set>
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -59,8 +61,16 @@ bool isLeftoverName(const QString& entry, const QString& base) {
 }
 
 // A write killed between creating its temporary file and the rename leaves the temporary file
-// behind; one older than a minute belongs to no write still running.
+// behind; one older than a minute belongs to no write still running. Such files come from runs
+// that ended, so the folder is looked through once per file and run: listing it with a name
+// pattern on every write cost a finished question a fifth of its record write.
 void removeLeftovers(const std::string& target) {
+    static std::mutex mutex;
+    static std::unordered_set<std::string> cleaned;
+    {
+        const std::lock_guard<std::mutex> lock(mutex);
+        if (!cleaned.insert(target).second) return;
+    }
     const QFileInfo info(QString::fromStdString(target));
     const QDir dir = info.absoluteDir();
     const QString base = info.fileName();

@@ -93,8 +93,8 @@ TEST(AtomicWrites, KeepsTheTargetsPermissionsAndWritesThroughALink) {
     EXPECT_EQ(QFile::permissions(target) & QFileDevice::Permissions(0x7077), QFile::ReadOwner | QFile::WriteOwner | QFile::ReadGroup);
 }
 
-// A write killed before its rename leaves "<name>.XXXXXX"; the next successful write of the same
-// file removes such leftovers once they are a minute old, and nothing else.
+// A write killed before its rename leaves "<name>.XXXXXX"; the run's first successful write of
+// the same file removes such leftovers once they are a minute old, and nothing else.
 TEST(AtomicWrites, RemovesOldLeftoversOfTheSameFile) {
     QTemporaryDir dir;
     const QString path = dir.filePath(RECORD_FILE_NAME);

@@ -1,9 +1,14 @@
 #include "ui/image_box.h"
 
 #include <QFontMetrics>
+#include <QGlyphRun>
+#include <QHash>
 #include <QMouseEvent>
 #include <QPaintEvent>
 #include <QPainter>
+#include <QTextLayout>
+#include <memory>
+#include <vector>
 
 #include "ui/fonts.h"
 
@@ -15,9 +20,73 @@ QColor qcolor(Color c) { return QColor(c.r, c.g, c.b); }
 
 int sign(int v) { return (v > 0) - (v < 0); }
 
+// A piece of text shaped once: a page draws the same digits, letters, signs and sentences over
+// and over, and shaping them (twice: to measure, then to draw) was most of a step's time.
+struct ShapedText {
+    QList<QGlyphRun> runs;  // positioned from the cell's top left, baseline at the ascent
+    int advance = 0;
+    int height = 0;
+};
+
+// The Qt font and its key for a FontSpec: a line switches fonts at every piece, and a font's key
+// is slow to make.
+struct MadeFont {
+    FontSpec spec;
+    QFont font;
+    QString key;
+};
+
 }  // namespace
 
-ImageBox::ImageBox(QWidget* parent) : ClickableWidget(parent), qfont_(qfontFor(font_)) {
+// Shared by every box, and kept only while a box exists: what it holds refers to font engines,
+// which must go before the application object does.
+struct TextCache {
+    std::vector<MadeFont> fonts;  // a page uses a dozen
+    QHash<QString, ShapedText> texts;
+
+    const MadeFont& font(const FontSpec& spec) {
+        for (const MadeFont& m : fonts)
+            if (m.spec == spec) return m;
+        if (fonts.size() > 64) fonts.clear();
+        const QFont made = qfontFor(spec);
+        fonts.push_back(MadeFont{spec, made, made.key()});
+        return fonts.back();
+    }
+
+    const ShapedText& shaped(const QFont& font, const QString& fontKey, const QString& text) {
+        const QString key = fontKey + QChar(0x1f) + text;
+        if (auto it = texts.constFind(key); it != texts.constEnd()) return *it;
+        if (texts.size() > 4000) texts.clear();  // a bound far above what a question set uses
+        ShapedText t;
+        QTextLayout layout(text, font);
+        layout.beginLayout();
+        QTextLine line = layout.createLine();
+        layout.endLayout();
+        if (line.isValid()) {
+            t.runs = line.glyphRuns();
+            t.advance = qRound(line.horizontalAdvance());
+        }
+        t.height = QFontMetrics(font).height();
+        return *texts.insert(key, t);
+    }
+};
+
+namespace {
+
+std::shared_ptr<TextCache> sharedTextCache() {
+    static std::weak_ptr<TextCache> cache;
+    std::shared_ptr<TextCache> c = cache.lock();
+    if (!c) {
+        c = std::make_shared<TextCache>();
+        cache = c;
+    }
+    return c;
+}
+
+}  // namespace
+
+ImageBox::ImageBox(QWidget* parent)
+    : ClickableWidget(parent), cache_(sharedTextCache()), qfont_(cache_->font(font_).font), fontKey_(cache_->font(font_).key) {
     setMouseTracking(true);
     setAttribute(Qt::WA_OpaquePaintEvent);
     // No image yet: most boxes of a page stay blank for a long time, and a blank box is white.
@@ -40,8 +109,11 @@ void ImageBox::fitImage() const {
 }
 
 void ImageBox::setFont(const FontSpec& font) {
+    if (font == font_) return;
     font_ = font;
-    qfont_ = qfontFor(font);
+    const MadeFont& made = cache_->font(font);
+    qfont_ = made.font;
+    fontKey_ = made.key;
 }
 
 FontSpec ImageBox::font() const { return font_; }
@@ -49,18 +121,15 @@ FontSpec ImageBox::font() const { return font_; }
 int ImageBox::textOut(int x, int y, const std::string& utf8) {
     fitImage();
     const QString text = QString::fromStdString(utf8);
+    if (text.isEmpty()) return x;
+    const ShapedText& t = cache_->shaped(qfont_, fontKey_, text);
     QPainter p(&image_);
-    p.setFont(qfont_);
-    const QFontMetrics fm = p.fontMetrics();
-    const int advance = fm.horizontalAdvance(text);
-    if (!text.isEmpty()) {
-        // An opaque text cell, as the Windows canvas writes it: a redraw covers what was there.
-        p.fillRect(x, y, advance, fm.height(), Qt::white);
-        p.setPen(Qt::black);
-        p.drawText(x, y + fm.ascent(), text);
-        update(x, y, advance, fm.height());
-    }
-    return x + advance;
+    // An opaque text cell, as the Windows canvas writes it: a redraw covers what was there.
+    p.fillRect(x, y, t.advance, t.height, Qt::white);
+    p.setPen(Qt::black);
+    for (const QGlyphRun& run : t.runs) p.drawGlyphRun(QPointF(x, y), run);
+    update(x, y, t.advance, t.height);
+    return x + t.advance;
 }
 
 void ImageBox::line(int x1, int y1, int x2, int y2, Color pen) {

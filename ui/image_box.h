@@ -2,12 +2,15 @@
 #include <QFont>
 #include <QImage>
 #include <QWidget>
+#include <memory>
 #include <string>
 
 #include "transform/canvas.h"
 #include "ui/clickable_widget.h"
 
 namespace solvari {
+
+struct TextCache;
 
 // A picture box of the equation page: a widget that shows a QImage of its own size and lets
 // the typesetting draw into that image through Canvas. Drawing follows the Windows canvas the
@@ -54,8 +57,10 @@ private:
     void fitImage() const;
 
     mutable QImage image_;
+    std::shared_ptr<TextCache> cache_;  // made before the fonts below, which come from it
     FontSpec font_;
     QFont qfont_;
+    QString fontKey_;  // qfont_.key(), the text cache's half of its key
 };
 
 }  // namespace solvari

@@ -149,7 +149,9 @@ void TfrmPage::placeSolutionBox(int n) {
 void TfrmPage::frame(int n, bool on) {
     ImageBox* box = imageBox(n);
     if (!box || n > 14) return;
+    if (!on && !redFrame_[static_cast<size_t>(n)]) return;  // white already
     Typesetter::drawFrame(*box, on ? RED : WHITE);
+    redFrame_[static_cast<size_t>(n)] = on;
 }
 
 void TfrmPage::clearHoverFrames() {

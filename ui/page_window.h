@@ -57,6 +57,9 @@ private:
     std::array<ImageBox*, 17> boxes_{};  // index = line number; 15 has none
     Practice* practice_ = nullptr;
     Typesetter* typesetter_ = nullptr;
+    // Boxes that may carry a red frame: only these need erasing. Erasing every line on each
+    // step redrew the whole page for frames that were not there.
+    std::array<bool, 15> redFrame_{};
     void frame(int n, bool on);
 };
 

@@ -83,7 +83,7 @@ bool QuestionCommands::save() {
 }
 
 void QuestionCommands::open() {
-    backup = takeSnapshot(document_, practice_);
+    const QuestionSnapshot backup = takeSnapshot(document_, practice_);
     const std::string chosen = files_.chooseOpenFile(document_.path);
     if (chosen.empty()) return;
     const bool exists = QFileInfo::exists(QString::fromStdString(chosen));
@@ -111,7 +111,8 @@ void QuestionCommands::open() {
 }
 
 void QuestionCommands::edit(const std::function<int()>& runEditor) {
-    backup = takeSnapshot(document_, practice_);
+    // The editor runs modally inside this call, so the copy to go back to lives only here.
+    const QuestionSnapshot backup = takeSnapshot(document_, practice_);
     const int result = runEditor ? runEditor() : 2;
     if (result == 1) {
         if (practice_.startQuestionSet()) {

@@ -60,8 +60,6 @@ public:
     // runEditor is the editor window, modal: 1 OK, 2 cancel.
     void edit(const std::function<int()>& runEditor);
 
-    QuestionSnapshot backup;
-
 private:
     QuestionDocument& document_;
     Practice& practice_;

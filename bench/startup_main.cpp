@@ -5,9 +5,9 @@
 //                               Question.leq
 //   bench_startup --floor       one window with one Japanese label (the plain floor)
 //   bench_startup --fair-floor  one window with a label in each face the first page uses (the
-//                               stand-ins of ＭＳ Ｐゴシック, ＭＳ ゴシック, ＭＳ 明朝 and Bookman
-//                               Old Style), at the sizes the page uses them and set up as the
-//                               program sets up its fonts
+//                               stand-ins of ＭＳ Ｐゴシック, ＭＳ ゴシック and Bookman Old Style;
+//                               ＭＳ 明朝 first appears on later pages), as the page uses them
+//                               and set up as the program sets up its fonts
 #include <QApplication>
 #include <QEvent>
 #include <QFile>
@@ -82,14 +82,14 @@ int main(int argc, char** argv) {
             solvari::useUiFace(solvari::installFontSubstitutions());
             auto* box = new QWidget;
             auto* column = new QVBoxLayout(box);
-            struct Face { const char* name; int pixels; bool italic; const char* text; };
-            const Face faces[] = {{"ＭＳ Ｐゴシック", 16, false, "式を指定してください"},
-                                  {"ＭＳ ゴシック", 16, false, "問題 1"},
-                                  {"ＭＳ 明朝", 16, false, "3x＋5＝2x−1"},
-                                  {"Bookman Old Style", 12, true, "x 1 2 3"}};
+            // the question's caption, the message strip and the equation
+            struct Face { const char* name; int pixels; bool bold; bool italic; const char* text; };
+            const Face faces[] = {{"ＭＳ Ｐゴシック", 16, false, false, "(1) 次の方程式を解きなさい"},
+                                  {"ＭＳ ゴシック", 21, true, false, "式を指定してください"},
+                                  {"Bookman Old Style", 16, false, true, "2 x = 6"}};
             for (const Face& f : faces) {
                 auto* label = new QLabel(QString::fromUtf8(f.text));
-                label->setFont(solvari::qfontFor({f.name, f.pixels, solvari::CHARSET_ANSI, false, f.italic}));
+                label->setFont(solvari::qfontFor({f.name, f.pixels, solvari::CHARSET_ANSI, f.bold, f.italic}));
                 column->addWidget(label);
             }
             w.setCentralWidget(box);

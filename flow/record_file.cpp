@@ -76,6 +76,18 @@ std::string decodeLossy(std::string_view sjis) {
     return out;
 }
 
+// Whether the line holds an '=' character, read as decodeLossy reads it: a lead byte takes the
+// next byte with it whatever that is, so an '=' byte right after a lead byte is no '='.
+bool hasEqualsSign(std::string_view raw) {
+    for (std::size_t i = 0; i < raw.size();) {
+        const auto c = static_cast<unsigned char>(raw[i]);
+        if (c == '=') return true;
+        const bool lead = (c >= 0x81 && c <= 0x9F) || (c >= 0xE0 && c <= 0xFC);
+        i += lead && i + 1 < raw.size() ? 2 : 1;
+    }
+    return false;
+}
+
 using Line = ProfileDocument::Line;
 using Kind = ProfileDocument::Line::Kind;
 using Names = ProfileDocument::Names;
@@ -163,13 +175,13 @@ ProfileDocument ProfileDocument::fromBytes(std::string_view bytes) {
     doc.lines_.reserve(static_cast<std::size_t>(std::count(bytes.begin(), bytes.end(), '\n')) + 1);
     forEachLine(bytes, [&](std::string_view raw, std::size_t) {
         // Only a header needs decoding to be known ("]" may be a trail byte); any other line
-        // is an entry exactly when it holds an '=' byte, which no double-byte character has.
+        // is an entry exactly when it holds an '=' character.
         if (mayBeHeader(raw)) {
             doc.lines_.push_back(doc.makeLine(raw));
         } else {
             Line& l = doc.lines_.emplace_back();
             l.raw = raw;
-            if (raw.find('=') != std::string_view::npos) l.kind = Kind::Entry;
+            if (hasEqualsSign(raw)) l.kind = Kind::Entry;
             else l.decoded = true;  // says nothing
         }
         return true;

@@ -295,6 +295,16 @@ TEST(ProfileDocument, AHeaderRunsToTheLastBracketAndTheIndexAgrees) {
     EXPECT_EQ(doc.value("a]b", "1"), std::optional<std::string>("1"));
 }
 
+// An '=' byte right after a lead byte belongs to that (broken) character: the line is no entry,
+// for the document and the listing's index alike (found by fuzzing).
+TEST(ProfileDocument, AnEqualsByteInsideADoubleByteCharacterMakesNoEntry) {
+    const std::string bytes = "[u]\r\n\xe0\xb4\x9a=\xff\r\n\x9a=1\r\nk=2\r\n";
+    const ProfileDocument doc = ProfileDocument::fromBytes(bytes);
+    const ProfileIndex index(bytes);
+    EXPECT_EQ(doc.keyNames("u"), (std::vector<std::string>{"k"}));
+    for (const char* key : {"\xe0\xb4?", "?", "k"}) EXPECT_EQ(index.value("u", key), doc.value("u", key)) << key;
+}
+
 TEST_F(RecordFileTest, AFinishReadsOnceAndReplacesOnce) {
     writeAll(path, "[A]\r\n1=1\r\nDATE=old\r\n");
     const FileIoCounts before = fileIoCounts();

@@ -1,6 +1,7 @@
 #include "ui/pictures.h"
 
 #include <QApplication>
+#include <QHash>
 #include <QIconEngine>
 #include <QImage>
 #include <QPainter>
@@ -18,8 +19,10 @@ class PictureEngine : public QIconEngine {
 public:
     explicit PictureEngine(const PictureData& picture) : picture_(picture) {}
 
-    // `size` is in device pixels.
+    // `size` is in device pixels. A button asks at every paint, so what is made is kept.
     QPixmap pixmap(const QSize& size, QIcon::Mode mode, QIcon::State) override {
+        const quint64 key = quint64(size.width()) << 40 | quint64(size.height()) << 8 | quint64(mode);
+        if (auto it = made_.constFind(key); it != made_.constEnd()) return *it;
         QPixmap pm = base(size.width() > picture_.width || size.height() > picture_.height);
         if (pm.width() > size.width() || pm.height() > size.height())
             pm = pm.scaled(size, Qt::KeepAspectRatio, Qt::SmoothTransformation);
@@ -29,6 +32,8 @@ public:
             option.palette = QGuiApplication::palette();
             pm = QApplication::style()->generatedIconPixmap(mode, pm, &option);
         }
+        if (made_.size() > 16) made_.clear();
+        made_.insert(key, pm);
         return pm;
     }
     void paint(QPainter* painter, const QRect& rect, QIcon::Mode mode, QIcon::State state) override {
@@ -65,6 +70,7 @@ private:
 
     const PictureData& picture_;
     QPixmap cache_[2];
+    QHash<quint64, QPixmap> made_;  // by size and mode
 };
 
 }  // namespace

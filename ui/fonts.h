@@ -26,9 +26,9 @@ QString firstPresentFamily(const QStringList& candidates, const QStringList& fam
 // A family name without its " [foundry]" suffix ("URW Bookman [UKWN]" → "URW Bookman").
 QString bareFamily(const QString& family);
 
-// The Qt font for a design face: the family of its stand-in when there is one (asked for by a
-// face name, Qt would first search the whole font list for it in vain, once per script, which
-// cost the start-up a third of its font work), else the face itself; no hinting, as everywhere.
+// The Qt font for a Windows face name: the family of its stand-in when there is one (asked for
+// by a face name, Qt would first search the whole font list for it in vain, once per script,
+// which cost the start-up a third of its font work), else the face itself; no hinting.
 QFont faceFont(const QString& face);
 
 // The Qt font for a FontSpec: face, pixel size, bold, italic.

@@ -31,7 +31,7 @@ struct ShapedText {
 // The Qt font and its key for a FontSpec: a line switches fonts at every piece, and a font's key
 // is slow to make.
 struct MadeFont {
-    FontSpec spec;
+    FontSpec asked;
     QFont font;
     QString key;
 };
@@ -44,12 +44,12 @@ struct TextCache {
     std::vector<MadeFont> fonts;  // a page uses a dozen
     QHash<QString, ShapedText> texts;
 
-    const MadeFont& font(const FontSpec& spec) {
+    const MadeFont& font(const FontSpec& asked) {
         for (const MadeFont& m : fonts)
-            if (m.spec == spec) return m;
+            if (m.asked == asked) return m;
         if (fonts.size() > 64) fonts.clear();
-        const QFont made = qfontFor(spec);
-        fonts.push_back(MadeFont{spec, made, made.key()});
+        const QFont made = qfontFor(asked);
+        fonts.push_back(MadeFont{asked, made, made.key()});
         return fonts.back();
     }
 

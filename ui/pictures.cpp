@@ -23,9 +23,10 @@ public:
     QPixmap pixmap(const QSize& size, QIcon::Mode mode, QIcon::State) override {
         const quint64 key = quint64(size.width()) << 40 | quint64(size.height()) << 8 | quint64(mode);
         if (auto it = made_.constFind(key); it != made_.constEnd()) return *it;
-        QPixmap pm = base(size.width() > picture_.width || size.height() > picture_.height);
-        if (pm.width() > size.width() || pm.height() > size.height())
-            pm = pm.scaled(size, Qt::KeepAspectRatio, Qt::SmoothTransformation);
+        QImage image = pixels(twiceFor(size));
+        if (image.width() > size.width() || image.height() > size.height())
+            image = image.scaled(size, Qt::KeepAspectRatio, Qt::SmoothTransformation);
+        QPixmap pm = QPixmap::fromImage(image);  // copies the compiled-in pixels once
         if (mode == QIcon::Disabled || mode == QIcon::Selected) {
             // The greyed or highlighted look the style gives every icon.
             QStyleOption option;
@@ -44,8 +45,7 @@ public:
         painter->drawPixmap(QRect(rect.topLeft() + QPoint((rect.width() - shown.width()) / 2, (rect.height() - shown.height()) / 2), shown), pm);
     }
     QSize actualSize(const QSize& size, QIcon::Mode, QIcon::State) override {
-        const QSize twice(2 * picture_.width, 2 * picture_.height);
-        const QSize best = size.width() > picture_.width || size.height() > picture_.height ? twice : QSize(picture_.width, picture_.height);
+        const QSize best = twiceFor(size) ? QSize(2 * picture_.width, 2 * picture_.height) : QSize(picture_.width, picture_.height);
         return best.width() <= size.width() && best.height() <= size.height() ? best : best.scaled(size, Qt::KeepAspectRatio);
     }
     QList<QSize> availableSizes(QIcon::Mode, QIcon::State) override {
@@ -55,21 +55,18 @@ public:
     QString key() const override { return QStringLiteral("solvari-picture"); }
 
 private:
-    const QPixmap& base(bool twice) {
-        QPixmap& pm = cache_[twice ? 1 : 0];
-        if (pm.isNull()) {
-            const int w = twice ? 2 * picture_.width : picture_.width;
-            const int h = twice ? 2 * picture_.height : picture_.height;
-            // The image reads the compiled-in pixels where they are; the pixmap copies them once.
-            const QImage image(twice ? picture_.pixels2x : picture_.pixels, w, h, 4 * static_cast<qsizetype>(w),
-                               QImage::Format_ARGB32_Premultiplied);
-            pm = QPixmap::fromImage(image);
-        }
-        return pm;
+    // Whether a request of this many device pixels is served from the pixels for twice the size.
+    bool twiceFor(const QSize& size) const { return size.width() > picture_.width || size.height() > picture_.height; }
+
+    // The compiled-in pixels, read where they are.
+    QImage pixels(bool twice) const {
+        const int w = twice ? 2 * picture_.width : picture_.width;
+        const int h = twice ? 2 * picture_.height : picture_.height;
+        return QImage(twice ? picture_.pixels2x : picture_.pixels, w, h, 4 * static_cast<qsizetype>(w),
+                      QImage::Format_ARGB32_Premultiplied);
     }
 
     const PictureData& picture_;
-    QPixmap cache_[2];
     QHash<quint64, QPixmap> made_;  // by size and mode
 };
 

@@ -404,17 +404,35 @@ RecordResult RecordFile::change(const std::function<std::string(ProfileDocument&
         result.error = absolutePath(path_) + " に書き込めません\n" + current.reason;
         return result;
     }
-    ProfileDocument doc = ProfileDocument::fromBytes(current.bytes);
+    constexpr int kMaxReuses = 64;
+    constexpr std::size_t kMaxKeptBytes = 1 << 20;
+    std::optional<Known> known = std::move(known_);
+    known_.reset();  // whatever happens below, only a finished write or read leaves one
+    int reuses = 0;
+    ProfileDocument doc;
+    if (known && known->reuses < kMaxReuses && known->bytes == current.bytes) {
+        doc = std::move(known->doc);
+        reuses = known->reuses + 1;
+    } else {
+        doc = ProfileDocument::fromBytes(current.bytes);
+    }
+    known.reset();
     if (std::string why = edit(doc); !why.empty()) {
-        result.error = why;
+        result.error = why;  // the edit may have changed part of the document: it is dropped
         return result;
     }
     if (!doc.changed()) {
         result.ok = true;  // nothing changed: the file is left as it is (or not created)
+        if (current.bytes.size() <= kMaxKeptBytes) known_ = Known{current.bytes, std::move(doc), reuses};
         return result;
     }
-    result.error = writeFileAtomically(path_, doc.toBytes()).error;
+    std::string bytes = doc.toBytes();
+    result.error = writeFileAtomically(path_, bytes).error;
     result.ok = result.error.empty();
+    if (result.ok && bytes.size() <= kMaxKeptBytes) {
+        doc.markWritten();
+        known_ = Known{std::move(bytes), std::move(doc), reuses};
+    }
     return result;
 }
 

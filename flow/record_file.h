@@ -50,8 +50,10 @@ public:
     std::string setValue(std::string_view section, std::string_view key, std::string_view value);
     // Removes every section of that name with all its lines; false when there was none.
     bool removeSection(std::string_view section);
-    // Whether setValue or removeSection changed a line since the document was read.
+    // Whether setValue or removeSection changed a line since the document was read (or, after
+    // markWritten, since it was written).
     bool changed() const { return changed_; }
+    void markWritten() { changed_ = false; }
 
     // One line: a view of its raw bytes and what they say, decoded once when first asked.
     struct Line {
@@ -138,6 +140,16 @@ public:
 
 private:
     std::string path_;
+    // The bytes this object last read or wrote, and their document. A change that finds the
+    // file as it left it goes on from that document instead of decoding every section header
+    // again. Each reuse leaves the replaced lines in the document's store, so the document is
+    // read afresh now and then; a large file is not kept at all.
+    struct Known {
+        std::string bytes;
+        ProfileDocument doc;
+        int reuses = 0;
+    };
+    std::optional<Known> known_;
 };
 
 using Clock = std::function<QDateTime()>;

@@ -1,6 +1,7 @@
 #pragma once
 #include <QDateTime>
 #include <functional>
+#include <optional>
 #include <set>
 #include <string>
 #include <vector>
@@ -46,6 +47,7 @@ public:
 
 private:
     std::set<std::string> reportedRecordErrors_;
+    std::optional<RecordFile> record_;  // kept between finishes: it remembers what it wrote
 };
 
 }  // namespace solvari

@@ -315,6 +315,39 @@ TEST_F(RecordFileTest, AFinishReadsOnceAndReplacesOnce) {
     EXPECT_EQ(file.readString("A", "1", ""), "2");
 }
 
+// The file object remembers what it wrote; what another window or program wrote in between
+// must still be read, even when the file keeps its size.
+TEST_F(RecordFileTest, AFinishKeepsWhatWasWrittenInBetween) {
+    const Clock clock = [] { return at(2024, 5, 3, 9, 5); };
+    ASSERT_TRUE(writeRecord(file, "A", 1, clock).ok);
+    std::string bytes = readAll(path);
+    bytes.replace(bytes.find("1=1"), 3, "1=7");
+    writeAll(path, bytes);
+    ASSERT_TRUE(writeRecord(file, "A", 1, clock).ok);
+    EXPECT_EQ(file.readString("A", "1", ""), "8");
+    ASSERT_TRUE(RecordFile(file.path()).writeString("B", "1", "5").ok);
+    ASSERT_TRUE(RecordFile(file.path()).eraseSection("A").ok);
+    ASSERT_TRUE(writeRecord(file, "A", 2, clock).ok);
+    EXPECT_EQ(readAll(path), "[B]\r\n1=5\r\n[A]\r\n2=1\r\nDATE=2024\x94N05\x8c\x8e" "03\x93\xfa" "09:05\r\n");
+}
+
+TEST_F(RecordFileTest, ManyFinishesThroughOneFileWriteWhatSeparateReadsWrite) {
+    QTemporaryDir other;
+    const std::string otherPath = other.filePath(RECORD_FILE_NAME).toStdString();
+    const std::string start = "[\x92\x50\x8c\xb3]\r\n 1 = 0x10 \r\nk=\xff\r\n[B]\n1=1\r";
+    writeAll(path, start);
+    writeAll(QString::fromStdString(otherPath), start);
+    for (int i = 0; i < 150; ++i) {
+        const std::string title = i % 3 == 0 ? "単元" : i % 3 == 1 ? "b" : "C" + std::to_string(i % 7);
+        const Clock clock = [i] { return at(2024, 5, 3, 9, i % 60); };
+        const Finish finish = i % 4 == 0 ? Finish::AfterHint : Finish::Plain;
+        ASSERT_TRUE(writeRecord(file, title, 1 + i % 5, clock, finish).ok);
+        RecordFile fresh(otherPath);
+        ASSERT_TRUE(writeRecord(fresh, title, 1 + i % 5, clock, finish).ok);
+    }
+    EXPECT_EQ(readAll(path), readAll(QString::fromStdString(otherPath)));
+}
+
 TEST(ProfileDocument, AValueWrittenBackUnchangedKeepsItsBytes) {
     const std::string bytes = "[A]\r\n 1 = 4 \r\nk=\xff\xfe\r\n";
     ProfileDocument doc = ProfileDocument::fromBytes(bytes);

@@ -1,6 +1,7 @@
 // Arbitrary bytes as a practice record file: read every key of every section and write each
 // value back unchanged: the bytes must not change at all. Then a new count and date must read
-// back and leave every other value as it was; the lookup index must agree with the document.
+// back and leave every other value as it was; the lookup index must agree with the document,
+// and the document written must go on changing exactly as the bytes written, read afresh.
 #include <cstddef>
 #include <cstdint>
 #include <cstdlib>
@@ -48,6 +49,17 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
         const std::string written = doc.toBytes();
         const ProfileDocument reread = ProfileDocument::fromBytes(written);
         if (reread.toBytes() != written) std::abort();  // what was written reads back as it is
+        // The next finish may go on from the document written instead of reading the file
+        // again: both must write the same bytes.
+        ProfileDocument kept = doc;
+        kept.markWritten();
+        ProfileDocument fresh = ProfileDocument::fromBytes(written);
+        const std::string second = entries.empty() ? "x" : entries[0].section;
+        const auto finish = [&](ProfileDocument& d) {
+            return d.setValue("単元", "H1", "2").empty() && d.setValue(second, "1", "9").empty();
+        };
+        const bool keptOk = finish(kept), freshOk = finish(fresh);
+        if (keptOk != freshOk || kept.toBytes() != fresh.toBytes() || kept.changed() != fresh.changed()) std::abort();
         if (reread.value("単元", "1") != std::optional<std::string>("1")) std::abort();
         for (const Entry& other : entries) {
             if (other.section == "単元" && (other.key == "1" || other.key == "DATE")) continue;

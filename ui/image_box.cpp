@@ -128,7 +128,8 @@ int ImageBox::textOut(int x, int y, const std::string& utf8) {
     p.fillRect(x, y, t.advance, t.height, Qt::white);
     p.setPen(Qt::black);
     for (const QGlyphRun& run : t.runs) p.drawGlyphRun(QPointF(x, y), run);
-    update(x, y, t.advance, t.height);
+    unpainted_ |= QRect(x, y, t.advance, t.height);
+    update(unpainted_);
     return x + t.advance;
 }
 
@@ -183,6 +184,7 @@ void ImageBox::setImage(const QImage& picture) {
 QSize ImageBox::sizeHint() const { return size(); }
 
 void ImageBox::paintEvent(QPaintEvent* event) {
+    unpainted_ = QRect();
     QPainter p(this);
     if (image_.isNull()) {
         p.fillRect(event->rect(), Qt::white);

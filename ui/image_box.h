@@ -57,6 +57,10 @@ private:
     void fitImage() const;
 
     mutable QImage image_;
+    // What the text written since the last paint covers, as one rectangle: a line typeset
+    // piece by piece would otherwise be repainted through a region of many small rectangles,
+    // which costs the raster engine far more than the few pixels between them.
+    QRect unpainted_;
     std::shared_ptr<TextCache> cache_;  // made before the fonts below, which come from it
     FontSpec font_;
     QFont qfont_;

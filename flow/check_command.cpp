@@ -171,6 +171,13 @@ CheckOutput usageError(const std::string& what) {
     return o;
 }
 
+CheckOutput unreadable(const QuestionLinesResult& read) {
+    CheckOutput o;
+    o.err = "solvari-check: " + read.error + "\n  " + read.reason + "\n";
+    o.exitCode = CHECK_EXIT_UNREADABLE;
+    return o;
+}
+
 CheckOutput records(const QStringList& paths, bool tsv) {
     CheckOutput o;
     if (paths.isEmpty()) return usageError("記録ファイルかフォルダを指定してください");
@@ -196,11 +203,7 @@ CheckOutput sheets(const std::string& path, const std::vector<std::pair<SheetKin
             return usageError(SHEET_OVER_SET + out);
     }
     const QuestionLinesResult read = readQuestionFile(path);
-    if (!read.ok) {
-        o.err = "solvari-check: " + read.error + "\n  " + read.reason + "\n";
-        o.exitCode = CHECK_EXIT_UNREADABLE;
-        return o;
-    }
+    if (!read.ok) return unreadable(read);
     QuestionSet set;
     std::vector<Diagnostic> unshown;  // the check below reports them when the set is faulty
     if (!parseQuestionSet(read.lines, set, unshown)) {
@@ -296,11 +299,7 @@ CheckOutput runCheckCommand(const std::vector<std::string>& args, const SheetWri
         return sheets(path, outputs, writeSheet);
     }
     const QuestionLinesResult read = readQuestionFile(path);
-    if (!read.ok) {
-        o.err = "solvari-check: " + read.error + "\n  " + read.reason + "\n";
-        o.exitCode = CHECK_EXIT_UNREADABLE;
-        return o;
-    }
+    if (!read.ok) return unreadable(read);
     return checkQuestionLines(read.lines, path, mode);
 }
 

@@ -1,8 +1,9 @@
 #include "flow/class_summary.h"
 
 #include <QDir>
-#include <algorithm>
 #include <QFileInfo>
+#include <algorithm>
+#include <set>
 
 #include "engine/sjis.h"
 #include "flow/record_file.h"
@@ -18,16 +19,6 @@ int cells(const std::string& s) {
     int n = 0;
     for (size_t i = 0; i < s.size(); i += utf8CharLength(s, i)) n += utf8CharLength(s, i) == 1 ? 1 : 2;
     return n;
-}
-
-// Section names as the record compares them: blanks around removed, ASCII letters folded.
-std::string folded(const std::string& s) {
-    const size_t a = s.find_first_not_of(" \t");
-    if (a == std::string::npos) return "";
-    std::string out = s.substr(a, s.find_last_not_of(" \t") - a + 1);
-    for (char& c : out)
-        if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
-    return out;
 }
 
 std::string padded(const std::string& s, int width) {
@@ -68,7 +59,6 @@ std::string summarizeRecordBytes(const std::string& bytes, const std::string& fi
     // numbers would be guesses.
     if (bytes.find('\0') != std::string::npos) return SUMMARY_NOT_RECORD;
     const ProfileDocument doc = ProfileDocument::fromBytes(bytes);
-    const ProfileIndex index(bytes);
     bool inSection = false;
     size_t start = 0;
     while (start <= bytes.size()) {
@@ -84,20 +74,17 @@ std::string summarizeRecordBytes(const std::string& bytes, const std::string& fi
         }
         start = end + 1;
     }
-    std::vector<std::string> seen;
+    std::set<std::string> seen;
     for (const std::string& unit : doc.sectionNames()) {
         // the first section of a name is the one the program reads and writes
-        bool duplicate = false;
-        for (const std::string& s : seen) duplicate = duplicate || folded(s) == folded(unit);
-        if (duplicate) continue;
-        seen.push_back(unit);
+        if (!seen.insert(foldName(unit)).second) continue;
         SummaryRow r;
         r.file = file;
         r.unit = unit;
         for (int q = 1; q <= kQuestions; ++q) {
             const std::optional<int> n = readCount(doc, unit, q);
             // finishes after a hint are part of the count; a damaged H value counts none
-            const int h = n ? std::clamp(readHintCount(index, unit, q).value_or(0), 0, *n) : 0;
+            const int h = n ? std::clamp(readHintCount(doc, unit, q).value_or(0), 0, *n) : 0;
             r.hinted.push_back(h);
             r.hintedTotal += h;
             if (!n) r.counts.push_back("?");

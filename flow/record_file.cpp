@@ -22,17 +22,6 @@ std::string_view trim(std::string_view s) {
     return s;
 }
 
-// How names are compared: without leading and trailing blanks, ASCII letters in lower case.
-// Only ASCII letters fold: the names are decoded UTF-8, where every byte of a multi-byte
-// character is 0x80 or above and is left alone.
-std::string foldName(std::string_view name) {
-    name = trim(name);
-    std::string out(name);
-    for (char& c : out) {
-        if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
-    }
-    return out;
-}
 
 // fromSjisLossy's reading (an undecodable character reads as '?'), one character at a time
 // through a cache of what fromSjis makes of each code: CP932 is stateless, so a line decodes to
@@ -130,6 +119,17 @@ std::string whyUnwritable(std::string_view text) {
 }
 
 }  // namespace
+
+// Only ASCII letters fold: the names are decoded UTF-8, where every byte of a multi-byte
+// character is 0x80 or above and is left alone.
+std::string foldName(std::string_view name) {
+    name = trim(name);
+    std::string out(name);
+    for (char& c : out) {
+        if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
+    }
+    return out;
+}
 
 // ---------------------------------------------------------------- ProfileDocument
 
@@ -406,16 +406,11 @@ RecordResult RecordFile::change(const std::function<std::string(ProfileDocument&
     }
     constexpr int kMaxReuses = 64;
     constexpr std::size_t kMaxKeptBytes = 1 << 20;
-    std::optional<Known> known = std::move(known_);
-    known_.reset();  // whatever happens below, only a finished write or read leaves one
-    int reuses = 0;
-    ProfileDocument doc;
-    if (known && known->reuses < kMaxReuses && known->bytes == current.bytes) {
-        doc = std::move(known->doc);
-        reuses = known->reuses + 1;
-    } else {
-        doc = ProfileDocument::fromBytes(current.bytes);
-    }
+    // Whatever happens below, only a finished write or read leaves a document kept.
+    std::optional<Known> known = std::exchange(known_, std::nullopt);
+    const bool reuse = known && known->reuses < kMaxReuses && known->bytes == current.bytes;
+    const int reuses = reuse ? known->reuses + 1 : 0;
+    ProfileDocument doc = reuse ? std::move(known->doc) : ProfileDocument::fromBytes(current.bytes);
     known.reset();
     if (std::string why = edit(doc); !why.empty()) {
         result.error = why;  // the edit may have changed part of the document: it is dropped
@@ -490,6 +485,9 @@ std::optional<int> countValue(std::string_view text) {
     return negative ? -*v : *v;
 }
 
+// Where the finishes of question q reached after a hint are counted.
+std::string hintKey(int q) { return "H" + std::to_string(q); }
+
 }  // namespace
 
 int parseRecordCount(std::string_view text) {
@@ -502,7 +500,6 @@ int parseRecordCount(std::string_view text) {
 
 RecordResult writeRecord(RecordFile& file, const std::string& title, int q, const Clock& clock, Finish finish) {
     const std::string key = std::to_string(q);
-    const std::string hintKey = "H" + key;
     const std::string date = formatRecordDate(clock ? clock() : systemClock());
     // One read, the count and the date, one replace: a finish never leaves a count without
     // its date, and costs one rewrite however large the file is.
@@ -514,7 +511,7 @@ RecordResult writeRecord(RecordFile& file, const std::string& title, int q, cons
         };
         if (std::string why = increment(key); !why.empty()) return why;
         if (std::string why = doc.setValue(title, "DATE", date); !why.empty()) return why;
-        return finish == Finish::AfterHint ? increment(hintKey) : std::string();
+        return finish == Finish::AfterHint ? increment(hintKey(q)) : std::string();
     });
 }
 
@@ -530,8 +527,12 @@ std::optional<int> readCount(const ProfileIndex& record, const std::string& titl
     return countValue(record.value(title, std::to_string(q)).value_or("0"));
 }
 
+std::optional<int> readHintCount(const ProfileDocument& record, const std::string& title, int q) {
+    return countValue(record.value(title, hintKey(q)).value_or("0"));
+}
+
 std::optional<int> readHintCount(const ProfileIndex& record, const std::string& title, int q) {
-    return countValue(record.value(title, "H" + std::to_string(q)).value_or("0"));
+    return countValue(record.value(title, hintKey(q)).value_or("0"));
 }
 
 

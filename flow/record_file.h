@@ -32,6 +32,10 @@ constexpr std::size_t MAX_RECORD_FILE_BYTES = 16 * 1024 * 1024;
 //   section; a new section is added at the end of the file;
 // - lines are kept as their raw Shift-JIS bytes, so text this class does not touch (including
 //   bytes that are not valid CP932) is written back unchanged; line ends become CR LF.
+// How the record compares section names and keys: without leading and trailing blanks, ASCII
+// letters in lower case.
+std::string foldName(std::string_view name);
+
 class ProfileDocument {
 public:
     // CR LF, lone CR and lone LF end a line; a final line end adds no empty line.
@@ -177,6 +181,7 @@ std::optional<int> readCount(const RecordFile& file, const std::string& title, i
 std::optional<int> readCount(const ProfileDocument& record, const std::string& title, int q);
 std::optional<int> readCount(const ProfileIndex& record, const std::string& title, int q);
 // The finishes of question q reached after a hint ("H" + q), read like readCount.
+std::optional<int> readHintCount(const ProfileDocument& record, const std::string& title, int q);
 std::optional<int> readHintCount(const ProfileIndex& record, const std::string& title, int q);
 
 // Where the record file lives: workingDir when a file can be created there, else the user's

@@ -19,8 +19,19 @@ namespace {
 std::atomic<long> readCount{0};
 std::atomic<long> replaceCount{0};
 
-constexpr int kSuffixLength = 6;  // "<name>.XXXXXX", as mkstemp and QSaveFile name theirs
+// Temporary files are ".solvari-tmp-<name>-XXXXXX": hidden, with the program's name in them,
+// and never ending in the target's own extension, so that no copy a person makes beside the
+// file ("Miradosh.rec.backup", "Question.leq.200901") can ever look like one of ours.
+constexpr const char* kTemporaryPrefix = ".solvari-tmp-";
+constexpr int kSuffixLength = 6;
 constexpr const char* kSuffixChars = "ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz0123456789";
+
+std::string temporaryStem(const std::string& target) {
+    const std::size_t slash = target.rfind('/');
+    const std::string folder = slash == std::string::npos ? std::string() : target.substr(0, slash + 1);
+    const std::string name = slash == std::string::npos ? target : target.substr(slash + 1);
+    return folder + kTemporaryPrefix + name + "-";
+}
 
 bool writeAll(int fd, const char* data, std::size_t size) {
     while (size > 0) {
@@ -43,7 +54,7 @@ bool writeAll(int fd, const char* data, std::size_t size) {
 // new file; an existing target's permissions are copied onto it.
 int createTemporary(const std::string& target, std::string& name) {
     for (int attempt = 0; attempt < 100; ++attempt) {
-        name = target + ".";
+        name = temporaryStem(target);
         for (int i = 0; i < kSuffixLength; ++i) name += kSuffixChars[QRandomGenerator::global()->bounded(62)];
         const int fd = ::open(name.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
         if (fd >= 0 || errno != EEXIST) return fd;
@@ -52,8 +63,8 @@ int createTemporary(const std::string& target, std::string& name) {
     return -1;
 }
 
-bool isLeftoverName(const QString& entry, const QString& base) {
-    if (entry.size() != base.size() + 1 + kSuffixLength || !entry.startsWith(base + '.')) return false;
+bool isLeftoverName(const QString& entry, const QString& stem) {
+    if (entry.size() != stem.size() + kSuffixLength || !entry.startsWith(stem)) return false;
     for (QChar c : entry.right(kSuffixLength)) {
         if (!(c.isLetterOrNumber() && c.unicode() < 128)) return false;
     }
@@ -73,11 +84,11 @@ void removeLeftovers(const std::string& target) {
     }
     const QFileInfo info(QString::fromStdString(target));
     const QDir dir = info.absoluteDir();
-    const QString base = info.fileName();
+    const QString stem = QString::fromUtf8(kTemporaryPrefix) + info.fileName() + '-';
     const QDateTime limit = QDateTime::currentDateTimeUtc().addSecs(-60);
-    const QStringList entries = dir.entryList({base + ".*"}, QDir::Files | QDir::Hidden | QDir::System);
+    const QStringList entries = dir.entryList({stem + "*"}, QDir::Files | QDir::Hidden | QDir::System);
     for (const QString& entry : entries) {
-        if (!isLeftoverName(entry, base)) continue;
+        if (!isLeftoverName(entry, stem)) continue;
         const QFileInfo leftover(dir.filePath(entry));
         if (leftover.isSymLink() || leftover.lastModified().toUTC() >= limit) continue;
         QFile::remove(leftover.filePath());

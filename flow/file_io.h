@@ -26,13 +26,13 @@ std::string absolutePath(const std::string& path);
 // Why a write failed, in the words the user sees, from the system's error number.
 std::string writeFailureReason(int errorNumber);
 
-// Writes bytes through a temporary file in the same folder ("<name>.XXXXXX") that replaces the
+// Writes bytes through a temporary file in the same folder (".solvari-tmp-<name>-XXXXXX") that replaces the
 // target only when every byte was written and synced, so the old file survives any failure
 // (a full disk, a size limit, a read-only folder). On failure error is the full path +
 // " に書き込めません", a line end and the reason, and reason the reason alone
 // (writeFailureReason). After a successful
-// replace, temporary files of the same target left by an interrupted write and older than a
-// minute are removed.
+// replace, temporary files of ours for the same target left by an interrupted write and older
+// than a minute are removed; no other file is ever removed.
 FileResult writeFileAtomically(const std::string& path, const std::string& bytes);
 
 // How many whole-file reads and replaces this process has made (benchmarks count them).

@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <QDateTime>
 #include <QDir>
 #include <QFile>
 #include <QTemporaryDir>
@@ -93,27 +94,37 @@ TEST(AtomicWrites, KeepsTheTargetsPermissionsAndWritesThroughALink) {
     EXPECT_EQ(QFile::permissions(target) & QFileDevice::Permissions(0x7077), QFile::ReadOwner | QFile::WriteOwner | QFile::ReadGroup);
 }
 
-// A write killed before its rename leaves "<name>.XXXXXX"; the run's first successful write of
-// the same file removes such leftovers once they are a minute old, and nothing else.
-TEST(AtomicWrites, RemovesOldLeftoversOfTheSameFile) {
+void ageFile(const QString& path, int seconds) {
+    QFile f(path);
+    ASSERT_TRUE(f.open(QIODevice::ReadWrite));
+    ASSERT_TRUE(f.setFileTime(QDateTime::currentDateTime().addSecs(-seconds), QFileDevice::FileModificationTime));
+}
+
+// A write killed before its rename leaves its temporary file; the run's first successful write
+// of the same file removes such leftovers once they are a minute old. Files a person put beside
+// the record or the set (a teacher's dated or backup copies, however old) are never touched.
+TEST(AtomicWrites, RemovesOnlyItsOwnOldLeftovers) {
     QTemporaryDir dir;
-    const QString path = dir.filePath(RECORD_FILE_NAME);
-    const QStringList old{"Miradosh.rec.aB3xYz", "Miradosh.rec.000000"};
-    const QStringList kept{"Miradosh.rec.Fresh1", "Miradosh.rec.bak", "Miradosh.rec.toolong", "Other.rec.aB3xYz",
-                           "Miradosh.rec"};
-    for (const QString& name : old + kept) {
+    const QString record = dir.filePath(RECORD_FILE_NAME);
+    const QString set = dir.filePath("Question.leq");
+    const QStringList ours{".solvari-tmp-Miradosh.rec-aB3xYz", ".solvari-tmp-Question.leq-000000"};
+    const QStringList teachers{"Miradosh.rec.202411", "Miradosh.rec.backup", "Miradosh.rec.OLD001",
+                               "Question.leq.backup", "Question.leq.200901", "Miradosh.rec.aB3xYz"};
+    const QStringList kept = teachers + QStringList{".solvari-tmp-Miradosh.rec-Fresh1", ".solvari-tmp-Other.rec-aB3xYz",
+                                                    ".solvari-tmp-Miradosh.rec-toolong"};
+    for (const QString& name : ours + kept) {
         writeAll(dir.filePath(name), "x");
-        if (!old.contains(name)) continue;
-        QFile f(dir.filePath(name));
-        ASSERT_TRUE(f.open(QIODevice::ReadWrite));
-        ASSERT_TRUE(f.setFileTime(QDateTime::currentDateTime().addSecs(-120), QFileDevice::FileModificationTime));
+        if (!name.endsWith("Fresh1")) ageFile(dir.filePath(name), 120);
     }
-    ASSERT_TRUE(writeFileAtomically(path.toStdString(), "[A]\r\n").ok);
-    QStringList left = QDir(dir.path()).entryList(QDir::Files);
+    writeAll(set, "<<a\r\n2x=6\r\n>>\r\n");
+    RecordFile file(record.toStdString());
+    ASSERT_TRUE(writeRecord(file, "A", 1).ok);
+    ASSERT_TRUE(writeQuestionFile(set.toStdString(), {"<<b", "3x=9", ">>"}).ok);
+    QStringList left = QDir(dir.path()).entryList(QDir::Files | QDir::Hidden);
     left.sort();
-    QStringList expected = kept;
+    QStringList expected = kept + QStringList{RECORD_FILE_NAME, "Question.leq"};
     expected.sort();
-    EXPECT_EQ(left, expected);
+    EXPECT_EQ(left.join(' ').toStdString(), expected.join(' ').toStdString());
 }
 
 }  // namespace

@@ -188,7 +188,7 @@ TEST_F(RecordFileTest, ARecordThatCannotBeReadIsNotReplacedAndSaysWhy) {
         if (std::string(row.name) == "too_large") {
             EXPECT_EQ(QFileInfo(p).size(), static_cast<qint64>(MAX_RECORD_FILE_BYTES) + 1);
         }
-        EXPECT_EQ(QDir(d.path()).entryList({"Miradosh.rec.*"}, QDir::AllEntries | QDir::Hidden | QDir::System),
+        EXPECT_EQ(QDir(d.path()).entryList({".solvari-tmp-*"}, QDir::AllEntries | QDir::Hidden | QDir::System),
                   QStringList{});  // no temporary file was made
     }
 }

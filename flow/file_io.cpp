@@ -19,6 +19,18 @@ namespace {
 std::atomic<long> readCount{0};
 std::atomic<long> replaceCount{0};
 
+std::mutex syncHookMutex;
+SyncHook syncHook;
+
+int syncTemporary(int fd, const std::string& temporary) {
+    SyncHook hook;
+    {
+        const std::lock_guard<std::mutex> lock(syncHookMutex);
+        hook = syncHook;
+    }
+    return hook ? hook(fd, temporary) : ::fsync(fd);
+}
+
 // Temporary files are ".solvari-tmp-<name>-XXXXXX": hidden, with the program's name in them,
 // and never ending in the target's own extension, so that no copy a person makes beside the
 // file ("Miradosh.rec.backup", "Question.leq.200901") can ever look like one of ours.
@@ -151,12 +163,20 @@ FileResult writeFileAtomically(const std::string& path, const std::string& bytes
     if (::stat(target.c_str(), &old) == 0) ::fchmod(fd, old.st_mode & 07777);
     // Every step is checked: a write to a full disk or past a size limit may fail part-way,
     // and the data may first be refused at the sync or the close.
-    const bool written = writeAll(fd, bytes.data(), bytes.size()) && ::fsync(fd) == 0;
-    int errorNumber = errno;
-    const bool closed = ::close(fd) == 0;
-    if (written && !closed) errorNumber = errno;
-    if (!written || !closed || ::rename(temporary.c_str(), target.c_str()) != 0) {
-        if (written && closed) errorNumber = errno;
+    // The rename is what replaces the old file, so it comes only after the new bytes are on the
+    // disk, and its own failure (the target is a folder, the share went away) is a failure too.
+    int errorNumber = 0;
+    bool ok = writeAll(fd, bytes.data(), bytes.size()) && syncTemporary(fd, temporary) == 0;
+    if (!ok) errorNumber = errno;
+    if (::close(fd) != 0 && ok) {
+        ok = false;
+        errorNumber = errno;
+    }
+    if (ok && ::rename(temporary.c_str(), target.c_str()) != 0) {
+        ok = false;
+        errorNumber = errno;
+    }
+    if (!ok) {
         ::unlink(temporary.c_str());
         return failure(errorNumber);
     }
@@ -169,6 +189,11 @@ FileResult writeFileAtomically(const std::string& path, const std::string& bytes
     }
     removeLeftovers(target);
     return FileResult{true, "", ""};
+}
+
+void setSyncHookForTests(SyncHook hook) {
+    const std::lock_guard<std::mutex> lock(syncHookMutex);
+    syncHook = std::move(hook);
 }
 
 FileIoCounts fileIoCounts() { return FileIoCounts{readCount.load(), replaceCount.load()}; }

@@ -1,5 +1,6 @@
 #pragma once
 #include <cstddef>
+#include <functional>
 #include <string>
 
 namespace solvari {
@@ -34,6 +35,12 @@ std::string writeFailureReason(int errorNumber);
 // replace, temporary files of ours for the same target left by an interrupted write and older
 // than a minute are removed; no other file is ever removed.
 FileResult writeFileAtomically(const std::string& path, const std::string& bytes);
+
+// The sync that makes a temporary file durable before it replaces its target. Tests set a hook
+// that is called instead of fsync(2) with the temporary file's descriptor and path, and returns
+// what fsync would (-1 with errno set to fail); an empty hook restores fsync.
+using SyncHook = std::function<int(int fd, const std::string& temporary)>;
+void setSyncHookForTests(SyncHook hook);
 
 // How many whole-file reads and replaces this process has made (benchmarks count them).
 struct FileIoCounts {

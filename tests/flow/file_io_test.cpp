@@ -6,6 +6,8 @@
 #include <QTemporaryDir>
 #include <cerrno>
 #include <functional>
+#include <unistd.h>
+#include <vector>
 #include <string>
 
 #include "flow/file_io.h"
@@ -125,6 +127,66 @@ TEST(AtomicWrites, RemovesOnlyItsOwnOldLeftovers) {
     QStringList expected = kept + QStringList{RECORD_FILE_NAME, "Question.leq"};
     expected.sort();
     EXPECT_EQ(left.join(' ').toStdString(), expected.join(' ').toStdString());
+}
+
+// The replace is the last step: a rename that fails (here onto a folder, which even root cannot
+// replace with a file) is a failure, with the folder's path, no temporary file left and the
+// folder as it was.
+TEST(AtomicWrites, ARefusedRenameIsAFailure) {
+    QTemporaryDir dir;
+    const QString target = dir.filePath("Question.leq");
+    ASSERT_TRUE(QDir().mkdir(target));
+    writeAll(target + "/inside", "kept");
+    const FileResult r = writeFileAtomically(target.toStdString(), "<<a\r\n");
+    EXPECT_FALSE(r.ok);
+    EXPECT_EQ(r.error, target.toStdString() + " に書き込めません\n書き込みに失敗しました");
+    EXPECT_TRUE(QFileInfo(target).isDir());
+    EXPECT_EQ(readAll(target + "/inside"), "kept");
+    EXPECT_EQ(QDir(dir.path()).entryList(QDir::Files | QDir::Hidden), QStringList{});
+}
+
+// Restores fsync when the test ends, whatever it asserted.
+struct SyncHookScope {
+    explicit SyncHookScope(SyncHook hook) { setSyncHookForTests(std::move(hook)); }
+    ~SyncHookScope() { setSyncHookForTests(nullptr); }
+};
+
+// The new bytes reach the disk before they replace the old file: a crash between the two then
+// leaves the old file or the whole new one, never a short one. A sync that fails (EIO from a
+// failing disk or a lost network share) leaves the old file and says so.
+TEST(AtomicWrites, TheNewFileIsSyncedBeforeTheReplaceAndASyncFailureKeepsTheOldFile) {
+    QTemporaryDir dir;
+    const QString target = dir.filePath(RECORD_FILE_NAME);
+    writeAll(target, "old");
+    struct Seen {
+        std::string temporary, temporaryBytes, targetBytes;
+    };
+    std::vector<Seen> seen;
+    {
+        SyncHookScope hook([&](int fd, const std::string& temporary) {
+            seen.push_back({temporary, readAll(QString::fromStdString(temporary)), readAll(target)});
+            return ::fsync(fd);
+        });
+        ASSERT_TRUE(writeFileAtomically(target.toStdString(), "new").ok);
+    }
+    ASSERT_EQ(seen.size(), 1u);
+    EXPECT_EQ(QFileInfo(QString::fromStdString(seen[0].temporary)).fileName().left(26), ".solvari-tmp-Miradosh.rec-");
+    EXPECT_EQ(seen[0].temporaryBytes, "new");
+    EXPECT_EQ(seen[0].targetBytes, "old");  // not yet replaced
+    EXPECT_EQ(readAll(target), "new");
+
+    FileResult r;
+    {
+        SyncHookScope hook([](int, const std::string&) {
+            errno = EIO;
+            return -1;
+        });
+        r = writeFileAtomically(target.toStdString(), "newer");
+    }
+    EXPECT_FALSE(r.ok);
+    EXPECT_EQ(r.error, target.toStdString() + " に書き込めません\n書き込みに失敗しました");
+    EXPECT_EQ(readAll(target), "new");
+    EXPECT_EQ(QDir(dir.path()).entryList(QDir::Files | QDir::Hidden), QStringList{RECORD_FILE_NAME});
 }
 
 }  // namespace

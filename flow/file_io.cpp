@@ -1,11 +1,15 @@
 #include "flow/file_io.h"
 
+#include <QDateTime>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
 #include <QRandomGenerator>
 #include <QString>
+#include <algorithm>
 #include <atomic>
+#include <csignal>
+#include <cstdlib>
 #include <cerrno>
 #include <mutex>
 #include <unordered_set>
@@ -194,6 +198,137 @@ FileResult writeFileAtomically(const std::string& path, const std::string& bytes
 void setSyncHookForTests(SyncHook hook) {
     const std::lock_guard<std::mutex> lock(syncHookMutex);
     syncHook = std::move(hook);
+}
+
+// ---------------------------------------------------------------- the lock
+
+namespace {
+
+std::string hostName() {
+    char name[256] = {};
+    if (::gethostname(name, sizeof name - 1) != 0) return "?";
+    return name;
+}
+
+// "pid=…\nhost=…\ntime=…\ntoken=…\n"; the token tells this holder's lock from a later one of
+// the same process.
+std::string lockContent() {
+    return "pid=" + std::to_string(::getpid()) + "\nhost=" + hostName() + "\ntime=" +
+           std::to_string(QDateTime::currentSecsSinceEpoch()) + "\ntoken=" +
+           std::to_string(QRandomGenerator::global()->generate64()) + "\n";
+}
+
+std::string field(const std::string& content, const std::string& name) {
+    const std::string key = name + "=";
+    std::size_t at = content.rfind("\n" + key);
+    at = content.compare(0, key.size(), key) == 0 ? 0 : at == std::string::npos ? at : at + 1;
+    if (at == std::string::npos) return "";
+    const std::size_t end = content.find('\n', at);
+    if (end == std::string::npos) return "";  // still being written
+    return content.substr(at + key.size(), end - at - key.size());
+}
+
+bool readLock(const std::string& path, std::string& content, qint64& modifiedSecs) {
+    const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
+    if (fd < 0) return false;
+    struct stat st {};
+    ::fstat(fd, &st);
+    modifiedSecs = st.st_mtime;
+    char buffer[512];
+    const ssize_t n = ::read(fd, buffer, sizeof buffer);
+    ::close(fd);
+    content.assign(buffer, n > 0 ? static_cast<std::size_t>(n) : 0);
+    return true;
+}
+
+// Whether the lock in content can be taken over: its holder was a process of this machine that
+// no longer runs, or it has been held longer than any write takes.
+bool isStale(const std::string& content, qint64 modifiedSecs, int staleAfterSeconds) {
+    const std::string pid = field(content, "pid");
+    if (!pid.empty() && field(content, "host") == hostName()) {
+        const long id = std::strtol(pid.c_str(), nullptr, 10);
+        if (id > 0 && ::kill(static_cast<pid_t>(id), 0) != 0 && errno == ESRCH) return true;
+    }
+    // Empty while its holder is between creating and writing it: then the file's own time counts.
+    const std::string time = field(content, "time");
+    const qint64 since = time.empty() ? modifiedSecs : std::strtoll(time.c_str(), nullptr, 10);
+    return QDateTime::currentSecsSinceEpoch() - since > staleAfterSeconds;
+}
+
+// Moves the stale lock aside under a name of this waiter's own and removes it. Another waiter
+// may have broken it and taken the lock in between: a lock moved aside that is not the one
+// judged stale is put back (unless yet another has been taken meanwhile).
+void breakLock(const std::string& path, const std::string& staleContent) {
+    const std::string aside = path + ".stale-" + std::to_string(::getpid()) + "-" +
+                              std::to_string(QRandomGenerator::global()->generate());
+    if (::rename(path.c_str(), aside.c_str()) != 0) return;
+    std::string moved;
+    qint64 modified = 0;
+    // When the link fails, yet another waiter holds the name now; the lock moved aside goes.
+    if (readLock(aside, moved, modified) && moved != staleContent) static_cast<void>(::link(aside.c_str(), path.c_str()));
+    ::unlink(aside.c_str());
+}
+
+void waitBeforeRetry(int attempt) {
+    // From 5 ms up to 50 ms, with some spread so that waiters do not poll in step.
+    const int ms = std::min(50, 5 + 5 * attempt) + static_cast<int>(QRandomGenerator::global()->bounded(5));
+    ::usleep(static_cast<useconds_t>(ms) * 1000);
+}
+
+}  // namespace
+
+std::string FileLock::lockPath(const std::string& target) {
+    const std::size_t slash = target.rfind('/');
+    const std::string folder = slash == std::string::npos ? std::string() : target.substr(0, slash + 1);
+    const std::string name = slash == std::string::npos ? target : target.substr(slash + 1);
+    return folder + ".solvari-lock-" + name;
+}
+
+FileLock::FileLock(const std::string& target, LockTiming timing) : path_(lockPath(target)) {
+    content_ = lockContent();
+    const qint64 deadline = QDateTime::currentMSecsSinceEpoch() + timing.waitMs;
+    for (int attempt = 0;; ++attempt) {
+        const int fd = ::open(path_.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
+        if (fd >= 0) {
+            const bool written = writeAll(fd, content_.data(), content_.size());
+            const int errorNumber = errno;
+            ::close(fd);
+            if (written) {
+                held_ = true;
+                return;
+            }
+            // A disk too full for the lock's few bytes has no room for the record either.
+            ::unlink(path_.c_str());
+            error_ = absolutePath(target) + " に書き込めません\n" + writeFailureReason(errorNumber);
+            return;
+        }
+        if (errno != EEXIST) {
+            const std::string reason = writeFailureReason(errno);
+            error_ = absolutePath(target) + " に書き込めません\n" + reason;
+            return;
+        }
+        std::string content;
+        qint64 modified = 0;
+        if (!readLock(path_, content, modified)) continue;  // released in between: try again at once
+        if (isStale(content, modified, timing.staleAfterSeconds)) {
+            breakLock(path_, content);
+            continue;
+        }
+        if (QDateTime::currentMSecsSinceEpoch() >= deadline) {
+            error_ = absolutePath(target) + " に書き込めません\nほかのプログラムが書き込み中のまま終わりません（" +
+                     std::to_string((timing.waitMs + 999) / 1000) + " 秒待ちました）";
+            return;
+        }
+        waitBeforeRetry(attempt);
+    }
+}
+
+FileLock::~FileLock() {
+    if (!held_) return;
+    // Only a lock that is still ours goes: one broken as stale and taken by another stays.
+    std::string content;
+    qint64 modified = 0;
+    if (readLock(path_, content, modified) && content == content_) ::unlink(path_.c_str());
 }
 
 FileIoCounts fileIoCounts() { return FileIoCounts{readCount.load(), replaceCount.load()}; }

@@ -42,6 +42,37 @@ FileResult writeFileAtomically(const std::string& path, const std::string& bytes
 using SyncHook = std::function<int(int fd, const std::string& temporary)>;
 void setSyncHookForTests(SyncHook hook);
 
+// Keeps the writers of one file apart, between processes and between machines sharing a
+// folder: a lock file beside the target (".solvari-lock-<name>"), created with O_CREAT|O_EXCL
+// (atomic on local disks, NFS v3 and later, and SMB) and holding the holder's pid, host and
+// time. A lock whose holder died on this machine, or that is older than staleAfter (a holder on
+// another machine that crashed or lost the share), is broken. A writer that cannot get the lock
+// within `wait` gives up with a message and writes nothing.
+struct LockTiming {
+    int waitMs = 10000;
+    int staleAfterSeconds = 30;
+};
+
+class FileLock {
+public:
+    explicit FileLock(const std::string& target, LockTiming timing = {});
+    ~FileLock();  // releases the lock when it is still this holder's
+    FileLock(const FileLock&) = delete;
+    FileLock& operator=(const FileLock&) = delete;
+
+    bool held() const { return held_; }
+    // Why the lock was not taken: the full path of the target + " に書き込めません", a line end
+    // and the reason.
+    const std::string& error() const { return error_; }
+    static std::string lockPath(const std::string& target);
+
+private:
+    std::string path_;
+    std::string content_;  // what this holder wrote into the lock file
+    bool held_ = false;
+    std::string error_;
+};
+
 // How many whole-file reads and replaces this process has made (benchmarks count them).
 struct FileIoCounts {
     long reads = 0;

@@ -397,6 +397,14 @@ std::string RecordFile::readString(std::string_view section, std::string_view ke
 
 RecordResult RecordFile::change(const std::function<std::string(ProfileDocument&)>& edit) {
     RecordResult result;
+    // Drills on other machines of the class may be finishing into this record too: the read,
+    // the edit and the replace happen under the record's lock, or a finish of theirs written
+    // between our read and our replace would be lost.
+    const FileLock lock(path_, lockTiming_);
+    if (!lock.held()) {
+        result.error = lock.error();
+        return result;
+    }
     const RecordRead current = read();
     // A file we cannot read in full must not be replaced by one holding only the new entry.
     if (!current.ok) {

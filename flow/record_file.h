@@ -127,7 +127,8 @@ struct RecordResult : FileResult {
 // the logic layer free of exceptions, as everywhere else in the program.)
 class RecordFile {
 public:
-    explicit RecordFile(std::string path) : path_(std::move(path)) {}
+    explicit RecordFile(std::string path, LockTiming lockTiming = {})
+        : path_(std::move(path)), lockTiming_(lockTiming) {}
     const std::string& path() const { return path_; }
 
     RecordRead read() const;
@@ -135,7 +136,9 @@ public:
     ProfileDocument load() const;
     // A missing or unreadable file, section or key gives defaultValue.
     std::string readString(std::string_view section, std::string_view key, std::string_view defaultValue) const;
-    // One read, the edit, one atomic replace (none when the edit changed nothing). The edit
+    // One read, the edit, one atomic replace (none when the edit changed nothing), all under the
+    // record's FileLock, so writers in other processes and on other machines never lose each
+    // other's changes; a lock not had within its wait writes nothing and says so. The edit
     // returns "" or why it refused; a refusal writes nothing. Creates the file on the first write.
     RecordResult change(const std::function<std::string(ProfileDocument&)>& edit);
     RecordResult writeString(std::string_view section, std::string_view key, std::string_view value);
@@ -144,6 +147,7 @@ public:
 
 private:
     std::string path_;
+    LockTiming lockTiming_;
     // The bytes this object last read or wrote, and their document. A change that finds the
     // file as it left it goes on from that document instead of decoding every section header
     // again. Each reuse leaves the replaced lines in the document's store, so the document is

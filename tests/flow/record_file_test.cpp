@@ -6,6 +6,7 @@
 #include <QTemporaryDir>
 #include <functional>
 #include <sys/stat.h>
+#include <sys/wait.h>
 #include <unistd.h>
 #include <string>
 
@@ -353,6 +354,61 @@ TEST(ProfileDocument, AValueWrittenBackUnchangedKeepsItsBytes) {
     ProfileDocument doc = ProfileDocument::fromBytes(bytes);
     for (const std::string& key : doc.keyNames("A")) ASSERT_EQ(doc.setValue("A", key, *doc.value("A", key)), "");
     EXPECT_EQ(doc.toBytes(), bytes);
+}
+
+// ---------------------------------------------------------------- the lock beside the record
+
+std::string thisHost() {
+    char name[256] = {};
+    gethostname(name, sizeof name - 1);
+    return name;
+}
+
+// A lock left beside the record: taken over when its holder is gone (a dead process of this
+// machine, or a lock older than half a minute from another machine); otherwise the finish and
+// the deletion wait, then give up with a message and leave the record and the lock as they were.
+TEST(RecordLock, StaleLocksAreTakenOverLiveOnesAreWaitedFor) {
+    const pid_t dead = fork();
+    if (dead == 0) _exit(0);
+    ASSERT_GT(dead, 0);
+    waitpid(dead, nullptr, 0);
+    const qint64 now = QDateTime::currentSecsSinceEpoch();
+    const auto lock = [](long pid, const std::string& host, qint64 time) {
+        return "pid=" + std::to_string(pid) + "\nhost=" + host + "\ntime=" + std::to_string(time) + "\ntoken=1\n";
+    };
+    struct Row {
+        const char* name;
+        std::string lock;
+        bool takenOver;
+    };
+    const Row rows[] = {
+        {"dead_holder_here", lock(dead, thisHost(), now), true},
+        {"old_lock_elsewhere", lock(1, "another-pc", now - 60), true},
+        {"live_holder_here", lock(getpid(), thisHost(), now), false},
+        {"fresh_lock_elsewhere", lock(1, "another-pc", now), false},
+    };
+    for (const Row& row : rows) {
+        SCOPED_TRACE(row.name);
+        QTemporaryDir dir;
+        const QString path = dir.filePath(RECORD_FILE_NAME);
+        const QString lockFile = dir.filePath(".solvari-lock-Miradosh.rec");
+        writeAll(path, "[A]\r\n1=1\r\n[B]\r\n1=1\r\n");
+        writeAll(lockFile, row.lock);
+        RecordFile file(path.toStdString(), LockTiming{200, 30});
+        const RecordResult finished = writeRecord(file, "A", 1);
+        const RecordResult erased = file.eraseSection("B");
+        EXPECT_EQ(finished.ok, row.takenOver);
+        EXPECT_EQ(erased.ok, row.takenOver);
+        if (row.takenOver) {
+            EXPECT_EQ(file.readString("A", "1", ""), "2");
+            EXPECT_FALSE(QFile::exists(lockFile));
+            EXPECT_EQ(QDir(dir.path()).entryList(QDir::Files | QDir::Hidden), QStringList{RECORD_FILE_NAME});
+        } else {
+            EXPECT_EQ(finished.error, path.toStdString() + " に書き込めません\nほかのプログラムが書き込み中のまま終わりません（1 秒待ちました）");
+            EXPECT_EQ(readAll(path), "[A]\r\n1=1\r\n[B]\r\n1=1\r\n");
+            EXPECT_EQ(readAll(lockFile), row.lock);
+        }
+    }
 }
 
 // ---------------------------------------------------------------- where the file lives

@@ -109,6 +109,7 @@ std::unique_ptr<Program> createProgram() {
     auto p = std::make_unique<Program>();
     p->prompter = std::make_unique<QtPrompter>();
     p->session = std::make_unique<Session>();
+    p->session->prompter = p->prompter.get();
     p->frmMain = new TfrmMain(*p->session, *p->prompter, *p);
     p->builder_ = new HiddenWindowBuilder(*p);
     return p;

@@ -160,6 +160,13 @@ FileResult writeFileAtomically(const std::string& path, const std::string& bytes
         return FileResult{false, absolutePath(path) + " に書き込めません\n" + reason, reason};
     };
 
+    // A file whose every write bit is off was made read-only on purpose (by the teacher, or by a
+    // share's read-only attribute); replacing it through a rename in a writable folder would
+    // ignore that, and root would even pass a permission check.
+    struct stat current {};
+    if (::stat(target.c_str(), &current) == 0 && S_ISREG(current.st_mode) && (current.st_mode & 0222) == 0)
+        return FileResult{false, absolutePath(path) + " " + WRITE_PROTECTED, WRITE_PROTECTED_REASON};
+
     std::string temporary;
     const int fd = createTemporary(target, temporary);
     if (fd < 0) return failure(errno);

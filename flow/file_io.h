@@ -34,7 +34,11 @@ std::string writeFailureReason(int errorNumber);
 // (writeFailureReason). After a successful
 // replace, temporary files of ours for the same target left by an interrupted write and older
 // than a minute are removed; no other file is ever removed.
+// A file without any write permission bit is not replaced: error is its full path + " " +
+// WRITE_PROTECTED.
 FileResult writeFileAtomically(const std::string& path, const std::string& bytes);
+inline constexpr const char* WRITE_PROTECTED = "は書き込み禁止になっています。保存できません。";
+inline constexpr const char* WRITE_PROTECTED_REASON = "書き込み禁止になっています";
 
 // The sync that makes a temporary file durable before it replaces its target. Tests set a hook
 // that is called instead of fsync(2) with the temporary file's descriptor and path, and returns

@@ -188,11 +188,17 @@ std::optional<int> readCount(const ProfileIndex& record, const std::string& titl
 std::optional<int> readHintCount(const ProfileDocument& record, const std::string& title, int q);
 std::optional<int> readHintCount(const ProfileIndex& record, const std::string& title, int q);
 
-// Where the record file lives: workingDir when a file can be created there, else the user's
-// data folder (QStandardPaths::AppDataLocation, created when missing), which on first use gets
-// a copy of workingDir's record. The folder has no
-// trailing separator.
+// Where the record file lives: workingDir when a file can be created there, else a folder of
+// its own for that class folder in the user's data folder
+// (QStandardPaths::AppDataLocation + "/classes/<name>-<hash of the path>", created when
+// missing), which on first use gets a copy of workingDir's record. The folder has no trailing
+// separator.
 std::string dataDirectory(const std::string& workingDir);
+// Why no file can be created in folder ("" when one can).
+std::string folderWriteProblem(const std::string& folder);
+// What the student is told once when the record of workingDir goes to dataDir instead:
+// "<folder> に書き込めません（<reason>）。記録は <dataDir> に書きます。", or "" when it does not.
+std::string fallbackNotice(const std::string& workingDir, const std::string& dataDir);
 
 // dataDirectory + "/Miradosh.rec".
 std::string recordFilePath(const std::string& directory);

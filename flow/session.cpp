@@ -5,6 +5,12 @@
 namespace solvari {
 
 FileResult Session::recordFinish(const std::string& unitTitle, int question, Finish finish) {
+    if (!folderNoticeChecked_) {
+        // Once per run: a student who finds no record in the class folder learns where it went.
+        folderNoticeChecked_ = true;
+        if (const std::string notice = fallbackNotice(homeDirectory, dataDirectory); !notice.empty() && prompter)
+            prompter->inform(notice);
+    }
     const std::string path = recordFilePath(dataDirectory);
     if (!record_ || record_->path() != path) record_.emplace(path);
     FileResult r = writeRecord(*record_, unitTitle, question, clock, finish);

@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "engine/engine.h"
+#include "engine/prompter.h"
 #include "flow/file_io.h"
 #include "flow/question_set.h"
 #include "flow/record_file.h"
@@ -40,12 +41,18 @@ public:
     // The clock of the record's DATE; tests fix it.
     std::function<QDateTime()> clock = [] { return QDateTime::currentDateTime(); };
 
+    // Where the notice that the record goes elsewhere is told (the drill's message boxes).
+    Prompter* prompter = nullptr;
+
     // Adds one finish of a question to the record in dataDirectory. A failure carries its
     // error text only the first time that text comes up in this run; after that its error
-    // is "" (nothing more to tell).
+    // is "" (nothing more to tell). When the class folder (homeDirectory) cannot be written and
+    // the record goes to a folder of its own instead, the first finish of the run says so
+    // through the prompter.
     FileResult recordFinish(const std::string& unitTitle, int question, Finish finish = Finish::Plain);
 
 private:
+    bool folderNoticeChecked_ = false;
     std::set<std::string> reportedRecordErrors_;
     std::optional<RecordFile> record_;  // kept between finishes: it remembers what it wrote
 };

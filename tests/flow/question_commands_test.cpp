@@ -2,6 +2,7 @@
 #include <gtest/gtest.h>
 
 #include <QDir>
+#include <QFile>
 #include <QTemporaryDir>
 
 #include "flow/question_commands.h"
@@ -150,6 +151,20 @@ TEST_F(QuestionCommandsTest, SaveWritesTheDocumentOrSaysWhyNot) {
     EXPECT_FALSE(commands.save());
     EXPECT_EQ(prompter.said, std::vector<std::string>{QuestionCommands::MSG_NOTHING_TO_SAVE});
     EXPECT_TRUE(chooser.asked.empty());
+    EXPECT_FALSE(session.document.saved);
+}
+
+// A set the teacher made read-only stays as it is, root or not, and the edits stay unsaved.
+TEST_F(QuestionCommandsTest, SaveLeavesAWriteProtectedSetAndSaysWhy) {
+    const QString target = QString::fromStdString(path("Question.leq"));
+    const std::string before = testing::readAll(target);
+    ASSERT_TRUE(QFile::setPermissions(target, QFile::ReadOwner | QFile::ReadGroup | QFile::ReadOther));
+    chooser.saveAnswer = path("Question.leq");
+    session.document.lines = kOtherSet;
+    session.document.saved = false;
+    EXPECT_FALSE(commands.save());
+    EXPECT_EQ(prompter.said, std::vector<std::string>{path("Question.leq") + " は書き込み禁止になっています。保存できません。"});
+    EXPECT_EQ(testing::readAll(target), before);
     EXPECT_FALSE(session.document.saved);
 }
 

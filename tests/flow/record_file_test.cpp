@@ -9,10 +9,13 @@
 #include <sys/wait.h>
 #include <unistd.h>
 #include <string>
+#include <vector>
 
 #include "flow/file_io.h"
 #include "flow/record_file.h"
+#include "flow/session.h"
 
+#include "tests/support/fake_prompter.h"
 #include "tests/support/files.h"
 
 namespace solvari {
@@ -251,6 +254,22 @@ TEST_F(RecordFileTest, HexAndDamagedStoredCounts) {
     EXPECT_EQ(file.readString("A", "3", ""), "1");
 }
 
+// A count at the largest value an int holds stays there. One more finish would wrap it to
+// -2147483648: the viewer then shows a negative count, and the finish after that reads it as
+// damaged and starts again from 1.
+TEST_F(RecordFileTest, ACountAtTheTopOfTheRangeStaysThere) {
+    writeAll(path, "[A]\r\n1=2147483646\r\n2=2147483647\r\n3=0x7FFFFFFF\r\n4=2147483647\r\nH4=2147483647\r\n");
+    const Clock clock = [] { return at(2024, 5, 3, 9, 5); };
+    for (int q = 1; q <= 3; ++q) ASSERT_TRUE(writeRecord(file, "A", q, clock).ok) << q;
+    ASSERT_TRUE(writeRecord(file, "A", 4, clock, Finish::AfterHint).ok);
+    ASSERT_TRUE(writeRecord(file, "A", 1, clock).ok);  // 2147483646 + 1, then one more
+    EXPECT_EQ(readAll(path), "[A]\r\n1=2147483647\r\n2=2147483647\r\n3=2147483647\r\n4=2147483647\r\n"
+                             "H4=2147483647\r\nDATE=2024\x94N05\x8c\x8e" "03\x93\xfa" "09:05\r\n");
+    const ProfileDocument doc = file.load();
+    for (int q = 1; q <= 4; ++q) EXPECT_EQ(readCount(doc, "A", q), 2147483647) << q;
+    EXPECT_EQ(readHintCount(doc, "A", 4), 2147483647);
+}
+
 TEST_F(RecordFileTest, ReadCountReportsWhatIsNotADecimalNumber) {
     writeAll(path, "[A]\r\n1=2\r\n2=0x10\r\n3=abc\r\n4=\r\n5=-1\r\n");
     EXPECT_EQ(readCount(file, "A", 1), 2);
@@ -426,11 +445,11 @@ TEST(DataDirectory, TheUsersDataFolderOtherwise) {
     const QString plain = dir.filePath("plain");
     writeAll(plain, "x");
     const std::string chosen = dataDirectory((plain + "/sub").toStdString());
-    const QString expected = QStandardPaths::writableLocation(QStandardPaths::AppDataLocation);
+    const QString appData = QStandardPaths::writableLocation(QStandardPaths::AppDataLocation);
     QStandardPaths::setTestModeEnabled(false);
-    ASSERT_FALSE(expected.isEmpty());
-    EXPECT_EQ(chosen, QDir::cleanPath(expected).toStdString());
-    EXPECT_TRUE(QDir(expected).exists());
+    ASSERT_FALSE(appData.isEmpty());
+    EXPECT_EQ(QString::fromStdString(chosen).left(appData.size() + 13), QDir::cleanPath(appData) + "/classes/sub-");
+    EXPECT_TRUE(QDir(QString::fromStdString(chosen)).exists());
 }
 
 // A read-only practice folder: the record in the user's data folder goes on from the folder's
@@ -451,10 +470,66 @@ TEST(DataDirectory, TheFallbackRecordStartsAsACopyOfTheFoldersRecord) {
     QFile::setPermissions(dir.path(), QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
     QDir(appData).removeRecursively();
     QStandardPaths::setTestModeEnabled(false);
-    EXPECT_EQ(chosen, QDir::cleanPath(appData).toStdString());
+    EXPECT_EQ(QString::fromStdString(chosen).left(appData.size() + 9), QDir::cleanPath(appData) + "/classes/");
     EXPECT_EQ(again, chosen);
     EXPECT_EQ(count, "4");  // the folder's 3, one more, and no second copy over it
     EXPECT_EQ(readAll(dir.filePath(RECORD_FILE_NAME)), "[A]\r\n1=3\r\n");
+}
+
+// ---------------------------------------------------------------- a class folder
+
+// A record the teacher made read-only is not replaced behind the permission (root included).
+TEST(ClassFolder, AWriteProtectedRecordIsNotReplaced) {
+    QTemporaryDir dir;
+    const QString path = dir.filePath(RECORD_FILE_NAME);
+    writeAll(path, "[A]\r\n1=1\r\n");
+    ASSERT_TRUE(QFile::setPermissions(path, QFile::ReadOwner | QFile::ReadGroup | QFile::ReadOther));
+    Session session;
+    session.homeDirectory = dir.path().toStdString() + "/";
+    session.dataDirectory = dir.path().toStdString();
+    const FileResult r = session.recordFinish("A", 1);
+    EXPECT_FALSE(r.ok);
+    EXPECT_EQ(r.error, path.toStdString() + " は書き込み禁止になっています。保存できません。");
+    EXPECT_EQ(readAll(path), "[A]\r\n1=1\r\n");
+}
+
+// Two class folders the drill cannot write (as any user: a folder under a plain file) each get
+// a record of their own in the user's data folder, and the student is told once per run where
+// the record goes.
+TEST(ClassFolder, EachUnwritableClassFolderKeepsItsOwnRecordAndSaysSoOnce) {
+    QStandardPaths::setTestModeEnabled(true);
+    const QString appData = QStandardPaths::writableLocation(QStandardPaths::AppDataLocation);
+    QDir(appData + "/classes").removeRecursively();
+    QTemporaryDir dir;
+    std::vector<std::string> classes, records;
+    std::vector<std::vector<std::string>> said;
+    for (const char* name : {"1組", "2組"}) {
+        const QString plain = dir.filePath(name);
+        writeAll(plain, "x");
+        classes.push_back((plain + "/class").toStdString());
+        testing::FakePrompter prompter;
+        Session session;
+        session.prompter = &prompter;
+        session.homeDirectory = classes.back() + "/";
+        session.dataDirectory = dataDirectory(classes.back());
+        for (int i = 0; i < 2; ++i) ASSERT_TRUE(session.recordFinish("A", 1 + (records.size() > 0)).ok);
+        said.push_back(prompter.said);
+        records.push_back(recordFilePath(session.dataDirectory));
+    }
+    const std::string first = readAll(QString::fromStdString(records[0]));
+    const std::string second = readAll(QString::fromStdString(records[1]));
+    QDir(appData + "/classes").removeRecursively();
+    QStandardPaths::setTestModeEnabled(false);
+    ASSERT_NE(records[0], records[1]);
+    EXPECT_NE(first.find("1=2"), std::string::npos);
+    EXPECT_EQ(first.find("2="), std::string::npos);
+    EXPECT_NE(second.find("2=2"), std::string::npos);
+    EXPECT_EQ(second.find("1="), std::string::npos);
+    for (std::size_t c = 0; c < 2; ++c) {
+        const std::string folder = records[c].substr(0, records[c].rfind('/'));
+        EXPECT_EQ(said[c], std::vector<std::string>{classes[c] + " に書き込めません（フォルダがありません）。記録は " + folder +
+                                                    " に書きます。"});
+    }
 }
 
 }  // namespace

@@ -1,16 +1,19 @@
 // The practice record at growing sizes: one finish (writeRecord) and one viewer listing
 // (recordListing, deletableUnits) on files of 10 to 50,000 sections, on a tmpfs folder and on the
 // build folder's disk. Prints medians, and how many whole-file reads and replaces one finish makes.
+// Then one finish alone and while other writers finish into the same record (the record's lock).
 //   bench_record [RUNS]
 #include <QCoreApplication>
 #include <QDir>
 #include <QElapsedTimer>
 #include <QTemporaryDir>
 #include <algorithm>
+#include <atomic>
 #include <cstdio>
 #include <ctime>
 #include <string>
 #include <sys/vfs.h>
+#include <thread>
 #include <vector>
 
 #include "flow/file_io.h"
@@ -107,6 +110,51 @@ void run(const QString& folder, const char* label, int runs) {
     }
 }
 
+// One finish on a small record, alone and while other writers (threads, each with its own file
+// object, as other drills of the class would be) finish into the same record as fast as they
+// can; and the record lock alone, taken and released. Every writer holds the lock for its
+// read, change and replace, so under contention a finish waits for the others.
+void contention(const QString& folder, const char* label, int runs) {
+    QTemporaryDir dir(folder + "/bench_record_lock-XXXXXX");
+    if (!dir.isValid()) return;
+    const std::string path = (dir.path() + "/" + RECORD_FILE_NAME).toStdString();
+    if (!writeFileAtomically(path, recordOf(10)).ok) return;
+    std::printf("%s: one finish on a record of 10 sections\n", label);
+    std::printf("%24s %10s %10s %10s\n", "", "median ms", "max ms", "others");
+    std::vector<double> lockOnly;
+    QElapsedTimer t;
+    for (int r = 0; r < runs; ++r) {
+        t.start();
+        { const FileLock lock(path); }
+        lockOnly.push_back(static_cast<double>(t.nsecsElapsed()) / 1e6);
+    }
+    std::printf("%24s %10.3f %10.3f %10s\n", "lock taken and released", median(lockOnly),
+                *std::max_element(lockOnly.begin(), lockOnly.end()), "-");
+    for (int others : {0, 1, 3, 7}) {
+        std::atomic<bool> stop{false};
+        std::atomic<long> theirs{0};
+        std::vector<std::thread> writers;
+        for (int w = 0; w < others; ++w) {
+            writers.emplace_back([&, w] {
+                RecordFile mine(path);
+                while (!stop) theirs += writeRecord(mine, "単元" + std::to_string(w % 10), 2).ok;
+            });
+        }
+        RecordFile file(path);
+        std::vector<double> finish;
+        for (int r = 0; r < runs; ++r) {
+            t.start();
+            if (!writeRecord(file, "単元9", 1).ok) std::printf("finish failed\n");
+            finish.push_back(static_cast<double>(t.nsecsElapsed()) / 1e6);
+        }
+        stop = true;
+        for (std::thread& w : writers) w.join();
+        const std::string name = others == 0 ? "finish, alone" : "finish, " + std::to_string(others) + " other writers";
+        std::printf("%24s %10.3f %10.3f %10ld\n", name.c_str(), median(finish), *std::max_element(finish.begin(), finish.end()),
+                    theirs.load());
+    }
+}
+
 bool isTmpfs(const QString& folder) {
     struct statfs fs {};
     return statfs(folder.toLocal8Bit().constData(), &fs) == 0 && static_cast<long>(fs.f_type) == TMPFS_MAGIC_NUMBER;
@@ -128,5 +176,6 @@ int main(int argc, char** argv) {
     }
     const QString here = QCoreApplication::applicationDirPath();
     run(here, isTmpfs(here) ? "build folder (tmpfs)" : "build folder (disk)", runs);
+    contention(here, isTmpfs(here) ? "build folder (tmpfs)" : "build folder (disk)", runs);
     return 0;
 }

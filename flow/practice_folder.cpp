@@ -12,6 +12,25 @@ namespace {
 const QString kSetName = QStringLiteral("Question.leq");
 }
 
+std::string existingPathIgnoringCase(const std::string& path) {
+    const QString p = QString::fromStdString(path);
+    const QFileInfo info(p);
+    if (info.exists() || info.isSymLink()) return path;
+    const QDir dir = info.dir();
+    QStringList entries = dir.entryList(QDir::AllEntries | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot, QDir::Name);
+    for (const QString& entry : entries) {
+        if (entry.compare(info.fileName(), Qt::CaseInsensitive) == 0) return dir.filePath(entry).toStdString();
+    }
+    return path;
+}
+
+QString findQuestionSet(const QString& folder) {
+    const QString exact = QDir(folder).filePath(kSetName);
+    const QString found = QString::fromStdString(existingPathIgnoringCase(exact.toStdString()));
+    const QFileInfo info(found);
+    return info.exists() || info.isSymLink() ? found : QString();
+}
+
 QString practiceFolderPath() {
     return QStandardPaths::writableLocation(QStandardPaths::GenericDataLocation) + QStringLiteral("/solvari");
 }
@@ -30,7 +49,7 @@ PracticeFolderChoice choosePracticeFolder(const QString& workingDir, const QStri
     PracticeFolderChoice c;
     c.folder = workingDir;
     // Whatever bears the name here is the set to use; if it is no readable file, the reader says why.
-    if (QFileInfo::exists(QDir(workingDir).filePath(kSetName))) return c;
+    if (!findQuestionSet(workingDir).isEmpty()) return c;
 
     const QString target = QDir(practiceDir).filePath(kSetName);
     const QString shownTarget = QDir::toNativeSeparators(target);

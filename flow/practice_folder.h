@@ -15,6 +15,15 @@ struct PracticeFolderChoice {
     std::string error;     // why the practice folder could not be prepared; "" when it could
 };
 
+// The question set of folder: folder + "/Question.leq" when that name exists (whatever it is),
+// else the first name in the folder that differs from it only in letter case (QUESTION.LEQ,
+// as Windows shares often hold it); "" when there is none.
+QString findQuestionSet(const QString& folder);
+
+// path when something of that name exists, else the first entry of its folder whose name
+// differs from path's only in letter case, else path.
+std::string existingPathIgnoringCase(const std::string& path);
+
 // ${XDG_DATA_HOME:-~/.local/share}/solvari
 QString practiceFolderPath();
 

@@ -3,6 +3,8 @@
 #include <QFileInfo>
 #include <QString>
 
+#include "flow/practice_folder.h"
+
 namespace solvari {
 
 QuestionSnapshot takeSnapshot(const QuestionDocument& document, const Practice& practice) {
@@ -41,8 +43,10 @@ void QuestionCommands::tellReadAsUtf8() {
     view_.showMessage(UTF8_NOTICE);
 }
 
-FileResult QuestionCommands::load(const std::string& path) {
+FileResult QuestionCommands::load(const std::string& wanted) {
     FileResult result;
+    // A class folder on a Windows share may hold the set as QUESTION.LEQ.
+    const std::string path = existingPathIgnoringCase(wanted);
     if (!QFileInfo::exists(QString::fromStdString(path))) return result;
     QuestionLinesResult read = readQuestionFile(path);
     if (!read.ok) {

@@ -52,6 +52,7 @@ public:
     // Loads the set at start. A missing file or lines that are no set fail with an empty
     // error; an unreadable file fails with the reader's error and reason, and the lines in use
     // stay (nothing a failed read leaves behind can be saved over a file).
+    // A set whose name differs from path's only in letter case (QUESTION.LEQ) is the one loaded.
     FileResult load(const std::string& path);
     // Asked before the program ends: unsaved edits are saved, dropped or the end is cancelled.
     bool mayClose();

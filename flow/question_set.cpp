@@ -56,6 +56,25 @@ bool hasNonAscii(std::string_view bytes) {
 
 constexpr std::string_view kUtf8Bom = "\xEF\xBB\xBF";
 
+// CP932's half-width kana are the single bytes 0xA1-0xDF, so two of them can also form a
+// two-byte UTF-8 character: "ﾏｲﾅｽ" (CF B2 C5 BD) is valid UTF-8 "ϲŽ". Japanese in UTF-8 takes
+// three bytes a character; a text whose only non-ASCII characters are two-byte ones, that is
+// valid CP932 as well, and that holds a character CP932 cannot hold (its UTF-8 reading could
+// never be saved) was written in CP932.
+bool isCp932LookingLikeUtf8(std::string_view body) {
+    bool unsavable = false;
+    for (std::size_t i = 0; i < body.size();) {
+        if (static_cast<unsigned char>(body[i]) < 0x80) {
+            ++i;
+            continue;
+        }
+        if (utf8CharLength(body, i) != 2) return false;
+        if (!toSjis(body.substr(i, 2))) unsavable = true;
+        i += 2;
+    }
+    return unsavable && firstInvalidSjis(body) == body.size();
+}
+
 }  // namespace
 
 DecodedQuestionText decodeQuestionText(std::string_view bytes) {
@@ -63,7 +82,7 @@ DecodedQuestionText decodeQuestionText(std::string_view bytes) {
     const bool bom = bytes.substr(0, kUtf8Bom.size()) == kUtf8Bom;
     const std::string_view body = bom ? bytes.substr(kUtf8Bom.size()) : bytes;
     const std::size_t utf8Bad = firstInvalidUtf8(body);
-    if (bom || (utf8Bad == body.size() && hasNonAscii(body))) {
+    if (bom || (utf8Bad == body.size() && hasNonAscii(body) && !isCp932LookingLikeUtf8(body))) {
         if (utf8Bad != body.size()) {
             d.errorOffset = utf8Bad + (bom ? kUtf8Bom.size() : 0);
             d.errorLine = lineOfOffset(body, utf8Bad);
@@ -245,6 +264,12 @@ FileResult writeQuestionFile(const std::string& path, const std::vector<std::str
     int badLine = 0;
     if (!encodeQuestionLines(lines, bytes, badLine, originals)) {
         result.error = unsavableLineMessage(badLine, unsavableCharacterOf(lines[static_cast<std::size_t>(badLine) - 1]));
+        return result;
+    }
+    // The reader refuses sets over its limit: a set it could not read back is not written.
+    if (bytes.size() > MAX_QUESTION_FILE_BYTES) {
+        result.error = "問題集が " + std::to_string((bytes.size() + 1023) / 1024) +
+                       " KB になり、1 MB を超えるので保存しません（1 MB を超える問題集は読み込めません）";
         return result;
     }
     result.error = writeFileAtomically(path, bytes).error;

@@ -43,7 +43,9 @@ struct DecodedQuestionText {
 
 // Bytes -> lines. UTF-8 when the bytes start with a UTF-8 byte order mark (dropped), or when
 // they are valid UTF-8 and hold at least one non-ASCII byte (UTF-8 Japanese is often also a
-// valid but garbled CP932 string, so UTF-8 is tried first); otherwise CP932. CR LF, a lone CR
+// valid but garbled CP932 string, so UTF-8 is tried first) unless they are CP932 half-width kana
+// that happen to be two-byte UTF-8 (only two-byte characters, one of them unsavable in CP932,
+// and valid CP932); otherwise CP932. CR LF, a lone CR
 // and a lone LF each end a line; a line end after the last line adds no empty line. The JIS
 // forms that Linux editors write (toCp932Forms) become CP932's characters. Bytes that are
 // neither are refused with the line and the offset of the first bad byte, and no lines.
@@ -99,7 +101,8 @@ bool encodeQuestionLines(const std::vector<std::string>& lines, std::string& byt
                          const OriginalLineBytes* originals = nullptr);
 
 // Writes the lines atomically. A line CP932 cannot hold is refused with
-// unsavableLineMessage(n, character) and nothing is written; a refused write gives the full
+// unsavableLineMessage(n, character) and nothing is written, and so is a set larger than
+// MAX_QUESTION_FILE_BYTES (the reader would refuse it); a refused write gives the full
 // path + " に書き込めません" and leaves the old file as it was.
 FileResult writeQuestionFile(const std::string& path, const std::vector<std::string>& lines,
                              const OriginalLineBytes* originals = nullptr);

@@ -57,6 +57,22 @@ TEST(PracticeFolder, ChoosesTheFolderAndSeedsItOnce) {
     }
 }
 
+// A class folder on a Windows share often holds the set as QUESTION.LEQ: it is the class's
+// set all the same (the exact name wins when both are there).
+TEST(PracticeFolder, TheSetsNameIsFoundInAnyLetterCase) {
+    QTemporaryDir tmp;
+    const QString work = tmp.filePath("work"), practice = tmp.filePath("data/solvari");
+    ASSERT_TRUE(QDir().mkpath(work));
+    EXPECT_EQ(findQuestionSet(work), QString());
+    writeAll(work + "/QUESTION.LEQ", "teacher");
+    const PracticeFolderChoice c = choosePracticeFolder(work, practice, {});
+    EXPECT_EQ(c.folder, work);
+    EXPECT_EQ(c.error, "");
+    EXPECT_EQ(findQuestionSet(work), work + "/QUESTION.LEQ");
+    writeAll(work + "/Question.leq", "exact");
+    EXPECT_EQ(findQuestionSet(work), work + "/Question.leq");
+}
+
 TEST(PracticeFolder, TheBundledSetIsLookedForBesideTheExecutableFirst) {
     const QStringList c = bundledSetCandidates("/opt/solvari/bin");
     ASSERT_FALSE(c.isEmpty());

@@ -168,6 +168,17 @@ TEST_F(QuestionCommandsTest, SaveLeavesAWriteProtectedSetAndSaysWhy) {
     EXPECT_FALSE(session.document.saved);
 }
 
+// Started in a class folder whose set is named QUESTION.LEQ, the drill loads it and later
+// saves under that name.
+TEST_F(QuestionCommandsTest, LoadAtStartFindsTheSetInAnyLetterCase) {
+    ASSERT_TRUE(QDir(dir.path()).mkdir("class"));
+    ASSERT_TRUE(writeQuestionFile(path("class/QUESTION.LEQ"), kOtherSet).ok);
+    const FileResult r = commands.load(path("class/Question.leq"));
+    EXPECT_TRUE(r.ok) << r.error;
+    EXPECT_EQ(session.document.path, path("class/QUESTION.LEQ"));
+    EXPECT_EQ(session.document.lines, kOtherSet);
+}
+
 TEST_F(QuestionCommandsTest, LoadAtStartTellsAnUnreadableFileFromAMissingOne) {
     testing::writeAll(QString::fromStdString(path("bad-bytes.LEQ")), "<<a\r\n\x82\r\n>>\r\n");
     struct Row {

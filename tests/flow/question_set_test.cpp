@@ -56,7 +56,13 @@ INSTANTIATE_TEST_SUITE_P(
         DecodeCase{"utf8", "<<\xe4\xb8\x80\xe6\xac\xa1\nx=1\n", {"<<一次", "x=1"}},
         DecodeCase{"utf8_bom", "\xef\xbb\xbf<<\xe4\xb8\x80\r\n", {"<<一"}},
         DecodeCase{"utf8_bom_ascii_only", "\xef\xbb\xbfx=1", {"x=1"}},
-        DecodeCase{"utf8_jis_forms", "<<\u301c\u2016\u2212\u00a2\u00a3\u00ac", {"<<～∥－￠￡￢"}}),
+        DecodeCase{"utf8_jis_forms", "<<\u301c\u2016\u2212\u00a2\u00a3\u00ac", {"<<～∥－￠￡￢"}},
+        // Half-width kana whose CP932 bytes happen to be two-byte UTF-8 ("ϲŽ", a Syriac letter):
+        // characters CP932 cannot hold, so the set is CP932
+        DecodeCase{"cp932_kana_that_is_also_utf8", "<<\xcf\xb2\xc5\xbd\r\n2x=6\r\n", {"<<ﾏｲﾅｽ", "2x=6"}},
+        DecodeCase{"cp932_kana_wai", "<<\xdc\xb2", {"<<ﾜｲ"}},
+        // a UTF-8 character CP932 holds too (α) keeps the UTF-8 reading
+        DecodeCase{"utf8_two_byte_letter", "<<\xce\xb1", {"<<α"}}),
     [](const auto& info) { return std::string(info.param.name); });
 
 struct BadBytesCase {
@@ -320,6 +326,19 @@ TEST(WriteQuestionFile, UntouchedLinesKeepTheBytesTheyWereReadWith) {
     // a file read as UTF-8 has no original Shift-JIS bytes
     writeAll(in, "<<\xe4\xb8\x80\n");
     EXPECT_TRUE(originalLineBytes(readQuestionFile(in.toStdString())).empty());
+}
+
+// The drill reads sets up to 1 MB; a larger one would be saved and then refused at the next
+// start, so it is not saved, and the old file stays.
+TEST(WriteQuestionFile, ASetTooLargeToReadBackIsNotSaved) {
+    QTemporaryDir dir;
+    const QString path = dir.filePath("Question.leq");
+    writeAll(path, "<<a\r\n2x=6\r\n>>\r\n");
+    const Lines lines{"<<" + std::string(MAX_QUESTION_FILE_BYTES, 'a'), "2x=6", ">>"};
+    const FileResult r = writeQuestionFile(path.toStdString(), lines);
+    EXPECT_FALSE(r.ok);
+    EXPECT_EQ(r.error, "問題集が 1025 KB になり、1 MB を超えるので保存しません（1 MB を超える問題集は読み込めません）");
+    EXPECT_EQ(readAll(path), "<<a\r\n2x=6\r\n>>\r\n");
 }
 
 TEST(WriteQuestionFile, ARefusedWriteNamesTheFullPath) {

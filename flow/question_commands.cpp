@@ -27,6 +27,8 @@ QuestionCommands::QuestionCommands(QuestionDocument& document, Practice& practic
 
 bool QuestionCommands::useQuestionFile(const std::string& path, const QuestionLinesResult& read) {
     document_.path = path;
+    readPath_ = absolutePath(path);
+    readBytes_ = read.bytes;
     document_.lines = read.lines;
     document_.lineBytes = originalLineBytes(read);
     document_.readAsUtf8 = read.encoding == TextEncoding::Utf8;
@@ -74,16 +76,30 @@ bool QuestionCommands::save() {
     }
     const std::string chosen = files_.chooseSaveFile(document_.path);
     if (chosen.empty()) return false;
+    // Teachers of one class share the set: a save over changes made since it was read asks.
+    if (changedOnDisk(chosen) && prompter_.askYesNo(MSG_CHANGED_ON_DISK, "確認") != Answer::Yes) return false;
     FileResult r = writeQuestionFile(chosen, document_.lines, &document_.lineBytes);
     if (!r.ok) {
         prompter_.inform(r.error);
         return false;
     }
+    readPath_ = absolutePath(chosen);
+    if (readFileBytes(chosen, MAX_QUESTION_FILE_BYTES, readBytes_) != ReadStatus::Ok) readBytes_.clear();
     document_.saved = true;
     document_.readAsUtf8 = false;
     document_.path = chosen;
     if (pathSaved) pathSaved(chosen);
     return true;
+}
+
+bool QuestionCommands::changedOnDisk(const std::string& path) const {
+    if (readPath_.empty() || absolutePath(path) != readPath_) return false;
+    std::string now;
+    switch (readFileBytes(path, MAX_QUESTION_FILE_BYTES, now)) {
+        case ReadStatus::Ok: return now != readBytes_;
+        case ReadStatus::Missing: return false;  // removed: nothing of anyone's is overwritten
+        default: return true;                    // replaced by something we cannot read
+    }
 }
 
 void QuestionCommands::open() {

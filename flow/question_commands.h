@@ -38,6 +38,7 @@ public:
     static constexpr const char* UTF8_NOTICE = "UTF-8 のファイルとして読みました。保存すると Shift-JIS で書き込みます";
     static constexpr const char* UTF8_CAPTION_NOTE = "（UTF-8 から読込・保存は Shift-JIS）";
     static constexpr const char* MSG_NOTHING_TO_SAVE = "問題が1問もないので保存しません";
+    static constexpr const char* MSG_CHANGED_ON_DISK = "ほかのプログラムが問題集を変更しました。上書きしますか？";
 
     QuestionCommands(QuestionDocument& document, Practice& practice, Prompter& prompter, FileChooser& files,
                      PracticeView& view);
@@ -56,13 +57,20 @@ public:
     FileResult load(const std::string& path);
     // Asked before the program ends: unsaved edits are saved, dropped or the end is cancelled.
     bool mayClose();
+    // Saving over the set read, when its file has changed since, asks MSG_CHANGED_ON_DISK first.
     bool save();
     void open();
     // runEditor is the editor window, modal: 1 OK, 2 cancel.
     void edit(const std::function<int()>& runEditor);
 
 private:
+    // Whether the file at path is the one last read and no longer holds the bytes it was read
+    // with (another teacher's drill or an editor saved it meanwhile).
+    bool changedOnDisk(const std::string& path) const;
+
     QuestionDocument& document_;
+    std::string readPath_;   // absolute path of the set last read or saved
+    std::string readBytes_;  // its bytes then
     Practice& practice_;
     Prompter& prompter_;
     FileChooser& files_;

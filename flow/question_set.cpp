@@ -139,6 +139,7 @@ QuestionLinesResult readQuestionFile(const std::string& path) {
         result.reason = std::to_string(d.errorLine) + "行目:" + d.problem;
         return result;
     }
+    result.bytes = std::move(bytes);
     result.lines = std::move(d.lines);
     result.rawLines = std::move(d.rawLines);
     result.encoding = d.encoding;

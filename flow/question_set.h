@@ -56,6 +56,7 @@ bool decodeQuestionBytes(std::string_view bytes, std::vector<std::string>& lines
                          std::size_t* errorOffset = nullptr);
 
 struct QuestionLinesResult : FileResult {
+    std::string bytes;               // the file as read (a save tells whether it changed since)
     std::vector<std::string> lines;  // UTF-8, without line ends
     std::vector<std::string> rawLines;  // a Shift-JIS file's bytes per line (see above)
     TextEncoding encoding = TextEncoding::ShiftJis;

@@ -179,6 +179,35 @@ TEST_F(QuestionCommandsTest, LoadAtStartFindsTheSetInAnyLetterCase) {
     EXPECT_EQ(session.document.lines, kOtherSet);
 }
 
+// Two teachers edit the class's set: a save over a file that changed since it was read asks
+// first; No keeps the other's file, Yes writes. Saving over one's own save, or under a new
+// name, asks nothing.
+TEST_F(QuestionCommandsTest, SaveOverASetChangedOnDiskAsksFirst) {
+    const QString target = QString::fromStdString(path("Question.leq"));
+    const std::string theirs = "<<theirs\r\n5x=5\r\n>>\r\n";
+    testing::writeAll(target, theirs);
+    chooser.saveAnswer = path("Question.leq");
+    session.document.saved = false;
+    const std::string asked = std::string("確認|") + QuestionCommands::MSG_CHANGED_ON_DISK;
+    EXPECT_FALSE(commands.save());
+    EXPECT_EQ(prompter.said, std::vector<std::string>{asked});
+    EXPECT_EQ(testing::readAll(target), theirs);
+    EXPECT_FALSE(session.document.saved);
+
+    prompter.clear();
+    prompter.answers = {Answer::Yes};
+    EXPECT_TRUE(commands.save());
+    EXPECT_EQ(prompter.said, std::vector<std::string>{asked});
+    EXPECT_EQ(readQuestionFile(path("Question.leq")).lines, kStartSet);
+
+    prompter.clear();
+    EXPECT_TRUE(commands.save());
+    testing::writeAll(target, theirs);
+    chooser.saveAnswer = path("other.LEQ");
+    EXPECT_TRUE(commands.save());
+    EXPECT_EQ(prompter.said, std::vector<std::string>{});
+}
+
 TEST_F(QuestionCommandsTest, LoadAtStartTellsAnUnreadableFileFromAMissingOne) {
     testing::writeAll(QString::fromStdString(path("bad-bytes.LEQ")), "<<a\r\n\x82\r\n>>\r\n");
     struct Row {

@@ -293,7 +293,9 @@ FractionTexts Typesetter::termText(Term t) {
     if (isNumberKind(t.kind)) return fractionText(t.den, t.num);
     if (t.kind == KIND_EQUALS) return {"=", ""};
     if (isLetterKind(t.kind)) {
-        if (t.num == 0 || isUnit(t)) return {"", ""};
+        // A zero coefficient is drawn: "x+0x=4" must not read as "x+x=4".
+        if (isUnit(t)) return {"", ""};
+        if (t.num == 0) return {"0", ""};
         return fractionText(t.den, t.num);
     }
     return {"", ""};

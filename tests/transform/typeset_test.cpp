@@ -142,7 +142,7 @@ TEST_F(TypesetTest, TermTexts) {
         {T(5, 1, '/'), {"5", ""}},        {T(0, 5, '/'), {"0", ""}},
         {T(2, 3, '|'), {"2", "3"}},       {T(1, 1, '='), {"=", ""}},
         {T(1, 1, 'x'), {"", ""}},         {T(-1, 1, 'x'), {"", ""}},
-        {T(0, 3, 'x'), {"", ""}},         {T(1, 2, 'x'), {"1", "2"}},
+        {T(0, 3, 'x'), {"0", ""}},         {T(1, 2, 'x'), {"1", "2"}},
         {T(-7, 1, 'y'), {"7", ""}},       {T(0, 1, '('), {"", ""}},
         {T(0, 1, KIND_CORNER_OPEN), {"", ""}},
     };
@@ -183,6 +183,7 @@ INSTANTIATE_TEST_SUITE_P(
         LayoutCase{"OtherBrackets", "2[x+1]=-{x}", {"2", "[", "x", "+", "1", "]", "=", "-", "{", "x", "}"}},
         LayoutCase{"HalfXStacked", "1/2x=3", {"1", "2", "x", "=", "3"}},
         LayoutCase{"MinusOneX", "-x=3", {"-", "x", "=", "3"}},
+        LayoutCase{"ZeroLetterTermKeepsItsZero", "1x+0x=4", {"x", "+", "0", "x", "=", "4"}},
         LayoutCase{"DecimalLetterIsOneText", "0.5x=2", {"0.5x", "=", "2"}},
         LayoutCase{"DecimalNumber", "x=0.25", {"x", "=", "0.25"}},
         LayoutCase{"BarGroup", "2|3(x+1)=4", {"2(x+1) ", "3", "=", "4"}},

@@ -102,6 +102,13 @@ public:
     // Brackets of an equation text that do not pair up on their side.
     static constexpr const char* MSG_BRACKETS = "かっこの対応が正しくありません";
     static constexpr int ERROR_BRACKETS = 120;
+    // Two terms side by side with no sign between them, other than a number before the letter
+    // or a bracket: a product, not a linear equation.
+    static constexpr const char* MSG_PRODUCT = "かけ算は、数を文字やかっこの前に書く形だけが使えます";
+    static constexpr int ERROR_PRODUCT = 121;
+    // Nothing after the "=".
+    static constexpr const char* MSG_EMPTY_SIDE = "＝の右側に式がありません";
+    static constexpr int ERROR_EMPTY_SIDE = 122;
     // Operations that cannot carry bracket groups refuse a line that still has one.
     static constexpr const char* MSG_COLLECT_GROUPS = "かっこをはずしてから整理してください";
     static constexpr const char* MSG_TRANSPOSE_GROUPS = "かっこをはずしてから移項してください";

@@ -132,6 +132,17 @@ bool Engine::readEquation(int lineIndex, std::string_view text) {
     Term pendingNumber = ONE_TERM;
     int sign = 1;
     int equalsCount = 0;
+    // What the last term read was, looking through spaces and middle dots: two of them side by
+    // side are a product (x(x+1), (x+1)(x-1), x2, (x+1)x), which no linear drill can hold. Only
+    // a number may stand before the letter or a bracket as its coefficient.
+    enum class Last { None, Number, Letter, Closing } last = Last::None;
+    bool rightSideHasTerm = false;
+    auto productFails = [&](size_t pos) {
+        engineError = ERROR_PRODUCT;
+        tell(MSG_PRODUCT, ERROR_PRODUCT, pos);
+        clearLine(lineIndex);
+        return false;
+    };
     // Brackets typed on each side must pair up, or ×, ÷ and かっこ would work on a group
     // that is not there. Corner brackets are only drawn and are not counted.
     std::string openBrackets;
@@ -155,6 +166,9 @@ bool Engine::readEquation(int lineIndex, std::string_view text) {
     for (size_t pos = 1; pos <= s.size(); ++pos) {
         unsigned char c = at(s, pos);
         if (isDigit(c)) {
+            if (last != Last::None) return productFails(pos);
+            last = Last::Number;
+            rightSideHasTerm = true;
             Term t = parseNumber(s, pos);
             if (engineError != 0) return false;
             t.num *= sign;
@@ -166,6 +180,9 @@ bool Engine::readEquation(int lineIndex, std::string_view text) {
                 tell("文字が多すぎます", 0, pos);
                 return false;
             }
+            if (last == Last::Letter || last == Last::Closing) return productFails(pos);
+            last = Last::Letter;
+            rightSideHasTerm = true;
             letter = static_cast<char>(c);
             Term coef = pendingNumber;
             if (prev == '=' || prev == '(' || prev == '{' || prev == '[' || prev == kCornerOpen || prev == '+')
@@ -181,15 +198,20 @@ bool Engine::readEquation(int lineIndex, std::string_view text) {
                 engineError = 110;
                 return false;
             }
+            last = Last::None;
             sign = c == '+' ? 1 : -1;
             if (c == '+' || prev != '=') appendPending(false);
         } else if (c == '=' || isOpening(c)) {
             if (c == '=') {
                 ++equalsCount;
                 if (!openBrackets.empty()) return bracketsFail();
+                rightSideHasTerm = false;
             } else if (c != kCornerOpen) {
+                if (last == Last::Letter || last == Last::Closing) return productFails(pos);
                 openBrackets += static_cast<char>(c);
+                rightSideHasTerm = true;
             }
+            last = Last::None;
             if (prev == '+') {
                 pendingNumber = ONE_TERM;
                 pending = true;
@@ -210,6 +232,9 @@ bool Engine::readEquation(int lineIndex, std::string_view text) {
                 const char expected = c == ')' ? '(' : c == ']' ? '[' : '{';
                 if (openBrackets.empty() || openBrackets.back() != expected) return bracketsFail();
                 openBrackets.pop_back();
+                last = Last::Closing;
+            } else {
+                last = Last::None;
             }
             appendPending(false);
             appendTerm(lineIndex, Term{1, 0, static_cast<char>(c)});
@@ -239,6 +264,13 @@ bool Engine::readEquation(int lineIndex, std::string_view text) {
     }
     if (equalsCount != 1) {
         tell("＝の数が不正です", 0, 0);
+        return false;
+    }
+    // "2x=" would silently read as 2x=0. An empty left side ("=3x") stays a question of its own.
+    if (!rightSideHasTerm) {
+        engineError = ERROR_EMPTY_SIDE;
+        tell(MSG_EMPTY_SIDE, ERROR_EMPTY_SIDE, s.size());
+        clearLine(lineIndex);
         return false;
     }
     return true;

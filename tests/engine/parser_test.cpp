@@ -97,6 +97,19 @@ INSTANTIATE_TEST_SUITE_P(
         EquationCase{"mismatched_brackets", "(x]=1", false, 120, "", {"かっこの対応が正しくありません"}},
         EquationCase{"group_across_equals", "(x=1)", false, 120, "", {"かっこの対応が正しくありません"}},
         EquationCase{"nested_mixed_brackets", "{2[x+(1)]}=4", true, 0, "1/1 0{1 2/1 0[1 1x1 1/1 0(1 1/1 0)1 0]1 0}1 0=1 4/1", {}},
+        // Side by side with no sign, only a number may stand before the letter or a bracket;
+        // anything else is a product and was once read as a sum.
+        EquationCase{"letter_times_group", "x(x+1)=3", false, 121, "", {"かけ算は、数を文字やかっこの前に書く形だけが使えます"}},
+        EquationCase{"group_times_group", "(x+1)(x-1)=3", false, 121, "", {"かけ算は、数を文字やかっこの前に書く形だけが使えます"}},
+        EquationCase{"term_times_group", "2x(x-1)=4", false, 121, "", {"かけ算は、数を文字やかっこの前に書く形だけが使えます"}},
+        EquationCase{"digit_after_letter", "x2=4", false, 121, "", {"かけ算は、数を文字やかっこの前に書く形だけが使えます"}},
+        EquationCase{"dot_between_letter_and_group", "x\uff65(x+9)=15", false, 121, "", {"かけ算は、数を文字やかっこの前に書く形だけが使えます"}},
+        EquationCase{"letter_after_group", "(x+1)x=5", false, 121, "", {"かけ算は、数を文字やかっこの前に書く形だけが使えます"}},
+        EquationCase{"number_after_group", "3=(x+1)2", false, 121, "", {"かけ算は、数を文字やかっこの前に書く形だけが使えます"}},
+        EquationCase{"letter_after_letter", "2xx=4", false, 121, "", {"かけ算は、数を文字やかっこの前に書く形だけが使えます"}},
+        EquationCase{"number_after_number_across_space", "2 3x=6", false, 121, "", {"警告|空白があります", "かけ算は、数を文字やかっこの前に書く形だけが使えます"}},
+        EquationCase{"empty_right_side", "2x=", false, 122, "", {"＝の右側に式がありません"}},
+        EquationCase{"sign_only_right_side", "2x=-", false, 122, "", {"＝の右側に式がありません"}},
         EquationCase{"thirty_one_terms", "x=((((((((((((((((()))))))))))))))))", false, 0, "", {"式が長すぎて計算できません"}}),
     [](const ::testing::TestParamInfo<EquationCase>& info) { return std::string(info.param.name); });
 
@@ -112,7 +125,8 @@ TEST(ParseEquationDiagnostics, NamePositionAndCode) {
     const Row rows[] = {
         {"2x=3#", 110, 4, Severity::Error},
         {"x=123456", 999, 7, Severity::Error},
-        {"x(=1", Engine::ERROR_BRACKETS, -1, Severity::Error},
+        {"2(=x", Engine::ERROR_BRACKETS, -1, Severity::Error},
+        {"x(x+1)=3", Engine::ERROR_PRODUCT, 1, Severity::Error},
         {"2x =1", 0, 2, Severity::Warning},
     };
     for (const Row& r : rows) {

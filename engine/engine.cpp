@@ -82,6 +82,31 @@ Term Engine::checkedTerm(Wide den, Wide num, char kind) {
     return Term{static_cast<int32_t>(den), static_cast<int32_t>(num), kind};
 }
 
+void Engine::WideSum::add(Term t) {
+    if (overflow || t.den == 0) return;
+    const Wide g = gcd128(den, t.den);
+    const Wide l = den / g * t.den;  // den is at most a product of 31-bit factors so far
+    Wide a = 0, b = 0, n = 0;
+    if (__builtin_mul_overflow(num, l / den, &a) || __builtin_mul_overflow(static_cast<Wide>(t.num), l / t.den, &b) ||
+        __builtin_add_overflow(a, b, &n)) {
+        overflow = true;
+        return;
+    }
+    const Wide r = gcd128(n, l);
+    num = r > 1 ? n / r : n;
+    den = r > 1 ? l / r : l;
+    // Keeps den far from the wide limit, so that the next lcm cannot overflow.
+    if (abs128(den) > (static_cast<Wide>(1) << 90)) overflow = true;
+}
+
+Term Engine::stored(const WideSum& sum, char kind) {
+    if (sum.overflow) {
+        overflowed_ = true;
+        return Term{1, 0, kind};
+    }
+    return checkedTerm(sum.den, sum.num, kind);
+}
+
 int64_t Engine::lcm(int64_t a, int64_t b) {
     int64_t g = gcd(a, b);
     if (g == 0) {

@@ -116,6 +116,17 @@ public:
     static constexpr const char* MSG_SUBTRACT_LINES_GROUPS = "かっこをはずしてから式をひいてください";
 
 private:
+    // A running sum of terms, exact in wide integers: the terms of one side may pass through
+    // values that do not fit 32 bits on the way to a result that does. Only the stored result
+    // is checked (stored()). A zero keeps its common denominator, as the term sums always did.
+    struct WideSum {
+        Wide num = 0;
+        Wide den = 1;
+        bool overflow = false;  // beyond even the wide range: refused when stored
+        void add(Term t);
+    };
+    Term stored(const WideSum& sum, char kind);
+
     std::vector<Diagnostic> pending_;  // what takeDiagnostics() hands over
     bool overflowed_ = false;  // a value left the 31-bit range during the running operation
     bool tooLong_ = false;     // a line would have held a 31st term

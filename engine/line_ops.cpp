@@ -13,22 +13,21 @@ void Engine::appendSide(int lineIndex, Term numberSum, Term letterSum) {
 
 // Writes the collected form of source into targetLine (which must be empty).
 void Engine::collectInto(const EquationLine& source) {
-    Term letterSum{1, 0, letter};
-    Term numberSum = ZERO_TERM;
+    WideSum letterSum, numberSum;
     for (int i = 0; i < source.count; ++i) {
         const Term& t = source.terms[static_cast<size_t>(i)];
         if (t.kind == KIND_NUMBER) {
-            numberSum = addTerms(numberSum, t);
+            numberSum.add(t);
         } else if (t.kind == KIND_EQUALS) {
-            appendSide(targetLine, numberSum, letterSum);
+            appendSide(targetLine, stored(numberSum, KIND_NUMBER), stored(letterSum, letter));
             appendTerm(targetLine, Term{1, 0, KIND_EQUALS});
-            letterSum = Term{1, 0, letter};
-            numberSum = ZERO_TERM;
+            letterSum = WideSum{};
+            numberSum = WideSum{};
         } else if (t.kind == letter) {
-            letterSum = addTerms(letterSum, t);
+            letterSum.add(t);
         }
     }
-    appendSide(targetLine, numberSum, letterSum);
+    appendSide(targetLine, stored(numberSum, KIND_NUMBER), stored(letterSum, letter));
 }
 
 namespace {
@@ -93,20 +92,19 @@ OpStatus Engine::subtractLines(int a, int b) {
 OpStatus Engine::combineCopies(EquationLine first, EquationLine second) {
     beginOp();
     clearLine(targetLine);
-    Term letterSum[2] = {{1, 0, letter}, {1, 0, letter}};
-    Term numberSum[2] = {ZERO_TERM, ZERO_TERM};
+    WideSum letterSum[2], numberSum[2];
     for (const EquationLine* src : {&first, &second}) {
         int side = 0;
         for (int i = 0; i < src->count; ++i) {
             const Term& t = src->terms[static_cast<size_t>(i)];
             if (t.kind == KIND_EQUALS) side = 1;
-            else if (t.kind == KIND_NUMBER) numberSum[side] = addTerms(numberSum[side], t);
-            else if (t.kind == letter) letterSum[side] = addTerms(letterSum[side], t);
+            else if (t.kind == KIND_NUMBER) numberSum[side].add(t);
+            else if (t.kind == letter) letterSum[side].add(t);
         }
     }
-    appendSide(targetLine, numberSum[0], letterSum[0]);
+    appendSide(targetLine, stored(numberSum[0], KIND_NUMBER), stored(letterSum[0], letter));
     appendTerm(targetLine, Term{1, 0, KIND_EQUALS});
-    appendSide(targetLine, numberSum[1], letterSum[1]);
+    appendSide(targetLine, stored(numberSum[1], KIND_NUMBER), stored(letterSum[1], letter));
     return finishOp(OpStatus::Done);
 }
 
@@ -143,13 +141,18 @@ OpStatus Engine::transposeTerms(int a) {
 OpStatus Engine::addToBothSides(int a, char op, Term operand) {
     beginOp();
     if (op == '-') operand.num = -operand.num;
-    auto startLetter = [&] { return operand.kind == letter ? operand : Term{1, 0, letter}; };
-    auto startNumber = [&] { return operand.kind == KIND_NUMBER ? operand : ZERO_TERM; };
+    // The operand enters each side's sums by its value: a keypad fraction typed as 2分の2 is
+    // written as 1, never as the 2/2 it was typed.
+    auto start = [&](char kind) {
+        WideSum sum;
+        if (operand.kind == kind) sum.add(operand);
+        return sum;
+    };
     const EquationLine source = line(a);
     int i = 0;
     for (int side = 0; side < 2; ++side) {
-        Term letterSum = startLetter();
-        Term numberSum = startNumber();
+        WideSum letterSum = start(letter);
+        WideSum numberSum = start(KIND_NUMBER);
         std::vector<Term> groups;
         for (; i < source.count && source.terms[static_cast<size_t>(i)].kind != KIND_EQUALS; ++i) {
             const Term& t = source.terms[static_cast<size_t>(i)];
@@ -158,17 +161,19 @@ OpStatus Engine::addToBothSides(int a, char op, Term operand) {
                 groups.insert(groups.end(), source.terms.begin() + i, source.terms.begin() + end);
                 i = end - 1;
             } else if (t.kind == KIND_NUMBER) {
-                numberSum = addTerms(numberSum, t);
+                numberSum.add(t);
             } else if (t.kind == letter) {
-                letterSum = addTerms(letterSum, t);
+                letterSum.add(t);
             }
         }
+        const Term letters = stored(letterSum, letter);
+        const Term numbers = stored(numberSum, KIND_NUMBER);
         if (groups.empty()) {
-            appendSide(targetLine, numberSum, letterSum);
+            appendSide(targetLine, numbers, letters);
         } else {
-            if (letterSum.num != 0) appendTerm(targetLine, letterSum);
+            if (letters.num != 0) appendTerm(targetLine, letters);
             for (const Term& g : groups) appendTerm(targetLine, g);
-            if (numberSum.num != 0) appendTerm(targetLine, numberSum);
+            if (numbers.num != 0) appendTerm(targetLine, numbers);
         }
         if (side == 0) {
             appendTerm(targetLine, Term{1, 0, KIND_EQUALS});

@@ -207,6 +207,37 @@ TEST_F(LineOps, OverflowIsRefusedAndWritesNoLine) {
     }
 }
 
+// A sum was once checked against 32 bits term by term, so a result that fits was refused on
+// the way to it.
+TEST_F(LineOps, SumsRefuseOnlyAResultThatDoesNotFit) {
+    lines({"x-99999+99999=5"});
+    ASSERT_EQ(engine.scaleLine(1, '*', Term{1, 9999, '/'}), OpStatus::Done);
+    EXPECT_EQ(result(), "9999x-999890001+999890001=49995");
+    engine.targetLine = 3;
+    EXPECT_EQ(engine.addToBothSides(2, '+', Term{4, 1, '/'}), OpStatus::Done);
+    EXPECT_EQ(result(), "9999x+1/4=199981/4");
+    lines({"x=1/99991+1/99989-1/99989"});
+    EXPECT_EQ(engine.collectLikeTerms(1), OpStatus::Done);
+    EXPECT_EQ(result(), "x=1/99991");
+    EXPECT_TRUE(heard().empty());
+    // a result that does not fit is still refused, and writes nothing
+    lines({"x=1/99991+1/99989+1/99971"});
+    EXPECT_EQ(engine.collectLikeTerms(1), OpStatus::Refused);
+    EXPECT_EQ(engine.line(engine.targetLine).count, 0);
+    EXPECT_EQ(lastSaid(), "数が大きすぎて計算できません");
+}
+
+// A keypad fraction is kept as typed until it is used: 0=5-x plus 2分の2x once wrote 2/2x=5,
+// which no verdict takes for x=5.
+TEST_F(LineOps, AKeypadFractionIsWrittenByItsValue) {
+    lines({"0=5-x"});
+    engine.addToBothSides(1, '+', Term{2, 2, 'x'});
+    EXPECT_EQ(dump(), "1x1 0=1 5/1");
+    lines({"x=3"});
+    engine.addToBothSides(1, '-', Term{4, 2, '/'});
+    EXPECT_EQ(dump(), "1x1 -1/2 0=1 5/2");
+}
+
 // Two long lines once had to fit side by side before they were collected, so ①＋① of a
 // 17-term line was refused as too long although its result has five terms.
 // ＋/－ once read a group's coefficient as a loose number and kept its inner terms

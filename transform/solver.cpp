@@ -117,7 +117,8 @@ private:
             if (!hasValue(t) || t.den <= 0 || t.num % t.den == 0) continue;
             const int64_t den = t.den / std::gcd(static_cast<int64_t>(t.num), static_cast<int64_t>(t.den));
             factor = std::lcm(factor, den);
-            if (factor > INT32_MAX) return fail(SOLVE_REFUSED);
+            // Too large to clear: collect first and divide by the fraction instead.
+            if (factor > INT32_MAX) return true;
         }
         if (factor == 1) return true;
         // Decimals are cleared the way they are taught: by 10, 100, ... (0.2x+1=0.6x-3 times 10,
@@ -132,7 +133,13 @@ private:
         }
         if (!reserve()) return false;
         const Term operand{1, static_cast<int32_t>(factor), KIND_NUMBER};
-        if (e_.scaleLine(cur_, '*', operand) == OpStatus::Refused) return fail(SOLVE_REFUSED);
+        if (e_.scaleLine(cur_, '*', operand) == OpStatus::Refused) {
+            // A product outgrew the numbers: collecting first may keep them small
+            // (3(-81261x)=53x-8.3121x), so go on without clearing and say nothing of it.
+            e_.takeDiagnostics();
+            withdraw();
+            return true;
+        }
         accept(Operation::Multiply, operandText(operand, e_.hasDecimal));
         return true;
     }

@@ -36,8 +36,9 @@ struct Solution {
 // Works a question the way a careful student does it on the page, using only the engine's
 // line operations: remove brackets (innermost first) until none are left; multiply both sides
 // by the lcm of the denominators when a number is not an integer (in an equation written with
-// decimals, by the smallest power of ten that is a multiple of it); transpose; collect; divide
-// by the letter's coefficient when it is not 1. A transpose that moves nothing and a collect
+// decimals, by the smallest power of ten that is a multiple of it), unless a number would grow
+// too large, when it collects first and divides by a fraction; transpose; collect; divide by
+// the letter's coefficient when it is not 1. A transpose that moves nothing and a collect
 // that changes nothing are skipped. The question goes into line 1 and the steps into lines
 // 2.. of the engine's table; no step writes above LAST_WORK_LINE. The verdict compares values,
 // so 0/2 = 0/1 is an identity. What the engine says on the way comes back in the

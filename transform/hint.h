@@ -15,13 +15,18 @@ struct Hint {
 };
 
 // The hint for line n of the engine's page: the first step of the solver's work from that
-// line, or, on a line that already reads number = number, 整理 (which asks the student for the
-// verdict again). nullopt when the solver finds no step. The engine is only read: the work
-// runs in a scratch engine of its own, silently.
+// line, named as the keypad takes it (another step when the keypad cannot take the solver's
+// number); on a line that already has its verdict, to take it with 実行 (operation None).
+// nullopt when no step is found. The engine is only read: the work runs in a scratch engine
+// of its own, silently.
 std::optional<Hint> hintFor(const Engine& engine, int n);
 
 // The sentence of a hint on line n.
 std::string hintSentence(Operation op, int n, const std::string& operand);
+
+// Hints on a line that already has its verdict, which 実行 takes.
+std::string hintSolvedSentence(int n);
+std::string hintChoiceSentence(int n);
 
 inline constexpr const char* HINT_NONE = "ヒント：この式から先の手順が見つかりません";
 

@@ -6,6 +6,7 @@
 #include "engine/solution_set.h"
 #include "flow/question_set.h"
 #include "tests/support/fake_prompter.h"
+#include "tests/support/follow_hints.h"
 #include "transform/check_by_substitution.h"
 #include "transform/hint.h"
 #include "transform/operations.h"
@@ -53,14 +54,42 @@ INSTANTIATE_TEST_SUITE_P(
                       HintCase{"divide_by_a_fraction", "2/3x=4", "ヒント：②式の両辺を3倍してみましょう"}),
     [](const auto& info) { return std::string(info.param.name); });
 
-// A line 0=5 left open (the verdict dialog closed): 整理 writes it again and asks once more.
-TEST(HintTable, ANumberEqualsNumberLineAsksForTheVerdictAgain) {
+// A line 0=5 left open (the verdict dialog closed) once got 整理, which only wrote it again;
+// a line x=5 got no hint at all. Both need 実行, which takes the verdict.
+TEST(HintTable, ALineWithItsVerdictAsksForTheVerdict) {
     Engine engine;
     for (Term t : {Term{1, 0, KIND_NUMBER}, Term{1, 0, KIND_EQUALS}, Term{1, 5, KIND_NUMBER}}) engine.appendTerm(3, t);
     engine.targetLine = 3;
-    const auto h = hintFor(engine, 3);
+    auto h = hintFor(engine, 3);
     ASSERT_TRUE(h);
-    EXPECT_EQ(h->sentence, "ヒント：③式を整理してみましょう");
+    EXPECT_EQ(h->sentence, "ヒント：③式は解なしか、解が無数にあるか、［実行］を押して答えましょう");
+    ASSERT_TRUE(readEquation(engine, 3, "x=5"));
+    h = hintFor(engine, 3);
+    ASSERT_TRUE(h);
+    EXPECT_EQ(h->sentence, "ヒント：③式で解が出ています。［実行］を押しましょう");
+}
+
+// A hint names only what the keypad takes. The solver's own step once named 10301 or 10000,
+// which the keypad refuses (数値は４桁以下にしてください), and the student was stuck.
+TEST(HintTable, FollowingHintsAloneReachesTheAnswer) {
+    for (const char* q : {"10301x=8", "-0.2994=x", "67.4x=13/8", "99991x=2", "13/97x+5/89=7/83x-11/79",
+                          "1/99991x=1/99989", "0=5-x", "87/98x-43/97=-62/95x+5/99"}) {
+        const testing::HintWalkResult r = testing::followHints(q);
+        EXPECT_EQ(r.outcome, testing::HintWalk::Reached) << q << ": " << r.stuckAt;
+    }
+    // and on random questions of two-digit numbers (the harness bench_hint_rate runs 10,000)
+    for (const bool bracket : {false, true}) {
+        testing::HintQuestionMaker maker(bracket ? 7u : 3u);
+        int reached = 0;
+        std::string stuck;
+        for (int i = 0; i < 300; ++i) {
+            const std::string q = maker.next(bracket);
+            const testing::HintWalkResult r = testing::followHints(q);
+            if (r.outcome == testing::HintWalk::Reached) ++reached;
+            else stuck += q + ": " + r.stuckAt + "\n";
+        }
+        EXPECT_GE(reached, 298) << stuck;
+    }
 }
 
 // Following the hints from the question of every bundled question reaches the verdict, and no

@@ -60,6 +60,7 @@ void Practice::refocus() {
 // ---------------------------------------------------------------- building a step
 
 void Practice::selectLine(int n) {
+    takeBackStrip();
     if (questionFinished || n < 1 || n > engine_.targetLine) return;
     if (lastInput == LastInput::Line || lastInput == LastInput::Keypad) {
         prompter_.inform(MSG_WRONG_STEP);
@@ -79,6 +80,7 @@ void Practice::selectLine(int n) {
 }
 
 void Practice::chooseOperation(Operation op) {
+    takeBackStrip();
     if (selectionStage != Stage::FirstLine) {
         prompter_.inform(MSG_WRONG_STEP);
         return;
@@ -126,6 +128,7 @@ static std::string cutSjisBytes(const std::string& utf8, size_t fromUtf8, size_t
 }
 
 void Practice::keypadInput(const std::string& key) {
+    takeBackStrip();
     if (selectionStage != Stage::OperationChosen) return;
     const std::string letterText(1, engine_.letter);
     if ((key == "分の" || key == letterText || key == ".") && message.find(key) != std::string::npos) return;
@@ -158,6 +161,7 @@ void Practice::minusButton() {
 }
 
 void Practice::resetStep() {
+    takeBackStrip();
     stepPending = false;
     view_.clearHoverFrames();
     if ((lastInput == LastInput::Nothing || message.empty()) && engine_.targetLine > 1) {
@@ -186,16 +190,41 @@ void Practice::correct() {
 
 void Practice::hint() {
     if (questionFinished || engine_.targetLine < QUESTION_LINE) return;
-    // The hint takes the strip: a step half built is dropped, as by a first 訂正.
-    if (lastInput != LastInput::Nothing && !message.empty()) resetStep();
     const std::optional<Hint> h = hintFor(engine_, engine_.targetLine);
     if (h) hintUsed = true;
+    // The hint borrows the strip; a step half built stays and takes the strip back with the
+    // student's next input.
+    if (selectionStage != Stage::Nothing && !heldStepMessage_) heldStepMessage_ = message;
     setMessage(h ? h->sentence : HINT_NONE);
+}
+
+void Practice::takeBackStrip() {
+    if (!heldStepMessage_) return;
+    setMessage(std::move(*heldStepMessage_));
+    heldStepMessage_.reset();
+}
+
+Verdict Practice::standingVerdict() {
+    const int n = engine_.targetLine;
+    if (n < QUESTION_LINE || !questionSolution_) return VERDICT_OPEN;
+    const EquationLine answer = engine_.line(ANSWER_LINE);
+    const Verdict v = classifyLine(engine_, n);
+    const bool agrees = v != VERDICT_OPEN && verdictAgrees(engine_, v, *questionSolution_);
+    engine_.line(ANSWER_LINE) = answer;  // only asked, not yet the answer
+    return agrees ? v : VERDICT_OPEN;
 }
 
 // ---------------------------------------------------------------- executing a step
 
 void Practice::execute() {
+    takeBackStrip();
+    // 実行 with nothing built on a line that already has its verdict (the choice closed
+    // unanswered, or a question that is its own answer): take the verdict now.
+    if (selectionStage == Stage::Nothing && lastInput == LastInput::Nothing && !questionFinished &&
+        standingVerdict() != VERDICT_OPEN) {
+        judge(engine_.targetLine);
+        return;
+    }
     view_.clearHoverFrames();
     stepPending = false;
     if (message.find('(') != std::string::npos) setMessage(message + ")");
@@ -256,8 +285,12 @@ void Practice::execute() {
 
     stepPending = false;
     if (n <= lineCapacity) setLineButton(n, true);
+    judge(n);
+}
+
+void Practice::judge(int n) {
     Verdict verdict = classifyLine(engine_, n);
-    if (verdict != VERDICT_OPEN && !verdictAgrees(engine_, verdict, *questionSet)) {
+    if (verdict != VERDICT_OPEN && !verdictAgrees(engine_, verdict, *questionSolution_)) {
         prompter_.inform(MSG_VERDICT_DISAGREES);
         verdict = VERDICT_OPEN;
     }
@@ -392,15 +425,18 @@ bool Practice::startQuestionSet() {
     view_.setPageCaption(questionSet.unitTitle[1]);
     setBlink(false);
     questionFinished = false;
-    if (classifyLine(engine_, 1) == VERDICT_SOLVED) {
-        // the question is its own answer already
-        tell(typesetter_.drawLine(ANSWER_LINE));
-        drawCheck();
-        closeQuestion();
-        selectionStage = Stage::Nothing;
-        lastInput = LastInput::Nothing;
-    }
+    closeIfOwnAnswer();
     return true;
+}
+
+// A question that is its own answer already (x=3) is shown finished, with no finish recorded.
+void Practice::closeIfOwnAnswer() {
+    if (engine_.targetLine != QUESTION_LINE || classifyLine(engine_, QUESTION_LINE) != VERDICT_SOLVED) return;
+    tell(typesetter_.drawLine(ANSWER_LINE));
+    drawCheck();
+    closeQuestion();
+    selectionStage = Stage::Nothing;
+    lastInput = LastInput::Nothing;
 }
 
 void Practice::nextQuestion() {
@@ -421,6 +457,7 @@ void Practice::nextQuestion() {
     setBlink(false);
     view_.setNextPicture(false);
     questionFinished = false;
+    if (advance) closeIfOwnAnswer();
 }
 
 void Practice::chooseUnit() {
@@ -429,6 +466,7 @@ void Practice::chooseUnit() {
         clearPage();
         showQuestion(currentUnit, currentQuestion[static_cast<size_t>(currentUnit)]);
         view_.setPageCaption(questionSet.unitTitle.at(static_cast<size_t>(currentUnit)));
+        closeIfOwnAnswer();
     }
 }
 

@@ -135,6 +135,15 @@ private:
     void setLineButton(int n, bool on);
     void setBlink(bool on);
     void specialSolutionDialog(Verdict verdict);
+    // The verdict of the newest line and what follows from it (answer, record, consolation).
+    void judge(int n);
+    // The verdict the newest line already stands for, held against the question; OPEN when
+    // the student still has a step to make.
+    Verdict standingVerdict();
+    // The strip of a half-built step while a hint borrows it.
+    std::optional<std::string> heldStepMessage_;
+    void takeBackStrip();
+    void closeIfOwnAnswer();
     // The question line's solution set, computed when it is shown: every step and verdict is
     // held against it. Empty when the line outgrows the exact arithmetic.
     std::optional<SolutionSet> questionSolution_;

@@ -281,14 +281,30 @@ TEST_F(PracticeTest, HintProposesTheNextStepWithoutDoingIt) {
     EXPECT_EQ(engine.targetLine, 1);
     EXPECT_TRUE(practice.hintUsed);
     step(1, Operation::Transpose);
-    // a step half built is dropped for the hint, and the line stays
+    // A step half built survives the hint: it once was dropped silently, and Enter then
+    // said 操作が誤りです. The next key takes the strip back.
     practice.selectLine(2);
-    practice.chooseOperation(Operation::Divide);
+    practice.chooseOperation(Operation::Multiply);
+    practice.keypadInput("3");
     practice.hint();
     EXPECT_EQ(view.messageShown, "ヒント：②式を整理してみましょう");
-    EXPECT_EQ(practice.selectionStage, Stage::Nothing);
-    EXPECT_FALSE(practice.executeEnabled);
+    EXPECT_EQ(practice.selectionStage, Stage::OperationChosen);
     EXPECT_EQ(engine.targetLine, 2);
+    practice.keypadInput("0");
+    EXPECT_EQ(view.messageShown, "②式×30");
+    practice.hint();
+    practice.correct();  // the first 訂正 drops the step, not the line
+    EXPECT_EQ(engine.targetLine, 2);
+    EXPECT_EQ(view.messageShown, "");
+    practice.selectLine(2);
+    practice.chooseOperation(Operation::Multiply);
+    practice.keypadInput("3");
+    practice.hint();
+    practice.execute();
+    EXPECT_EQ(engine.targetLine, 3);
+    EXPECT_EQ(lineText(3), "6x=-9+21");
+    practice.correct();
+    ASSERT_EQ(engine.targetLine, 2);
     step(2, Operation::Collect);
     step(3, Operation::Divide, {"2"});
     ASSERT_TRUE(practice.questionFinished);
@@ -424,6 +440,29 @@ TEST_F(PracticeTest, ClosingTheDialogLeavesTheQuestionOpen) {
     EXPECT_EQ(practice.questionResult, VERDICT_OPEN);
     EXPECT_FALSE(practice.questionFinished);
     EXPECT_EQ(engine.targetLine, 3);
+    EXPECT_TRUE(records.empty());
+    // The hint once said 整理, which only writes 0=2 again: it names the choice, and 実行
+    // with nothing built asks it again.
+    practice.hint();
+    EXPECT_EQ(view.messageShown, "ヒント：③式は解なしか、解が無数にあるか、［実行］を押して答えましょう");
+    prompter.choices = {SpecialChoice::NoSolution};
+    practice.execute();
+    EXPECT_EQ(engine.targetLine, 3);
+    EXPECT_EQ(practice.questionResult, VERDICT_NO_SOLUTION);
+    EXPECT_TRUE(practice.questionFinished);
+    EXPECT_EQ(records.size(), 1u);
+}
+
+// Only the first question of a set was shown finished when it is its own answer; a later one
+// stayed open, and its hint found no step.
+TEST_F(PracticeTest, ALaterQuestionThatIsItsOwnAnswerIsShownFinished) {
+    start({"2x=6", "x=5"});
+    prompter.answers = {Answer::Yes};  // question 1 is not solved: move on all the same
+    practice.nextQuestion();
+    ASSERT_EQ(engine.targetLine, 1);
+    EXPECT_EQ(lineText(1), "x=5");
+    EXPECT_TRUE(practice.questionFinished);
+    EXPECT_TRUE(view.solutionShown);
     EXPECT_TRUE(records.empty());
 }
 

@@ -8,6 +8,7 @@
 #include <QFile>
 #include <QTemporaryDir>
 #include <algorithm>
+#include <sstream>
 #include <string>
 #include <vector>
 
@@ -96,6 +97,39 @@ TEST_F(ClassSummaryTest, ADamagedCountShowsAsUnknownAndTheFirstOfTwoSectionsCoun
     EXPECT_EQ(rows[0].counts[0], "?");
     EXPECT_EQ(rows[0].counts[1], "3");
     EXPECT_EQ(rows[0].total, 3);
+}
+
+// Finishes after a hint are some of the finishes: a hint count larger than the count (a record
+// edited by hand, or a count reset by an older program that knows no hints) is shown as the
+// count, a damaged or negative one as none, and none at all for a damaged count.
+TEST_F(ClassSummaryTest, AHintCountNeverExceedsTheCount) {
+    struct Row { const char* name; std::string entries; std::string count; int hinted; std::string cell; };
+    const Row rows[] = {
+        {"more hints than finishes", "1=2\r\nH1=5\r\n", "2", 2, "2(☆2)"},
+        {"as many", "1=2\r\nH1=2\r\n", "2", 2, "2(☆2)"},
+        {"fewer", "1=3\r\nH1=1\r\n", "3", 1, "3(☆1)"},
+        {"negative hints", "1=2\r\nH1=-3\r\n", "2", 0, "2"},
+        {"damaged hints", "1=2\r\nH1=x\r\n", "2", 0, "2"},
+        {"hints without finishes", "H1=4\r\n", "", 0, "-"},
+        {"damaged count", "1=abc\r\nH1=4\r\n", "?", 0, "?"},
+    };
+    for (const Row& r : rows) {
+        SCOPED_TRACE(r.name);
+        ClassSummary summary;
+        ASSERT_EQ(summarizeRecordBytes("[u]\r\n" + r.entries, "f", summary.rows), "");
+        ASSERT_EQ(summary.rows.size(), 1u);
+        const SummaryRow& row = summary.rows[0];
+        EXPECT_EQ(row.counts[0], r.count);
+        EXPECT_EQ(row.hinted[0], r.hinted);
+        EXPECT_EQ(row.hintedTotal, r.hinted);
+        // the table's row: file, unit, then question 1's cell
+        const std::string table = summaryTable(summary);
+        std::istringstream cells(table.substr(table.find('\n') + 1));
+        std::string file, unit, cell;
+        cells >> file >> unit >> cell;
+        EXPECT_EQ(cell, r.cell) << table;
+        EXPECT_TRUE(contains(summaryTsv(summary), "\t" + std::to_string(r.hinted) + "\t0\t0\t0\t0\t0\t0\n"));
+    }
 }
 
 // The sheets: a fake writer keeps the layout, so the checker's side is seen without QtGui.

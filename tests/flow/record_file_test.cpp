@@ -255,8 +255,8 @@ TEST_F(RecordFileTest, HexAndDamagedStoredCounts) {
 }
 
 // A count at the largest value an int holds stays there. One more finish would wrap it to
-// -2147483648: the viewer then shows a negative count, and the finish after that reads it as
-// damaged and starts again from 1.
+// -2147483648: the viewer then shows the question as damaged, and the finish after that
+// starts counting again from 1.
 TEST_F(RecordFileTest, ACountAtTheTopOfTheRangeStaysThere) {
     writeAll(path, "[A]\r\n1=2147483646\r\n2=2147483647\r\n3=0x7FFFFFFF\r\n4=2147483647\r\nH4=2147483647\r\n");
     const Clock clock = [] { return at(2024, 5, 3, 9, 5); };

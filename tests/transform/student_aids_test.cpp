@@ -162,6 +162,12 @@ INSTANTIATE_TEST_SUITE_P(
         CheckCase{"decimals", "0.5x=0.25", "検算：x=0.5 のとき 左辺＝0.25，右辺＝0.25"},
         CheckCase{"decimal_question_fraction_answer", "0.3x=0.1", "検算：x=1/3 のとき 左辺＝0.1，右辺＝0.1"},
         CheckCase{"negative_decimal", "x+1=0.25", "検算：x=-0.75 のとき 左辺＝0.25，右辺＝0.25"},
+        // a 0 right after the decimal point is a digit of its own: 1.05, not 1.5
+        CheckCase{"zero_after_the_point", "x+1=1.05", "検算：x=0.05 のとき 左辺＝1.05，右辺＝1.05"},
+        CheckCase{"two_zeros_after_the_point", "x-2=0.007", "検算：x=2.007 のとき 左辺＝0.007，右辺＝0.007"},
+        CheckCase{"negative_with_zero_after_the_point", "x+0.1=0.05", "検算：x=-0.05 のとき 左辺＝0.05，右辺＝0.05"},
+        CheckCase{"four_places", "10x=0.001", "検算：x=0.0001 のとき 左辺＝0.001，右辺＝0.001"},
+        CheckCase{"no_solution_with_zero_after_the_point", "x+0.05=x", "どんな x でも 0.05＝0 にはなりません"},
         CheckCase{"other_letter", "2y-1=y", "検算：y=1 のとき 左辺＝1，右辺＝1"},
         CheckCase{"no_solution", "x+5=x", "どんな x でも 5＝0 にはなりません"},
         CheckCase{"every_value", "2(x+1)=2x+2", "どんな x でも成り立ちます"}),

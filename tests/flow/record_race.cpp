@@ -76,6 +76,7 @@ int race(int n, int m, bool killHolder) {
     pid_t holder = -1;
     if (killHolder) {
         holder = spawn({"record_race", "hold", folder});
+        if (holder < 0) return 2;
         // The holder is in place once its lock file names it.
         const QString lockFile = QString::fromStdString(FileLock::lockPath(record));
         std::string content;

@@ -256,10 +256,14 @@ bool isStale(const std::string& content, qint64 modifiedSecs, int staleAfterSeco
         const long id = std::strtol(pid.c_str(), nullptr, 10);
         if (id > 0 && ::kill(static_cast<pid_t>(id), 0) != 0 && errno == ESRCH) return true;
     }
-    // Empty while its holder is between creating and writing it: then the file's own time counts.
+    // The holder's clock and the file server's (the file's time) must both say it is old: one
+    // machine whose clock runs behind must not make a live lock look stale. A lock still empty
+    // (its holder is between creating and writing it) has only the file's time.
     const std::string time = field(content, "time");
-    const qint64 since = time.empty() ? modifiedSecs : std::strtoll(time.c_str(), nullptr, 10);
-    return QDateTime::currentSecsSinceEpoch() - since > staleAfterSeconds;
+    const qint64 now = QDateTime::currentSecsSinceEpoch();
+    const qint64 byFile = now - modifiedSecs;
+    const qint64 byHolder = time.empty() ? byFile : now - std::strtoll(time.c_str(), nullptr, 10);
+    return std::min(byFile, byHolder) > staleAfterSeconds;
 }
 
 // Moves the stale lock aside under a name of this waiter's own and removes it. Another waiter
@@ -288,7 +292,8 @@ std::string FileLock::lockPath(const std::string& target) {
     const std::size_t slash = target.rfind('/');
     const std::string folder = slash == std::string::npos ? std::string() : target.substr(0, slash + 1);
     const std::string name = slash == std::string::npos ? target : target.substr(slash + 1);
-    return folder + ".solvari-lock-" + name;
+    // Not ending in ".rec": whatever gathers a class's *.rec files must never take it for a record.
+    return folder + ".solvari-lock-" + name + ".lock";
 }
 
 FileLock::FileLock(const std::string& target, LockTiming timing) : path_(lockPath(target)) {

@@ -47,7 +47,7 @@ using SyncHook = std::function<int(int fd, const std::string& temporary)>;
 void setSyncHookForTests(SyncHook hook);
 
 // Keeps the writers of one file apart, between processes and between machines sharing a
-// folder: a lock file beside the target (".solvari-lock-<name>"), created with O_CREAT|O_EXCL
+// folder: a lock file beside the target (".solvari-lock-<name>.lock"), created with O_CREAT|O_EXCL
 // (atomic on local disks, NFS v3 and later, and SMB) and holding the holder's pid, host and
 // time. A lock whose holder died on this machine, or that is older than staleAfter (a holder on
 // another machine that crashed or lost the share), is broken. A writer that cannot get the lock

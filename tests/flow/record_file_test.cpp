@@ -398,21 +398,29 @@ TEST(RecordLock, StaleLocksAreTakenOverLiveOnesAreWaitedFor) {
     struct Row {
         const char* name;
         std::string lock;
+        int fileAge;  // seconds, by the file's time
         bool takenOver;
     };
     const Row rows[] = {
-        {"dead_holder_here", lock(dead, thisHost(), now), true},
-        {"old_lock_elsewhere", lock(1, "another-pc", now - 60), true},
-        {"live_holder_here", lock(getpid(), thisHost(), now), false},
-        {"fresh_lock_elsewhere", lock(1, "another-pc", now), false},
+        {"dead_holder_here", lock(dead, thisHost(), now), 0, true},
+        {"old_lock_elsewhere", lock(1, "another-pc", now - 60), 60, true},
+        {"live_holder_here", lock(getpid(), thisHost(), now), 0, false},
+        {"fresh_lock_elsewhere", lock(1, "another-pc", now), 0, false},
+        // a machine whose clock runs a minute behind: the file's own time says it is fresh
+        {"clock_behind_elsewhere", lock(1, "another-pc", now - 60), 0, false},
     };
     for (const Row& row : rows) {
         SCOPED_TRACE(row.name);
         QTemporaryDir dir;
         const QString path = dir.filePath(RECORD_FILE_NAME);
-        const QString lockFile = dir.filePath(".solvari-lock-Miradosh.rec");
+        const QString lockFile = dir.filePath(".solvari-lock-Miradosh.rec.lock");
         writeAll(path, "[A]\r\n1=1\r\n[B]\r\n1=1\r\n");
         writeAll(lockFile, row.lock);
+        if (row.fileAge > 0) {
+            QFile f(lockFile);
+            ASSERT_TRUE(f.open(QIODevice::ReadWrite));
+            ASSERT_TRUE(f.setFileTime(QDateTime::currentDateTime().addSecs(-row.fileAge), QFileDevice::FileModificationTime));
+        }
         RecordFile file(path.toStdString(), LockTiming{200, 30});
         const RecordResult finished = writeRecord(file, "A", 1);
         const RecordResult erased = file.eraseSection("B");

@@ -259,13 +259,7 @@ void Practice::execute() {
     tell(result.diagnostics);
     const bool takenBack = result.written && result.askCorrection &&
                            prompter_.askYesNo(ASK_NOTHING_TO_TRANSPOSE, ASK_NOTHING_TO_TRANSPOSE_CAPTION) == Answer::Yes;
-    if (!result.written || takenBack) {
-        engine_.clearLine(engine_.targetLine);
-        engine_.line(engine_.targetLine).text.clear();
-        resetStep();
-        engine_.targetLine -= 1;
-        return;
-    }
+    if (!result.written || takenBack) return dropNewLine();
     const int n = engine_.targetLine;
     // Whatever path built it, a line that does not have the question's solution set is never
     // written: combining a line with itself or with its negation would otherwise "solve" it.
@@ -273,11 +267,7 @@ void Practice::execute() {
     const auto lineSet = solutionSetOf(engine_.line(n));
     if (!questionSet || !lineSet || !(*questionSet == *lineSet)) {
         prompter_.inform(questionSet && lineSet ? MSG_CHANGES_SOLUTION : Engine::MSG_TOO_LARGE);
-        engine_.clearLine(n);
-        engine_.line(n).text.clear();
-        resetStep();
-        engine_.targetLine -= 1;
-        return;
+        return dropNewLine();
     }
     typesetter_.drawSentence(n, engine_.line(n).text);
     tell(typesetter_.drawLine(n));
@@ -286,6 +276,14 @@ void Practice::execute() {
     stepPending = false;
     if (n <= lineCapacity) setLineButton(n, true);
     judge(n);
+}
+
+// A step that is not written: the line reserved for it is emptied and the step starts again.
+void Practice::dropNewLine() {
+    engine_.clearLine(engine_.targetLine);
+    engine_.line(engine_.targetLine).text.clear();
+    resetStep();
+    engine_.targetLine -= 1;
 }
 
 void Practice::judge(int n) {

@@ -137,6 +137,7 @@ private:
     void specialSolutionDialog(Verdict verdict);
     // The verdict of the newest line and what follows from it (answer, record, consolation).
     void judge(int n);
+    void dropNewLine();
     // The verdict the newest line already stands for, held against the question; OPEN when
     // the student still has a step to make.
     Verdict standingVerdict();

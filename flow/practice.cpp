@@ -190,10 +190,12 @@ void Practice::correct() {
 
 void Practice::hint() {
     if (questionFinished || engine_.targetLine < QUESTION_LINE) return;
+    // A line picked and nothing more is dropped: typing '?' takes Shift, which alone picks the
+    // newest line. A step with its operation chosen stays: the hint borrows the strip, and
+    // the student's next input takes it back.
+    if (selectionStage == Stage::FirstLine && !heldStepMessage_) resetStep();
     const std::optional<Hint> h = hintFor(engine_, engine_.targetLine);
     if (h) hintUsed = true;
-    // The hint borrows the strip; a step half built stays and takes the strip back with the
-    // student's next input.
     if (selectionStage != Stage::Nothing && !heldStepMessage_) heldStepMessage_ = message;
     setMessage(h ? h->sentence : HINT_NONE);
 }

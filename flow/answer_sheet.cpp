@@ -4,6 +4,7 @@
 
 #include "engine/sjis.h"
 #include "transform/solver.h"
+#include "transform/typeset.h"
 
 namespace solvari {
 namespace {
@@ -15,6 +16,7 @@ constexpr int kUnitHeight = 36;
 constexpr int kTextHeight = 28;
 constexpr int kFooterY = SHEET_HEIGHT - SHEET_MARGIN + 8;
 constexpr int kBottom = SHEET_HEIGHT - SHEET_MARGIN;
+constexpr int kAnswerBoxHeight = 19 + 2 * 16 + SHEET_ROW_DEPTH;  // a fraction's: rows at 19, 35, 51
 
 // Places items top to bottom and starts a new page when the next one does not fit. A question
 // is one block: it moves whole to the next page when it fits there, so a solution is not cut
@@ -40,6 +42,7 @@ public:
             n.page = p;
             n.x = SHEET_WIDTH / 2 - 24;
             n.y = kFooterY;
+            n.w = 96;
             n.h = kTextHeight;
             n.pixelSize = 12;
             n.text = std::to_string(p + 1) + " / " + std::to_string(layout_.pageCount);
@@ -56,6 +59,7 @@ private:
         y_ = SHEET_MARGIN;
         SheetItem t;
         t.x = SHEET_MARGIN;
+        t.w = SHEET_WIDTH - 2 * SHEET_MARGIN;
         t.h = kTitleHeight;
         t.pixelSize = kTitleSize;
         t.bold = true;
@@ -89,6 +93,7 @@ std::string cut(const std::string& s) {
 SheetItem text(std::string s, int pixelSize, int height, bool bold = false) {
     SheetItem i;
     i.x = SHEET_MARGIN;
+    i.w = SHEET_WIDTH - 2 * SHEET_MARGIN;
     i.h = height;
     i.pixelSize = pixelSize;
     i.bold = bold;
@@ -96,12 +101,24 @@ SheetItem text(std::string s, int pixelSize, int height, bool bold = false) {
     return i;
 }
 
-SheetItem equation(const Engine& engine, int line, const std::string& sentence) {
+// The typesetter here only measures: it draws into no box.
+class NoBoxes : public PageBoxes {
+public:
+    Canvas* lineBox(int) override { return nullptr; }
+};
+
+SheetItem equation(Engine& engine, int line, const std::string& sentence) {
+    NoBoxes none;
+    Typesetter measure(engine, none);
     SheetItem i;
     i.kind = SheetItem::Kind::Equation;
     i.x = SHEET_MARGIN;
     i.w = SHEET_BOX_WIDTH;
-    i.h = SHEET_BOX_HEIGHT;
+    // By its rows: a fraction's denominator would otherwise print over what follows.
+    i.h = std::max(SHEET_BOX_HEIGHT, measure.lowestRowTop(engine.line(line)) + SHEET_ROW_DEPTH);
+    // "【答】" is written half-way down the answer box: in a box as high as a fraction's (as
+    // on the page) it stands on the line's baseline, in a lower one above it.
+    if (line == ANSWER_LINE) i.h = std::max(i.h, kAnswerBoxHeight);
     i.line = line;
     i.text = sentence;
     i.equation = engine.line(line);

@@ -20,6 +20,10 @@ constexpr int SHEET_HEIGHT = 1123;
 constexpr int SHEET_MARGIN = 48;
 constexpr int SHEET_BOX_WIDTH = 640;
 constexpr int SHEET_BOX_HEIGHT = 64;   // higher than 50: the sentence fits above the line
+// The type of a row reaches this far below the row's top: the equation face at 16 pixels
+// (ascent 17, descent 5) and a little air. A box is as high as its lowest row needs, at least
+// SHEET_BOX_HEIGHT: a stacked fraction's denominator needs two rows more than a plain line.
+constexpr int SHEET_ROW_DEPTH = 26;
 constexpr int SHEET_WORK_SPACE = 208;  // the blank space under a worksheet question: three to a page
 
 inline constexpr const char* ANSWER_KEY_TITLE = "解答集";
@@ -27,7 +31,7 @@ inline constexpr const char* WORKSHEET_TITLE = "問題用紙";
 
 struct SheetItem {
     enum class Kind {
-        Text,      // text in the sentence face at pixelSize, top-left at (x, y)
+        Text,      // text in the sentence face at pixelSize, top-left at (x, y), within w × h
         Equation,  // a page box of w × h at (x, y): the sentence above, the line typeset, its label
         Frame      // an empty rectangle to work in
     };

@@ -81,8 +81,10 @@ int Typesetter::drawFraction(Canvas& box, const std::string& num, const std::str
     const int numLen = byteLength(num);
     if (den.empty()) {
         penX_ = box.textOut(x, top + ROW_STEP, num);
+        lowestRow_ = std::max(lowestRow_, 1);
         return numLen + 1;
     }
+    lowestRow_ = 2;
     const int denLen = byteLength(den);
     int w = std::max(numLen, denLen);
     w += w % 2;
@@ -249,6 +251,36 @@ std::vector<Diagnostic> Typesetter::drawLine(int n) {
     }
     drawLineLabel(n);
     return {};
+}
+
+namespace {
+// A tall box that keeps nothing: laying a line out on it only tells which rows it takes.
+class MeasuringBox : public Canvas {
+public:
+    void setFont(const FontSpec& font) override { font_ = font; }
+    FontSpec font() const override { return font_; }
+    int textOut(int x, int, const std::string& utf8) override { return x + static_cast<int>(utf8.size()) * 8; }
+    void line(int, int, int, int, Color) override {}
+    void rectangle(int, int, int, int, Color) override {}
+    void clear() override {}
+    int width() const override { return 1 << 20; }
+    int height() const override { return 64; }
+    void setVisible(bool) override {}
+
+private:
+    FontSpec font_;
+};
+}  // namespace
+
+int Typesetter::lowestRowTop(const EquationLine& line) {
+    MeasuringBox box;
+    const char letter = engine_.letter;
+    const int cellWidth = charWidth;
+    lowestRow_ = 1;
+    layoutLine(box, 0, false, line);
+    engine_.letter = letter;
+    charWidth = cellWidth;
+    return rowOffset(box) + lowestRow_ * ROW_STEP;
 }
 
 int Typesetter::drawSentence(int n, const std::string& text) {

@@ -47,6 +47,12 @@ public:
     // draws nothing and returns the notice for the caller to show.
     [[nodiscard]] std::vector<Diagnostic> drawLine(int n);
 
+    // How far below the top of a box higher than 50 pixels the lowest text row of `line`
+    // starts (a stacked fraction's denominator row lies two rows below a plain line's row);
+    // the type's own depth below that top is the caller's to add. Draws nothing and keeps
+    // the engine's letter.
+    int lowestRowTop(const EquationLine& line);
+
     // Writes text in the sentence font at (0, 0) of page box n; the pen's x after it, or 0
     // when there is no box n.
     int drawSentence(int n, const std::string& text);
@@ -84,6 +90,7 @@ private:
     Engine& engine_;
     PageBoxes& boxes_;
     int penX_ = 0;  // pen x after the last text drawn by layoutLine's pieces
+    int lowestRow_ = 0;  // the lowest row drawFraction wrote on (1 the middle row, 2 a denominator)
 
     Canvas* box(int n);
     void piece(Canvas& box, const FractionTexts& texts, int& x);

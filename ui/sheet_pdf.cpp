@@ -5,62 +5,55 @@
 #include <QPageSize>
 #include <QPainter>
 #include <QPdfWriter>
+#include <algorithm>
+#include <cstdlib>
 
 #include "flow/file_io.h"
 #include "transform/typeset.h"
 #include "ui/fonts.h"
 
 namespace solvari {
-namespace {
 
-// One page box drawn straight onto the PDF page at its place: the typesetting speaks box
-// pixels, the painter's transform puts them on the sheet. The page is white already.
-class PainterCanvas : public Canvas, public PageBoxes {
-public:
-    PainterCanvas(QPainter& painter, const SheetItem& item) : p_(painter), item_(item) {}
+PainterCanvas::PainterCanvas(QPainter& painter, const QRect& box, int line, double barWeight)
+    : p_(painter), box_(box), line_(line), barWeight_(barWeight) {}
 
-    void setFont(const FontSpec& font) override {
-        font_ = font;
-        qfont_ = qfontFor(font);
-    }
-    FontSpec font() const override { return font_; }
-    // Measuring only: the page cannot be wiped, so whether a line fits is found out first.
-    bool dry = false;
+void PainterCanvas::setFont(const FontSpec& font) {
+    font_ = font;
+    qfont_ = qfontFor(font);
+}
 
-    int textOut(int x, int y, const std::string& utf8) override {
-        const QString text = QString::fromStdString(utf8);
-        const QFontMetrics fm(qfont_, p_.device());
-        if (dry) return x + fm.horizontalAdvance(text);
+int PainterCanvas::textOut(int x, int y, const std::string& utf8) {
+    const QString text = QString::fromStdString(utf8);
+    const QFontMetrics fm(qfont_, p_.device());
+    if (!dry) {
         p_.setFont(qfont_);
         p_.setPen(Qt::black);
-        p_.drawText(item_.x + x, item_.y + y + fm.ascent(), text);
-        return x + fm.horizontalAdvance(text);
+        p_.drawText(box_.x() + x, box_.y() + y + fm.ascent(), text);
     }
-    void line(int x1, int y1, int x2, int y2, Color pen) override {
-        if (dry) return;
-        p_.setPen(QPen(QColor(pen.r, pen.g, pen.b), 1));
-        p_.drawLine(item_.x + x1, item_.y + y1, item_.x + x2, item_.y + y2);
-    }
-    void rectangle(int left, int top, int right, int bottom, Color pen) override {
-        if (dry) return;
-        p_.setPen(QPen(QColor(pen.r, pen.g, pen.b), 1));
-        p_.setBrush(Qt::NoBrush);
-        p_.drawRect(item_.x + left, item_.y + top, right - left, bottom - top);
-    }
-    void clear() override {}
-    int width() const override { return item_.w; }
-    int height() const override { return item_.h; }
-    void setVisible(bool) override {}
-    Canvas* lineBox(int n) override { return n == item_.line ? this : nullptr; }
+    return x + fm.horizontalAdvance(text);
+}
 
-private:
-    QPainter& p_;
-    const SheetItem& item_;
-    FontSpec font_;
-    QFont qfont_;
-};
+void PainterCanvas::line(int x1, int y1, int x2, int y2, Color pen) {
+    if (dry) return;
+    const QColor colour(pen.r, pen.g, pen.b);
+    if (y1 == y2) {
+        // On screen the line covers the pixel row below y and stops before x2; on paper it
+        // grows downwards from there to its weight.
+        p_.fillRect(QRectF(box_.x() + std::min(x1, x2), box_.y() + y1, std::abs(x2 - x1), barWeight_), colour);
+        return;
+    }
+    p_.setPen(QPen(colour, barWeight_, Qt::SolidLine, Qt::FlatCap));
+    p_.drawLine(QPointF(box_.x() + x1, box_.y() + y1), QPointF(box_.x() + x2, box_.y() + y2));
+}
 
-}  // namespace
+void PainterCanvas::rectangle(int left, int top, int right, int bottom, Color pen) {
+    if (dry) return;
+    // The pixels left..right-1 and top..bottom-1, as on screen: a one-pixel pen centred on
+    // the pixels' middles, so no ink falls outside the box.
+    p_.setPen(QPen(QColor(pen.r, pen.g, pen.b), 1));
+    p_.setBrush(Qt::NoBrush);
+    p_.drawRect(QRectF(box_.x() + left + 0.5, box_.y() + top + 0.5, right - left - 1, bottom - top - 1));
+}
 
 std::string sheetPdfBytes(const SheetLayout& layout) {
     QByteArray bytes;
@@ -84,7 +77,7 @@ std::string sheetPdfBytes(const SheetLayout& layout) {
             switch (item.kind) {
             case SheetItem::Kind::Text: {
                 if (item.text.empty()) break;
-                PainterCanvas c(painter, item);
+                PainterCanvas c(painter, QRect(item.x, item.y, item.w, item.h), item.line, SHEET_BAR_WEIGHT);
                 Typesetter t(engine, c);
                 FontSpec font = t.sentenceFont();
                 font.pixelSize = item.pixelSize;
@@ -94,12 +87,12 @@ std::string sheetPdfBytes(const SheetLayout& layout) {
                 break;
             }
             case SheetItem::Kind::Frame: {
-                PainterCanvas c(painter, item);
+                PainterCanvas c(painter, QRect(item.x, item.y, item.w, item.h), item.line, SHEET_BAR_WEIGHT);
                 c.rectangle(0, 0, item.w, item.h - 16, Color{160, 160, 160});
                 break;
             }
             case SheetItem::Kind::Equation: {
-                PainterCanvas c(painter, item);
+                PainterCanvas c(painter, QRect(item.x, item.y, item.w, item.h), item.line, SHEET_BAR_WEIGHT);
                 Typesetter t(engine, c);
                 engine.line(item.line) = item.equation;
                 engine.hasDecimal = item.decimal;

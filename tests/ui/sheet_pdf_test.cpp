@@ -4,10 +4,15 @@
 
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
+#include <QImage>
 #include <QProcess>
 #include <QTemporaryDir>
+#include <algorithm>
 
 #include "flow/check_command.h"
+#include "flow/file_io.h"
+#include "flow/question_set.h"
 #include "tests/support/files.h"
 #include "tests/ui/program_fixture.h"
 #include "ui/fonts.h"
@@ -76,6 +81,108 @@ TEST(SheetPdf, AFailedWriteLeavesTheOldFile) {
     EXPECT_NE(failed.error.find("に書き込めません"), std::string::npos) << failed.error;
     EXPECT_EQ(testing::readAll(old), "old");
     EXPECT_EQ(QDir(dir.path()).entryList(QDir::Files).size(), 1);
+}
+
+// The pages of a PDF at 96 dots per inch, one sheet pixel to a pixel.
+std::vector<QImage> sheetPages(const QString& pdf, const QString& stem) {
+    QProcess p;
+    p.start("pdftoppm", {"-r", QString::number(SHEET_DPI), "-gray", "-png", pdf, stem});
+    if (!p.waitForFinished(120000) || p.exitCode() != 0) {
+        ADD_FAILURE() << "pdftoppm failed: " << p.readAllStandardError().toStdString();
+        return {};
+    }
+    std::vector<QImage> pages;
+    const QDir dir = QFileInfo(stem).dir();
+    QStringList names = dir.entryList({QFileInfo(stem).fileName() + "-*.png"}, QDir::Files, QDir::Name);
+    // pdftoppm pads the page number to the width of the last one, so the names sort by page
+    for (const QString& name : names) pages.push_back(QImage(dir.filePath(name)));
+    return pages;
+}
+
+bool inked(const QImage& page, int x, int y, int limit = 128) { return qGray(page.pixel(x, y)) < limit; }
+
+QuestionSet bundledSet() {
+    QuestionSet set;
+    const QuestionLinesResult file = readQuestionFile(SOLVARI_SOURCE_DIR "/data/Question.leq");
+    std::vector<Diagnostic> said;
+    EXPECT_TRUE(file.ok && parseQuestionSet(file.lines, set, said)) << file.error;
+    return set;
+}
+
+QRect placeOf(const SheetItem& i) { return QRect(i.x, i.y, i.w, i.h); }
+
+// The bundled set's sheets, drawn and read back: every item's ink stays inside its own place
+// on the page, so nothing prints over anything else. Items alternate between two PDFs, so
+// ink that runs out of an item falls where that PDF has no item. (A fraction's denominator
+// once printed over the next step's sentence on the key, and into the writing box on the
+// worksheet.) On the key, every fraction bar is black and of print weight.
+TEST(SheetPdf, NothingPrintsOverAnythingElse) {
+    installFontSubstitutions();
+    const QuestionSet set = bundledSet();
+    QTemporaryDir dir;
+    for (const SheetKind kind : {SheetKind::AnswerKey, SheetKind::Worksheet}) {
+        const SheetLayout layout = sheetLayout(set, kind);
+        const char* name = kind == SheetKind::AnswerKey ? "key" : "worksheet";
+        SCOPED_TRACE(name);
+        for (size_t a = 0; a < layout.items.size(); ++a) {
+            for (size_t b = a + 1; b < layout.items.size() && layout.items[b].page == layout.items[a].page; ++b) {
+                ASSERT_FALSE(placeOf(layout.items[a]).intersects(placeOf(layout.items[b])))
+                    << "items " << a << " and " << b << " on page " << layout.items[a].page;
+            }
+            ASSERT_TRUE(QRect(0, 0, SHEET_WIDTH, SHEET_HEIGHT).contains(placeOf(layout.items[a]))) << a;
+        }
+        int fractions = 0;
+        for (int half = 0; half < 2; ++half) {
+            SheetLayout part = layout;
+            part.items.clear();
+            for (size_t i = static_cast<size_t>(half); i < layout.items.size(); i += 2) part.items.push_back(layout.items[i]);
+            const QString pdf = dir.filePath(QString("%1%2.pdf").arg(name).arg(half));
+            ASSERT_TRUE(writeSheetPdf(pdf.toStdString(), part).ok);
+            const std::vector<QImage> pages = sheetPages(pdf, dir.filePath(QString("%1%2").arg(name).arg(half)));
+            ASSERT_EQ(static_cast<int>(pages.size()), layout.pageCount);
+            for (int page = 0; page < layout.pageCount; ++page) {
+                const QImage& shot = pages[static_cast<size_t>(page)];
+                std::vector<const SheetItem*> here;
+                for (const SheetItem& i : part.items)
+                    if (i.page == page) here.push_back(&i);
+                int stray = 0;
+                QPoint first;
+                for (int y = 0; y < shot.height(); ++y) {
+                    for (int x = 0; x < shot.width(); ++x) {
+                        if (!inked(shot, x, y)) continue;
+                        const bool inside = std::any_of(here.begin(), here.end(),
+                                                        [&](const SheetItem* i) { return placeOf(*i).contains(x, y); });
+                        if (!inside && stray++ == 0) first = QPoint(x, y);
+                    }
+                }
+                EXPECT_EQ(stray, 0) << "ink outside its item on page " << page + 1 << ", first at " << first.x() << ","
+                                    << first.y();
+                if (kind != SheetKind::AnswerKey) continue;
+                // A bar is the only long level run of ink on the row a fraction's bar stands on.
+                for (const SheetItem* i : here) {
+                    if (i->kind != SheetItem::Kind::Equation) continue;
+                    const int top = i->y + 19 + 24;  // rowOffset, then the bar's drop
+                    for (int x = i->x, run = 0; x < i->x + i->w; ++x) {
+                        run = inked(shot, x, top - 1, 250) || inked(shot, x, top, 250) || inked(shot, x, top + 1, 250) ? run + 1 : 0;
+                        if (run != 16) continue;
+                        ++fractions;
+                        // its weight, down one column: how much of a pixel each row is black
+                        double weight = 0, darkest = 0;
+                        for (int y = top - 3; y <= top + 3; ++y) {
+                            const double ink = 1 - qGray(shot.pixel(x - 8, y)) / 255.0;
+                            weight += ink;
+                            darkest = std::max(darkest, ink);
+                        }
+                        EXPECT_GT(darkest, 0.9) << "a black bar, page " << page + 1 << " y " << top;
+                        EXPECT_GT(weight, 1.3) << "of print weight, page " << page + 1 << " y " << top;
+                    }
+                }
+            }
+        }
+        if (kind == SheetKind::AnswerKey) {
+            EXPECT_GT(fractions, 20) << "the set's fraction units were drawn";
+        }
+    }
 }
 
 // ファイル → 解答集 lays out the set the drill holds, which the teacher may have edited unsaved.

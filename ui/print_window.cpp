@@ -10,6 +10,7 @@
 #include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
+#include <QPageLayout>
 #include <QPainter>
 #include <QPdfWriter>
 #include <QPrintDialog>
@@ -20,11 +21,17 @@
 #include <QToolButton>
 #include <algorithm>
 
+#include "engine/sjis.h"
+#include "engine/solution_set.h"
 #include "flow/file_io.h"
+#include "transform/check_by_substitution.h"
+#include "transform/typeset.h"
+#include "transform/verdict.h"
 #include "ui/image_box.h"
 #include "ui/page_window.h"
 #include "ui/window_frame.h"
 #include "ui/fonts.h"
+#include "ui/sheet_pdf.h"
 
 namespace solvari {
 
@@ -204,37 +211,72 @@ std::vector<PrintCommand> TfrmPrintS::currentLayout() const {
 
 bool TfrmPrintS::btnStartClick() {
     const std::vector<PrintCommand> commands = currentLayout();
-    TfrmPage& page = source_.page;
-    return printDocument([&](QPainter& painter) {
-        // The layout counts 1/600 inch; a 300- or 1200-dpi device gets the same page.
-        const QPaintDevice* device = painter.device();
-        painter.scale(device->logicalDpiX() / double(PRINT_LAYOUT_DPI), device->logicalDpiY() / double(PRINT_LAYOUT_DPI));
+    // The lines are typeset again from a copy of the drill's engine: typesetting records the
+    // letter it draws, and the student's page must not change by being printed.
+    Engine engine = source_.engine;
+    return printDocument([&](QPainter& painter, QSizeF) {
         QFont font = faceFont("ＭＳ Ｐゴシック");
         // In layout units: a point size would be turned into device pixels and then scaled again.
         font.setPixelSize(qRound(PRINT_FONT_POINT_SIZE * PRINT_LAYOUT_DPI / 72.0));
-        painter.setFont(font);
-        const int ascent = painter.fontMetrics().ascent();
         for (const PrintCommand& c : commands) {
             if (c.kind == PrintCommand::Kind::Text) {
+                painter.setFont(font);
+                painter.setPen(Qt::black);
                 // The layout gives the top of the text; QPainter places text on its baseline.
-                painter.drawText(c.x, c.y + ascent, QString::fromStdString(c.text));
-            } else if (ImageBox* box = page.imageBox(c.box)) {
-                // The boxes' pictures are drawn straight from memory: passing each through a
-                // scratch bitmap file on disk would print the same pixels.
-                painter.drawImage(QRect(c.x, c.y, c.w, c.h), box->image());
+                painter.drawText(c.x, c.y + painter.fontMetrics().ascent(), QString::fromStdString(c.text));
+            } else {
+                paintBox(painter, engine, c.box, QRect(c.x, c.y, c.w, c.h));
             }
         }
     });
 }
 
+void TfrmPrintS::paintBox(QPainter& painter, Engine& engine, int n, const QRect& place) {
+    const ImageBox* shown = source_.page.imageBox(n);
+    if (!shown || shown->width() <= 0 || shown->height() <= 0) return;
+    painter.save();
+    painter.translate(place.topLeft());
+    painter.scale(place.width() / double(shown->width()), place.height() / double(shown->height()));
+    // A screen pixel's line, in box pixels; scaled with the box, it prints as the screen shows it.
+    PainterCanvas box(painter, QRect(0, 0, shown->width(), shown->height()), n, 1.0);
+    Typesetter typesetter(engine, box);
+    const Verdict verdict = source_.practice.questionResult;
+    if (n == ANSWER_BOX && (verdict == VERDICT_NO_SOLUTION || verdict == VERDICT_ALL_VALUES)) {
+        typesetter.drawAnswerText(n, verdict == VERDICT_NO_SOLUTION ? "【答】解なし" : "【答】解は無数にある");
+    } else {
+        // As the page draws it: the sentence, the line, compact when the normal layout does
+        // not fit (found out dry: paper cannot be wiped), and the label.
+        const EquationLine& line = engine.line(n);
+        box.dry = true;
+        const bool fits = typesetter.layoutLine(box, n, false, line);
+        box.dry = false;
+        if (n != ANSWER_BOX || !fits) typesetter.drawSentence(n, line.text);
+        typesetter.layoutLine(box, n, !fits, line);
+        typesetter.drawLineLabel(n);
+    }
+    if (n == ANSWER_BOX) {
+        // the check by substitution, as the drill writes it under the answer
+        const std::optional<SolutionSet> solution = solutionSetOf(engine.line(QUESTION_LINE));
+        const std::string check =
+            solution ? checkBySubstitution(engine.line(QUESTION_LINE), *solution, engine.letter, engine.hasDecimal) : "";
+        if (!check.empty()) {
+            FontSpec font = typesetter.sentenceFont();
+            const int bytes = std::max(1, static_cast<int>(sjisLength(check)));
+            font.pixelSize = std::clamp(box.width() * 2 / bytes, Practice::CHECK_MIN_FONT_PIXELS, Practice::CHECK_FONT_PIXELS);
+            box.setFont(font);
+            box.textOut(0, Practice::CHECK_TOP, check);
+        }
+    }
+    painter.restore();
+}
+
 bool TfrmPrintS::btnPrintAllClick() {
     const QImage shot = source_.pageWindow.grab().toImage();
-    return printDocument([&](QPainter& painter) {
+    return printDocument([&](QPainter& painter, QSizeF area) {
         // The whole window, as large as the printable area allows, keeping its proportions.
-        const QSize area(painter.device()->width(), painter.device()->height());
-        const QSize fitted = shot.size().scaled(area, Qt::KeepAspectRatio);
+        const QSizeF fitted = QSizeF(shot.size()).scaled(area, Qt::KeepAspectRatio);
         painter.setRenderHint(QPainter::SmoothPixmapTransform);
-        painter.drawImage(QRect(QPoint(0, 0), fitted), shot);
+        painter.drawImage(QRectF(QPointF(0, 0), fitted), shot);
     });
 }
 
@@ -249,10 +291,19 @@ bool TfrmPrintS::chooseOutput() {
     return true;
 }
 
-bool TfrmPrintS::printDocument(const std::function<void(QPainter&)>& paint) {
+bool TfrmPrintS::printDocument(const std::function<void(QPainter&, QSizeF)>& paint) {
     if (!chooseOutput()) return false;
     QPrinter& p = printer();
-    if (p.outputFormat() == QPrinter::PdfFormat) {
+    // Every device gets the same page: the painter counts 1/600 inch whatever the resolution,
+    // and the printable area comes from the page layout in inches, not from the device's
+    // pixel counts.
+    const QSizeF area = p.pageLayout().paintRect(QPageLayout::Inch).size() * PRINT_LAYOUT_DPI;
+    auto draw = [&](QPainter& painter) {
+        const QPaintDevice* device = painter.device();
+        painter.scale(device->logicalDpiX() / double(PRINT_LAYOUT_DPI), device->logicalDpiY() / double(PRINT_LAYOUT_DPI));
+        paint(painter, area);
+    };
+    if (p.outputFormat() == QPrinter::PdfFormat && !pdfThroughPrinter) {
         const QString path = p.outputFileName();
         // A PDF is a file like any other we write: drawn in memory, then written whole or
         // not at all, with the reason when the system refuses it.
@@ -268,7 +319,7 @@ bool TfrmPrintS::printDocument(const std::function<void(QPainter&)>& paint) {
             writer.setCreator(QApplication::applicationName());
             QPainter painter;
             if (painter.begin(&writer)) {
-                paint(painter);
+                draw(painter);
                 if (painter.end()) {
                     pdf.close();
                     const QByteArray& bytes = pdf.data();
@@ -284,17 +335,34 @@ bool TfrmPrintS::printDocument(const std::function<void(QPainter&)>& paint) {
         return ok;
     }
 
-    bool ok = false;
+    // A printer queue, or a file the print dialog's own output wrote: say where it went, or
+    // what Qt says went wrong.
+    const QString where = p.outputFormat() == QPrinter::PdfFormat ? p.outputFileName() : p.printerName();
+    bool begun = false;
+    bool ended = false;
     {
         WaitCursor wait;
         QPainter painter;
-        if (painter.begin(&p)) {
-            paint(painter);
-            ok = painter.end();
+        begun = painter.begin(&p);
+        if (begun) {
+            draw(painter);
+            ended = painter.end();
         }
     }
-    if (!ok) prompter_.inform(CANNOT_START);
-    return ok;
+    if (!begun) {
+        prompter_.inform(CANNOT_START);
+        return false;
+    }
+    if (p.printerState() == QPrinter::Aborted) {
+        prompter_.inform(where.toStdString() + PRINT_ABORTED);
+        return false;
+    }
+    if (!ended || p.printerState() == QPrinter::Error) {
+        prompter_.inform(where.toStdString() + PRINT_FAILED);
+        return false;
+    }
+    prompter_.inform(where.toStdString() + PRINTED_TO);
+    return true;
 }
 
 }  // namespace solvari

@@ -1,6 +1,7 @@
 #pragma once
 #include <QDialog>
 #include <QPointer>
+#include <QSizeF>
 #include <functional>
 #include <memory>
 #include <vector>
@@ -63,8 +64,11 @@ class TfrmPrintS : public QDialog {
     Q_OBJECT
 public:
     static constexpr const char* CANNOT_START = "印刷を開始できません。［プリンタの設定］を確かめてください";
+    // After the printer's name, when the job failed part-way or was cancelled.
+    static constexpr const char* PRINT_FAILED = " への印刷に失敗しました。［プリンタの設定］を確かめてください";
+    static constexpr const char* PRINT_ABORTED = " への印刷は取り消されました";
     static constexpr int PDF_RESOLUTION = 600;
-    // Said once a PDF file is complete, after its path.
+    // Said once a job is complete, after the printer's name or the PDF file's path.
     static constexpr const char* PRINTED_TO = " に印刷しました";
     static constexpr const char* SETUP_ACCEPT = "設定";  // the setup dialog prints nothing itself
 
@@ -89,6 +93,10 @@ public:
     // Asks for the name of a PDF file when there is no printer and none was chosen; "" when
     // cancelled. Starts in the practice folder; tests replace it.
     std::function<QString()> choosePdfPath;
+    // A PDF file is normally drawn in memory and written atomically. Set, the printer object
+    // draws it itself, exactly as for a printer queue (whose engine is Qt's PDF engine): tests
+    // print through the printer's own path this way.
+    bool pdfThroughPrinter = false;
 
     void refreshSample();
     void btnSetteiClick();
@@ -115,8 +123,13 @@ private:
     // What the setup dialog chose, else (no printer) a PDF file named now; false if cancelled.
     bool chooseOutput();
     // Opens the document, lets paint draw on it, ends it; false when no output was chosen, or
-    // (after a message) on failure.
-    bool printDocument(const std::function<void(QPainter&)>& paint);
+    // (after a message) on failure. The painter counts 1/600 inch from the printable area's
+    // corner, whatever the device's resolution; paint gets the printable area's size in
+    // those units.
+    bool printDocument(const std::function<void(QPainter&, QSizeF)>& paint);
+    // Typesets line n (16: the answer box) again onto the paper, into `place` (1/600 inch):
+    // the box's screen picture, scaled up, would print soft.
+    void paintBox(QPainter& painter, Engine& engine, int n, const QRect& place);
 
     PrintSource source_;
     Prompter& prompter_;

@@ -24,6 +24,17 @@ struct EquationLine {
     std::string text;  // the caption or step sentence; never read by the engine
 };
 
+// Term by term, kinds and fields alike (1/2 and 2/4 differ): the same line written again.
+inline bool sameLine(const EquationLine& a, const EquationLine& b) {
+    if (a.count != b.count) return false;
+    for (int i = 0; i < a.count; ++i) {
+        const Term& x = a.terms[static_cast<size_t>(i)];
+        const Term& y = b.terms[static_cast<size_t>(i)];
+        if (x.kind != y.kind || !termsEqual(x, y)) return false;
+    }
+    return true;
+}
+
 // Whether the line still has a bracket group, which 整理, 移項 and line sums cannot carry.
 inline bool hasGroup(const EquationLine& l) {
     for (int i = 0; i < l.count; ++i)

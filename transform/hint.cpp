@@ -80,15 +80,7 @@ bool stepWorks(const Engine& engine, const EquationLine& line, const Plan& p) {
     scratch.line(QUESTION_LINE) = line;
     scratch.targetLine = QUESTION_LINE + 1;
     const StepResult r = applyOperation(scratch, Step{p.operation, QUESTION_LINE, 0, false, p.operand, p.typed});
-    if (!r.written || r.askCorrection) return false;
-    const EquationLine& out = scratch.line(QUESTION_LINE + 1);
-    if (out.count != line.count) return true;
-    for (int i = 0; i < out.count; ++i) {
-        const Term& a = out.terms[static_cast<size_t>(i)];
-        const Term& b = line.terms[static_cast<size_t>(i)];
-        if (a.kind != b.kind || !termsEqual(a, b)) return true;
-    }
-    return false;
+    return r.written && !r.askCorrection && !sameLine(scratch.line(QUESTION_LINE + 1), line);
 }
 
 // The line as letter-term = number (a·x = b), with a.

@@ -17,16 +17,6 @@ int countOpenBrackets(const EquationLine& l) {
     return n;
 }
 
-bool sameLine(const EquationLine& a, const EquationLine& b) {
-    if (a.count != b.count) return false;
-    for (int i = 0; i < a.count; ++i) {
-        const Term& x = a.terms[static_cast<size_t>(i)];
-        const Term& y = b.terms[static_cast<size_t>(i)];
-        if (x.kind != y.kind || !termsEqual(x, y)) return false;
-    }
-    return true;
-}
-
 bool hasValue(const Term& t) { return t.kind == KIND_NUMBER || t.kind == KIND_BAR || isLetterKind(t.kind); }
 
 // The verdict on a line, by value: x = number is solved; number = number is an identity when

@@ -95,11 +95,11 @@ std::vector<QImage> sheetPages(const QString& pdf, const QString& stem) {
     const QDir dir = QFileInfo(stem).dir();
     QStringList names = dir.entryList({QFileInfo(stem).fileName() + "-*.png"}, QDir::Files, QDir::Name);
     // pdftoppm pads the page number to the width of the last one, so the names sort by page
-    for (const QString& name : names) pages.push_back(QImage(dir.filePath(name)));
+    for (const QString& name : names) pages.push_back(QImage(dir.filePath(name)).convertToFormat(QImage::Format_Grayscale8));
     return pages;
 }
 
-bool inked(const QImage& page, int x, int y, int limit = 128) { return qGray(page.pixel(x, y)) < limit; }
+bool inked(const QImage& page, int x, int y, int limit = 128) { return page.constScanLine(y)[x] < limit; }
 
 QuestionSet bundledSet() {
     QuestionSet set;
@@ -169,7 +169,7 @@ TEST(SheetPdf, NothingPrintsOverAnythingElse) {
                         // its weight, down one column: how much of a pixel each row is black
                         double weight = 0, darkest = 0;
                         for (int y = top - 3; y <= top + 3; ++y) {
-                            const double ink = 1 - qGray(shot.pixel(x - 8, y)) / 255.0;
+                            const double ink = 1 - shot.constScanLine(y)[x - 8] / 255.0;
                             weight += ink;
                             darkest = std::max(darkest, ink);
                         }

@@ -349,7 +349,7 @@ TEST_F(Drill, SpecialSolutionsThroughTheDialog) {
             auto* mb = qobject_cast<QMessageBox*>(box);
             ASSERT_NE(mb, nullptr);
             EXPECT_EQ(mb->text(), "解が無数？？もう一度考えてみましょう");
-            answerNextModal([](QWidget* again) { qobject_cast<TfrmSentaku*>(again)->btnKainashi->click(); });
+            testing::answerNextModalOf<TfrmSentaku>([](TfrmSentaku* again) { again->btnKainashi->click(); });
             mb->button(QMessageBox::Ok)->click();
         });
         d->btnMusu->click();
@@ -360,7 +360,7 @@ TEST_F(Drill, SpecialSolutionsThroughTheDialog) {
     QTest::mouseClick(m->btnNext, Qt::LeftButton);
 
     run(m->btnIkou);
-    answerNextModal([](QWidget* w) { qobject_cast<TfrmSentaku*>(w)->btnMusu->click(); });
+    testing::answerNextModalOf<TfrmSentaku>([](TfrmSentaku* d) { d->btnMusu->click(); });
     run(m->btnSeiri);
     EXPECT_EQ(m->practice->questionResult, VERDICT_ALL_VALUES);
     const std::string rec = recordBytes();

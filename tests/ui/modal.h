@@ -21,13 +21,23 @@
 // still open, deadlineMs after the call, the test fails and every open modal window is closed
 // so that exec() returns. An answer scheduled but never used by its own test is dropped at the
 // next test's first event loop, silently, so it cannot answer someone else's window.
+//
+// A modal window that no answer is waiting for is a failure too, and at once: ModalWatchdog
+// (one for the whole run, made in ui_main.cpp) fails the test with the window's title and text
+// and closes it. A wrong answer path used to show a box nobody had scheduled an answer for,
+// and the test sat in its exec() until the runner killed it, without a word of what it said.
 #include <QApplication>
 #include <QDialog>
 #include <QElapsedTimer>
+#include <QLabel>
+#include <QMessageBox>
 #include <QPointer>
 #include <QTimer>
 #include <QWidget>
+#include <cstdio>
+#include <cstdlib>
 #include <functional>
+#include <set>
 #include <string>
 
 #include <gtest/gtest.h>
@@ -36,14 +46,43 @@ namespace solvari::testing {
 
 namespace detail {
 
+class ModalAnswer;
+// Every answer not yet finished, so the watchdog can tell an expected window from a stray one.
+inline std::set<const ModalAnswer*>& liveAnswers() {
+    static std::set<const ModalAnswer*> answers;
+    return answers;
+}
+
 class ModalAnswer : public QObject {
 public:
     ModalAnswer(std::function<void(QWidget*)> act, int deadlineMs)
         : act_(std::move(act)), deadlineMs_(deadlineMs), ignore_(QApplication::activeModalWidget()),
           test_(::testing::UnitTest::GetInstance()->current_test_info()) {
+        liveAnswers().insert(this);
         clock_.start();
         connect(&tick_, &QTimer::timeout, this, [this] { poll(); });
         tick_.start(10);
+    }
+    ~ModalAnswer() override { liveAnswers().erase(this); }
+
+    // Whether this answer of the running test waits for modal, or is acting on it.
+    bool covers(const QWidget* modal) const {
+        if (::testing::UnitTest::GetInstance()->current_test_info() != test_) return false;
+        return acted_ ? target_ == modal : modal != ignore_;
+    }
+
+    static void closeAllModals() {
+        for (int guard = 0; guard < 10; ++guard) {
+            QWidget* w = QApplication::activeModalWidget();
+            if (!w) return;
+            closeModal(w);
+        }
+    }
+
+    // done() ends exec() even for a message box that has no escape button.
+    static void closeModal(QWidget* w) {
+        if (auto* dlg = qobject_cast<QDialog*>(w)) dlg->done(QDialog::Rejected);
+        else w->close();
     }
 
 private:
@@ -55,7 +94,12 @@ private:
                 acted_ = true;
                 target_ = modal;
                 tick_.stop();  // act may itself open a nested loop; do not re-enter
+                const bool failedBefore = ::testing::Test::HasFatalFailure();
                 act_(modal);
+                // An ASSERT in act (the window was not the one expected) leaves it open: close it
+                // now rather than at the deadline.
+                if (!failedBefore && ::testing::Test::HasFatalFailure() && target_ && target_->isVisible())
+                    closeModal(target_);
                 if (!tick_.isActive()) tick_.start(10);
                 return;
             }
@@ -74,18 +118,9 @@ private:
         }
     }
 
-    static void closeAllModals() {
-        for (int guard = 0; guard < 10; ++guard) {
-            QWidget* w = QApplication::activeModalWidget();
-            if (!w) return;
-            // done() ends exec() even for a message box that has no escape button.
-            if (auto* dlg = qobject_cast<QDialog*>(w)) dlg->done(QDialog::Rejected);
-            else w->close();
-        }
-    }
-
     void finish() {
         tick_.stop();
+        liveAnswers().erase(this);  // at once: deleteLater waits for the loop's next turn
         deleteLater();
     }
 
@@ -105,5 +140,71 @@ private:
 inline void answerNextModal(std::function<void(QWidget*)> act, int deadlineMs = 5000) {
     new detail::ModalAnswer(std::move(act), deadlineMs);  // deletes itself when done
 }
+
+// What a modal window says, for a failure message: its title and text (a message box), or its
+// title and the labels it shows.
+inline std::string describeModal(QWidget* w) {
+    QString said = QString::fromLatin1(w->metaObject()->className()) + " '" + w->windowTitle() + "'";
+    if (auto* box = qobject_cast<QMessageBox*>(w)) {
+        said += ": " + box->text();
+        if (!box->informativeText().isEmpty()) said += " / " + box->informativeText();
+    } else {
+        for (QLabel* label : w->findChildren<QLabel*>())
+            if (label->isVisibleTo(w) && !label->text().isEmpty()) said += " / " + label->text();
+    }
+    return said.toStdString();
+}
+
+// answerNextModal for a window of a known type, e.g. answerNextModalOf<TfrmSentaku>(…): a modal
+// window of another type (a wrong answer path shows a message box instead) fails the test with
+// what it says and is closed, instead of being cast to null and crashing the whole run.
+template <class W, class Act>
+inline void answerNextModalOf(Act act, int deadlineMs = 5000) {
+    answerNextModal(
+        [act = std::move(act)](QWidget* w) {
+            if (auto* typed = qobject_cast<W*>(w)) return act(typed);
+            ADD_FAILURE() << "expected a " << W::staticMetaObject.className() << ", got " << describeModal(w);
+            detail::ModalAnswer::closeModal(w);
+        },
+        deadlineMs);
+}
+
+// Fails the running test as soon as a modal window opens that no answerNextModal() waits for,
+// saying what the window says, and closes it so that its exec() returns.
+class ModalWatchdog : public QObject {
+public:
+    ModalWatchdog() {
+        connect(&tick_, &QTimer::timeout, this, [this] { poll(); });
+        tick_.start(10);
+    }
+
+private:
+    void poll() {
+        QWidget* modal = QApplication::activeModalWidget();
+        if (!modal || !modal->isVisible()) return;
+        for (const detail::ModalAnswer* a : detail::liveAnswers())
+            if (a->covers(modal)) return;
+        const ::testing::TestInfo* test = ::testing::UnitTest::GetInstance()->current_test_info();
+        if (test != test_) {
+            test_ = test;
+            strays_ = 0;
+        }
+        ADD_FAILURE() << "a modal window opened that no answerNextModal() was waiting for: "
+                      << describeModal(modal) << "; closing it";
+        // A code path that opens the box again as soon as it is closed would spin here forever.
+        if (++strays_ >= kMaxStrays) {
+            std::fprintf(stderr, "%d unexpected modal windows in one test; giving up the run\n", kMaxStrays);
+            std::fflush(stdout);
+            std::fflush(stderr);
+            std::_Exit(1);
+        }
+        detail::ModalAnswer::closeModal(modal);
+    }
+
+    static constexpr int kMaxStrays = 20;
+    QTimer tick_;
+    const ::testing::TestInfo* test_ = nullptr;
+    int strays_ = 0;
+};
 
 }  // namespace solvari::testing

@@ -7,6 +7,7 @@
 
 #include <gtest/gtest.h>
 
+#include "tests/ui/modal.h"
 #include "ui/resources.h"
 
 namespace {
@@ -31,5 +32,7 @@ int main(int argc, char** argv) {
     QTranslator qtbase;
     if (qtbase.load("qtbase_ja", QLibraryInfo::path(QLibraryInfo::TranslationsPath)))
         QApplication::installTranslator(&qtbase);
+    // A box no test scheduled an answer for fails its test at once instead of waiting forever.
+    solvari::testing::ModalWatchdog watchdog;
     return RUN_ALL_TESTS();
 }

@@ -1,4 +1,5 @@
 #pragma once
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -25,6 +26,9 @@ public:
     virtual Answer askYesNoCancel(const std::string& text, const std::string& caption) = 0;
     virtual Answer askAbortRetryIgnore(const std::string& text, const std::string& caption) = 0;
     virtual SpecialChoice chooseSpecialSolution() = 0;
+    // A line of text, with initial filled in; nullopt when the student cancels.
+    virtual std::optional<std::string> askText(const std::string& text, const std::string& caption,
+                                               const std::string& initial) = 0;
 };
 
 // Shows diagnostics in their order, each in the box it names. The abort/retry/ignore box's

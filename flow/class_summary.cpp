@@ -111,7 +111,15 @@ ClassSummary summarizeRecords(const std::vector<std::string>& paths) {
         const QFileInfoList files = QDir(info.filePath()).entryInfoList(
             QStringList{"*.rec"}, QDir::Files | QDir::Readable | QDir::Hidden | QDir::System, QDir::Name | QDir::IgnoreCase);
         if (files.isEmpty()) out.errors.push_back(path + ": " + SUMMARY_NO_FILES);
-        for (const QFileInfo& f : files) readOne(f.filePath().toStdString(), f.filePath().toStdString(), out);
+        // A class folder holds one record per student; a Miradosh.rec there is the shared one
+        // of drills from before, or of a folder the students did not name themselves in.
+        for (const QFileInfo& f : files) {
+            const std::string file = f.filePath().toStdString();
+            const bool shared = f.fileName().compare(QString::fromUtf8(RECORD_FILE_NAME), Qt::CaseInsensitive) == 0;
+            const std::size_t before = out.rows.size();
+            readOne(file, file, out);
+            for (std::size_t i = before; i < out.rows.size(); ++i) out.rows[i].shared = shared;
+        }
     }
     return out;
 }
@@ -124,7 +132,7 @@ std::string summaryTable(const ClassSummary& summary) {
     head.push_back("最終日時");
     table.push_back(head);
     for (const SummaryRow& r : summary.rows) {
-        std::vector<std::string> row{field(r.file), field(r.unit)};
+        std::vector<std::string> row{field(r.shared ? r.file + SUMMARY_SHARED : r.file), field(r.unit)};
         for (size_t q = 0; q < r.counts.size(); ++q) {
             const std::string& c = r.counts[q];
             const int h = r.hinted[q];

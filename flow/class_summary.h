@@ -10,6 +10,7 @@ namespace solvari {
 
 struct SummaryRow {
     std::string file;   // the path as given, or the folder + file name
+    bool shared = false;  // a Miradosh.rec found in a folder: the shared record, not a student's
     std::string unit;   // the section name: the unit's title
     std::vector<std::string> counts;  // questions 1..7: the count, "" when never finished, "?" when damaged
     std::vector<int> hinted;          // questions 1..7: of those finishes, how many came after a hint
@@ -39,5 +40,6 @@ std::string summaryTsv(const ClassSummary& summary);
 inline constexpr const char* SUMMARY_NOT_RECORD = "練習記録のファイルではありません";
 inline constexpr const char* SUMMARY_MISSING = "ファイルがありません";
 inline constexpr const char* SUMMARY_NO_FILES = "記録ファイル (*.rec) がありません";
+inline constexpr const char* SUMMARY_SHARED = "（共有の記録）";
 
 }  // namespace solvari

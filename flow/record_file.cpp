@@ -602,8 +602,18 @@ std::string fallbackNotice(const std::string& workingDir, const std::string& dat
     return folder + " に書き込めません（" + problem + "）。記録は " + dataDir + " に書きます。";
 }
 
-std::string recordFilePath(const std::string& directory) {
-    return QDir(QString::fromStdString(directory)).filePath(QString::fromUtf8(RECORD_FILE_NAME)).toStdString();
+std::string recordFilePath(const std::string& directory, const std::string& student) {
+    const QString name = student.empty() ? QString::fromUtf8(RECORD_FILE_NAME) : QString::fromStdString(student) + ".rec";
+    return QDir(QString::fromStdString(directory)).filePath(name).toStdString();
+}
+
+std::string studentRecordName(const std::string& entered) {
+    const QString name = QString::fromStdString(entered).trimmed();  // full-width blanks too
+    if (name.isEmpty() || name.size() > 30 || name.startsWith('.')) return "";
+    for (const QChar c : name)
+        if (c.unicode() < 0x20 || QStringLiteral("/\\:*?\"<>|").contains(c)) return "";
+    if (QString::fromUtf8(RECORD_FILE_NAME).startsWith(name + ".", Qt::CaseInsensitive)) return "";
+    return name.toStdString();
 }
 
 }  // namespace solvari

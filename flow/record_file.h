@@ -200,7 +200,17 @@ std::string folderWriteProblem(const std::string& folder);
 // "<folder> に書き込めません（<reason>）。記録は <dataDir> に書きます。", or "" when it does not.
 std::string fallbackNotice(const std::string& workingDir, const std::string& dataDir);
 
-// dataDirectory + "/Miradosh.rec".
-std::string recordFilePath(const std::string& directory);
+// dataDirectory + "/Miradosh.rec", or + "/<student>.rec" for a student's own record.
+std::string recordFilePath(const std::string& directory, const std::string& student = "");
+
+// A name a student entered, as the base name of a record file: blanks around it removed;
+// "" when it cannot name one (empty, longer than 30 characters, a path or a hidden name,
+// characters Windows shares refuse, or the shared record's own name).
+std::string studentRecordName(const std::string& entered);
+inline constexpr const char* STUDENT_NAME_QUESTION =
+    "名前を入力してください。このクラスのフォルダに「名前.rec」として記録します。";
+inline constexpr const char* STUDENT_NAME_CAPTION = "練習の記録";
+inline constexpr const char* STUDENT_NAME_REFUSED =
+    "その名前は記録のファイル名に使えません（/ \\ : * ? \" < > | や . で始まる名前、30文字を超える名前は使えません）。";
 
 }  // namespace solvari

@@ -44,6 +44,20 @@ public:
     // Where the notice that the record goes elsewhere is told (the drill's message boxes).
     Prompter* prompter = nullptr;
 
+    // A class folder (it holds the set and the drill was started there) keeps one record per
+    // student, "<studentName>.rec" beside the set; the shared Miradosh.rec there is only read
+    // by the teacher's summary. The name is asked at the first finish of a run, offering the
+    // one remembered for this user (or the login name): classes often share one school login.
+    bool classFolder = false;
+    std::string studentName;
+    // Where this user's name is remembered between runs ("" keeps it for the run only).
+    std::string studentNameFile;
+    // Chooses where the record goes for a drill started in workingDir: dataDirectory, and in a
+    // class folder (not the practice folder) the student's own record.
+    void chooseRecord(const std::string& workingDir);
+    // The record this drill writes and the record windows show.
+    std::string recordPath() const { return recordFilePath(dataDirectory, classFolder ? studentName : ""); }
+
     // Adds one finish of a question to the record in dataDirectory. A failure carries its
     // error text only the first time that text comes up in this run; after that its error
     // is "" (nothing more to tell). When the class folder (homeDirectory) cannot be written and
@@ -53,8 +67,14 @@ public:
 
 private:
     bool folderNoticeChecked_ = false;
+    bool studentAsked_ = false;
+    void askStudentName();
     std::set<std::string> reportedRecordErrors_;
     std::optional<RecordFile> record_;  // kept between finishes: it remembers what it wrote
 };
+
+// The name offered at the first finish in a class folder: the one remembered in nameFile, else
+// the login name, else "student".
+std::string rememberedStudentName(const std::string& nameFile, const std::string& loginName);
 
 }  // namespace solvari

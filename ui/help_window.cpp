@@ -5,6 +5,8 @@
 #include <QTextBrowser>
 #include <QVBoxLayout>
 
+#include "ui/window_frame.h"
+
 namespace solvari {
 
 TfrmHelp::TfrmHelp(QWidget* parent) : QWidget(parent, Qt::Window) {
@@ -54,6 +56,7 @@ QUrl TfrmHelp::currentPage() const { return txtHelp->source(); }
 
 void TfrmHelp::showPage(const QUrl& page) {
     if (txtHelp->source() != page) txtHelp->setSource(page);
+    if (!isVisible()) fitOnScreen(this, true);
     show();
     raise();
     activateWindow();

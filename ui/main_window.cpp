@@ -187,9 +187,10 @@ void TfrmMain::buildPanel() {
     pnlMain->setFixedSize(kPanelWidth, kPanelHeight);
     pnlMain->setAutoFillBackground(false);
     scrPanel->setWidget(pnlMain);
-    // A control that takes the focus (実行, 次の問題 after a step) is scrolled into view.
+    // A control that takes the focus after a key (実行, 次の問題 after Enter) is
+    // scrolled into view, so a keyboard user sees where the focus is.
     connect(qApp, &QApplication::focusChanged, this, [this](QWidget*, QWidget* now) {
-        if (now && pnlMain->isAncestorOf(now)) scrPanel->ensureWidgetVisible(now);
+        if (keyInput_ && now && pnlMain->isAncestorOf(now)) scrPanel->ensureWidgetVisible(now);
     });
     setToolTipDuration(-1);
 
@@ -363,7 +364,7 @@ void TfrmMain::formShow() {
         QTimer::singleShot(0, this, [this] { close(); });
         return;
     }
-    session.dataDirectory = solvari::dataDirectory(QDir::currentPath().toStdString());
+    session.chooseRecord(QDir::currentPath().toStdString());
     practice->refocus();
 }
 
@@ -423,8 +424,10 @@ int TfrmMain::runUnitSelection() { return windows->runUnitWindow(); }
 // The main window sees every key first (its own and the page's), as its key preview did.
 bool TfrmMain::eventFilter(QObject* watched, QEvent* event) {
     if (watched == centralWidget() && event->type() == QEvent::Resize) layoutFrame();
+    if (event->type() == QEvent::MouseButtonPress) keyInput_ = false;
     if (event->type() != QEvent::KeyPress) return QMainWindow::eventFilter(watched, event);
     auto* w = qobject_cast<QWidget*>(watched);
+    if (w && w->window() == this) keyInput_ = true;
     if (!w || w->window() != this || QApplication::activeModalWidget()) return QMainWindow::eventFilter(watched, event);
     auto* key = static_cast<QKeyEvent*>(event);
     // Alt and Ctrl chords are the menus' mnemonics and the system's, not the drill's.

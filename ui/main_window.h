@@ -130,6 +130,10 @@ private:
     QMdiArea* mdi_ = nullptr;
     bool shown_ = false;
     bool starting_ = false;                     // formShow is loading the first set
+    // The last input to this window was a key: a panel control that takes the focus now is
+    // scrolled into view. Focus moved by the program at start or after a click leaves the
+    // panel where the student has it (at the top at start, with ① to ④ and × ÷ in view).
+    bool keyInput_ = false;
     QIcon nextQ_, nextR_;
 
     void formCreate();

@@ -1,5 +1,6 @@
 #include "ui/qt_prompter.h"
 
+#include <QInputDialog>
 #include <QMessageBox>
 
 #include "ui/answer_choice_dialog.h"
@@ -49,6 +50,18 @@ Answer QtPrompter::askAbortRetryIgnore(const std::string& text, const std::strin
     case QMessageBox::Ignore: return Answer::Ignore;
     default: return Answer::Abort;  // Abort is the box's escape button
     }
+}
+
+std::optional<std::string> QtPrompter::askText(const std::string& text, const std::string& caption,
+                                               const std::string& initial) {
+    QInputDialog dialog(parent_);
+    dialog.setWindowTitle(QString::fromStdString(caption));
+    dialog.setLabelText(QString::fromStdString(text));
+    dialog.setTextValue(QString::fromStdString(initial));
+    dialog.setOkButtonText("ＯＫ");
+    dialog.setCancelButtonText("キャンセル");
+    if (dialog.exec() != QDialog::Accepted) return std::nullopt;
+    return dialog.textValue().toStdString();
 }
 
 SpecialChoice QtPrompter::chooseSpecialSolution() {

@@ -33,6 +33,8 @@ public:
     Answer askYesNoCancel(const std::string& text, const std::string& caption) override;
     Answer askAbortRetryIgnore(const std::string& text, const std::string& caption) override;
     SpecialChoice chooseSpecialSolution() override;
+    std::optional<std::string> askText(const std::string& text, const std::string& caption,
+                                       const std::string& initial) override;
 
 private:
     QPointer<QWidget> parent_;

@@ -13,14 +13,14 @@ class QPushButton;
 
 namespace solvari {
 
-// Where the record windows find the record file and the units: "Miradosh.rec" in the
-// session's data folder and the question set in use. Both are read each time a window is
+// Where the record windows find the record file and the units: the session's record (the
+// student's own in a class folder) and the question set in use. Both are read each time a window is
 // shown: the data folder is fixed only after start-up and the question set changes when
 // another one is opened or edited.
 struct RecordSource {
     const Session& session;
     const QuestionSet& questionSet;
-    std::string recordPath() const { return recordFilePath(session.dataDirectory); }
+    std::string recordPath() const { return session.recordPath(); }
 };
 
 // "frmDelete": removes the whole record of one unit at a time. Shown modally by the record

@@ -16,9 +16,10 @@ namespace solvari {
 TfrmKiroku::TfrmKiroku(const RecordSource& source, TfrmDelete* deleteWindow, QWidget* parent)
     : QDialog(parent), source_(source), deleteWindow_(deleteWindow) {
     frameDialog(this, "frmKiroku", "練習の記録", designFont("ＭＳ Ｐゴシック", 12));
-    setFixedSize(700, 450);
+    // The design's 700 × 450 scrolls inside the window on a smaller screen.
+    QWidget* surface = designSurface(this, QSize(700, 450));
 
-    lstTitle = new QListWidget(this);
+    lstTitle = new QListWidget(surface);
     lstTitle->setObjectName("lstTitle");
     lstTitle->setGeometry(24, 8, 529, 400);
     QFont listFont = faceFont("ＭＳ Ｐゴシック");
@@ -28,12 +29,12 @@ TfrmKiroku::TfrmKiroku(const RecordSource& source, TfrmDelete* deleteWindow, QWi
     pal.setColor(QPalette::Text, Qt::black);
     lstTitle->setPalette(pal);
 
-    btnDelete = new QPushButton("記録消去", this);
+    btnDelete = new QPushButton("記録消去", surface);
     btnDelete->setObjectName("btnDelete");
     btnDelete->setGeometry(592, 160, 65, 41);
     connect(btnDelete, &QPushButton::clicked, this, [this] { btnDeleteClick(); });
 
-    btnClose = new QPushButton("閉じる", this);
+    btnClose = new QPushButton("閉じる", surface);
     btnClose->setObjectName("btnClose");
     btnClose->setGeometry(592, 224, 65, 41);
     connect(btnClose, &QPushButton::clicked, this, [this] { btnCloseClick(); });
@@ -43,7 +44,7 @@ TfrmKiroku::TfrmKiroku(const RecordSource& source, TfrmDelete* deleteWindow, QWi
 
 void TfrmKiroku::showEvent(QShowEvent* event) {
     if (!event->spontaneous()) {
-        centreOnScreen(this);
+        fitOnScreen(this, true);
         listRecords();
     }
     QDialog::showEvent(event);

@@ -6,6 +6,7 @@ class QDialog;
 class QLabel;
 class QPushButton;
 class QRect;
+class QSize;
 class QWidget;
 
 namespace solvari {
@@ -16,6 +17,16 @@ inline constexpr const char* APP_TITLE = "Nelvora １次方程式／Solvari";
 // Moves a top-level window so that its frame stands in the middle of the screen it is on
 // (the primary screen before it is first shown).
 void centreOnScreen(QWidget* window);
+
+// Keeps a top-level window, its frame included, inside the usable part of the screen: a
+// window larger than that is made smaller (its contents scroll or lay themselves out again),
+// then moved in, or to the middle when `centre`. Call it when the window is about to show.
+void fitOnScreen(QWidget* window, bool centre = false);
+
+// The fixed layout of a dialog, in design pixels, on a surface that scrolls inside the
+// dialog when the screen is smaller than the design; the dialog is never larger than it.
+// Returns the surface: the parent of every control of the layout.
+QWidget* designSurface(QDialog* dialog, const QSize& design);
 
 // A Windows face at a pixel size; Qt's font substitution maps the face to what is installed.
 QFont designFont(const char* face, int pixelSize);

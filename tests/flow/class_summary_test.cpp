@@ -54,6 +54,13 @@ TEST_F(ClassSummaryTest, AFolderGivesOneRowPerFileAndUnit) {
               a + "\tかっこ\t0\t0\t0\t0\t0\t0\t1\t1\t2026年12月01日09:05\t0\t0\t0\t0\t0\t0\t0\n" +
               b + "\t一次方程式（１）\t0\t1\t0\t0\t0\t0\t0\t1\t2026年12月01日09:05\t0\t0\t0\t0\t0\t0\t0\n");
 
+    // a class folder's shared Miradosh.rec is listed as shared, never as a student
+    record("Miradosh.rec", {{"かっこ", 1}});
+    o = runCheckCommand({"--records", dir.path().toStdString()});
+    EXPECT_TRUE(contains(o.out, dir.filePath("Miradosh.rec").toStdString() + "（共有の記録）")) << o.out;
+    EXPECT_FALSE(contains(o.out, a + "（共有の記録）")) << o.out;
+    ASSERT_TRUE(QFile::remove(dir.filePath("Miradosh.rec")));
+
     // the table shows the same, aligned, never-finished questions as "-"
     o = runCheckCommand({"--records", dir.filePath("a.rec").toStdString()});
     EXPECT_EQ(o.exitCode, 0);

@@ -540,5 +540,45 @@ TEST(ClassFolder, EachUnwritableClassFolderKeepsItsOwnRecordAndSaysSoOnce) {
     }
 }
 
+// Every student's finishes once went into one Miradosh.rec in a shared class folder. Each
+// student now has "<名前>.rec", the name asked at the first finish of a run; the shared record
+// stays as it was.
+TEST(ClassFolder, EachStudentHasARecordOfTheirOwn) {
+    QTemporaryDir dir;
+    writeAll(dir.filePath("Question.leq"), "<<A\r\n2x=6\r\n>>\r\n");
+    writeAll(dir.filePath(RECORD_FILE_NAME), "[A]\r\n1=5\r\n");
+    const std::string nameFile = dir.filePath("remembered").toStdString();
+    auto finishAs = [&](std::vector<std::optional<std::string>> answers, int finishes) {
+        testing::FakePrompter prompter;
+        prompter.texts.assign(answers.begin(), answers.end());
+        Session session;
+        session.prompter = &prompter;
+        session.homeDirectory = dir.path().toStdString() + "/";
+        session.chooseRecord(dir.path().toStdString());
+        session.studentNameFile = nameFile;
+        session.studentName = rememberedStudentName(nameFile, "school");
+        for (int i = 0; i < finishes; ++i) EXPECT_TRUE(session.recordFinish("A", 1).ok);
+        EXPECT_TRUE(session.classFolder);
+        return prompter.said;
+    };
+    // asked once per run, offering the login name the first time
+    EXPECT_EQ(finishAs({"  さくら　"}, 2), std::vector<std::string>{std::string("練習の記録|") + STUDENT_NAME_QUESTION + "|school"});
+    // the next run offers the remembered name; a name that cannot name a file is refused
+    EXPECT_EQ(finishAs({"../x", "Miradosh", "たろう"}, 1),
+              (std::vector<std::string>{std::string("練習の記録|") + STUDENT_NAME_QUESTION + "|さくら", STUDENT_NAME_REFUSED,
+                                        std::string("練習の記録|") + STUDENT_NAME_QUESTION + "|さくら", STUDENT_NAME_REFUSED,
+                                        std::string("練習の記録|") + STUDENT_NAME_QUESTION + "|さくら"}));
+    finishAs({std::nullopt}, 1);  // cancelled: the name offered (たろう, remembered) is used
+    EXPECT_EQ(readAll(dir.filePath("さくら.rec")).substr(0, 10), "[A]\r\n1=2\r\n");
+    EXPECT_EQ(readAll(dir.filePath("たろう.rec")).substr(0, 10), "[A]\r\n1=2\r\n");
+    EXPECT_EQ(readAll(dir.filePath(RECORD_FILE_NAME)), "[A]\r\n1=5\r\n");
+    // elsewhere (no set in the folder) the single Miradosh.rec is kept
+    QTemporaryDir plain;
+    Session session;
+    session.chooseRecord(plain.path().toStdString());
+    EXPECT_FALSE(session.classFolder);
+    EXPECT_EQ(session.recordPath(), recordFilePath(plain.path().toStdString()));
+}
+
 }  // namespace
 }  // namespace solvari

@@ -30,6 +30,15 @@ public:
         said.push_back(caption + "|" + text);
         return next(Answer::Abort);
     }
+    // Text answers, in order; when none is left the question counts as cancelled.
+    std::deque<std::optional<std::string>> texts;
+    std::optional<std::string> askText(const std::string& text, const std::string& caption, const std::string& initial) override {
+        said.push_back(caption + "|" + text + "|" + initial);
+        if (texts.empty()) return std::nullopt;
+        std::optional<std::string> t = texts.front();
+        texts.pop_front();
+        return t;
+    }
     SpecialChoice chooseSpecialSolution() override {
         ++specialAsked;
         if (choices.empty()) return SpecialChoice::Closed;

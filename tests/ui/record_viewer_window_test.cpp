@@ -17,6 +17,8 @@
 #include "flow/record_file.h"
 #include "ui/record_deletion_window.h"
 #include "ui/record_viewer_window.h"
+#include "ui/page_window.h"
+#include <QScrollArea>
 #include "ui/fonts.h"
 #include "flow/record_listing.h"
 #include "tests/support/fake_prompter.h"
@@ -178,6 +180,31 @@ TEST_F(RecordTest, OnlyUnitsWithADateCanBeDeleted) {
 }
 
 // ---------------------------------------------------------------- TfrmKiroku
+
+// At twice the scale on 1280×1024 (640×512 usable) the viewer ran off the screen. It fits
+// every screen, frame included, and its list and buttons scroll into view inside it.
+TEST_F(RecordTest, ViewerFitsEveryScreen) {
+    testing::FakePrompter prompter;
+    TfrmDelete del(source(), prompter);
+    TfrmKiroku viewer(source(), &del);
+    const QRect screens[] = {{0, 0, 640, 480}, {0, 0, 640, 512}, {0, 0, 800, 600}, {0, 0, 1280, 1024}};
+    for (const QRect& screen : screens) {
+        const std::string size = std::to_string(screen.width()) + "x" + std::to_string(screen.height());
+        setScreenForTesting(screen);
+        viewer.show();
+        EXPECT_TRUE(screen.contains(viewer.frameGeometry())) << size;
+        auto* area = viewer.findChild<QScrollArea*>();
+        for (QWidget* w : {static_cast<QWidget*>(viewer.btnClose), static_cast<QWidget*>(viewer.btnDelete)}) {
+            if (area) area->ensureWidgetVisible(w, 0, 0);
+            EXPECT_TRUE(viewer.rect().contains(QRect(w->mapTo(&viewer, QPoint(0, 0)), w->size()))) << size;
+        }
+        viewer.hide();
+    }
+    setScreenForTesting(QRect());
+    viewer.show();  // a screen with room again: the design size
+    EXPECT_EQ(viewer.size(), QSize(700, 450));
+    viewer.hide();
+}
 
 TEST_F(RecordTest, ViewerLooksAsDesigned) {
     testing::FakePrompter prompter;

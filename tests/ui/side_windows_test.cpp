@@ -20,6 +20,7 @@
 #include "ui/answer_choice_dialog.h"
 #include "ui/greeting_window.h"
 #include "ui/help_window.h"
+#include "ui/page_window.h"
 #include "ui/about_dialog.h"
 #include "ui/fonts.h"
 #include "tests/support/fake_prompter.h"
@@ -208,6 +209,21 @@ TEST(Help, ContentsAndPointPages) {
     help.btnBack->click();
     EXPECT_EQ(help.currentPage(), QUrl("qrc:/help/index.html"));
     EXPECT_TRUE(help.btnForward->isEnabled());
+}
+
+// At 1280×1024 the help window's bottom stood below the screen, and at twice the scale it ran
+// off on every side: it fits the usable screen, frame included, at every size.
+TEST(Help, FitsEveryScreen) {
+    const QRect screens[] = {{0, 0, 640, 480}, {0, 0, 800, 600}, {0, 0, 1024, 768}, {0, 0, 1280, 1024}, {0, 0, 640, 512}};
+    for (const QRect& screen : screens) {
+        setScreenForTesting(screen);
+        TfrmHelp help;
+        help.showContents();
+        EXPECT_TRUE(screen.contains(help.frameGeometry())) << screen.width() << "x" << screen.height();
+        EXPECT_TRUE(help.btnClose->isVisible());
+        EXPECT_TRUE(help.rect().contains(QRect(help.btnClose->mapTo(&help, QPoint(0, 0)), help.btnClose->size())));
+    }
+    setScreenForTesting(QRect());
 }
 
 TEST(Help, EveryLinkOfEveryPageLeadsToAPage) {

@@ -4,6 +4,7 @@
 #include <QWidget>
 #include <array>
 #include <functional>
+#include <memory>
 
 #include "transform/canvas.h"
 
@@ -28,6 +29,7 @@ class TfrmPage : public QWidget, public PageBoxes {
     Q_OBJECT
 public:
     explicit TfrmPage(QWidget* parent = nullptr);
+    ~TfrmPage() override;
 
     void attach(Practice* practice, Typesetter* typesetter);
     // Places the boxes for the screen width and fixes lineCapacity; message boxes for a small
@@ -40,6 +42,10 @@ public:
     QGroupBox* grbKai = nullptr;
     QLabel* lblStarX = nullptr;
     QLabel* lblStarY = nullptr;
+    // 検算 below the answer picture: the check is written into the answer box's canvas, and
+    // this label shows it on rows of its own, wrapped to the group's width, so it never
+    // covers the answer (a fraction's numerator, 解なし).
+    QLabel* lblKensan = nullptr;
 
     int lineCapacity = 12;
     int hoverLine = -1;
@@ -54,13 +60,17 @@ protected:
     void mousePressEvent(QMouseEvent* event) override;
 
 private:
+    class AnswerCanvas;
+
     std::array<ImageBox*, 17> boxes_{};  // index = line number; 15 has none
+    std::unique_ptr<AnswerCanvas> answerCanvas_;
     Practice* practice_ = nullptr;
     Typesetter* typesetter_ = nullptr;
     // Boxes that may carry a red frame: only these need erasing. Erasing every line on each
     // step redrew the whole page for frames that were not there.
     std::array<bool, 15> redFrame_{};
     void frame(int n, bool on);
+    void layoutSolutionGroup();  // stars, answer, 検算 and stars, top to bottom
 };
 
 }  // namespace solvari

@@ -29,6 +29,8 @@ constexpr Place kImagePlace[] = {{0, 0}, {48, 32}, {48, 112}, {48, 192}, {48, 27
 constexpr Place kMarkPlace[] = {{0, 0}, {24, 32}, {24, 112}, {24, 192}, {24, 272}, {24, 352}, {400, 8}, {400, 96}};
 constexpr Place kButtonPlace[] = {{0, 0}, {344, 56}, {344, 136}, {344, 216}, {344, 296}, {344, 376}, {719, 40}, {719, 120}};
 const char* const kCircled[] = {"", "①", "②", "③", "④", "⑤", "⑥", "⑦"};
+// A question box's last column lies under its numbered button: the line never scrolls there.
+constexpr int QUESTION_BOX_STRIP = 2;
 
 QImage solidPicture(const QColor& colour) {
     QImage picture(MarkBox::PICTURE_WIDTH, MarkBox::PICTURE_HEIGHT, QImage::Format_RGB32);
@@ -62,7 +64,10 @@ void MarkBox::paintEvent(QPaintEvent*) {
 class TfrmMondai::QuestionBoxes : public PageBoxes {
 public:
     explicit QuestionBoxes(const TfrmMondai& window) : window_(window) {}
-    Canvas* lineBox(int n) override { return window_.questionBox(n); }
+    Canvas* lineBox(int n) override {
+        ImageBox* box = window_.questionBox(n);
+        return box ? &box->wideCanvas(QUESTION_BOX_STRIP) : nullptr;
+    }
 
 private:
     const TfrmMondai& window_;
@@ -72,14 +77,16 @@ TfrmMondai::TfrmMondai(Practice& practice, OtherWindows& windows, QWidget* paren
     : QDialog(parent), practice_(practice), windows_(windows), boxes_(std::make_unique<QuestionBoxes>(*this)),
       typesetter_(std::make_unique<Typesetter>(engine_, *boxes_)) {
     frameDialog(this, "frmMondai", "frmMondai", designFont("ＭＳ Ｐゴシック", 12));
-    setFixedSize(758, 480);
+    // The design's 758 × 480 scrolls inside the window on a smaller screen.
+    surface_ = designSurface(this, QSize(758, 480));
+    QWidget* const surface = surface_;
     QFont listFont = faceFont("ＭＳ Ｐゴシック");
     listFont.setPixelSize(16);
 
     imgKakkoB = solidPicture(kMarkGreen);
     imgKakkoW = solidPicture(Qt::white);
 
-    lblMidashi = new QLabel(this);
+    lblMidashi = new QLabel(surface);
     lblMidashi->setObjectName("lblMidashi");
     lblMidashi->setGeometry(24, 2, 321, 25);
     lblMidashi->setFont(listFont);
@@ -87,19 +94,19 @@ TfrmMondai::TfrmMondai(Practice& practice, OtherWindows& windows, QWidget* paren
 
     for (int n = 1; n <= BOX_COUNT; ++n) {
         const auto i = static_cast<size_t>(n);
-        auto* image = new ImageBox(this);
+        auto* image = new ImageBox(surface);
         image->setObjectName(QString("Image%1").arg(n));
         image->setGeometry(kImagePlace[i].left, kImagePlace[i].top, 297, 75);
         connect(image, &ImageBox::clicked, this, [this, n] { markQuestion(n); });
 
-        auto* mark = new MarkBox(this);
+        auto* mark = new MarkBox(surface);
         mark->setObjectName(QString("imgKakko%1").arg(n));
         mark->setGeometry(kMarkPlace[i].left, kMarkPlace[i].top, 25, 75);
         // Every mark box answers a click like its picture and its button do, so the student
         // can click anywhere on a question's row.
         connect(mark, &MarkBox::clicked, this, [this, n] { markQuestion(n); });
 
-        auto* button = new QPushButton(kCircled[i], this);
+        auto* button = new QPushButton(kCircled[i], surface);
         button->setObjectName(QString("btnShiki%1").arg(n));
         button->setGeometry(kButtonPlace[i].left, kButtonPlace[i].top, 25, 25);
         button->setAutoDefault(false);
@@ -108,7 +115,7 @@ TfrmMondai::TfrmMondai(Practice& practice, OtherWindows& windows, QWidget* paren
         connect(button, &QPushButton::clicked, this, [this, n] { markQuestion(n); });
     }
 
-    Panel1 = new QLabel("単元を選んでください", this);
+    Panel1 = new QLabel("単元を選んでください", surface);
     Panel1->setObjectName("Panel1");
     Panel1->setGeometry(367, 184, 321, 25);
     Panel1->setAlignment(Qt::AlignCenter);
@@ -116,7 +123,7 @@ TfrmMondai::TfrmMondai(Practice& practice, OtherWindows& windows, QWidget* paren
     Panel1->setFrameShadow(QFrame::Raised);
     Panel1->setStyleSheet("QLabel { background-color: aqua; }");
 
-    lstTangen = new QListWidget(this);
+    lstTangen = new QListWidget(surface);
     lstTangen->setObjectName("lstTangen");
     lstTangen->setGeometry(367, 224, 321, 169);
     lstTangen->setFont(listFont);
@@ -129,13 +136,13 @@ TfrmMondai::TfrmMondai(Practice& practice, OtherWindows& windows, QWidget* paren
         if (!filling_ && !pressing_ && row >= 0) lstTangenClick();
     });
 
-    btnOK = new QPushButton("Ｏ　Ｋ", this);
+    btnOK = new QPushButton("Ｏ　Ｋ", surface);
     btnOK->setObjectName("btnOK");
     btnOK->setGeometry(400, 392, 81, 33);
-    btnCancel = new QPushButton("キャンセル", this);
+    btnCancel = new QPushButton("キャンセル", surface);
     btnCancel->setObjectName("btnCancel");
     btnCancel->setGeometry(512, 392, 81, 33);
-    btnShowRecord = new QPushButton("練習の記録", this);
+    btnShowRecord = new QPushButton("練習の記録", surface);
     btnShowRecord->setObjectName("btnShowRecord");
     btnShowRecord->setGeometry(599, 392, 89, 33);
     for (QPushButton* b : {btnOK, btnCancel, btnShowRecord}) b->setAutoDefault(false);
@@ -149,18 +156,19 @@ TfrmMondai::TfrmMondai(Practice& practice, OtherWindows& windows, QWidget* paren
 TfrmMondai::~TfrmMondai() = default;
 
 ImageBox* TfrmMondai::questionBox(int n) const {
-    return findChild<ImageBox*>(QString("Image%1").arg(n), Qt::FindDirectChildrenOnly);
+    return surface_->findChild<ImageBox*>(QString("Image%1").arg(n), Qt::FindDirectChildrenOnly);
 }
 
 MarkBox* TfrmMondai::markBox(int n) const {
-    return findChild<MarkBox*>(QString("imgKakko%1").arg(n), Qt::FindDirectChildrenOnly);
+    return surface_->findChild<MarkBox*>(QString("imgKakko%1").arg(n), Qt::FindDirectChildrenOnly);
 }
 
 QPushButton* TfrmMondai::questionButton(int n) const {
-    return findChild<QPushButton*>(QString("btnShiki%1").arg(n), Qt::FindDirectChildrenOnly);
+    return surface_->findChild<QPushButton*>(QString("btnShiki%1").arg(n), Qt::FindDirectChildrenOnly);
 }
 
 void TfrmMondai::showEvent(QShowEvent* event) {
+    if (!event->spontaneous()) fitOnScreen(this, true);
     QDialog::showEvent(event);
     if (!event->spontaneous()) formShow();
 }
@@ -222,11 +230,9 @@ void TfrmMondai::drawUnitQuestions() {
         ImageBox* box = questionBox(q);
         if (box) Typesetter::clearBox(*box);
         if (QPushButton* b = questionButton(q)) b->setEnabled(true);
-        // A long question is drawn again in the compact size rather than clipped at the edge.
-        if (box && !typesetter_->layoutLine(*box, SCRATCH_LINE, false, engine_.line(SCRATCH_LINE))) {
-            Typesetter::clearBox(*box);
-            typesetter_->layoutLine(*box, SCRATCH_LINE, true, engine_.line(SCRATCH_LINE));
-        }
+        // A long question keeps its type size and scrolls in its box: shrunk to the compact
+        // size it was hard to read, and still cut at the edge.
+        if (box) typesetter_->layoutLine(*boxes_->lineBox(q), SCRATCH_LINE, false, engine_.line(SCRATCH_LINE));
     }
     for (int q = count + 1; q <= drawnCount; ++q) {
         if (ImageBox* box = questionBox(q)) Typesetter::clearBox(*box);

@@ -9,6 +9,7 @@
 #include <QAccessible>
 #include <QPushButton>
 #include <QScrollArea>
+#include <QScrollBar>
 #include <QTemporaryDir>
 #include <QTest>
 
@@ -398,12 +399,12 @@ TEST_F(Drill, HoverFrameFollowsTheMouseOverLines) {
 
 TEST_F(Drill, PageLayoutForScreenWidths) {
     copyBundledSet();
-    struct Row { int width, capacity, column; };
-    const Row rows[] = {{800, 12, 309}, {1024, 14, 421}, {1920, 12, 869}};
+    struct Row { int width, height, capacity, column; };
+    const Row rows[] = {{800, 600, 12, 309}, {1024, 768, 14, 421}, {1920, 1080, 12, 869}};
     for (const Row& r : rows) {
-        setScreenForTesting(QRect(0, 0, r.width, 600));
+        setScreenForTesting(QRect(0, 0, r.width, r.height));
         TfrmPage page;
-        page.resize(r.width - 153, 500);
+        page.resize(r.width - 153, r.height - 100);  // the screen less the frame, menu and title
         EXPECT_EQ(page.layoutForScreen(145, [](const std::string&) {}), r.capacity);
         const int half = r.capacity / 2;
         EXPECT_EQ(page.imageBox(1)->geometry(), QRect(8, 30, r.column, 75));
@@ -466,6 +467,175 @@ TEST_F(Drill, EveryPanelControlIsReachableOnEveryScreen) {
         EXPECT_EQ(checked, 12 + 7 + 2 + 15 + 1 + 5) << size;  // lines, operations, 実行 訂正, keys, display, commands and ヒント
         // the page stands beside the panel, not under it
         EXPECT_GE(m->pageWindow->mapTo(m, QPoint(0, 0)).x(), m->btnPrint->mapTo(m, QPoint(0, 0)).x() + m->btnPrint->width()) << size;
+        program.reset();
+    }
+    setScreenForTesting(QRect());
+}
+
+// Ink rows and columns of a picture: the box around everything darker than mid grey.
+QRect inkBounds(const QImage& img) {
+    QRect ink;
+    for (int y = 0; y < img.height(); ++y)
+        for (int x = 0; x < img.width(); ++x)
+            if (qGray(img.pixel(x, y)) < 160) ink |= QRect(x, y, 1, 1);
+    return ink;
+}
+
+// How high the ink of a line box's middle row stands (its brackets, letters, signs and plain
+// numbers), left of `right`: fraction bars, one pixel high, are left out.
+int middleRowHeight(const QImage& img, int right) {
+    int top = -1, bottom = -1;
+    for (int y = 31; y < 58 && y < img.height(); ++y) {
+        int dark = 0, longest = 0;
+        for (int x = 0; x < right; ++x) {
+            dark = qGray(img.pixel(x, y)) < 128 ? dark + 1 : 0;
+            longest = std::max(longest, dark);
+        }
+        if (longest == 0 || longest >= 8) continue;  // nothing, or a bar
+        if (top < 0) top = y;
+        bottom = y;
+    }
+    return top < 0 ? 0 : bottom - top + 1;
+}
+
+// The 検算 line was written over the answer: it hid the numerator of x=1/2 and cut the top of
+// 【答】解なし. For every kind of answer and on small, large and doubled screens, the answer's
+// ink and the check's rows stand apart, the check shows every row of its text, and the whole
+// group stays on the page.
+TEST_F(Drill, AnswerAndItsCheckStandApart) {
+    writeSet({"<<答え", "2x=1", "13x=43", "-7x=1", "x+1=x+2", "2x+1=2x+1", ">>"});
+    const QRect screens[] = {{0, 0, 640, 480}, {0, 0, 1024, 768}, {0, 0, 640, 512}};
+    for (const QRect& screen : screens) {
+        const std::string size = std::to_string(screen.width()) + "x" + std::to_string(screen.height());
+        setScreenForTesting(screen);
+        if (screen.width() == 640) {
+            answerNextModal([](QWidget* w) {
+                if (auto* box = qobject_cast<QMessageBox*>(w)) box->button(QMessageBox::Ok)->click();
+            });
+        }
+        start();
+        auto run = [&](QPushButton* op) {
+            QTest::mouseClick(m->btnShiki[static_cast<size_t>(m->engine.targetLine)], Qt::LeftButton);
+            QTest::mouseClick(op, Qt::LeftButton);
+            QTest::mouseClick(m->btnJikkou, Qt::LeftButton);
+        };
+        for (int q = 1; q <= 5; ++q) {
+            const std::string question = m->practice->questionSet.questionText[1][static_cast<size_t>(q)];
+            SCOPED_TRACE(size + " " + question);
+            if (q <= 3) {
+                Engine scratch;
+                const Solution s = solveQuestion(scratch, question);
+                ASSERT_EQ(s.kind, SolutionKind::Solved);
+                for (size_t k = 1; k < s.lines.size(); ++k) {
+                    QTest::mouseClick(m->btnShiki[static_cast<size_t>(s.lines[k].line - 1)], Qt::LeftButton);
+                    QTest::mouseClick(s.lines[k].operation == Operation::Multiply ? m->btnKake : m->btnWaru, Qt::LeftButton);
+                    for (const std::string& key : keysOf(operandOf(s.lines[k].sentence)))
+                        QTest::mouseClick(keyButton(key), Qt::LeftButton);
+                    QTest::mouseClick(m->btnJikkou, Qt::LeftButton);
+                }
+            } else {
+                run(m->btnIkou);
+                answerNextModal([q](QWidget* w) {
+                    auto* d = qobject_cast<TfrmSentaku*>(w);
+                    (q == 4 ? d->btnKainashi : d->btnMusu)->click();
+                });
+                run(m->btnSeiri);
+            }
+            ASSERT_TRUE(m->practice->questionFinished);
+            TfrmPage* page = m->page;
+            ASSERT_TRUE(page->grbKai->isVisible());
+            EXPECT_TRUE(page->rect().contains(page->grbKai->geometry())) << "the group runs off the page";
+            ImageBox* answer = page->imageBox(ANSWER_LINE);
+            const QRect ink = inkBounds(answer->grab().toImage()).translated(answer->pos());
+            ASSERT_FALSE(ink.isEmpty());
+            EXPECT_GE(ink.height(), 12) << "the answer is cut";
+            EXPECT_GT(ink.top(), page->lblStarX->geometry().bottom());
+            QLabel* check = page->lblKensan;
+            EXPECT_FALSE(check->text().isEmpty());
+            EXPECT_TRUE(check->isVisible());
+            EXPECT_GT(check->geometry().top(), ink.bottom()) << "the check covers the answer";
+            EXPECT_GE(check->height(), check->heightForWidth(check->width())) << "a row of the check is cut";
+            EXPECT_LT(check->geometry().bottom(), page->lblStarY->geometry().top());
+            EXPECT_LE(page->lblStarY->geometry().bottom(), page->grbKai->height());
+            if (q < 5) QTest::mouseClick(m->btnNext, Qt::LeftButton);
+        }
+        program.reset();
+    }
+    setScreenForTesting(QRect());
+}
+
+// On a 640-pixel screen 4(2x-1)=3(x+2) was drawn about 7 pixels high, and on 800×600 a long
+// question ran under its ① label. On every screen a long question and the longer lines made
+// from it keep a readable size; the box scrolls the rest into view, the last ink stands inside
+// the box once scrolled, and the label's strip shows nothing of the line at any scroll.
+TEST_F(Drill, LongLinesStayReadableBesideTheirLabels) {
+    const QRect screens[] = {{0, 0, 640, 480}, {0, 0, 800, 600}, {0, 0, 1024, 768}};
+    for (const char* question : {"-12345/9999x+0.1234=99999(x-1234.5)", "4(2x-1)=3(x+2)"}) {
+        writeSet({"<<長い", question, ">>"});
+        for (const QRect& screen : screens) {
+            const std::string size = std::to_string(screen.width()) + "x" + std::to_string(screen.height());
+            setScreenForTesting(screen);
+            if (screen.width() == 640) {
+                answerNextModal([](QWidget* w) {
+                    if (auto* box = qobject_cast<QMessageBox*>(w)) box->button(QMessageBox::Ok)->click();
+                });
+            }
+            start();
+            // the brackets removed: a longer line below the question
+            QTest::mouseClick(m->btnShiki[1], Qt::LeftButton);
+            QTest::mouseClick(m->btnKakko, Qt::LeftButton);
+            QTest::mouseClick(m->btnJikkou, Qt::LeftButton);
+            ASSERT_EQ(m->engine.targetLine, 2) << size;
+            for (int n = 1; n <= 2; ++n) {
+                SCOPED_TRACE(size + " " + question + " line " + std::to_string(n));
+                ImageBox* box = m->page->imageBox(n);
+                const QRect view = box->lineViewport();
+                ASSERT_LT(view.width(), box->width());  // a strip is kept for the label
+                const QRect strip(view.width(), 19, box->width() - view.width(), box->height() - 19);
+                box->setScrollOffset(0);
+                const QImage start = box->grab().toImage();
+                EXPECT_GE(middleRowHeight(start, view.width()), 8) << "glyphs too small to read";  // 12-pixel type of a long line gives 8, compact type 6
+                EXPECT_FALSE(inkBounds(start.copy(strip)).isEmpty()) << "the label is missing";
+                box->setScrollOffset(box->scrollRange());
+                const QImage end = box->grab().toImage();
+                EXPECT_EQ(end.copy(strip), start.copy(strip)) << "the line shows under the label";
+                const QRect rows(0, 19, view.width(), box->height() - 19 - 6);  // the equation, above the scroll bar
+                const QRect last = inkBounds(end.copy(rows));
+                EXPECT_LT(last.right(), view.width() - 1) << "cut at the right";
+                if (box->scrollRange() > 0) {
+                    EXPECT_GT(last.right(), view.width() / 2) << "scrolled past the end";
+                }
+            }
+            program.reset();
+        }
+    }
+    setScreenForTesting(QRect());
+}
+
+// At 640×480 and at twice the scale the panel started scrolled down to 次の問題, hiding ① to ④
+// and × ÷. It starts at the top; a control that takes the focus after a key comes into view.
+TEST_F(Drill, PanelStartsAtTheTopAndFollowsTheKeyboard) {
+    copyBundledSet();
+    for (const QRect& screen : {QRect(0, 0, 640, 480), QRect(0, 0, 640, 512)}) {
+        const std::string size = std::to_string(screen.width()) + "x" + std::to_string(screen.height());
+        setScreenForTesting(screen);
+        answerNextModal([](QWidget* w) {
+            if (auto* box = qobject_cast<QMessageBox*>(w)) box->button(QMessageBox::Ok)->click();
+        });
+        start();
+        QTest::qWait(20);
+        QScrollBar* bar = m->scrPanel->verticalScrollBar();
+        ASSERT_GT(bar->maximum(), 0) << size << ": the panel should scroll on this screen";
+        EXPECT_EQ(bar->value(), 0) << size;
+        // solved by the keyboard: 次の問題 takes the focus and is scrolled to
+        QTest::keyClick(m, Qt::Key_Shift, Qt::ShiftModifier);
+        for (char key : {'/', '2'}) QTest::keyClick(m, key);
+        QTest::keyClick(m, Qt::Key_Return);
+        ASSERT_TRUE(m->practice->questionFinished);
+        QWidget* now = QApplication::focusWidget();
+        ASSERT_EQ(now, m->btnNext) << size;
+        const QRect seen(now->mapTo(m->scrPanel->viewport(), QPoint(0, 0)), now->size());
+        EXPECT_TRUE(m->scrPanel->viewport()->rect().contains(seen)) << size << " " << now->objectName().toStdString();
         program.reset();
     }
     setScreenForTesting(QRect());

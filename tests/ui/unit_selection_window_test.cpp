@@ -11,6 +11,8 @@
 #include "flow/practice.h"
 #include "ui/image_box.h"
 #include "ui/unit_selection_window.h"
+#include "ui/page_window.h"
+#include <QScrollArea>
 #include "ui/fonts.h"
 #include "tests/support/fake_page.h"
 #include "tests/support/fake_prompter.h"
@@ -418,17 +420,87 @@ TEST_F(MondaiTest, EnterAcceptsAndEscapeCancels) {
     EXPECT_EQ(practice.currentQuestion[1], 2);
 }
 
-TEST_F(MondaiTest, ALongQuestionIsDrawnCompactNotClipped) {
-    load(join({unit("長い", {"2(x+1)+3(x-1)=9", "-(2(x-1)+3)=x-4"})}));
+// At 640×480 and at twice the scale on 1280×1024 the window ran off the screen. It fits every
+// screen, frame included, and what it holds scrolls into view inside it.
+TEST_F(MondaiTest, FitsEveryScreen) {
+    load(unitsOf(3, 7));
+    const QRect screens[] = {{0, 0, 640, 480}, {0, 0, 640, 512}, {0, 0, 800, 600}, {0, 0, 1024, 768}};
+    for (const QRect& screen : screens) {
+        const std::string size = std::to_string(screen.width()) + "x" + std::to_string(screen.height());
+        setScreenForTesting(screen);
+        showWindow();
+        EXPECT_TRUE(screen.contains(dlg.frameGeometry())) << size;
+        auto* area = dlg.findChild<QScrollArea*>();
+        for (QWidget* w : {static_cast<QWidget*>(dlg.btnOK), static_cast<QWidget*>(dlg.questionBox(5)),
+                           static_cast<QWidget*>(dlg.questionButton(7))}) {
+            if (area) area->ensureWidgetVisible(w, 0, 0);
+            EXPECT_TRUE(dlg.rect().contains(QRect(w->mapTo(&dlg, QPoint(0, 0)), w->size()))) << size << " " << w->objectName().toStdString();
+        }
+        dlg.hide();
+    }
+    setScreenForTesting(QRect());
     showWindow();
-    for (int n = 1; n <= 2; ++n) {
-        const QImage& img = dlg.questionBox(n)->image();
-        int right = -1;
-        for (int y = 0; y < img.height(); ++y)
-            for (int x = 0; x < img.width(); ++x)
-                if (img.pixelColor(x, y) != Qt::white) right = std::max(right, x);
-        EXPECT_GT(right, 0) << n;
-        EXPECT_LT(right, img.width() - 8) << n;  // the last digit stands inside the box
+    EXPECT_EQ(dlg.size(), QSize(758, 480));  // a screen with room again: the design size
+}
+
+// How high the ink of a question box's middle row stands (its brackets, letters, signs and
+// plain numbers), left of `right`: fraction bars, one pixel high, are left out.
+int middleRowHeight(const QImage& img, int right) {
+    int top = -1, bottom = -1;
+    for (int y = 31; y < 58 && y < img.height(); ++y) {
+        int dark = 0, longest = 0;
+        for (int x = 0; x < right; ++x) {
+            dark = qGray(img.pixel(x, y)) < 128 ? dark + 1 : 0;
+            longest = std::max(longest, dark);
+        }
+        if (longest == 0 || longest >= 8) continue;  // nothing, or a bar
+        if (top < 0) top = y;
+        bottom = y;
+    }
+    return top < 0 ? 0 : bottom - top + 1;
+}
+
+// Rightmost column with ink in the rows of `area`, or -1.
+int rightmostInk(const QImage& img, const QRect& area) {
+    for (int x = area.right(); x >= area.left(); --x)
+        for (int y = area.top(); y <= area.bottom(); ++y)
+            if (qGray(img.pixel(x, y)) < 160) return x;
+    return -1;
+}
+
+// Long questions were shrunk to the compact size (glyphs about 6 pixels high) and, from about
+// 28 bytes on, still cut at the right edge. Every question up to the 38-byte limit keeps a
+// readable size; the part past the box is reached by scrolling the box, and no ink stands
+// under the question's numbered button.
+TEST_F(MondaiTest, ALongQuestionKeepsItsSizeAndScrollsIntoViewWhole) {
+    const std::vector<std::string> questions{
+        "4(2x-1)=3(x+2)",
+        "-12345/9999x+0.1234=99999(x-1234.5)",
+        "-12345/9999x+1234/5678=99999(x-12345)",
+        "0.1234x-0.5678=-1234.5(0.25x-1.5)+99",
+        "-2(3x-4)+5(6x-7)=-8(9x-10)+11(x-12)",
+    };
+    load(join({unit("長い", questions)}));
+    showWindow();
+    for (int n = 1; n <= static_cast<int>(questions.size()); ++n) {
+        SCOPED_TRACE(questions[static_cast<size_t>(n - 1)]);
+        ImageBox* box = dlg.questionBox(n);
+        const QRect view = box->lineViewport();
+        // the visible line never reaches under the button beside the box
+        const QRect shown(box->mapTo(dlg.questionButton(n)->parentWidget(), view.topLeft()), view.size());
+        EXPECT_FALSE(shown.intersects(dlg.questionButton(n)->geometry()));
+        box->setScrollOffset(0);
+        const QImage start = box->grab().toImage();
+        const QRect rows(0, 0, view.width(), view.height() - 6);  // above the scroll bar
+        EXPECT_GE(middleRowHeight(start, view.width()), 8) << "glyphs too small to read";  // 12-pixel type of a long line gives 8, compact type 6
+        // scrolled to its end, the line's last ink stands inside the box
+        box->setScrollOffset(box->scrollRange());
+        const QImage end = box->grab().toImage();
+        const int last = rightmostInk(end, rows);
+        EXPECT_GT(last, view.width() / 2);
+        EXPECT_LT(last, view.width() - 1);
+        const QImage whole = box->image();
+        EXPECT_EQ(rightmostInk(whole, QRect(0, 0, whole.width(), whole.height())) - box->scrollRange(), last);
     }
 }
 

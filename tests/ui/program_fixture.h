@@ -65,6 +65,10 @@ protected:
         // The other windows follow the first paint; a start-up that closes at once never paints.
         for (int i = 0; i < 50 && !program->otherWindowsBuilt() && m->isVisible(); ++i)
             QCoreApplication::processEvents(QEventLoop::AllEvents, 5);
+        // The scratch folder holds a set, so it counts as a class folder, where the first finish
+        // asks for the student's name (tested with the record files): these drills keep the one
+        // shared record.
+        m->session.classFolder = false;
     }
     static std::string fileBytes(const std::string& p) {
         QFile f(QString::fromStdString(p));

@@ -312,6 +312,12 @@ void Practice::judge(int n) {
         if (recordWriter) {
             const FileResult recorded = recordWriter(currentUnit, currentQuestion[static_cast<size_t>(currentUnit)]);
             if (!recorded.ok && !recorded.error.empty()) prompter_.inform(recorded.error);
+            // The box is told once per run; the caption keeps saying it until a finish is
+            // recorded again, so a later failure is never silent.
+            if (recorded.ok == unrecorded_) {
+                unrecorded_ = !recorded.ok;
+                showCaption();
+            }
         }
     } else if (n >= lineCapacity) {
         prompter_.inform("残念ですが" + std::to_string(lineCapacity - 1) + "回の操作では解けませんでした");
@@ -363,6 +369,12 @@ void Practice::drawCheck() {
 }
 
 // ---------------------------------------------------------------- questions
+
+void Practice::showCaption() {
+    std::string caption = questionSet.unitTitle.at(static_cast<size_t>(currentUnit));
+    if (unrecorded_) caption += MSG_NOT_RECORDED;
+    view_.setPageCaption(caption);
+}
 
 void Practice::closeQuestion() {
     view_.placeSolutionBox(engine_.targetLine);
@@ -422,7 +434,7 @@ bool Practice::startQuestionSet() {
     if (!showQuestion(1, 1)) return false;
     currentUnit = 1;
     currentQuestion.fill(1);
-    view_.setPageCaption(questionSet.unitTitle[1]);
+    showCaption();
     setBlink(false);
     questionFinished = false;
     closeIfOwnAnswer();
@@ -449,7 +461,7 @@ void Practice::nextQuestion() {
             clearPage();
             ++q;
             showQuestion(u, q);
-            view_.setPageCaption(questionSet.unitTitle.at(static_cast<size_t>(u)));
+            showCaption();
         } else if (prompter_.askYesNo("終了しました。単元を変えますか", "確認") == Answer::Yes) {
             chooseUnit();
         }
@@ -465,7 +477,7 @@ void Practice::chooseUnit() {
         resetStep();
         clearPage();
         showQuestion(currentUnit, currentQuestion[static_cast<size_t>(currentUnit)]);
-        view_.setPageCaption(questionSet.unitTitle.at(static_cast<size_t>(currentUnit)));
+        showCaption();
         closeIfOwnAnswer();
     }
 }

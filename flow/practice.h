@@ -116,6 +116,8 @@ public:
     static constexpr const char* MSG_WRONG_STEP = "操作が誤りです。例①＋②［実行］";
     static constexpr const char* MSG_PAGE_FULL = "これ以上式を書けません。訂正してください";
     static constexpr const char* MSG_CHANGES_SOLUTION = "この計算をすると解が変わってしまいます";
+    // After the unit's title in the page caption while the last finish could not be recorded.
+    static constexpr const char* MSG_NOT_RECORDED = "　※記録できなかった問題があります";
     static constexpr const char* MSG_VERDICT_DISAGREES = "この式はもとの方程式と解が一致しません。訂正してください";
 
 private:
@@ -145,6 +147,8 @@ private:
     std::optional<std::string> heldStepMessage_;
     void takeBackStrip();
     void closeIfOwnAnswer();
+    bool unrecorded_ = false;  // the last finish could not be written
+    void showCaption();
     // The question line's solution set, computed when it is shown: every step and verdict is
     // held against it. Empty when the line outgrows the exact arithmetic.
     std::optional<SolutionSet> questionSolution_;

@@ -564,11 +564,23 @@ TEST_F(PracticeTest, BlinkAlternatesPictures) {
 }
 
 TEST_F(PracticeTest, RecordFailureIsShownAndTheQuestionStaysClosed) {
-    start({"2x=6"});
+    start({"2x=6", "3x=6", "4x=6"});
     practice.recordWriter = [](int, int) { return FileResult{false, "/ro/Miradosh.rec に書き込めません", ""}; };
     step(1, Operation::Divide, {"2"});
     EXPECT_TRUE(practice.questionFinished);
     EXPECT_EQ(prompter.last(), "/ro/Miradosh.rec に書き込めません");
+    // After the first failed finish of a run, later ones said nothing: the caption keeps a
+    // mark until a finish is recorded again.
+    EXPECT_EQ(view.caption, "一次方程式（１）　※記録できなかった問題があります");
+    practice.recordWriter = [](int, int) { return FileResult{false, "", ""}; };  // told once already
+    prompter.answers = {Answer::Yes};
+    practice.nextQuestion();
+    step(1, Operation::Divide, {"3"});
+    EXPECT_EQ(view.caption, "一次方程式（１）　※記録できなかった問題があります");
+    practice.recordWriter = [](int, int) { return FileResult{true, "", ""}; };
+    practice.nextQuestion();
+    step(1, Operation::Divide, {"4"});
+    EXPECT_EQ(view.caption, "一次方程式（１）");
 }
 
 TEST_F(PracticeTest, LinesThirteenAndFourteenHaveLabels) {

@@ -26,12 +26,6 @@ std::string hintSentence(Operation op, int n, const std::string& operand) {
     return HINT_NONE;
 }
 
-std::string hintSolvedSentence(int n) { return "ヒント：" + lineMark(n) + "式で解が出ています。［実行］を押しましょう"; }
-
-std::string hintChoiceSentence(int n) {
-    return "ヒント：" + lineMark(n) + "式は解なしか、解が無数にあるか、［実行］を押して答えましょう";
-}
-
 namespace {
 
 // The keypad operand that means value t: the text a student types ("12", "3分の2", "0.25",
@@ -144,11 +138,11 @@ std::optional<Hint> hintFor(const Engine& engine, int n) {
     Hint h;
     if (s.lines.size() < 2 && (s.kind == SolutionKind::NoSolution || s.kind == SolutionKind::Infinite)) {
         // 整理 would only write the line again: the verdict is what is missing
-        h.sentence = hintChoiceSentence(n);
+        h.sentence = HINT_CHOICE;
         return h;
     }
     if (s.lines.size() < 2 && s.kind == SolutionKind::Solved) {
-        h.sentence = hintSolvedSentence(n);
+        h.sentence = HINT_SOLVED;
         return h;
     }
     // The hint names only what the keypad takes, all the way to the answer: the solver's step

@@ -24,9 +24,10 @@ std::optional<Hint> hintFor(const Engine& engine, int n);
 // The sentence of a hint on line n.
 std::string hintSentence(Operation op, int n, const std::string& operand);
 
-// Hints on a line that already has its verdict, which 実行 takes.
-std::string hintSolvedSentence(int n);
-std::string hintChoiceSentence(int n);
+// Hints on a line that already has its verdict, which 実行 takes; short enough for the strip
+// of a 640-pixel screen, like the step hints.
+inline constexpr const char* HINT_SOLVED = "ヒント：解が出ています。［実行］しましょう";
+inline constexpr const char* HINT_CHOICE = "ヒント：［実行］で解の種類を選びましょう";
 
 inline constexpr const char* HINT_NONE = "ヒント：この式から先の手順が見つかりません";
 

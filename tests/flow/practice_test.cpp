@@ -444,7 +444,7 @@ TEST_F(PracticeTest, ClosingTheDialogLeavesTheQuestionOpen) {
     // The hint once said 整理, which only writes 0=2 again: it names the choice, and 実行
     // with nothing built asks it again.
     practice.hint();
-    EXPECT_EQ(view.messageShown, "ヒント：③式は解なしか、解が無数にあるか、［実行］を押して答えましょう");
+    EXPECT_EQ(view.messageShown, "ヒント：［実行］で解の種類を選びましょう");
     prompter.choices = {SpecialChoice::NoSolution};
     practice.execute();
     EXPECT_EQ(engine.targetLine, 3);

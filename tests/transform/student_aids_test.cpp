@@ -62,11 +62,11 @@ TEST(HintTable, ALineWithItsVerdictAsksForTheVerdict) {
     engine.targetLine = 3;
     auto h = hintFor(engine, 3);
     ASSERT_TRUE(h);
-    EXPECT_EQ(h->sentence, "ヒント：③式は解なしか、解が無数にあるか、［実行］を押して答えましょう");
+    EXPECT_EQ(h->sentence, "ヒント：［実行］で解の種類を選びましょう");
     ASSERT_TRUE(readEquation(engine, 3, "x=5"));
     h = hintFor(engine, 3);
     ASSERT_TRUE(h);
-    EXPECT_EQ(h->sentence, "ヒント：③式で解が出ています。［実行］を押しましょう");
+    EXPECT_EQ(h->sentence, "ヒント：解が出ています。［実行］しましょう");
 }
 
 // A hint names only what the keypad takes. The solver's own step once named 10301 or 10000,

@@ -22,6 +22,9 @@ public:
     solvari::Answer askYesNoCancel(const std::string&, const std::string&) override { return solvari::Answer::Cancel; }
     solvari::Answer askAbortRetryIgnore(const std::string&, const std::string&) override { return solvari::Answer::Ignore; }
     solvari::SpecialChoice chooseSpecialSolution() override { return solvari::SpecialChoice::Closed; }
+    std::optional<std::string> askText(const std::string&, const std::string&, const std::string&) override {
+        return std::nullopt;
+    }
 };
 
 class NullView : public solvari::PracticeView {

@@ -24,6 +24,7 @@
 #include "ui/page_window.h"
 #include "ui/answer_choice_dialog.h"
 #include "ui/greeting_window.h"
+#include "tests/support/ink.h"
 #include "tests/ui/modal.h"
 #include "tests/ui/program_fixture.h"
 #include "transform/solver.h"
@@ -481,22 +482,7 @@ QRect inkBounds(const QImage& img) {
     return ink;
 }
 
-// How high the ink of a line box's middle row stands (its brackets, letters, signs and plain
-// numbers), left of `right`: fraction bars, one pixel high, are left out.
-int middleRowHeight(const QImage& img, int right) {
-    int top = -1, bottom = -1;
-    for (int y = 31; y < 58 && y < img.height(); ++y) {
-        int dark = 0, longest = 0;
-        for (int x = 0; x < right; ++x) {
-            dark = qGray(img.pixel(x, y)) < 128 ? dark + 1 : 0;
-            longest = std::max(longest, dark);
-        }
-        if (longest == 0 || longest >= 8) continue;  // nothing, or a bar
-        if (top < 0) top = y;
-        bottom = y;
-    }
-    return top < 0 ? 0 : bottom - top + 1;
-}
+using testing::middleRowHeight;
 
 // The 検算 line was written over the answer: it hid the numerator of x=1/2 and cut the top of
 // 【答】解なし. For every kind of answer and on small, large and doubled screens, the answer's

@@ -17,6 +17,7 @@
 #include "tests/support/fake_page.h"
 #include "tests/support/fake_prompter.h"
 #include "tests/support/practice_rig.h"
+#include "tests/support/ink.h"
 #include "tests/ui/modal.h"
 
 namespace solvari {
@@ -443,22 +444,7 @@ TEST_F(MondaiTest, FitsEveryScreen) {
     EXPECT_EQ(dlg.size(), QSize(758, 480));  // a screen with room again: the design size
 }
 
-// How high the ink of a question box's middle row stands (its brackets, letters, signs and
-// plain numbers), left of `right`: fraction bars, one pixel high, are left out.
-int middleRowHeight(const QImage& img, int right) {
-    int top = -1, bottom = -1;
-    for (int y = 31; y < 58 && y < img.height(); ++y) {
-        int dark = 0, longest = 0;
-        for (int x = 0; x < right; ++x) {
-            dark = qGray(img.pixel(x, y)) < 128 ? dark + 1 : 0;
-            longest = std::max(longest, dark);
-        }
-        if (longest == 0 || longest >= 8) continue;  // nothing, or a bar
-        if (top < 0) top = y;
-        bottom = y;
-    }
-    return top < 0 ? 0 : bottom - top + 1;
-}
+using testing::middleRowHeight;
 
 // Rightmost column with ink in the rows of `area`, or -1.
 int rightmostInk(const QImage& img, const QRect& area) {

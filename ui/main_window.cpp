@@ -62,6 +62,7 @@ TfrmMain::TfrmMain(Session& session, QtPrompter& prompter, OtherWindows& windows
 }
 
 TfrmMain::~TfrmMain() {
+    disconnect(followFocus_);
     qApp->removeEventFilter(this);
     commands.reset();
     practice.reset();
@@ -189,7 +190,7 @@ void TfrmMain::buildPanel() {
     scrPanel->setWidget(pnlMain);
     // A control that takes the focus after a key (実行, 次の問題 after Enter) is
     // scrolled into view, so a keyboard user sees where the focus is.
-    connect(qApp, &QApplication::focusChanged, this, [this](QWidget*, QWidget* now) {
+    followFocus_ = connect(qApp, &QApplication::focusChanged, this, [this](QWidget*, QWidget* now) {
         if (keyInput_ && now && pnlMain->isAncestorOf(now)) scrPanel->ensureWidgetVisible(now);
     });
     setToolTipDuration(-1);

@@ -134,6 +134,9 @@ private:
     // scrolled into view. Focus moved by the program at start or after a click leaves the
     // panel where the student has it (at the top at start, with ① to ④ and × ÷ in view).
     bool keyInput_ = false;
+    // Dropped first in the destructor: hiding the window while it is torn down moves the focus,
+    // and the handler must not run on a half-destroyed window.
+    QMetaObject::Connection followFocus_;
     QIcon nextQ_, nextR_;
 
     void formCreate();

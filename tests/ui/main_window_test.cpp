@@ -41,6 +41,18 @@ protected:
         ASSERT_TRUE(QFile::copy(QString(SOLVARI_SOURCE_DIR) + "/data/Question.leq", dir.path() + "/Question.leq"));
     }
     std::string recordBytes() { return fileBytes(path("Miradosh.rec")); }
+    // Starts the drill on a screen of that size (a 640-pixel screen first says that the page
+    // is small, and that notice is answered); the size as text, for traces.
+    std::string startOn(const QRect& screen) {
+        setScreenForTesting(screen);
+        if (screen.width() == 640) {
+            answerNextModal([](QWidget* w) {
+                if (auto* box = qobject_cast<QMessageBox*>(w)) box->button(QMessageBox::Ok)->click();
+            });
+        }
+        start();
+        return std::to_string(screen.width()) + "x" + std::to_string(screen.height());
+    }
     QPushButton* keyButton(const std::string& key) {
         if (key == "分の") return m->btnBunsu;
         if (key == ".") return m->btnDecimal;
@@ -492,14 +504,7 @@ TEST_F(Drill, AnswerAndItsCheckStandApart) {
     writeSet({"<<答え", "2x=1", "13x=43", "-7x=1", "x+1=x+2", "2x+1=2x+1", ">>"});
     const QRect screens[] = {{0, 0, 640, 480}, {0, 0, 1024, 768}, {0, 0, 640, 512}};
     for (const QRect& screen : screens) {
-        const std::string size = std::to_string(screen.width()) + "x" + std::to_string(screen.height());
-        setScreenForTesting(screen);
-        if (screen.width() == 640) {
-            answerNextModal([](QWidget* w) {
-                if (auto* box = qobject_cast<QMessageBox*>(w)) box->button(QMessageBox::Ok)->click();
-            });
-        }
-        start();
+        const std::string size = startOn(screen);
         auto run = [&](QPushButton* op) {
             QTest::mouseClick(m->btnShiki[static_cast<size_t>(m->engine.targetLine)], Qt::LeftButton);
             QTest::mouseClick(op, Qt::LeftButton);
@@ -559,14 +564,7 @@ TEST_F(Drill, LongLinesStayReadableBesideTheirLabels) {
     for (const char* question : {"-12345/9999x+0.1234=99999(x-1234.5)", "4(2x-1)=3(x+2)"}) {
         writeSet({"<<長い", question, ">>"});
         for (const QRect& screen : screens) {
-            const std::string size = std::to_string(screen.width()) + "x" + std::to_string(screen.height());
-            setScreenForTesting(screen);
-            if (screen.width() == 640) {
-                answerNextModal([](QWidget* w) {
-                    if (auto* box = qobject_cast<QMessageBox*>(w)) box->button(QMessageBox::Ok)->click();
-                });
-            }
-            start();
+            const std::string size = startOn(screen);
             // the brackets removed: a longer line below the question
             QTest::mouseClick(m->btnShiki[1], Qt::LeftButton);
             QTest::mouseClick(m->btnKakko, Qt::LeftButton);

@@ -357,15 +357,18 @@ void Practice::drawCheck() {
     Canvas* box = boxes_.lineBox(ANSWER_LINE);
     if (!box || !questionSolution_) return;
     const std::string text = checkBySubstitution(engine_.line(QUESTION_LINE), *questionSolution_, engine_.letter, engine_.hasDecimal);
+    writeCheck(*box, typesetter_.sentenceFont(), text);
+}
+
+void Practice::writeCheck(Canvas& box, FontSpec font, const std::string& text) {
     if (text.empty()) return;
     // Between the star strip laid over the box's top 16 rows and the answer's text row. A
     // Shift-JIS byte is about half the pixel size wide: a long check (large fractions) gets a
     // smaller font rather than a clipped right side.
-    FontSpec font = typesetter_.sentenceFont();
     const int bytes = std::max(1, static_cast<int>(sjisLength(text)));
-    font.pixelSize = std::clamp(box->width() * 2 / bytes, CHECK_MIN_FONT_PIXELS, CHECK_FONT_PIXELS);
-    box->setFont(font);
-    box->textOut(0, CHECK_TOP, text);
+    font.pixelSize = std::clamp(box.width() * 2 / bytes, CHECK_MIN_FONT_PIXELS, CHECK_FONT_PIXELS);
+    box.setFont(font);
+    box.textOut(0, CHECK_TOP, text);
 }
 
 // ---------------------------------------------------------------- questions

@@ -113,6 +113,8 @@ public:
     static constexpr int CHECK_FONT_PIXELS = 12;     // the check by substitution in the answer box
     static constexpr int CHECK_MIN_FONT_PIXELS = 8;
     static constexpr int CHECK_TOP = 17;  // the answer box's rows 0..15 lie under the star strip
+    // Writes the check by substitution into an answer box (the page's, or the printed one's).
+    static void writeCheck(Canvas& box, FontSpec font, const std::string& text);
     static constexpr const char* MSG_WRONG_STEP = "操作が誤りです。例①＋②［実行］";
     static constexpr const char* MSG_PAGE_FULL = "これ以上式を書けません。訂正してください";
     static constexpr const char* MSG_CHANGES_SOLUTION = "この計算をすると解が変わってしまいます";

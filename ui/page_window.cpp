@@ -42,9 +42,9 @@ public:
     FontSpec font() const override { return picture_.font(); }
     int textOut(int x, int y, const std::string& utf8) override {
         if (y != Practice::CHECK_TOP) return picture_.textOut(x, y, utf8);
-        FontSpec spec = picture_.font();
-        spec.pixelSize = Practice::CHECK_FONT_PIXELS;  // the label wraps instead of shrinking
-        const QFont font = qfontFor(spec);
+        FontSpec checkFont = picture_.font();
+        checkFont.pixelSize = Practice::CHECK_FONT_PIXELS;  // the label wraps instead of shrinking
+        const QFont font = qfontFor(checkFont);
         const QString text = QString::fromStdString(utf8);
         page_.lblKensan->setFont(font);
         page_.lblKensan->setText(text);

@@ -21,7 +21,6 @@
 #include <QToolButton>
 #include <algorithm>
 
-#include "engine/sjis.h"
 #include "engine/solution_set.h"
 #include "flow/file_io.h"
 #include "transform/check_by_substitution.h"
@@ -259,13 +258,7 @@ void TfrmPrintS::paintBox(QPainter& painter, Engine& engine, int n, const QRect&
         const std::optional<SolutionSet> solution = solutionSetOf(engine.line(QUESTION_LINE));
         const std::string check =
             solution ? checkBySubstitution(engine.line(QUESTION_LINE), *solution, engine.letter, engine.hasDecimal) : "";
-        if (!check.empty()) {
-            FontSpec font = typesetter.sentenceFont();
-            const int bytes = std::max(1, static_cast<int>(sjisLength(check)));
-            font.pixelSize = std::clamp(box.width() * 2 / bytes, Practice::CHECK_MIN_FONT_PIXELS, Practice::CHECK_FONT_PIXELS);
-            box.setFont(font);
-            box.textOut(0, Practice::CHECK_TOP, check);
-        }
+        Practice::writeCheck(box, typesetter.sentenceFont(), check);
     }
     painter.restore();
 }

@@ -16,8 +16,8 @@ namespace solvari {
 TfrmKiroku::TfrmKiroku(const RecordSource& source, TfrmDelete* deleteWindow, QWidget* parent)
     : QDialog(parent), source_(source), deleteWindow_(deleteWindow) {
     frameDialog(this, "frmKiroku", "練習の記録", designFont("ＭＳ Ｐゴシック", 12));
-    // The design's 700 × 450 scrolls inside the window on a smaller screen.
-    QWidget* surface = designSurface(this, QSize(700, 450));
+    // The fixed 700 × 450 layout scrolls inside the window on a smaller screen.
+    QWidget* surface = scrollingSurface(this, QSize(700, 450));
 
     lstTitle = new QListWidget(surface);
     lstTitle->setObjectName("lstTitle");

@@ -77,8 +77,8 @@ TfrmMondai::TfrmMondai(Practice& practice, OtherWindows& windows, QWidget* paren
     : QDialog(parent), practice_(practice), windows_(windows), boxes_(std::make_unique<QuestionBoxes>(*this)),
       typesetter_(std::make_unique<Typesetter>(engine_, *boxes_)) {
     frameDialog(this, "frmMondai", "frmMondai", designFont("ＭＳ Ｐゴシック", 12));
-    // The design's 758 × 480 scrolls inside the window on a smaller screen.
-    surface_ = designSurface(this, QSize(758, 480));
+    // The fixed 758 × 480 layout scrolls inside the window on a smaller screen.
+    surface_ = scrollingSurface(this, QSize(758, 480));
     QWidget* const surface = surface_;
     QFont listFont = faceFont("ＭＳ Ｐゴシック");
     listFont.setPixelSize(16);

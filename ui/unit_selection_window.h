@@ -104,7 +104,7 @@ private:
 
     Practice& practice_;
     OtherWindows& windows_;
-    QWidget* surface_ = nullptr;  // the design layout, scrolling inside the window when the screen is small
+    QWidget* surface_ = nullptr;  // the fixed layout, scrolling inside the window when the screen is small
     Engine engine_;  // its own: what the list parses never reaches the page
     std::unique_ptr<QuestionBoxes> boxes_;
     std::unique_ptr<Typesetter> typesetter_;

@@ -29,7 +29,7 @@ void fitOnScreen(QWidget* window, bool centre) {
                    outer.bottom() - inner.bottom());
     if (frame.isNull() && !(window->windowFlags() & Qt::FramelessWindowHint)) frame = kAssumedFrame;
     const QSize room(screen.width() - frame.left() - frame.right(), screen.height() - frame.top() - frame.bottom());
-    // A design-sized dialog comes back to its design size on a screen that has room again.
+    // A dialog with a fixed layout comes back to the layout's size on a screen that has room again.
     const QSize wanted = window->maximumSize().width() < QWIDGETSIZE_MAX ? window->maximumSize() : window->size();
     const QSize size = wanted.boundedTo(room);
     if (size != window->size()) {
@@ -44,20 +44,20 @@ void fitOnScreen(QWidget* window, bool centre) {
     window->move(placed.topLeft());  // a top-level window's position is its frame's
 }
 
-QWidget* designSurface(QDialog* dialog, const QSize& design) {
+QWidget* scrollingSurface(QDialog* dialog, const QSize& layoutSize) {
     auto* area = new QScrollArea(dialog);
-    area->setObjectName("scrDesign");
+    area->setObjectName("scrLayout");
     area->setFrameShape(QFrame::NoFrame);
     area->setWidgetResizable(false);
     auto* surface = new QWidget;
     surface->setObjectName("surface");
-    surface->setFixedSize(design);
+    surface->setFixedSize(layoutSize);
     area->setWidget(surface);
     auto* layout = new QVBoxLayout(dialog);
     layout->setContentsMargins(0, 0, 0, 0);
     layout->addWidget(area);
-    dialog->setMaximumSize(design);
-    dialog->resize(design);
+    dialog->setMaximumSize(layoutSize);
+    dialog->resize(layoutSize);
     return surface;
 }
 

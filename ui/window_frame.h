@@ -23,10 +23,10 @@ void centreOnScreen(QWidget* window);
 // then moved in, or to the middle when `centre`. Call it when the window is about to show.
 void fitOnScreen(QWidget* window, bool centre = false);
 
-// The fixed layout of a dialog, in design pixels, on a surface that scrolls inside the
-// dialog when the screen is smaller than the design; the dialog is never larger than it.
+// The fixed layout of a dialog, in its own pixels, on a surface that scrolls inside the
+// dialog when the screen is smaller than the layout; the dialog is never larger than it.
 // Returns the surface: the parent of every control of the layout.
-QWidget* designSurface(QDialog* dialog, const QSize& design);
+QWidget* scrollingSurface(QDialog* dialog, const QSize& layoutSize);
 
 // A Windows face at a pixel size; Qt's font substitution maps the face to what is installed.
 QFont designFont(const char* face, int pixelSize);

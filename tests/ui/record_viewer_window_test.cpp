@@ -201,7 +201,7 @@ TEST_F(RecordTest, ViewerFitsEveryScreen) {
         viewer.hide();
     }
     setScreenForTesting(QRect());
-    viewer.show();  // a screen with room again: the design size
+    viewer.show();  // a screen with room again: the layout's own size
     EXPECT_EQ(viewer.size(), QSize(700, 450));
     viewer.hide();
 }

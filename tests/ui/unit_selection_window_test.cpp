@@ -441,7 +441,7 @@ TEST_F(MondaiTest, FitsEveryScreen) {
     }
     setScreenForTesting(QRect());
     showWindow();
-    EXPECT_EQ(dlg.size(), QSize(758, 480));  // a screen with room again: the design size
+    EXPECT_EQ(dlg.size(), QSize(758, 480));  // a screen with room again: the layout's own size
 }
 
 using testing::middleRowHeight;

@@ -30,7 +30,11 @@ int Program::runEditorWindow() {
     frmEditQues->setQuestionPath(document.path);
     return frmEditQues->exec();
 }
-void Program::showRecordWindow() { frmKiroku->exec(); }
+void Program::showRecordWindow() {
+    // The record shown (or changed) holds the finishes made so far.
+    session->settleRecords(std::chrono::seconds(2));
+    frmKiroku->exec();
+}
 void Program::showPrintWindow() { frmPrintS->exec(); }
 void Program::showStackWindow() { frmDump->exec(); }
 void Program::showVersionWindow() { frmVersion->exec(); }

@@ -12,8 +12,9 @@
 
 namespace solvari {
 
-Practice::Practice(Engine& engine, Typesetter& typesetter, PageBoxes& boxes, Prompter& prompter, PracticeView& view)
-    : engine_(engine), typesetter_(typesetter), boxes_(boxes), prompter_(prompter), view_(view) {
+Practice::Practice(Engine& engine, Typesetter& typesetter, PageBoxes& boxes, Prompter& prompter, PracticeView& view,
+                   FinishRecorder& recorder)
+    : engine_(engine), typesetter_(typesetter), boxes_(boxes), prompter_(prompter), view_(view), recorder_(recorder) {
     currentQuestion.fill(1);
 }
 
@@ -309,16 +310,13 @@ void Practice::judge(int n) {
 
     if (questionResult != VERDICT_OPEN) {
         closeQuestion();
-        if (recordWriter) {
-            const FileResult recorded = recordWriter(currentUnit, currentQuestion[static_cast<size_t>(currentUnit)]);
-            if (!recorded.ok && !recorded.error.empty()) prompter_.inform(recorded.error);
-            // The box is told once per run; the caption keeps saying it until a finish is
-            // recorded again, so a later failure is never silent.
-            if (recorded.ok == unrecorded_) {
-                unrecorded_ = !recorded.ok;
-                showCaption();
-            }
-        }
+        // The verdict is on the page already; the record is written after it.
+        recorder_.recordFinish(questionSet.unitTitle.at(static_cast<size_t>(currentUnit)),
+                               currentQuestion[static_cast<size_t>(currentUnit)],
+                               hintUsed ? Finish::AfterHint : Finish::Plain,
+                               [this, alive = std::weak_ptr<int>(alive_)](const FileResult& r) {
+                                   if (alive.lock()) recorded(r);
+                               });
     } else if (n >= lineCapacity) {
         prompter_.inform("残念ですが" + std::to_string(lineCapacity - 1) + "回の操作では解けませんでした");
     }
@@ -372,6 +370,16 @@ void Practice::writeCheck(Canvas& box, FontSpec font, const std::string& text) {
 }
 
 // ---------------------------------------------------------------- questions
+
+void Practice::recorded(const FileResult& r) {
+    if (!r.ok && !r.error.empty()) prompter_.inform(r.error);
+    // The box is told once per run; the caption keeps saying it until a finish is recorded
+    // again, so a later failure is never silent.
+    if (r.ok == unrecorded_) {
+        unrecorded_ = !r.ok;
+        showCaption();
+    }
+}
 
 void Practice::showCaption() {
     std::string caption = questionSet.unitTitle.at(static_cast<size_t>(currentUnit));

@@ -1,6 +1,7 @@
 #pragma once
 #include <array>
 #include <functional>
+#include <memory>
 #include <optional>
 #include <string>
 #include <vector>
@@ -8,6 +9,7 @@
 #include "engine/engine.h"
 #include "engine/prompter.h"
 #include "flow/file_io.h"
+#include "flow/finish_recorder.h"
 #include "flow/question_set.h"
 #include "transform/operation.h"
 #include "transform/typeset.h"
@@ -50,7 +52,8 @@ enum KeyCode { KEY_ENTER = 13, KEY_ESCAPE = 27, KEY_DELETE = 46, KEY_SHIFT = 16 
 // on. Plain logic: it talks to the windows only through PracticeView and the Prompter.
 class Practice {
 public:
-    Practice(Engine& engine, Typesetter& typesetter, PageBoxes& boxes, Prompter& prompter, PracticeView& view);
+    Practice(Engine& engine, Typesetter& typesetter, PageBoxes& boxes, Prompter& prompter, PracticeView& view,
+             FinishRecorder& recorder);
 
     // --- state, by its Windows-era names (glossary in flow/README.md) ---
     QuestionSet questionSet;
@@ -74,10 +77,6 @@ public:
     bool nextEnabled = true;
     std::array<bool, 13> lineButtonEnabled{};  // btnShiki1..12
     bool hintUsed = false;  // a hint was shown on the question on the page
-
-    // Adds one finish of question q of unit u to the record; a failure's error text (if any)
-    // is shown.
-    std::function<FileResult(int u, int q)> recordWriter;
 
     // --- the step flow ---
     void selectLine(int n);
@@ -128,6 +127,11 @@ private:
     PageBoxes& boxes_;
     Prompter& prompter_;
     PracticeView& view_;
+    FinishRecorder& recorder_;
+    // The outcome of a finish comes back after the page was drawn; one for a drill that is gone
+    // by then is dropped.
+    std::shared_ptr<int> alive_ = std::make_shared<int>(0);
+    void recorded(const FileResult& r);
 
     // Everything the readers, the operations and the drawing have to tell the student goes
     // through here, in the order it came up.

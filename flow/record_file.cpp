@@ -426,6 +426,7 @@ RecordResult RecordFile::change(const std::function<std::string(ProfileDocument&
     known.reset();
     if (std::string why = edit(doc); !why.empty()) {
         result.error = why;  // the edit may have changed part of the document: it is dropped
+        result.refused = true;
         return result;
     }
     if (!doc.changed()) {

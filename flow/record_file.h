@@ -12,6 +12,7 @@
 #include <unordered_map>
 #include <vector>
 
+#include "flow/finish_recorder.h"
 #include "flow/question_set.h"  // FileResult
 
 namespace solvari {
@@ -117,6 +118,7 @@ struct RecordRead {
 
 struct RecordResult : FileResult {
     bool unreadable = false;  // the file exists but cannot be read, so it was not replaced
+    bool refused = false;     // the edit itself refused: trying again would refuse again
 };
 
 // The practice record file. Every operation opens, reads or writes, and closes the file;
@@ -169,9 +171,6 @@ std::string formatRecordDate(const QDateTime& when);
 // A stored count as writeRecord reads it: decimal, or hexadecimal after "0x"/"0X"; anything
 // else (empty, damaged, negative, too large) is 0.
 int parseRecordCount(std::string_view text);
-
-// How a question was finished: a finish after a hint is also counted under "H" + q.
-enum class Finish { Plain, AfterHint };
 
 // One more final verdict on question q of the unit titled title: its count + 1 and "DATE"
 // (and, after a hint, "H" + q + 1), written together with one read and one replace. The count

@@ -1,5 +1,6 @@
 #include "flow/session.h"
 
+#include <QCoreApplication>
 #include <QDir>
 
 #include "flow/practice_folder.h"
@@ -7,7 +8,25 @@
 
 namespace solvari {
 
-FileResult Session::recordFinish(const std::string& unitTitle, int question, Finish finish) {
+Session::Session()
+    : records_([this](const PendingFinish& f, const RecordResult& result) {
+          // The queue's thread: the outcome is handed to the thread that paints.
+          auto tell = [this, done = f.done, r = FileResult(result)]() mutable {
+              // The student cannot mend the folder or the file between two questions: each
+              // reason is told once per run, not after every finish or every try.
+              if (!r.ok && !reportedRecordErrors_.insert(r.error).second) {
+                  r.error.clear();
+                  r.reason.clear();
+              }
+              if (done) done(r);
+          };
+          if (QCoreApplication::instance())
+              QMetaObject::invokeMethod(&outcomes_, std::move(tell), Qt::QueuedConnection);
+          else
+              tell();
+      }) {}
+
+void Session::recordFinish(const std::string& unitTitle, int question, Finish finish, Done done) {
     if (!folderNoticeChecked_) {
         // Once per run: a student who finds no record in the class folder learns where it went.
         folderNoticeChecked_ = true;
@@ -15,16 +34,17 @@ FileResult Session::recordFinish(const std::string& unitTitle, int question, Fin
             prompter->inform(notice);
     }
     if (classFolder && !studentAsked_) askStudentName();
-    const std::string path = recordPath();
-    if (!record_ || record_->path() != path) record_.emplace(path);
-    FileResult r = writeRecord(*record_, unitTitle, question, clock, finish);
-    // The student cannot mend the folder or the file between two questions: each reason is
-    // told once per run, not after every finish.
-    if (!r.ok && !reportedRecordErrors_.insert(r.error).second) {
-        r.error.clear();
-        r.reason.clear();
-    }
-    return r;
+    records_.push({recordPath(), unitTitle, question, finish, clock ? clock() : QDateTime::currentDateTime(),
+                   std::move(done)});
+}
+
+std::vector<PendingFinish> Session::settleRecords(std::chrono::milliseconds limit) { return records_.drain(limit); }
+
+std::string unrecordedNotice(const std::vector<PendingFinish>& finishes) {
+    if (finishes.empty()) return "";
+    std::string text = "次の問題はまだ記録できていません。";
+    for (const PendingFinish& f : finishes) text += "\n" + describeFinish(f);
+    return text;
 }
 
 void Session::chooseRecord(const std::string& workingDir) {

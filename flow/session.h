@@ -1,5 +1,7 @@
 #pragma once
 #include <QDateTime>
+#include <QObject>
+#include <chrono>
 #include <functional>
 #include <optional>
 #include <set>
@@ -9,8 +11,10 @@
 #include "engine/engine.h"
 #include "engine/prompter.h"
 #include "flow/file_io.h"
+#include "flow/finish_recorder.h"
 #include "flow/question_set.h"
 #include "flow/record_file.h"
+#include "flow/record_queue.h"
 
 namespace solvari {
 
@@ -28,9 +32,9 @@ struct QuestionDocument {
 // What lives as long as the drill runs, built before any window: the practice engine, the
 // question document, the folders and the clock of the record. Windows are handed what they
 // need of it; previews and checks keep engines of their own.
-class Session {
+class Session : public FinishRecorder {
 public:
-    Session() = default;
+    Session();
     Session(const Session&) = delete;
     Session& operator=(const Session&) = delete;
 
@@ -58,20 +62,30 @@ public:
     // The record this drill writes and the record windows show.
     std::string recordPath() const { return recordFilePath(dataDirectory, classFolder ? studentName : ""); }
 
-    // Adds one finish of a question to the record in dataDirectory. A failure carries its
-    // error text only the first time that text comes up in this run; after that its error
-    // is "" (nothing more to tell). When the class folder (homeDirectory) cannot be written and
-    // the record goes to a folder of its own instead, the first finish of the run says so
-    // through the prompter.
-    FileResult recordFinish(const std::string& unitTitle, int question, Finish finish = Finish::Plain);
+    // Sends one finish of a question to the record (recordPath()). The student's name is asked
+    // and the notice that the record goes to a folder of its own is told here, at the first finish
+    // of the run; the write itself is made on the record queue, and done is told on this thread
+    // after each attempt. A failure carries its error text only the first time that text comes
+    // up in this run; after that its error is "" (nothing more to tell).
+    void recordFinish(const std::string& unitTitle, int question, Finish finish, Done done) override;
+    // Waits up to limit for the finishes not yet written (終了, and before the record is shown or
+    // changed); returns those still not written, in order.
+    std::vector<PendingFinish> settleRecords(std::chrono::milliseconds limit);
 
 private:
     bool folderNoticeChecked_ = false;
     bool studentAsked_ = false;
     void askStudentName();
     std::set<std::string> reportedRecordErrors_;
-    std::optional<RecordFile> record_;  // kept between finishes: it remembers what it wrote
+    // Outcomes reach the thread that paints through this object's event queue; ones still queued
+    // when the session ends are dropped with it.
+    QObject outcomes_;
+    RecordQueue records_;
 };
+
+// "次の問題はまだ記録できていません。" and one line a finish: what 終了 tells of finishes the
+// record queue could not write in time; "" when there are none.
+std::string unrecordedNotice(const std::vector<PendingFinish>& finishes);
 
 // The name offered at the first finish in a class folder: the one remembered in nameFile, else
 // the login name, else "student".

@@ -110,17 +110,13 @@ void TfrmMain::formCreate() {
     page = new TfrmPage();
     pageWindow = mdi_->addSubWindow(page, Qt::SubWindow | Qt::CustomizeWindowHint | Qt::WindowTitleHint);
     typesetter = std::make_unique<Typesetter>(engine, *page);
-    practice = std::make_unique<Practice>(engine, *typesetter, *page, prompter, *this);
+    practice = std::make_unique<Practice>(engine, *typesetter, *page, prompter, *this, session);
     commands = std::make_unique<QuestionCommands>(session.document, *practice, prompter, *this, *this);
     page->attach(practice.get(), typesetter.get());
     prompter.setLineBoxLocator([this] {
         QWidget* box = dynamic_cast<QWidget*>(page->lineBox(1));
         return box ? QRect(box->mapToGlobal(QPoint(0, 0)), box->size()) : QRect();
     });
-    practice->recordWriter = [this](int u, int q) {
-        return session.recordFinish(practice->questionSet.unitTitle.at(static_cast<size_t>(u)), q,
-                                    practice->hintUsed ? Finish::AfterHint : Finish::Plain);
-    };
 
     qApp->installEventFilter(this);
 }
@@ -393,6 +389,10 @@ void TfrmMain::closeEvent(QCloseEvent* event) {
         return;
     }
     timBlink->stop();
+    // Finishes still on their way to the record get a few seconds; the student hears of any that
+    // did not make it rather than losing them without a word.
+    if (const std::string notice = unrecordedNotice(session.settleRecords(std::chrono::seconds(5))); !notice.empty())
+        prompter.inform(notice);
     event->accept();
     QApplication::closeAllWindows();
 }

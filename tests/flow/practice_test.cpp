@@ -23,8 +23,6 @@ using testing::FakeView;
 // A practice screen on a set of given questions (one unit), with every window faked.
 class PracticeTest : public ::testing::Test, protected testing::PracticeRig<> {
 protected:
-    std::vector<std::pair<int, int>> records;
-
     void start(std::vector<std::string> questions, int capacity = 12) {
         QuestionSet set;
         set.unitCount = 1;
@@ -33,10 +31,6 @@ protected:
         for (size_t i = 0; i < questions.size(); ++i) set.questionText[1][i + 1] = questions[i];
         practice.questionSet = set;
         practice.lineCapacity = capacity;
-        practice.recordWriter = [this](int u, int q) {
-            records.emplace_back(u, q);
-            return FileResult{true, "", ""};
-        };
         ASSERT_TRUE(practice.startQuestionSet());
         prompter.clear();
     }
@@ -86,7 +80,9 @@ TEST_F(PracticeTest, OneStepFromPickToVerdict) {
     EXPECT_EQ(view.focus, "next");
     EXPECT_EQ(lineText(ANSWER_LINE), "x=3");
     EXPECT_EQ(boxes.box(16).textStrings().front(), "【答】　");
-    EXPECT_EQ(records, (std::vector<std::pair<int, int>>{{1, 1}}));
+    ASSERT_EQ(recorder.finishes.size(), 1u);
+    EXPECT_EQ(recorder.finishes[0].unitTitle, "一次方程式（１）");
+    EXPECT_EQ(recorder.finishes[0].question, 1);
     EXPECT_TRUE(prompter.said.empty());
 }
 
@@ -357,7 +353,7 @@ TEST_F(PracticeTest, NoSolutionDialogLoop) {
     ASSERT_GE(answer.size(), 2u);
     EXPECT_EQ(answer[answer.size() - 2], "【答】解なし");
     EXPECT_EQ(answer.back(), "どんな x でも 1＝2 にはなりません");
-    EXPECT_EQ(records.size(), 1u);
+    EXPECT_EQ(recorder.finishes.size(), 1u);
 }
 
 TEST_F(PracticeTest, IdentityWithZerosOfDifferentDenominators) {
@@ -394,7 +390,7 @@ TEST_F(PracticeTest, StepsThatChangeTheSolutionSetAreRefused) {
     }
     EXPECT_EQ(prompter.specialAsked, 0);
     EXPECT_FALSE(practice.questionFinished);
-    EXPECT_TRUE(records.empty());
+    EXPECT_TRUE(recorder.finishes.empty());
     // ①＋① without groups is twice the line and stays allowed
     practice.selectLine(1);
     practice.chooseOperation(Operation::Add);
@@ -440,7 +436,7 @@ TEST_F(PracticeTest, ClosingTheDialogLeavesTheQuestionOpen) {
     EXPECT_EQ(practice.questionResult, VERDICT_OPEN);
     EXPECT_FALSE(practice.questionFinished);
     EXPECT_EQ(engine.targetLine, 3);
-    EXPECT_TRUE(records.empty());
+    EXPECT_TRUE(recorder.finishes.empty());
     // The hint once said 整理, which only writes 0=2 again: it names the choice, and 実行
     // with nothing built asks it again.
     practice.hint();
@@ -450,7 +446,7 @@ TEST_F(PracticeTest, ClosingTheDialogLeavesTheQuestionOpen) {
     EXPECT_EQ(engine.targetLine, 3);
     EXPECT_EQ(practice.questionResult, VERDICT_NO_SOLUTION);
     EXPECT_TRUE(practice.questionFinished);
-    EXPECT_EQ(records.size(), 1u);
+    EXPECT_EQ(recorder.finishes.size(), 1u);
 }
 
 // Only the first question of a set was shown finished when it is its own answer; a later one
@@ -463,7 +459,7 @@ TEST_F(PracticeTest, ALaterQuestionThatIsItsOwnAnswerIsShownFinished) {
     EXPECT_EQ(lineText(1), "x=5");
     EXPECT_TRUE(practice.questionFinished);
     EXPECT_TRUE(view.solutionShown);
-    EXPECT_TRUE(records.empty());
+    EXPECT_TRUE(recorder.finishes.empty());
 }
 
 TEST_F(PracticeTest, FullPageConsolesThenRefusesMoreLines) {
@@ -516,7 +512,7 @@ TEST_F(PracticeTest, MovingOnWithoutAVerdictWritesNoRecord) {
     prompter.answers = {Answer::Yes};
     practice.nextQuestion();
     EXPECT_EQ(practice.currentQuestion[1], 2);
-    EXPECT_TRUE(records.empty());
+    EXPECT_TRUE(recorder.finishes.empty());
 }
 
 TEST_F(PracticeTest, EndOfUnitAsksToChangeUnits) {
@@ -565,19 +561,19 @@ TEST_F(PracticeTest, BlinkAlternatesPictures) {
 
 TEST_F(PracticeTest, RecordFailureIsShownAndTheQuestionStaysClosed) {
     start({"2x=6", "3x=6", "4x=6"});
-    practice.recordWriter = [](int, int) { return FileResult{false, "/ro/Miradosh.rec に書き込めません", ""}; };
+    recorder.outcome = {false, "/ro/Miradosh.rec に書き込めません", ""};
     step(1, Operation::Divide, {"2"});
     EXPECT_TRUE(practice.questionFinished);
     EXPECT_EQ(prompter.last(), "/ro/Miradosh.rec に書き込めません");
     // After the first failed finish of a run, later ones said nothing: the caption keeps a
     // mark until a finish is recorded again.
     EXPECT_EQ(view.caption, "一次方程式（１）　※記録できなかった問題があります");
-    practice.recordWriter = [](int, int) { return FileResult{false, "", ""}; };  // told once already
+    recorder.outcome = {false, "", ""};  // told once already
     prompter.answers = {Answer::Yes};
     practice.nextQuestion();
     step(1, Operation::Divide, {"3"});
     EXPECT_EQ(view.caption, "一次方程式（１）　※記録できなかった問題があります");
-    practice.recordWriter = [](int, int) { return FileResult{true, "", ""}; };
+    recorder.outcome = {true, "", ""};
     practice.nextQuestion();
     step(1, Operation::Divide, {"4"});
     EXPECT_EQ(view.caption, "一次方程式（１）");

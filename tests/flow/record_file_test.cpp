@@ -11,10 +11,12 @@
 #include <string>
 #include <vector>
 
+#include "engine/sjis.h"
 #include "flow/file_io.h"
 #include "flow/record_file.h"
 #include "flow/session.h"
 
+#include "tests/support/record_wait.h"
 #include "tests/support/fake_prompter.h"
 #include "tests/support/files.h"
 
@@ -495,7 +497,7 @@ TEST(ClassFolder, AWriteProtectedRecordIsNotReplaced) {
     Session session;
     session.homeDirectory = dir.path().toStdString() + "/";
     session.dataDirectory = dir.path().toStdString();
-    const FileResult r = session.recordFinish("A", 1);
+    const FileResult r = testing::finishAndWait(session, "A", 1, Finish::Plain, std::chrono::milliseconds(300));
     EXPECT_FALSE(r.ok);
     EXPECT_EQ(r.error, path.toStdString() + " は書き込み禁止になっています。保存できません。");
     EXPECT_EQ(readAll(path), "[A]\r\n1=1\r\n");
@@ -520,7 +522,7 @@ TEST(ClassFolder, EachUnwritableClassFolderKeepsItsOwnRecordAndSaysSoOnce) {
         session.prompter = &prompter;
         session.homeDirectory = classes.back() + "/";
         session.dataDirectory = dataDirectory(classes.back());
-        for (int i = 0; i < 2; ++i) ASSERT_TRUE(session.recordFinish("A", 1 + (records.size() > 0)).ok);
+        for (int i = 0; i < 2; ++i) ASSERT_TRUE(testing::finishAndWait(session, "A", 1 + (records.size() > 0)).ok);
         said.push_back(prompter.said);
         records.push_back(recordFilePath(session.dataDirectory));
     }
@@ -557,7 +559,7 @@ TEST(ClassFolder, EachStudentHasARecordOfTheirOwn) {
         session.chooseRecord(dir.path().toStdString());
         session.studentNameFile = nameFile;
         session.studentName = rememberedStudentName(nameFile, "school");
-        for (int i = 0; i < finishes; ++i) EXPECT_TRUE(session.recordFinish("A", 1).ok);
+        for (int i = 0; i < finishes; ++i) EXPECT_TRUE(testing::finishAndWait(session, "A", 1).ok);
         EXPECT_TRUE(session.classFolder);
         return prompter.said;
     };
@@ -578,6 +580,48 @@ TEST(ClassFolder, EachStudentHasARecordOfTheirOwn) {
     session.chooseRecord(plain.path().toStdString());
     EXPECT_FALSE(session.classFolder);
     EXPECT_EQ(session.recordPath(), recordFilePath(plain.path().toStdString()));
+}
+
+// The verdict never waits for the record: a finish is handed to the queue while another drill
+// holds the record's lock, and is written once the lock is free.
+TEST(RecordQueue, AFinishDoesNotWaitForTheRecordsLock) {
+    QTemporaryDir dir;
+    Session session;
+    session.homeDirectory = dir.path().toStdString() + "/";
+    session.dataDirectory = dir.path().toStdString();
+    const std::string record = recordFilePath(session.dataDirectory);
+    {
+        const FileLock held(record);
+        ASSERT_TRUE(held.held());
+        session.recordFinish("A", 1, Finish::AfterHint, {});
+        EXPECT_FALSE(QFile::exists(QString::fromStdString(record)));
+    }
+    EXPECT_TRUE(session.settleRecords(std::chrono::seconds(20)).empty());
+    EXPECT_NE(readAll(QString::fromStdString(record)).find("[A]\r\n1=1\r\nDATE="), std::string::npos);
+    EXPECT_NE(readAll(QString::fromStdString(record)).find("H1=1\r\n"), std::string::npos);
+}
+
+// A finish that cannot be written is kept, not dropped: once the record can be written again,
+// it goes in at the next finish, before that one, with the time it was made.
+TEST(RecordQueue, AFailedFinishIsKeptAndWrittenAtTheNextChance) {
+    QTemporaryDir dir;
+    Session session;
+    session.homeDirectory = dir.path().toStdString() + "/";
+    session.dataDirectory = dir.path().toStdString();
+    int minute = 0;
+    session.clock = [&] { return QDateTime(QDate(2026, 12, 7), QTime(9, minute++)); };
+    const QString record = QString::fromStdString(recordFilePath(session.dataDirectory));
+    ASSERT_TRUE(QDir().mkdir(record));  // in the way, as a folder
+    std::vector<FileResult> told;
+    session.recordFinish("A", 1, Finish::Plain, [&](const FileResult& r) { told.push_back(r); });
+    EXPECT_EQ(session.settleRecords(std::chrono::milliseconds(300)).size(), 1u);
+    ASSERT_FALSE(told.empty());
+    EXPECT_FALSE(told.front().ok);
+    ASSERT_TRUE(QDir().rmdir(record));
+    session.recordFinish("A", 2, Finish::Plain, {});
+    EXPECT_TRUE(session.settleRecords(std::chrono::seconds(20)).empty());
+    EXPECT_TRUE(told.back().ok) << "the student hears that the kept finish got through";
+    EXPECT_EQ(readAll(record), toSjis("[A]\r\n1=1\r\nDATE=2026年12月07日09:01\r\n2=1\r\n"));
 }
 
 }  // namespace

@@ -35,12 +35,12 @@ int finish(const std::string& folder, int m) {
     Session session;
     session.homeDirectory = folder + "/";
     session.dataDirectory = folder;
-    for (int i = 0; i < m; ++i) {
-        const FileResult r = session.recordFinish(kUnit, kQuestion);
-        if (!r.ok) {
-            std::fprintf(stderr, "record_race: finish %d not recorded: %s\n", i + 1, r.error.c_str());
-            return 2;
-        }
+    // Back to back, as fast as the queue takes them; every one must get through.
+    for (int i = 0; i < m; ++i) session.recordFinish(kUnit, kQuestion, Finish::Plain, {});
+    const std::vector<PendingFinish> left = session.settleRecords(std::chrono::seconds(90));
+    if (!left.empty()) {
+        std::fprintf(stderr, "record_race: %zu finishes not recorded\n", left.size());
+        return 2;
     }
     return 0;
 }

@@ -10,6 +10,21 @@
 
 namespace solvari::testing {
 
+// A record that answers at once: it keeps each finish and tells the outcome set in `outcome`.
+struct FakeRecorder : FinishRecorder {
+    struct Entry {
+        std::string unitTitle;
+        int question;
+        Finish finish;
+    };
+    std::vector<Entry> finishes;
+    FileResult outcome{true, "", ""};
+    void recordFinish(const std::string& unitTitle, int question, Finish finish, Done done) override {
+        finishes.push_back({unitTitle, question, finish});
+        if (done) done(outcome);
+    }
+};
+
 template <class Boxes = FakeBoxes, class View = FakeView, class Voice = FakePrompter>
 struct PracticeRig {
     Voice prompter;
@@ -17,7 +32,8 @@ struct PracticeRig {
     Boxes boxes;
     Typesetter typesetter{engine, boxes};
     View view;
-    Practice practice{engine, typesetter, boxes, prompter, view};
+    FakeRecorder recorder;
+    Practice practice{engine, typesetter, boxes, prompter, view, recorder};
 };
 
 }  // namespace solvari::testing

@@ -1,8 +1,10 @@
 // One executed step on the real windows, as the pupil waits for it: the whole program is
-// started in a tmpfs folder, then each step is timed from 実行 until its boxes are painted
-// (execute, then the event loop processed). Steps that reach a verdict include the record
-// write into a record file of 1,000 sections. Prints medians and p99 against their goals.
-//   bench_window_step [ROUNDS]
+// started in a tmpfs folder (or, with --disk, in a folder under the current one), then each step
+// is timed from 実行 until its boxes are painted (execute, then the event loop processed). A step
+// that reaches a verdict hands a finish to the record queue, which writes it into a record file of
+// 1,000 sections beside the paint; the time until that write is made is reported apart. Prints
+// medians and p99 against their goals.
+//   bench_window_step [ROUNDS] [--disk]
 #include <QApplication>
 #include <QDir>
 #include <QElapsedTimer>
@@ -47,7 +49,9 @@ Figures figures(std::vector<double> v) {
 int main(int argc, char** argv) {
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
     QApplication app(argc, argv);
-    const QString base = QDir("/dev/shm").exists() ? QStringLiteral("/dev/shm") : QDir::tempPath();
+    const QStringList args = QApplication::arguments();
+    const bool disk = args.contains("--disk");
+    const QString base = disk ? QDir::currentPath() : QDir("/dev/shm").exists() ? QStringLiteral("/dev/shm") : QDir::tempPath();
     QTemporaryDir dir(base + "/solvari-step-XXXXXX");
     if (!dir.isValid() || !QFile::copy(QString(SOLVARI_SOURCE_DIR) + "/data/Question.leq", dir.path() + "/Question.leq")) {
         std::fprintf(stderr, "no working folder\n");
@@ -64,6 +68,9 @@ int main(int argc, char** argv) {
         std::fprintf(stderr, "the program did not start\n");
         return 1;
     }
+    // The folder holds the set, so it is a class folder: a single record keeps the name question
+    // (a modal box) out of the timing.
+    m->session.classFolder = false;
     const std::string recordPath = recordFilePath(m->session.dataDirectory);
     {
         QFile f(QString::fromStdString(recordPath));
@@ -81,8 +88,8 @@ int main(int argc, char** argv) {
         {"4x=18", Operation::Divide, "4", true},
         {"0.5x+1.25=2.75", Operation::Add, "3分の2", false},
     };
-    const int rounds = argc > 1 ? std::atoi(argv[1]) : 1200;
-    std::vector<double> plain, verdict, plainBeforePaint, verdictBeforePaint;
+    const int rounds = args.size() > 1 && args[1] != "--disk" ? args[1].toInt() : 1200;
+    std::vector<double> plain, verdict, plainBeforePaint, verdictBeforePaint, written;
     QElapsedTimer timer;
     for (int i = 0; i < rounds; ++i) {
         const Case& c = cases[static_cast<size_t>(i) % std::size(cases)];
@@ -112,16 +119,26 @@ int main(int argc, char** argv) {
             return 1;
         }
         (c.verdict ? verdict : plain).push_back(ms);
+        if (c.verdict) {
+            if (!m->session.settleRecords(std::chrono::seconds(10)).empty()) {
+                std::fprintf(stderr, "a finish was not recorded\n");
+                return 1;
+            }
+            written.push_back(static_cast<double>(timer.nsecsElapsed()) / 1e6);
+            QApplication::processEvents();  // its outcome reaches the drill
+        }
     }
     const QFileInfo record(QString::fromStdString(recordPath));
     const Figures p = figures(plain), v = figures(verdict);
     std::printf("offscreen, real windows; record %s (%lld bytes, tmpfs: %s)\n", qPrintable(record.fileName()),
-                static_cast<long long>(record.size()), dir.path().startsWith("/dev/shm") ? "yes" : "no");
+                static_cast<long long>(record.size()), disk ? "no" : "yes");
     std::printf("| figure | measured | goal | |\n|---|---|---|---|\n");
     std::printf("| one step including its paint, p99 (median %.3f ms, %zu steps) | %.3f ms | ≤ 0.5 ms | %s |\n", p.median,
                 plain.size(), p.p99, p.p99 <= 0.5 ? "met" : "NOT met");
-    std::printf("| a verdict step with the record write, p99 (median %.3f ms, %zu steps) | %.3f ms | ≤ 2 ms | %s |\n",
+    std::printf("| a verdict step up to its paint, p99 (median %.3f ms, %zu steps) | %.3f ms | ≤ 2 ms | %s |\n",
                 v.median, verdict.size(), v.p99, v.p99 <= 2.0 ? "met" : "NOT met");
+    const Figures w = figures(written);
+    std::printf("| its finish in the record, from 実行, p99 (median %.3f ms) | %.3f ms | | |\n", w.median, w.p99);
     const Figures pb = figures(plainBeforePaint), vb = figures(verdictBeforePaint);
     std::printf("of these, 実行 before the paint: a step median %.3f ms, p99 %.3f ms; a verdict step median %.3f ms, "
                 "p99 %.3f ms\n", pb.median, pb.p99, vb.median, vb.p99);

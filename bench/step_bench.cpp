@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "flow/practice.h"
+#include "tests/support/keypad.h"
 #include "tests/support/practice_rig.h"
 #include "ui/page_window.h"
 
@@ -83,16 +84,7 @@ int main(int argc, char** argv) {
         practice.startQuestionSet();
         practice.selectLine(1);
         practice.chooseOperation(c.op);
-        std::string operand = c.operand;
-        for (size_t k = 0; k < operand.size();) {
-            if (operand.compare(k, std::string("分の").size(), "分の") == 0) {
-                practice.keypadInput("分の");
-                k += std::string("分の").size();
-            } else {
-                practice.keypadInput(operand.substr(k, 1));
-                ++k;
-            }
-        }
+        testing::press(practice, c.operand);
         timer.start();
         practice.execute();
         micros.push_back(static_cast<double>(timer.nsecsElapsed()) / 1000.0);

@@ -22,6 +22,7 @@
 #include "ui/fonts.h"
 #include "ui/main_window.h"
 #include "ui/resources.h"
+#include "tests/support/keypad.h"
 
 namespace {
 
@@ -100,13 +101,7 @@ int main(int argc, char** argv) {
         practice.startQuestionSet();
         practice.selectLine(1);
         practice.chooseOperation(c.op);
-        const std::string operand = c.operand;
-        for (size_t k = 0; k < operand.size();) {
-            const bool fraction = operand.compare(k, std::string("分の").size(), "分の") == 0;
-            const size_t n = fraction ? std::string("分の").size() : 1;
-            practice.keypadInput(operand.substr(k, n));
-            k += n;
-        }
+        testing::press(practice, c.operand);
         QApplication::processEvents();  // the choices above are painted before the clock starts
         timer.start();
         practice.execute();

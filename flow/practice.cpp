@@ -18,18 +18,80 @@ Practice::Practice(Engine& engine, Typesetter& typesetter, PageBoxes& boxes, Pro
     currentQuestion.fill(1);
 }
 
+// ---------------------------------------------------------------- the strip's words
+
+std::string keyText(Key k, char letter) {
+    switch (k) {
+        case Key::Point: return ".";
+        case Key::Minus: return "-";
+        case Key::Fraction: return "分の";
+        case Key::Letter: return std::string(1, letter);
+        case Key::Clear: return "";
+        default: return std::string(1, static_cast<char>('0' + (static_cast<int>(k) - static_cast<int>(Key::Digit0))));
+    }
+}
+
+static const char* operationWords(Operation op) {
+    switch (op) {
+        case Operation::Multiply: return "×";
+        case Operation::Divide: return "÷";
+        case Operation::Add: return "＋";
+        case Operation::Subtract: return "－";
+        case Operation::Collect: return "の両辺を計算して整理する";
+        case Operation::Transpose: return "を移項する";
+        case Operation::Brackets: return "のかっこをはずす";
+        case Operation::None: break;
+    }
+    return "";
+}
+
+std::string messageText(const Message& m, char letter) {
+    switch (m.kind) {
+        case Message::Kind::None: return "";
+        case Message::Kind::ChooseLine: return "式を指定してください";
+        case Message::Kind::Solved: return "解が出ました";
+        case Message::Kind::Hint:
+        case Message::Kind::Notice: return m.text;
+        case Message::Kind::RepeatedLine: return repeatedLineMessage(m.line, m.earlier);
+        case Message::Kind::Step: break;
+    }
+    std::string text;
+    for (const StepPiece& p : m.step) {
+        switch (p.kind) {
+            case StepPiece::Kind::Line: text += lineMark(p.line) + "式"; break;
+            case StepPiece::Kind::Operation: text += operationWords(p.operation); break;
+            // A negative operand reads in brackets: "×(-5)".
+            case StepPiece::Kind::Key: text += p.key == Key::Minus ? "(-" : keyText(p.key, letter); break;
+            case StepPiece::Kind::Close: text += ")"; break;
+        }
+    }
+    return text;
+}
+
+std::string Practice::operandText() const {
+    std::string text;
+    for (Key k : operandKeys) text += keyText(k, engine_.letter);
+    return text;
+}
+
 // ---------------------------------------------------------------- view state
 
 void Practice::tell(const std::vector<Diagnostic>& diagnostics) { showDiagnostics(diagnostics, prompter_); }
 
-void Practice::setMessage(std::string text) {
-    message = std::move(text);
-    view_.showMessage(message);
+void Practice::setMessage(Message m) {
+    message = std::move(m);
+    view_.showMessage(messageText());
 }
 
-void Practice::setDisplay(std::string text) {
-    display = std::move(text);
-    view_.showDisplay(display);
+void Practice::addToStep(StepPiece piece) {
+    Message m = message.kind == Message::Kind::Step ? message : Message::of(Message::Kind::Step);
+    m.step.push_back(piece);
+    setMessage(std::move(m));
+}
+
+void Practice::setOperand(std::vector<Key> keys) {
+    operandKeys = std::move(keys);
+    view_.showDisplay(operandText());
 }
 
 void Practice::setExecute(bool on) {
@@ -67,7 +129,7 @@ void Practice::selectLine(int n) {
         prompter_.inform(MSG_WRONG_STEP);
         return;
     }
-    if (lastInput == LastInput::Nothing) setMessage("");
+    if (lastInput == LastInput::Nothing) setMessage({});
     if (selectionStage == Stage::Nothing) {
         firstLine = n;
         selectionStage = Stage::FirstLine;
@@ -77,7 +139,7 @@ void Practice::selectLine(int n) {
     }
     lastInput = LastInput::Line;
     stepPending = true;
-    setMessage(message + lineMark(n) + "式");
+    addToStep(StepPiece::ofLine(n));
 }
 
 void Practice::chooseOperation(Operation op) {
@@ -86,19 +148,9 @@ void Practice::chooseOperation(Operation op) {
         prompter_.inform(MSG_WRONG_STEP);
         return;
     }
-    const char* shown = "";
-    switch (op) {
-        case Operation::Multiply: shown = "×"; break;
-        case Operation::Divide: shown = "÷"; break;
-        case Operation::Add: shown = "＋"; break;
-        case Operation::Subtract: shown = "－"; break;
-        case Operation::Collect: shown = "の両辺を計算して整理する"; break;
-        case Operation::Transpose: shown = "を移項する"; break;
-        case Operation::Brackets: shown = "のかっこをはずす"; break;
-        case Operation::None: return;
-    }
+    if (op == Operation::None) return;
     pendingOperation = op;
-    setMessage(message + shown);
+    addToStep(StepPiece::ofOperation(op));
     setExecute(true);
     selectionStage = Stage::OperationChosen;
     lastInput = LastInput::OperationButton;
@@ -114,50 +166,48 @@ void Practice::chooseOperationChecked(Operation op) {
     chooseOperation(op);
 }
 
-// Removes `count` Shift-JIS bytes of text starting at byte `from`, never splitting a
-// character (the cut widens to the end of a character it would split).
-static std::string cutSjisBytes(const std::string& utf8, size_t fromUtf8, size_t count) {
-    std::string head = utf8.substr(0, fromUtf8);
-    std::string tail = utf8.substr(fromUtf8);
-    size_t removed = 0, i = 0;
-    while (i < tail.size() && removed < count) {
-        const size_t len = utf8CharLength(tail, i);
-        removed += sjisLength(tail.substr(i, len));
-        i += len;
-    }
-    return head + tail.substr(std::min(i, tail.size()));
-}
-
-void Practice::keypadInput(const std::string& key) {
+void Practice::keypad(Key key) {
     takeBackStrip();
     if (selectionStage != Stage::OperationChosen) return;
-    const std::string letterText(1, engine_.letter);
-    if ((key == "分の" || key == letterText || key == ".") && message.find(key) != std::string::npos) return;
-    if (key == "CL") {
-        if (size_t open = message.find('('); open != std::string::npos) {
-            setMessage(cutSjisBytes(message, open, 20));
-        } else if (!display.empty()) {
-            if (size_t at = message.find(display); at != std::string::npos) setMessage(message.substr(0, at));
+    std::vector<StepPiece>& typed = message.step;
+    const auto typedBefore = [&](Key k) {
+        return std::any_of(typed.begin(), typed.end(),
+                           [k](const StepPiece& p) { return p.kind == StepPiece::Kind::Key && p.key == k; });
+    };
+    // One 分の, one letter and one point to an operand.
+    if ((key == Key::Fraction || key == Key::Letter || key == Key::Point) && typedBefore(key)) return;
+    if (key == Key::Clear) {
+        Message m = message;
+        // CL takes back the operand: from its first − when it has one, else what the display holds.
+        const auto minus = std::find(m.step.begin(), m.step.end(), StepPiece::ofKey(Key::Minus));
+        if (minus != m.step.end()) {
+            m.step.erase(minus, m.step.end());
+        } else {
+            const std::size_t keep = m.step.size() - std::min(m.step.size(), operandKeys.size());
+            m.step.resize(keep);
         }
-        setDisplay("");
+        if (m.kind == Message::Kind::Step) setMessage(std::move(m));
+        setOperand({});
         refocus();
         return;
     }
-    if (key == "-") {
-        setDisplay("-");
-        setMessage(message + "(-");
+    if (key == Key::Minus) {
+        setOperand({Key::Minus});
+        addToStep(StepPiece::ofKey(Key::Minus));
         refocus();
         return;
     }
-    setDisplay(display + key);
-    setMessage(message + key);
+    std::vector<Key> keys = operandKeys;
+    keys.push_back(key);
+    setOperand(std::move(keys));
+    addToStep(StepPiece::ofKey(key));
     lastInput = LastInput::Keypad;
     setExecute(true);
     refocus();
 }
 
 void Practice::minusButton() {
-    if (display.empty()) keypadInput("-");
+    if (operandKeys.empty()) keypad(Key::Minus);
     else prompter_.inform("－の位置が間違っています");
 }
 
@@ -165,24 +215,19 @@ void Practice::resetStep() {
     takeBackStrip();
     stepPending = false;
     view_.clearHoverFrames();
-    if ((lastInput == LastInput::Nothing || message.empty()) && engine_.targetLine > 1) {
+    if ((lastInput == LastInput::Nothing || messageText().empty()) && engine_.targetLine > 1) {
         // no step is being built: take back the newest line (never the question)
-        setMessage("");
-        const int n = engine_.targetLine;
-        if (Canvas* box = boxes_.lineBox(n)) Typesetter::clearBox(*box);
-        engine_.clearLine(n);
-        engine_.line(n).text.clear();
-        setLineButton(n, false);
-        engine_.targetLine = n - 1;
+        eraseLine(engine_.targetLine);
+        engine_.targetLine -= 1;
     }
-    setMessage("");
+    setMessage({});
     lastInput = LastInput::Nothing;
     selectionStage = Stage::Nothing;
     firstLine = 0;
     secondLine = 0;
     pendingOperation = Operation::None;
     setExecute(false);
-    setDisplay("");
+    setOperand({});
 }
 
 void Practice::correct() {
@@ -198,8 +243,10 @@ void Practice::hint() {
     const std::optional<Hint> h = hintFor(engine_, engine_.targetLine);
     if (h) hintUsed = true;
     if (selectionStage != Stage::Nothing && !heldStepMessage_) heldStepMessage_ = message;
-    setMessage(h ? h->sentence : HINT_NONE);
+    setMessage(Message::of(Message::Kind::Hint, h ? h->sentence : HINT_NONE));
 }
+
+void Practice::notice(std::string text) { setMessage(Message::of(Message::Kind::Notice, std::move(text))); }
 
 void Practice::takeBackStrip() {
     if (!heldStepMessage_) return;
@@ -230,11 +277,14 @@ void Practice::execute() {
     }
     view_.clearHoverFrames();
     stepPending = false;
-    if (message.find('(') != std::string::npos) setMessage(message + ")");
+    if (message.kind == Message::Kind::Step &&
+        std::find(message.step.begin(), message.step.end(), StepPiece::ofKey(Key::Minus)) !=
+            message.step.end())
+        addToStep(StepPiece::close());
 
-    operandText = display;
+    const std::string typed = operandText();
     std::vector<Diagnostic> read;
-    Term operand = engine_.parseOperand(display, read);
+    Term operand = engine_.parseOperand(typed, read);
     tell(read);
     if (operand.den == 0) return;  // the reader has said what is wrong
     engine_.operandTerm = operand;
@@ -242,7 +292,7 @@ void Practice::execute() {
     const bool scaling = pendingOperation == Operation::Multiply || pendingOperation == Operation::Divide;
     const bool needsOperand = scaling || pendingOperation == Operation::Add || pendingOperation == Operation::Subtract;
     if (selectionStage == Stage::Nothing || selectionStage == Stage::FirstLine ||
-        (selectionStage == Stage::OperationChosen && display.empty() && needsOperand) ||
+        (selectionStage == Stage::OperationChosen && operandKeys.empty() && needsOperand) ||
         (selectionStage == Stage::SecondLine && scaling && lastInput == LastInput::Line)) {
         prompter_.inform(MSG_WRONG_STEP);
         return;
@@ -255,9 +305,9 @@ void Practice::execute() {
 
     engine_.targetLine += 1;
     engine_.clearLine(engine_.targetLine);
-    setDisplay("");
+    setOperand({});
     selectionStage = Stage::Nothing;
-    Step step{pendingOperation, firstLine, secondLine, lastInput == LastInput::Line, operand, operandText};
+    Step step{pendingOperation, firstLine, secondLine, lastInput == LastInput::Line, operand, typed};
     const StepResult result = applyOperation(engine_, step);
     tell(result.diagnostics);
     const bool takenBack = result.written && result.askCorrection &&
@@ -283,10 +333,16 @@ void Practice::execute() {
 
 // A step that is not written: the line reserved for it is emptied and the step starts again.
 void Practice::dropNewLine() {
-    engine_.clearLine(engine_.targetLine);
-    engine_.line(engine_.targetLine).text.clear();
+    eraseLine(engine_.targetLine);
     resetStep();
     engine_.targetLine -= 1;
+}
+
+void Practice::eraseLine(int n) {
+    engine_.clearLine(n);
+    engine_.line(n).text.clear();
+    if (Canvas* box = boxes_.lineBox(n)) Typesetter::clearBox(*box);
+    setLineButton(n, false);
 }
 
 void Practice::judge(int n) {
@@ -298,10 +354,10 @@ void Practice::judge(int n) {
     if (verdict == VERDICT_OPEN) {
         questionResult = VERDICT_OPEN;
         // The step stays; the student sees the circle and can take it back with 訂正.
-        if (const int earlier = repeatedLine(engine_, n)) setMessage(repeatedLineMessage(n, earlier));
+        if (const int earlier = repeatedLine(engine_, n)) setMessage(Message::repeated(n, earlier));
     } else if (verdict == VERDICT_SOLVED) {
         questionResult = VERDICT_SOLVED;
-        setMessage("解が出ました");
+        setMessage(Message::of(Message::Kind::Solved));
         tell(typesetter_.drawLine(ANSWER_LINE));
         drawCheck();
     } else {
@@ -389,7 +445,7 @@ void Practice::showCaption() {
 
 void Practice::closeQuestion() {
     view_.placeSolutionBox(engine_.targetLine);
-    setMessage("解が出ました");
+    setMessage(Message::of(Message::Kind::Solved));
     setBlink(true);
     questionFinished = true;
     setNext(true);
@@ -402,12 +458,7 @@ void Practice::timBlinkTimer() {
 }
 
 void Practice::clearPage() {
-    for (int n = 1; n <= lineCapacity; ++n) {
-        engine_.clearLine(n);
-        engine_.line(n).text.clear();
-        if (Canvas* box = boxes_.lineBox(n)) Typesetter::clearBox(*box);
-        setLineButton(n, false);
-    }
+    for (int n = 1; n <= lineCapacity; ++n) eraseLine(n);
     if (Canvas* box = boxes_.lineBox(ANSWER_LINE)) Typesetter::clearBox(*box);
     engine_.clearLine(ANSWER_LINE);
     questionResult = VERDICT_OPEN;
@@ -416,7 +467,7 @@ void Practice::clearPage() {
     secondLine = 0;
     selectionStage = Stage::Nothing;
     view_.hideSolutionBox();
-    setMessage("");
+    setMessage({});
     setExecute(false);
     setNext(true);
     lastInput = LastInput::Nothing;
@@ -434,7 +485,7 @@ bool Practice::showQuestion(int u, int q) {
     tell(typesetter_.drawLine(1));
     typesetter_.drawSentence(1, engine_.line(1).text);
     view_.setLetterCaption(engine_.letter);
-    setMessage("式を指定してください");
+    setMessage(Message::of(Message::Kind::ChooseLine));
     setLineButton(1, true);
     hintUsed = false;
     return true;
@@ -509,7 +560,7 @@ void Practice::formKeyDown(int keyCode, bool shiftHeld) {
     }
     if (keyCode == KEY_ENTER) execute();
     else if (keyCode == KEY_ESCAPE) correct();
-    else if (keyCode == KEY_DELETE) keypadInput("CL");
+    else if (keyCode == KEY_DELETE) keypad(Key::Clear);
     refocus();
 }
 
@@ -531,11 +582,11 @@ void Practice::formKeyPress(char key) {
             default: break;
         }
     } else if (selectionStage == Stage::OperationChosen) {
-        if (key >= '0' && key <= '9') keypadInput(std::string(1, key));
-        else if (key == '-') keypadInput("-");
-        else if (key == '.') keypadInput(".");
-        else if (key == 'B' || key == 'b') keypadInput("分の");
-        else if (key == engine_.letter) keypadInput(std::string(1, key));
+        if (key >= '0' && key <= '9') keypad(digitKey(key - '0'));
+        else if (key == '-') keypad(Key::Minus);
+        else if (key == '.') keypad(Key::Point);
+        else if (key == 'B' || key == 'b') keypad(Key::Fraction);
+        else if (key == engine_.letter) keypad(Key::Letter);
     }
     refocus();
 }

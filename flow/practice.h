@@ -47,6 +47,41 @@ enum class LastInput { Nothing, Line, OperationButton, Keypad };
 // Key codes of FormKeyDown.
 enum KeyCode { KEY_ENTER = 13, KEY_ESCAPE = 27, KEY_DELETE = 46, KEY_SHIFT = 16 };
 
+// The keypad: digits, ．, −, 分の, the letter, CL.
+enum class Key { Digit0, Digit1, Digit2, Digit3, Digit4, Digit5, Digit6, Digit7, Digit8, Digit9, Point, Minus, Fraction, Letter, Clear };
+constexpr Key digitKey(int d) { return static_cast<Key>(static_cast<int>(Key::Digit0) + d); }
+// The text a key types into the operand ("" for CL).
+std::string keyText(Key k, char letter);
+
+// One piece of a step as the message strip shows it while the step is built, in the order the
+// student entered them: a line ("①式"), the operation ("÷", "を移項する"), a key ("(-" for −),
+// and the closing bracket 実行 adds after a −.
+struct StepPiece {
+    enum class Kind { Line, Operation, Key, Close };
+    Kind kind = Kind::Line;
+    int line = 0;
+    Operation operation = Operation::None;
+    Key key = Key::Clear;
+    bool operator==(const StepPiece&) const = default;
+    static StepPiece ofLine(int n) { return {Kind::Line, n, Operation::None, Key::Clear}; }
+    static StepPiece ofOperation(Operation op) { return {Kind::Operation, 0, op, Key::Clear}; }
+    static StepPiece ofKey(Key k) { return {Kind::Key, 0, Operation::None, k}; }
+    static StepPiece close() { return {Kind::Close, 0, Operation::None, Key::Clear}; }
+};
+
+// What the message strip says, as a kind with its parameters; messageText makes its words.
+struct Message {
+    enum class Kind { None, ChooseLine, Step, Solved, Hint, RepeatedLine, Notice };
+    Kind kind = Kind::None;
+    std::vector<StepPiece> step;  // Step
+    std::string text;             // Hint: the hint's sentence; Notice: what the set's loader tells
+    int line = 0, earlier = 0;    // RepeatedLine: line n repeats line earlier
+    bool operator==(const Message&) const = default;
+    static Message of(Kind k, std::string text = "") { return {k, {}, std::move(text), 0, 0}; }
+    static Message repeated(int n, int earlier) { return {Kind::RepeatedLine, {}, "", n, earlier}; }
+};
+std::string messageText(const Message& m, char letter);
+
 // The main window's state and the practice loop: showing a question, building a step from
 // lines, an operation and a keypad operand, executing and judging it, correcting, and moving
 // on. Plain logic: it talks to the windows only through PracticeView and the Prompter.
@@ -70,9 +105,10 @@ public:
     bool blinkPhase = false;
     bool blinking = false;
     int lineCapacity = 12;
-    std::string message;      // lblMess
-    std::string display;      // pnlNumber
-    std::string operandText;
+    Message message;             // lblMess
+    std::vector<Key> operandKeys;  // pnlNumber: the operand as typed since the operation (a − starts it afresh)
+    std::string messageText() const { return solvari::messageText(message, engine_.letter); }
+    std::string operandText() const;  // the operand as the keys typed it: "-3分の2x"
     bool executeEnabled = false;
     bool nextEnabled = true;
     std::array<bool, 13> lineButtonEnabled{};  // btnShiki1..12
@@ -83,12 +119,14 @@ public:
     void chooseOperation(Operation op);
     // The buttons "整理" and "移項" (and their keys) refuse a line that still has brackets.
     void chooseOperationChecked(Operation op);
-    void keypadInput(const std::string& key);
+    void keypad(Key key);
     void minusButton();
     void resetStep();
     void correct();  // btnTeiseiClick: only while the question is open
     // btnHint and the key '?': the solver's next step from the newest line, in the strip.
     void hint();
+    // A notice in the message strip (the set was read as UTF-8, …), until the next input.
+    void notice(std::string text);
     void refocus();
     void execute();  // btnJikkouClick
     void closeQuestion();
@@ -136,8 +174,9 @@ private:
     // Everything the readers, the operations and the drawing have to tell the student goes
     // through here, in the order it came up.
     void tell(const std::vector<Diagnostic>& diagnostics);
-    void setMessage(std::string text);
-    void setDisplay(std::string text);
+    void setMessage(Message m);
+    void addToStep(StepPiece piece);
+    void setOperand(std::vector<Key> keys);
     void setExecute(bool on);
     void setNext(bool on);
     void setLineButton(int n, bool on);
@@ -146,11 +185,13 @@ private:
     // The verdict of the newest line and what follows from it (answer, record, consolation).
     void judge(int n);
     void dropNewLine();
+    // Empties line n: its terms, sentence, box and line button.
+    void eraseLine(int n);
     // The verdict the newest line already stands for, held against the question; OPEN when
     // the student still has a step to make.
     Verdict standingVerdict();
     // The strip of a half-built step while a hint borrows it.
-    std::optional<std::string> heldStepMessage_;
+    std::optional<Message> heldStepMessage_;
     void takeBackStrip();
     void closeIfOwnAnswer();
     bool unrecorded_ = false;  // the last finish could not be written

@@ -41,8 +41,7 @@ bool QuestionCommands::useQuestionFile(const std::string& path, const QuestionLi
 
 void QuestionCommands::tellReadAsUtf8() {
     if (!document_.readAsUtf8) return;
-    practice_.message = UTF8_NOTICE;
-    view_.showMessage(UTF8_NOTICE);
+    practice_.notice(UTF8_NOTICE);
 }
 
 FileResult QuestionCommands::load(const std::string& wanted) {

@@ -273,7 +273,7 @@ void TfrmMain::buildPanel() {
         // the 7 key's caption is a half-width digit, unlike the other keys
         QPushButton* b = button(grbNumber, QString("btn%1").arg(d), d == 7 ? "7" : digitCaptions[d], keyRect(rowOf[d], colOf[d]));
         b->setFocusPolicy(Qt::NoFocus);
-        connect(b, &QPushButton::clicked, this, [this, d] { practice->keypadInput(std::to_string(d)); });
+        connect(b, &QPushButton::clicked, this, [this, d] { practice->keypad(digitKey(d)); });
         btnDigit[static_cast<size_t>(d)] = b;
     }
     btnDecimal = button(grbNumber, "btnDecimal", "．", keyRect(3, 1));
@@ -297,11 +297,11 @@ void TfrmMain::buildPanel() {
     btnClear->setAccessibleName("クリア");
     btnMoji->setAccessibleName("文字");
     pnlNumber->setAccessibleName("入力した数");
-    connect(btnDecimal, &QPushButton::clicked, this, [this] { practice->keypadInput("."); });
+    connect(btnDecimal, &QPushButton::clicked, this, [this] { practice->keypad(Key::Point); });
     connect(btnMinus, &QPushButton::clicked, this, [this] { practice->minusButton(); });
-    connect(btnClear, &QPushButton::clicked, this, [this] { practice->keypadInput("CL"); });
-    connect(btnBunsu, &QPushButton::clicked, this, [this] { practice->keypadInput("分の"); });
-    connect(btnMoji, &QPushButton::clicked, this, [this] { practice->keypadInput(btnMoji->text().toStdString()); });
+    connect(btnClear, &QPushButton::clicked, this, [this] { practice->keypad(Key::Clear); });
+    connect(btnBunsu, &QPushButton::clicked, this, [this] { practice->keypad(Key::Fraction); });
+    connect(btnMoji, &QPushButton::clicked, this, [this] { practice->keypad(Key::Letter); });
 
     btnNext = button(pnlMain, "btnNext", "次の問題", QRect(34, 446, 108, 32));
     btnNext->setIconSize(QSize(25, 25));

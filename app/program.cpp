@@ -23,7 +23,7 @@ Program::~Program() {
     delete frmMain;  // owns the other windows
 }
 
-int Program::runUnitWindow() { return frmMondai->exec(); }
+std::optional<UnitChoice> Program::runUnitWindow() { return frmMondai->run(); }
 int Program::runEditorWindow() {
     const QuestionDocument& document = session->document;
     frmEditQues->setCaptionNote(document.readAsUtf8 ? QuestionCommands::UTF8_CAPTION_NOTE : "");

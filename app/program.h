@@ -36,7 +36,7 @@ struct Program : OtherWindows {
     TfrmHelp* help = nullptr;
     ~Program() override;
 
-    int runUnitWindow() override;
+    std::optional<UnitChoice> runUnitWindow() override;
     int runEditorWindow() override;
     void showRecordWindow() override;
     void showPrintWindow() override;

@@ -44,7 +44,7 @@ public:
     void placeSolutionBox(int) override {}
     void hideSolutionBox() override {}
     void clearHoverFrames() override {}
-    int runUnitSelection() override { return 2; }
+    std::optional<solvari::UnitChoice> runUnitSelection() override { return std::nullopt; }
 };
 
 }  // namespace

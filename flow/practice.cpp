@@ -535,20 +535,22 @@ void Practice::nextQuestion() {
 }
 
 void Practice::chooseUnit() {
-    if (view_.runUnitSelection() == 1) {
-        resetStep();
-        clearPage();
-        showQuestion(currentUnit, currentQuestion[static_cast<size_t>(currentUnit)]);
-        showCaption();
-        closeIfOwnAnswer();
-    }
+    if (const std::optional<UnitChoice> choice = view_.runUnitSelection()) chooseQuestion(*choice);
 }
 
-void Practice::acceptUnitChoice(int unit, int question) {
-    currentUnit = unit;
-    currentQuestion[static_cast<size_t>(unit)] = question;
+void Practice::chooseQuestion(UnitChoice choice) {
+    if (choice.unit < 1 || choice.unit > questionSet.unitCount || choice.question < 1 ||
+        choice.question > questionSet.questionCount.at(static_cast<size_t>(choice.unit)))
+        return;
+    currentUnit = choice.unit;
+    currentQuestion[static_cast<size_t>(choice.unit)] = choice.question;
     questionFinished = false;
     setBlink(false);
+    resetStep();
+    clearPage();
+    showQuestion(currentUnit, choice.question);
+    showCaption();
+    closeIfOwnAnswer();
 }
 
 // ---------------------------------------------------------------- keys

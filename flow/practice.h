@@ -17,6 +17,12 @@
 
 namespace solvari {
 
+// A unit and a question of it, as the unit window gives them.
+struct UnitChoice {
+    int unit = 1;
+    int question = 1;
+};
+
 // What the practice logic asks of the main window and the page window. The windows draw what
 // they are told and forward every click and key back to Practice.
 class PracticeView {
@@ -36,7 +42,7 @@ public:
     virtual void placeSolutionBox(int line) = 0;            // grbKai beside a line, shown
     virtual void hideSolutionBox() = 0;
     virtual void clearHoverFrames() = 0;
-    virtual int runUnitSelection() = 0;                     // TfrmMondai, modal: 1 OK, 2 cancel
+    virtual std::optional<UnitChoice> runUnitSelection() = 0;  // TfrmMondai, modal: nothing when cancelled
 };
 
 // How far the student has built the step.
@@ -133,8 +139,8 @@ public:
     void timBlinkTimer();
     void nextQuestion();
     void chooseUnit();
-    // The unit window's "Ｏ　Ｋ": the chosen unit and question become current.
-    void acceptUnitChoice(int unit, int question);
+    // Shows question `question` of unit `unit` (the unit window's "Ｏ　Ｋ").
+    void chooseQuestion(UnitChoice choice);
 
     void clearPage();
     bool showQuestion(int u, int q);

@@ -418,7 +418,7 @@ void TfrmMain::setLetterCaption(char letter) { btnMoji->setText(QString(QChar(le
 void TfrmMain::placeSolutionBox(int line) { page->placeSolutionBox(line); }
 void TfrmMain::hideSolutionBox() { page->grbKai->hide(); }
 void TfrmMain::clearHoverFrames() { page->clearHoverFrames(); }
-int TfrmMain::runUnitSelection() { return windows->runUnitWindow(); }
+std::optional<UnitChoice> TfrmMain::runUnitSelection() { return windows->runUnitWindow(); }
 
 // ---------------------------------------------------------------- keys
 

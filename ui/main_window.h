@@ -93,7 +93,7 @@ public:
     void placeSolutionBox(int line) override;
     void hideSolutionBox() override;
     void clearHoverFrames() override;
-    int runUnitSelection() override;
+    std::optional<UnitChoice> runUnitSelection() override;
 
     // --- controls, by their Windows-era names (glossary in flow/README.md) ---
     QFrame* pnlMain = nullptr;

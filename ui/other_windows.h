@@ -1,4 +1,7 @@
 #pragma once
+#include <optional>
+
+#include "flow/practice.h"
 
 namespace solvari {
 
@@ -7,7 +10,7 @@ namespace solvari {
 class OtherWindows {
 public:
     virtual ~OtherWindows() = default;
-    virtual int runUnitWindow() = 0;    // TfrmMondai, modal: 1 OK, 2 cancel
+    virtual std::optional<UnitChoice> runUnitWindow() = 0;  // TfrmMondai, modal: nothing when cancelled
     virtual int runEditorWindow() = 0;  // TfrmEditQues, modal: 1 OK, 2 cancel
     virtual void showRecordWindow() = 0;   // TfrmKiroku
     virtual void showPrintWindow() = 0;    // TfrmPrintS

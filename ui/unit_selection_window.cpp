@@ -265,8 +265,14 @@ void TfrmMondai::lstTangenClick() {
     markQuestion(p.currentQuestion.at(static_cast<size_t>(shownUnit)));
 }
 
+std::optional<UnitChoice> TfrmMondai::run() {
+    choice_.reset();
+    exec();
+    return choice_;
+}
+
 void TfrmMondai::btnOKClick() {
-    practice_.acceptUnitChoice(shownUnit, markedQuestion);
+    choice_ = UnitChoice{shownUnit, markedQuestion};
     eraseMark();
     done(RESULT_OK);
 }

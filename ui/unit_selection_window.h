@@ -89,6 +89,8 @@ public:
     void markQuestion(int n);
     void lstTangenClick();
     void btnOKClick();
+    // Shows the window modally: the unit and question chosen with "Ｏ　Ｋ", nothing when cancelled.
+    std::optional<UnitChoice> run();
     void btnCancelClick();
     void btnShowRecordClick();
 
@@ -100,6 +102,7 @@ protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
+    std::optional<UnitChoice> choice_;
     class QuestionBoxes;
 
     Practice& practice_;

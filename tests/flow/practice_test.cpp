@@ -531,10 +531,7 @@ TEST_F(PracticeTest, EndOfUnitAsksToChangeUnits) {
 
 TEST_F(PracticeTest, AcceptedUnitChoiceShowsTheChosenQuestion) {
     start({"2y=6"});
-    view.unitSelection = [this] {
-        practice.acceptUnitChoice(1, 1);
-        return 1;
-    };
+    view.unitSelection = [] { return std::optional<UnitChoice>(UnitChoice{1, 1}); };
     practice.chooseUnit();
     EXPECT_EQ(engine.targetLine, 1);
     EXPECT_EQ(engine.letter, 'y');

@@ -34,7 +34,7 @@ public:
     int solutionLine = 0, hoverClears = 0, unitRuns = 0;
     char letter = '?';
     std::map<int, bool> lineButtons;
-    std::function<int()> unitSelection = [] { return 2; };
+    std::function<std::optional<UnitChoice>()> unitSelection = [] { return std::optional<UnitChoice>(); };
 
     void showMessage(const std::string& t) override { messageShown = t; }
     void showDisplay(const std::string& t) override { displayShown = t; }
@@ -53,7 +53,7 @@ public:
     }
     void hideSolutionBox() override { solutionShown = false; }
     void clearHoverFrames() override { ++hoverClears; }
-    int runUnitSelection() override {
+    std::optional<UnitChoice> runUnitSelection() override {
         ++unitRuns;
         return unitSelection();
     }

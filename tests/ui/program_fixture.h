@@ -21,9 +21,9 @@ namespace solvari::testing {
 class ScriptedUnitWindow : public OtherWindows {
 public:
     explicit ScriptedUnitWindow(OtherWindows& real) : real_(real) {}
-    std::function<int()> unit = [] { return 2; };
+    std::function<std::optional<UnitChoice>()> unit = [] { return std::optional<UnitChoice>(); };
 
-    int runUnitWindow() override { return unit(); }
+    std::optional<UnitChoice> runUnitWindow() override { return unit(); }
     int runEditorWindow() override { return real_.runEditorWindow(); }
     void showRecordWindow() override { real_.showRecordWindow(); }
     void showPrintWindow() override { real_.showPrintWindow(); }

@@ -118,7 +118,7 @@ TEST_F(QuestionCommands, OpenWithUnsavedEditsAsksAfterTheFileIsChosen) {
         };
         unitWindow->unit = [&] {
             order.push_back("unit");
-            return 2;
+            return std::optional<UnitChoice>();
         };
         m->session.document.saved = false;
         std::vector<BoxSeen> seen;
@@ -147,7 +147,7 @@ TEST_F(QuestionCommands, OpenWithUnsavedEditsAsksAfterTheFileIsChosen) {
         EXPECT_EQ(lineToText(m->engine.line(1), false), "7x=14") << r.name;
 
         // back to the start set for the next row
-        unitWindow->unit = [] { return 2; };
+        unitWindow->unit = [] { return std::optional<UnitChoice>(); };
         m->openDialog = [&](const std::string&) { return path("Question.leq"); };
         m->mnuOpen->trigger();
     }
@@ -159,7 +159,7 @@ TEST_F(QuestionCommands, OpenCancelledInTheDialogChangesNothing) {
     int unitRuns = 0;
     unitWindow->unit = [&] {
         ++unitRuns;
-        return 2;
+        return std::optional<UnitChoice>();
     };
     m->mnuOpen->trigger();  // the dialog answers ""
     EXPECT_EQ(unitRuns, 0);
@@ -183,7 +183,7 @@ TEST_F(QuestionCommands, OpenOfAFileWithTooManyUnitsRestoresEverything) {
     int unitRuns = 0;
     unitWindow->unit = [&] {
         ++unitRuns;
-        return 1;
+        return std::optional<UnitChoice>(UnitChoice{1, 1});
     };
     m->openDialog = [&](const std::string&) { return bad; };
     std::vector<BoxSeen> seen;
@@ -362,7 +362,7 @@ TEST_F(QuestionCommands, OpenOfAFileThatCannotBeReadKeepsTheSetThePageAndTheEdit
         };
         unitWindow->unit = [&] {
             ++unitRuns;
-            return 1;
+            return std::optional<UnitChoice>(UnitChoice{1, 1});
         };
         m->openDialog = [&](const std::string&) { return r.chosen; };
         std::vector<BoxSeen> seen;
@@ -397,7 +397,7 @@ TEST_F(QuestionCommands, Utf8SetsAreReadAndSavedInShiftJis) {
         const std::string file = path("utf8.LEQ");
         writeBytes(file, r.bytes);
         m->openDialog = [&](const std::string&) { return file; };
-        unitWindow->unit = [] { return 2; };
+        unitWindow->unit = [] { return std::optional<UnitChoice>(); };
         m->mnuOpen->trigger();  // no box: the notice goes to the message strip
         EXPECT_EQ(m->session.document.lines, (std::vector<std::string>{"<<一次～", "2x=6", ">>"}));
         EXPECT_EQ(m->page->lblMess->text().toStdString(), TfrmMain::UTF8_NOTICE);
@@ -423,7 +423,7 @@ TEST_F(QuestionCommands, OpenAndSaveKeepTheNecAndIbmCodesOfUntouchedLines) {
     const std::string title = "<<\x87\x9a\xfa\x54\xed\x40\xee\xef";  // CP932 itself would write 81 E6 81 CA FA 5C FA 40
     writeBytes(path("nec.LEQ"), title + "\n2x=6\n>>");
     m->openDialog = [&](const std::string&) { return path("nec.LEQ"); };
-    unitWindow->unit = [] { return 2; };
+    unitWindow->unit = [] { return std::optional<UnitChoice>(); };
     m->mnuOpen->trigger();
     ASSERT_EQ(m->session.document.lines.size(), 3u);
     m->saveDialog = [&](const std::string&) { return path("nec-saved.LEQ"); };

@@ -73,7 +73,7 @@ QStringList rowsOf(const QListWidget* list) {
 class RecordViewerStandIn : public OtherWindows {
 public:
     std::function<void()> record = [] {};
-    int runUnitWindow() override { return 2; }
+    std::optional<UnitChoice> runUnitWindow() override { return std::nullopt; }
     int runEditorWindow() override { return 2; }
     void showRecordWindow() override { record(); }
     void showPrintWindow() override {}
@@ -327,35 +327,32 @@ TEST_F(MondaiTest, CancelKeepsTheCurrentQuestion) {
             dlg.questionButton(1)->click();
             r.leave();
         });
-        EXPECT_EQ(dlg.exec(), 2) << r.name;
+        EXPECT_FALSE(dlg.run()) << r.name;
         EXPECT_EQ(practice.currentUnit, 1) << r.name;
         EXPECT_EQ(practice.currentQuestion[1], 2) << r.name;
         EXPECT_EQ(practice.currentQuestion[2], 1) << r.name;
     }
 }
 
-TEST_F(MondaiTest, OkMakesTheMarkedQuestionCurrent) {
+TEST_F(MondaiTest, OkGivesTheMarkedQuestion) {
     load(join({unit("一", {"x=1", "x=2", "x=3"}), unit("二", {"x=4", "x=5"})}));
-    practice.questionFinished = true;
-    view.blinking = true;
     answerNextModal([&](QWidget*) {
         clickRow(1);
         QTest::mouseClick(dlg.questionBox(2), Qt::LeftButton);
         dlg.btnOK->click();
     });
-    EXPECT_EQ(dlg.exec(), 1);
-    EXPECT_EQ(practice.currentUnit, 2);
-    EXPECT_EQ(practice.currentQuestion[2], 2);
-    EXPECT_EQ(practice.currentQuestion[1], 1);
-    EXPECT_FALSE(practice.questionFinished);
-    EXPECT_FALSE(view.blinking);
+    const std::optional<UnitChoice> chosen = dlg.run();
+    ASSERT_TRUE(chosen);
+    EXPECT_EQ(chosen->unit, 2);
+    EXPECT_EQ(chosen->question, 2);
+    EXPECT_EQ(practice.currentUnit, 1) << "the drill shows the question, not the window";
     EXPECT_EQ(greenCount(), 0);  // erased for the next showing
 }
 
 TEST_F(MondaiTest, ChoosingAUnitStartsTheChosenQuestion) {
     load(join({unit("一", {"0.5x=6"}), unit("二", {"3y=9", "4a=8"})}));
     ASSERT_TRUE(practice.startQuestionSet());
-    view.unitSelection = [&] { return dlg.exec(); };
+    view.unitSelection = [&] { return dlg.run(); };
     answerNextModal([&](QWidget*) {
         clickRow(1);
         dlg.questionButton(2)->click();
@@ -400,7 +397,7 @@ TEST_F(MondaiTest, RecordButtonOpensTheViewerAboveTheWindow) {
         EXPECT_TRUE(dlg.isVisible());
         dlg.btnCancel->click();
     });
-    EXPECT_EQ(dlg.exec(), 2);
+    EXPECT_FALSE(dlg.run());
     EXPECT_EQ(shown, 1);
     EXPECT_TRUE(openBeneath);
 }
@@ -411,14 +408,14 @@ TEST_F(MondaiTest, EnterAcceptsAndEscapeCancels) {
         dlg.questionButton(2)->click();
         QTest::keyClick(dlg.lstTangen, Qt::Key_Return);  // the list has the focus
     });
-    EXPECT_EQ(dlg.exec(), 1);
-    EXPECT_EQ(practice.currentQuestion[1], 2);
+    const std::optional<UnitChoice> chosen = dlg.run();
+    ASSERT_TRUE(chosen);
+    EXPECT_EQ(chosen->question, 2);
     answerNextModal([&](QWidget*) {
         dlg.questionButton(1)->click();
         QTest::keyClick(dlg.lstTangen, Qt::Key_Escape);
     });
-    EXPECT_EQ(dlg.exec(), 2);
-    EXPECT_EQ(practice.currentQuestion[1], 2);
+    EXPECT_FALSE(dlg.run());
 }
 
 // At 640×480 and at twice the scale on 1280×1024 the window ran off the screen. It fits every

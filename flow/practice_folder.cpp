@@ -1,10 +1,17 @@
 #include "flow/practice_folder.h"
 
+#include <QCryptographicHash>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
 #include <QSaveFile>
+#include <QRegularExpression>
 #include <QStandardPaths>
+#include <cerrno>
+#include <cstdlib>
+#include <unistd.h>
+
+#include "flow/file_io.h"
 
 namespace solvari {
 
@@ -87,6 +94,74 @@ PracticeFolderChoice choosePracticeFolder(const QString& workingDir, const QStri
     c.folder = practiceDir;
     c.seeded = true;
     return c;
+}
+
+std::string folderWriteProblem(const std::string& folder) {
+    // Root may write anywhere the permission bits forbid, so the folder's flags prove nothing:
+    // only creating a file there does.
+    const QString dir = QString::fromStdString(folder);
+    if (!QDir(dir).exists()) return "フォルダがありません";
+    std::string probe = QDir(dir).filePath(".solvari-probe-XXXXXX").toStdString();
+    const int fd = ::mkstemp(probe.data());
+    if (fd < 0) return writeFailureReason(errno);
+    ::close(fd);
+    ::unlink(probe.c_str());
+    return "";
+}
+
+std::string fallbackDataDirectory(const std::string& workingDir) {
+    const QString appData = QStandardPaths::writableLocation(QStandardPaths::AppDataLocation);
+    if (appData.isEmpty()) return "";
+    // One folder per class folder: two read-only class folders never share one record. The
+    // folder's own name keeps it recognisable; the hash of its whole path keeps it apart.
+    const QString absolute = QDir::cleanPath(QDir(QString::fromStdString(workingDir)).absolutePath());
+    QString name = QFileInfo(absolute).fileName();
+    name.replace(QRegularExpression(QStringLiteral("[^\\w.-]")), QStringLiteral("_"));
+    const QByteArray hash = QCryptographicHash::hash(absolute.toUtf8(), QCryptographicHash::Sha256).toHex().left(12);
+    return QDir::cleanPath(appData + "/classes/" + name.left(40) + (name.isEmpty() ? "" : "-") + QString::fromLatin1(hash))
+        .toStdString();
+}
+
+std::string dataDirectory(const std::string& workingDir) {
+    const QString dir = QString::fromStdString(workingDir);
+    if (folderWriteProblem(workingDir).empty()) return QDir::cleanPath(QDir(dir).absolutePath()).toStdString();
+    const std::string fallback = fallbackDataDirectory(workingDir);
+    if (!fallback.empty() && QDir().mkpath(QString::fromStdString(fallback))) {
+        // The record goes on from the folder's own history: the first time, the record beside
+        // the question set is copied over; after that the copy is the record.
+        const std::string moved = recordFilePath(fallback);
+        const std::string original = recordFilePath(QDir::cleanPath(QDir(dir).absolutePath()).toStdString());
+        std::string bytes;
+        if (!QFileInfo::exists(QString::fromStdString(moved)) &&
+            readFileBytes(original, MAX_RECORD_FILE_BYTES, bytes) == ReadStatus::Ok)
+            writeFileAtomically(moved, bytes);  // a failed copy leaves a fresh record, as before
+        return fallback;
+    }
+    // Nowhere better: the write itself will then report the folder it could not use.
+    return QDir::cleanPath(dir).toStdString();
+}
+
+std::string fallbackNotice(const std::string& workingDir, const std::string& dataDir) {
+    if (workingDir.empty()) return "";
+    const std::string folder = QDir::cleanPath(QDir(QString::fromStdString(workingDir)).absolutePath()).toStdString();
+    if (folder == dataDir) return "";
+    const std::string problem = folderWriteProblem(workingDir);
+    if (problem.empty()) return "";
+    return folder + " に書き込めません（" + problem + "）。記録は " + dataDir + " に書きます。";
+}
+
+std::string recordFilePath(const std::string& directory, const std::string& student) {
+    const QString name = student.empty() ? QString::fromUtf8(RECORD_FILE_NAME) : QString::fromStdString(student) + ".rec";
+    return QDir(QString::fromStdString(directory)).filePath(name).toStdString();
+}
+
+std::string studentRecordName(const std::string& entered) {
+    const QString name = QString::fromStdString(entered).trimmed();  // full-width blanks too
+    if (name.isEmpty() || name.size() > 30 || name.startsWith('.')) return "";
+    for (const QChar c : name)
+        if (c.unicode() < 0x20 || QStringLiteral("/\\:*?\"<>|").contains(c)) return "";
+    if (QString::fromUtf8(RECORD_FILE_NAME).startsWith(name + ".", Qt::CaseInsensitive)) return "";
+    return name.toStdString();
 }
 
 }  // namespace solvari

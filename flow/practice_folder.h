@@ -3,6 +3,8 @@
 #include <QStringList>
 #include <string>
 
+#include "flow/record_rules.h"
+
 namespace solvari {
 
 // Where the drill works: the folder that holds its question set "Question.leq" and, beside it,
@@ -37,6 +39,31 @@ QStringList bundledSetCandidates(const QString& executableDir);
 // already there is never overwritten, the teacher may have edited it).
 PracticeFolderChoice choosePracticeFolder(const QString& workingDir, const QString& practiceDir,
                                           const QStringList& bundledCandidates);
+
+// Where the record file lives: workingDir when a file can be created there, else a folder of
+// its own for that class folder in the user's data folder
+// (QStandardPaths::AppDataLocation + "/classes/<name>-<hash of the path>", created when
+// missing), which on first use gets a copy of workingDir's record. The folder has no trailing
+// separator.
+std::string dataDirectory(const std::string& workingDir);
+// Why no file can be created in folder ("" when one can).
+std::string folderWriteProblem(const std::string& folder);
+// What the student is told once when the record of workingDir goes to dataDir instead:
+// "<folder> に書き込めません（<reason>）。記録は <dataDir> に書きます。", or "" when it does not.
+std::string fallbackNotice(const std::string& workingDir, const std::string& dataDir);
+
+// dataDirectory + "/Miradosh.rec", or + "/<student>.rec" for a student's own record.
+std::string recordFilePath(const std::string& directory, const std::string& student = "");
+
+// A name a student entered, as the base name of a record file: blanks around it removed;
+// "" when it cannot name one (empty, longer than 30 characters, a path or a hidden name,
+// characters Windows shares refuse, or the shared record's own name).
+std::string studentRecordName(const std::string& entered);
+inline constexpr const char* STUDENT_NAME_QUESTION =
+    "名前を入力してください。このクラスのフォルダに「名前.rec」として記録します。";
+inline constexpr const char* STUDENT_NAME_CAPTION = "練習の記録";
+inline constexpr const char* STUDENT_NAME_REFUSED =
+    "その名前は記録のファイル名に使えません（/ \\ : * ? \" < > | や . で始まる名前、30文字を超える名前は使えません）。";
 
 inline constexpr const char* PRACTICE_NO_BUNDLED_SET = "同梱の問題集 Question.leq が見つかりません";
 inline constexpr const char* PRACTICE_CANNOT_SEED = "練習フォルダに問題集を置けません: ";

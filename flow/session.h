@@ -12,6 +12,7 @@
 #include "engine/prompter.h"
 #include "flow/file_io.h"
 #include "flow/finish_recorder.h"
+#include "flow/practice_folder.h"
 #include "flow/question_set.h"
 #include "flow/record_file.h"
 #include "flow/record_queue.h"

@@ -1,0 +1,47 @@
+#pragma once
+#include <cstddef>
+#include <optional>
+#include <string>
+#include <string_view>
+
+#include "flow/finish_recorder.h"
+#include "flow/settings_document.h"
+
+namespace solvari {
+
+// The practice record's content, the same whoever keeps it (a file on the desktop, the browser's
+// storage): one section per unit title, under q the finishes of question q, under "H" + q those
+// reached after a hint, and "DATE" of the unit's latest finish.
+
+constexpr const char* RECORD_FILE_NAME = "Miradosh.rec";
+// A record file holds one short section per unit; a file this large is not one of ours, and
+// it is neither parsed nor overwritten.
+constexpr std::size_t MAX_RECORD_FILE_BYTES = 16 * 1024 * 1024;
+
+// A local date and time to the minute, as the record keeps it.
+struct RecordTime {
+    int year = 2000, month = 1, day = 1, hour = 0, minute = 0;
+};
+
+// "2024年05月03日09:05": the year in full, the rest with two digits, hours 0..23.
+std::string formatRecordDate(const RecordTime& when);
+
+// A stored count as addFinish reads it: decimal, or hexadecimal after "0x"/"0X"; anything
+// else (empty, damaged, negative, too large) is 0.
+int parseRecordCount(std::string_view text);
+
+// One more final verdict on question q of the unit titled title: its count + 1 and "DATE"
+// (and, after a hint, "H" + q + 1). The count under q keeps counting every finish, so a record
+// reads the same to a program without hints. Returns "" or why the record refuses it; the
+// document may then be part changed and is to be dropped.
+std::string addFinish(ProfileDocument& record, const std::string& title, int q, const RecordTime& when, Finish finish);
+
+// The count as the record viewer shows it: a missing key is 0; a value that is not a decimal
+// integer is nullopt (the viewer then shows no stars for that question).
+std::optional<int> readCount(const ProfileDocument& record, const std::string& title, int q);
+std::optional<int> readCount(const ProfileIndex& record, const std::string& title, int q);
+// The finishes of question q reached after a hint ("H" + q), read like readCount.
+std::optional<int> readHintCount(const ProfileDocument& record, const std::string& title, int q);
+std::optional<int> readHintCount(const ProfileIndex& record, const std::string& title, int q);
+
+}  // namespace solvari

@@ -127,6 +127,8 @@ public:
         s.set("below", page().solution.below);
         return s;
     }
+    std::string answer() const { return page().answer; }
+    std::string check() const { return page().check; }
     bool blinking() const { return page().blinking; }
     bool nextPicture() const { return page().nextPicture; }
     std::string focus() const { return page().focus; }
@@ -205,6 +207,8 @@ EMSCRIPTEN_BINDINGS(solvari_drill) {
         .function("letter", &PageDrill::letter)
         .function("caption", &PageDrill::caption)
         .function("solution", &PageDrill::solution)
+        .function("answer", &PageDrill::answer)
+        .function("check", &PageDrill::check)
         .function("blinking", &PageDrill::blinking)
         .function("nextPicture", &PageDrill::nextPicture)
         .function("focus", &PageDrill::focus)

@@ -2,7 +2,10 @@
 
 #include <utility>
 
+#include "engine/format.h"
+#include "engine/solution_set.h"
 #include "flow/question_set.h"
+#include "transform/check_by_substitution.h"
 
 namespace solvari::web {
 
@@ -16,13 +19,13 @@ int RecordingBox::textOut(int x, int y, const std::string& utf8) {
     op.y1 = y;
     op.text = utf8;
     ops_.push_back(std::move(op));
-    ++version_;
+    changed();
     return x + (measure_ && *measure_ ? (*measure_)(font_, utf8) : 0);
 }
 
 void RecordingBox::line(int x1, int y1, int x2, int y2, Color pen) {
     ops_.push_back(DrawOp{DrawOp::Line, {}, x1, y1, x2, y2, pen, {}});
-    ++version_;
+    changed();
 }
 
 void RecordingBox::rectangle(int left, int top, int right, int bottom, Color pen) {
@@ -32,12 +35,12 @@ void RecordingBox::rectangle(int left, int top, int right, int bottom, Color pen
         return op.kind == DrawOp::Rectangle && op.x1 == left && op.y1 == top && op.x2 == right && op.y2 == bottom;
     });
     ops_.push_back(DrawOp{DrawOp::Rectangle, {}, left, top, right, bottom, pen, {}});
-    ++version_;
+    changed();
 }
 
 void RecordingBox::clear() {
     ops_.clear();
-    ++version_;
+    changed();
 }
 
 class Drill::Boxes : public PageBoxes {
@@ -82,8 +85,13 @@ public:
             else s.box = line >= 1 && line <= LINE_CAPACITY ? line : half, s.below = true;
         }
         s.visible = true;
+        d_.describeAnswer();
     }
-    void hideSolutionBox() override { page().solution.visible = false; }
+    void hideSolutionBox() override {
+        page().solution.visible = false;
+        page().answer.clear();
+        page().check.clear();
+    }
     void clearHoverFrames() override { d_.eraseFrames(); }
     int runUnitSelection() override {
         const std::optional<Reply> r = d_.ask({PendingQuestion::Unit, "", ""});
@@ -139,8 +147,8 @@ Drill::Drill(Measure measure, int lineBoxWidth)
       boxes_(std::make_unique<Boxes>(*this)),
       view_(std::make_unique<View>(*this)),
       asker_(std::make_unique<Asker>(*this)) {
-    for (int n = 1; n <= LINE_CAPACITY; ++n) live_.boxes[static_cast<size_t>(n)] = RecordingBox(lineBoxWidth, LINE_BOX_HEIGHT, &measure_);
-    live_.boxes[ANSWER_LINE] = RecordingBox(ANSWER_BOX_WIDTH, ANSWER_BOX_HEIGHT, &measure_);
+    for (int n = 1; n <= LINE_CAPACITY; ++n) live_.boxes[static_cast<size_t>(n)] = RecordingBox(lineBoxWidth, LINE_BOX_HEIGHT, &measure_, &stamps_);
+    live_.boxes[ANSWER_LINE] = RecordingBox(ANSWER_BOX_WIDTH, ANSWER_BOX_HEIGHT, &measure_, &stamps_);
     typesetter_.emplace(engine_, *boxes_);
     practice_.emplace(engine_, *typesetter_, *boxes_, *asker_, *view_);
     practice_->lineCapacity = LINE_CAPACITY;
@@ -309,6 +317,16 @@ void Drill::eraseFrames() {
     live_.hoverLine = -1;
 }
 
+// The answer group in words, for the page's text beside its picture.
+void Drill::describeAnswer() {
+    const Practice& p = *practice_;
+    if (p.questionResult == VERDICT_NO_SOLUTION) live_.answer = "【答】解なし";
+    else if (p.questionResult == VERDICT_ALL_VALUES) live_.answer = "【答】解は無数にある";
+    else live_.answer = "【答】" + lineToText(engine_.line(ANSWER_LINE), engine_.hasDecimal);
+    const std::optional<SolutionSet> set = solutionSetOf(engine_.line(QUESTION_LINE));
+    live_.check = set ? checkBySubstitution(engine_.line(QUESTION_LINE), *set, engine_.letter, engine_.hasDecimal) : "";
+}
+
 void Drill::recordFinish(int unit, int question) {
     if (interrupted_) return;
     records_.addFinish(practice_->questionSet.unitTitle.at(static_cast<size_t>(unit)), question, practice_->hintUsed);
@@ -320,7 +338,7 @@ int Drill::currentQuestion(int unit) const {
 }
 
 RecordingBox Drill::preview(int unit, int question) {
-    RecordingBox box(PREVIEW_BOX_WIDTH, PREVIEW_BOX_HEIGHT, &measure_);
+    RecordingBox box(PREVIEW_BOX_WIDTH, PREVIEW_BOX_HEIGHT, &measure_, nullptr);
     const QuestionSet& set = practice_->questionSet;
     if (unit < 1 || unit > MAX_UNITS || question < 1 || question > set.questionCount[static_cast<size_t>(unit)]) return box;
     // The unit window draws with an engine of its own: nothing it parses reaches the page.

@@ -33,7 +33,9 @@ struct DrawOp {
 class RecordingBox : public Canvas {
 public:
     RecordingBox() = default;
-    RecordingBox(int width, int height, const Measure* measure) : width_(width), height_(height), measure_(measure) {}
+    // stamps: the drill's change counter, which no snapshot puts back (see version()).
+    RecordingBox(int width, int height, const Measure* measure, unsigned* stamps)
+        : width_(width), height_(height), measure_(measure), stamps_(stamps) {}
 
     void setFont(const FontSpec& font) override { font_ = font; }
     FontSpec font() const override { return font_; }
@@ -47,16 +49,19 @@ public:
 
     bool visible() const { return visible_; }
     const std::vector<DrawOp>& ops() const { return ops_; }
-    // Grows with every change: the page redraws a box only when this moved.
+    // A new number with every change, never given twice even when a stopped command's drawing
+    // is put back: the page redraws a box only when this differs from what it drew.
     unsigned version() const { return version_; }
 
 private:
     int width_ = 0, height_ = 0;
     const Measure* measure_ = nullptr;
+    unsigned* stamps_ = nullptr;
     FontSpec font_;
     bool visible_ = true;
     std::vector<DrawOp> ops_;
     unsigned version_ = 0;
+    void changed() { version_ = stamps_ ? ++*stamps_ : version_ + 1; }
 };
 
 // Where the answer group stands: beside line box `box`, either on its top-left corner or 3
@@ -84,6 +89,9 @@ struct PageState {
     unsigned focusCount = 0;
     int hoverLine = -1;
     std::array<RecordingBox, ANSWER_LINE + 1> boxes{};  // 1..12 lines, 16 the answer box
+    // The answer group's text: the answer ("【答】x=3", "【答】解なし") and its check.
+    std::string answer;
+    std::string check;
 };
 
 // A question the page has to put to the student before the command can finish.
@@ -182,6 +190,7 @@ private:
     class Asker;
 
     Measure measure_;
+    unsigned stamps_ = 0;
     Engine engine_;
     PageState live_;
     PageState frame_;  // the page as it stood when the pending question came up
@@ -210,6 +219,7 @@ private:
     void notice(std::string text);
     bool stopped() const { return interrupted_; }
     void recordFinish(int unit, int question);
+    void describeAnswer();
     void eraseFrames();
     Canvas* lineBox(int n);
 

@@ -70,6 +70,8 @@ TEST_F(DrillTest, SolvingCountsOneFinishInTheRecord) {
     EXPECT_EQ(page().solution.box, 2);
     EXPECT_TRUE(page().blinking);
     EXPECT_NE(texts(page().boxes[ANSWER_LINE]).find("【答】"), std::string::npos);
+    EXPECT_EQ(page().answer, "【答】x=3");
+    EXPECT_EQ(page().check.rfind("検算", 0), 0u) << page().check;
     const std::vector<std::string> rows = drill.recordRows();
     ASSERT_GE(rows.size(), 3u);
     EXPECT_EQ(rows[0], "一次方程式（１）基本");
@@ -93,6 +95,7 @@ TEST_F(DrillTest, TheSpecialChoiceIsAskedOverThePageWithTheNewLine) {
     ASSERT_EQ(drill.pendingQuestion().kind, PendingQuestion::Special);
     EXPECT_NE(texts(page().boxes[3]), "");
     EXPECT_EQ(drill.engine().targetLine, 2);
+    const unsigned shownWhileAsking = page().boxes[3].version();
     // while the box is up, nothing else is taken
     drill.correct();
     EXPECT_TRUE(drill.waiting());
@@ -103,6 +106,8 @@ TEST_F(DrillTest, TheSpecialChoiceIsAskedOverThePageWithTheNewLine) {
     EXPECT_FALSE(drill.waiting());
     EXPECT_EQ(drill.engine().targetLine, 3);
     EXPECT_NE(texts(page().boxes[ANSWER_LINE]).find("【答】解は無数にある"), std::string::npos);
+    EXPECT_EQ(page().answer, "【答】解は無数にある");
+    EXPECT_NE(page().boxes[3].version(), shownWhileAsking) << "the page must draw the line again";
     EXPECT_TRUE(drill.practice().questionFinished);
     EXPECT_EQ(drill.recordRows().at(2), "  1★");
 }

@@ -118,6 +118,13 @@ public:
     bool executeEnabled() const { return page().executeEnabled; }
     bool nextEnabled() const { return page().nextEnabled; }
     bool lineEnabled(int n) const { return n >= 1 && n <= 12 && page().lineButtonEnabled[static_cast<size_t>(n)]; }
+    // All twelve line buttons at once: bit n set when button n is enabled.
+    int lineButtons() const {
+        int bits = 0;
+        for (int n = 1; n <= 12; ++n)
+            if (page().lineButtonEnabled[static_cast<size_t>(n)]) bits |= 1 << n;
+        return bits;
+    }
     std::string letter() const { return std::string(1, page().letter); }
     std::string caption() const { return page().caption; }
     val solution() const {
@@ -204,6 +211,7 @@ EMSCRIPTEN_BINDINGS(solvari_drill) {
         .function("executeEnabled", &PageDrill::executeEnabled)
         .function("nextEnabled", &PageDrill::nextEnabled)
         .function("lineEnabled", &PageDrill::lineEnabled)
+        .function("lineButtons", &PageDrill::lineButtons)
         .function("letter", &PageDrill::letter)
         .function("caption", &PageDrill::caption)
         .function("solution", &PageDrill::solution)

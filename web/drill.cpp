@@ -29,6 +29,12 @@ void RecordingBox::line(int x1, int y1, int x2, int y2, Color pen) {
 }
 
 void RecordingBox::rectangle(int left, int top, int right, int bottom, Color pen) {
+    // The same frame again on top of everything changes no pixel.
+    if (!ops_.empty()) {
+        const DrawOp& last = ops_.back();
+        if (last.kind == DrawOp::Rectangle && last.x1 == left && last.y1 == top && last.x2 == right && last.y2 == bottom && last.pen == pen)
+            return;
+    }
     // A frame drawn again over the same place covers the earlier one entirely: keep only the
     // newest, so hovering back and forth does not grow the list.
     std::erase_if(ops_, [&](const DrawOp& op) {

@@ -18,10 +18,19 @@
     return (italic ? "italic " : "") + (bold ? "bold " : "") + px + "px " + family;
   }
 
+  // Widths by font and text: the typesetting asks for the same few pieces again and again.
   const measureContext = document.createElement("canvas").getContext("2d");
+  const widths = new Map();
   function measureText(face, px, bold, italic, text) {
-    measureContext.font = cssFont(face, px, bold, italic);
-    return Math.round(measureContext.measureText(text).width);
+    const font = cssFont(face, px, bold, italic);
+    const key = font + "\u0000" + text;
+    let w = widths.get(key);
+    if (w === undefined) {
+      if (measureContext.font !== font) measureContext.font = font;
+      w = Math.round(measureContext.measureText(text).width);
+      widths.set(key, w);
+    }
+    return w;
   }
 
   const $ = (id) => document.getElementById(id);
@@ -55,10 +64,12 @@
     g.fillRect(0, 0, width, height);
     g.textBaseline = "top";
     g.lineWidth = 1;
+    g.fillStyle = "#000";
+    let font = "";
     for (const op of ops) {
       if (op[0] === "text") {
-        g.font = cssFont(op[4], op[5], op[6], op[7]);
-        g.fillStyle = "#000";
+        const f = cssFont(op[4], op[5], op[6], op[7]);
+        if (f !== font) g.font = font = f;
         g.fillText(op[3], op[1], op[2]);
       } else if (op[0] === "line") {
         g.strokeStyle = op[5];
@@ -80,15 +91,26 @@
     paint(canvases[n], drill.boxWidth(n), drill.boxHeight(n), drill.boxOps(n));
   }
 
+  // Only what changed is touched: every write makes the browser lay the page out again.
+  function setText(id, text) {
+    const e = $(id);
+    if (e.textContent !== text) e.textContent = text;
+  }
+  function setDisabled(id, off) {
+    const e = $(id);
+    if (e.disabled !== off) e.disabled = off;
+  }
+
   function render() {
-    $("pageCaption").textContent = drill.caption();
-    $("lblMess").textContent = drill.message();
-    $("pnlNumber").textContent = drill.display();
-    $("btnJikkou").disabled = !drill.executeEnabled();
-    $("btnNext").disabled = !drill.nextEnabled();
-    for (let n = 1; n <= 12; n++) $("btnShiki" + n).disabled = !drill.lineEnabled(n);
+    setText("pageCaption", drill.caption());
+    setText("lblMess", drill.message());
+    setText("pnlNumber", drill.display());
+    setDisabled("btnJikkou", !drill.executeEnabled());
+    setDisabled("btnNext", !drill.nextEnabled());
+    const lines = drill.lineButtons();
+    for (let n = 1; n <= 12; n++) setDisabled("btnShiki" + n, !(lines & (1 << n)));
     const letter = drill.letter();
-    $("btnMoji").textContent = letter;
+    setText("btnMoji", letter);
     $("btnMoji").dataset.key = letter;
     for (let n = 1; n <= drill.lineCapacity(); n++) drawBox(n);
     drawBox(ANSWER_BOX);
@@ -96,8 +118,7 @@
     blink();
     if (drill.focusCount() !== shownFocus && $("modalLayer").hidden) {
       shownFocus = drill.focusCount();
-      const target = drill.focus() === "execute" ? $("btnJikkou") : drill.focus() === "next" ? $("btnNext") : null;
-      if (target && !target.disabled) target.focus();
+      moveFocusSoon();
     }
     if (drill.recordVersion() !== savedRecords) {
       savedRecords = drill.recordVersion();
@@ -105,11 +126,25 @@
     }
   }
 
+  // The drill's focus, given once the step is on screen: moving the focus makes the browser
+  // bring its styles up to date, which need not delay the picture.
+  let focusPending = false;
+  function moveFocusSoon() {
+    if (focusPending) return;
+    focusPending = true;
+    requestAnimationFrame(() => setTimeout(() => {
+      focusPending = false;
+      if (!$("modalLayer").hidden) return;
+      const target = drill.focus() === "execute" ? $("btnJikkou") : drill.focus() === "next" ? $("btnNext") : null;
+      if (target && !target.disabled && document.activeElement !== target) target.focus({ preventScroll: true });
+    }, 0));
+  }
+
   function placeSolution() {
     const kai = $("grbKai");
     const s = drill.solution();
     if (!s.visible) {
-      kai.hidden = true;
+      if (!kai.hidden) kai.hidden = true;
       return;
     }
     const box = $("Image" + s.box);
@@ -118,8 +153,8 @@
     const r = box.getBoundingClientRect();
     kai.style.left = Math.round(r.left - sheet.left) + "px";
     kai.style.top = Math.round((s.below ? r.bottom + 3 : r.top) - sheet.top) + "px";
-    $("answerText").textContent = drill.answer();
-    $("checkText").textContent = drill.check();
+    setText("answerText", drill.answer());
+    setText("checkText", drill.check());
   }
 
   function blink() {
@@ -131,7 +166,7 @@
     } else {
       if (blinkTimer) window.clearInterval(blinkTimer);
       blinkTimer = null;
-      next.classList.remove("blink-on", "blink-off");
+      if (next.classList.contains("blink-on") || next.classList.contains("blink-off")) next.classList.remove("blink-on", "blink-off");
     }
   }
 
@@ -181,12 +216,12 @@
       openDialog("frmSentaku", "btnMusu");
     } else if (q && q.kind === "unit") {
       openUnitWindow();
-    } else {
+    } else if (!$("modalLayer").hidden) {
       hideDialogs();
       $("modalLayer").hidden = true;
       render();
       const focus = drill.focus() === "execute" ? $("btnJikkou") : drill.focus() === "next" ? $("btnNext") : restoreFocus;
-      if (focus && !focus.disabled && focus.focus) focus.focus();
+      if (focus && !focus.disabled && focus.focus) focus.focus({ preventScroll: true });
     }
   }
 
@@ -386,6 +421,7 @@
   wireControls();
   const started = performance.now();
   createSolvari({ measureText }).then((module) => {
+    performance.mark("solvari-module");
     const width = columnWidth();
     buildPage(width);
     drill = new module.Drill(width);
@@ -394,6 +430,7 @@
       if (kept) drill.loadRecords(kept);
     } catch (e) { /* no storage: records last for this visit */ }
     drill.start();
+    performance.mark("solvari-started");
     savedRecords = drill.recordVersion();
     afterCommand();
     $("app").setAttribute("aria-busy", "false");

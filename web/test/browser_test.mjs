@@ -94,7 +94,7 @@ test("a question solved by clicks is counted in the record", async () => {
   assert.ok(await visible(page, "grbKai"));
   assert.equal(await text(page, "answerText"), "【答】x=3");
   assert.match(await text(page, "checkText"), /^検算/);
-  assert.equal(await page.evaluate(() => document.activeElement.id), "btnNext");
+  await page.waitForFunction(() => document.activeElement.id === "btnNext", { timeout: 2000 });
   const rows = await recordRows(page);
   assert.deepEqual(rows.slice(0, 4).filter((r) => !r.includes("年")), ["一次方程式（１）基本", "  1★", "  2"]);
   // kept across a reload of the page

@@ -1,11 +1,23 @@
 #include "engine/sjis.h"
 
 #include <algorithm>
+
+#ifdef __EMSCRIPTEN__
+#include "engine/cp932_table.h"
+#else
 #include <cerrno>
 #include <iconv.h>
+#endif
 
 namespace solvari {
 namespace {
+
+#ifdef __EMSCRIPTEN__
+// The browser's libc has no CP932 in iconv (and its Shift_JIS lacks the NEC and IBM rows):
+// the tables generated from glibc's CP932 stand in for it, code for code.
+std::optional<std::string> encodeCp932(std::string_view utf8) { return cp932FromUtf8(utf8); }
+std::optional<std::string> decodeCp932(std::string_view sjis) { return cp932ToUtf8(sjis); }
+#else
 
 // One conversion descriptor per direction and thread, opened on first use: opening iconv
 // costs far more than converting a short line.
@@ -65,6 +77,10 @@ std::optional<std::string> convert(Converter& converter, std::string_view in) {
     return out;
 }
 
+std::optional<std::string> encodeCp932(std::string_view utf8) { return convert(toSjisConverter(), utf8); }
+std::optional<std::string> decodeCp932(std::string_view sjis) { return convert(fromSjisConverter(), sjis); }
+#endif
+
 }  // namespace
 
 // ASCII is the same in both encodings (CP932 keeps 0x5C as the backslash and 0x7E as the tilde).
@@ -76,9 +92,9 @@ static bool isAscii(std::string_view text) {
 
 std::optional<std::string> toSjis(std::string_view utf8) {
     if (isAscii(utf8)) return std::string(utf8);
-    auto bytes = convert(toSjisConverter(), utf8);
+    auto bytes = encodeCp932(utf8);
     if (!bytes) return std::nullopt;
-    auto back = convert(fromSjisConverter(), *bytes);
+    auto back = decodeCp932(*bytes);
     if (!back || *back != utf8) return std::nullopt;
     return bytes;
 }
@@ -109,7 +125,7 @@ std::string toSjisReplacing(std::string_view utf8, char placeholder) {
 
 std::optional<std::string> fromSjis(std::string_view sjis) {
     if (isAscii(sjis)) return std::string(sjis);
-    return convert(fromSjisConverter(), sjis);
+    return decodeCp932(sjis);
 }
 
 std::string fromSjisLossy(std::string_view sjis) {

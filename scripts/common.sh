@@ -4,9 +4,13 @@ SOLVARI_PACKAGES="cmake g++ make pkg-config qt6-base-dev qt6-svg-dev qt6-transla
 fonts-ipafont fonts-urw-base35 xvfb xauth xdotool imagemagick poppler-utils libgtest-dev \
 libbenchmark-dev clang libclang-rt-14-dev dpkg-dev desktop-file-utils appstream"
 
+# The browser edition's build and tests (scripts/web_build).
+SOLVARI_WEB_PACKAGES="cmake make emscripten node-acorn googletest chromium"
+
+# Installs the packages named (default: SOLVARI_PACKAGES) that are missing.
 solvari_install_packages() {
   local missing=()
-  for p in $SOLVARI_PACKAGES; do
+  for p in ${*:-$SOLVARI_PACKAGES}; do
     dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing+=("$p")
   done
   [ ${#missing[@]} -eq 0 ] && return 0

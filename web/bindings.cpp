@@ -1,0 +1,241 @@
+// The page's view of the drill (embind): commands in, typed state out. drill.js sends every
+// click and key here and draws what it reads back; it decides nothing of its own.
+#include <emscripten.h>
+#include <emscripten/bind.h>
+#include <emscripten/val.h>
+
+#include <cstdio>
+
+#include "web/bundled_set.h"
+#include "web/drill.h"
+
+using emscripten::val;
+
+namespace solvari::web {
+namespace {
+
+// The browser measures text in the fonts it draws with (drill.js: Module.measureText).
+EM_JS(int, measureInPage, (const char* face, int pixelSize, int bold, int italic, const char* text), {
+    return Module.measureText(UTF8ToString(face), pixelSize, !!bold, !!italic, UTF8ToString(text));
+});
+
+int measure(const FontSpec& font, const std::string& text) {
+    return measureInPage(font.face.c_str(), font.pixelSize, font.bold, font.italic, text.c_str());
+}
+
+std::string colour(Color c) {
+    char text[8];
+    std::snprintf(text, sizeof text, "#%02x%02x%02x", c.r, c.g, c.b);
+    return text;
+}
+
+val opsOf(const RecordingBox& box) {
+    val ops = val::array();
+    for (const DrawOp& op : box.ops()) {
+        val o = val::array();
+        switch (op.kind) {
+            case DrawOp::Text:
+                o.call<void>("push", std::string("text"), op.x1, op.y1, op.text, op.font.face, op.font.pixelSize, op.font.bold,
+                             op.font.italic);
+                break;
+            case DrawOp::Line: o.call<void>("push", std::string("line"), op.x1, op.y1, op.x2, op.y2, colour(op.pen)); break;
+            case DrawOp::Rectangle: o.call<void>("push", std::string("rect"), op.x1, op.y1, op.x2, op.y2, colour(op.pen)); break;
+        }
+        ops.call<void>("push", o);
+    }
+    return ops;
+}
+
+val strings(const std::vector<std::string>& list) {
+    val a = val::array();
+    for (const std::string& s : list) a.call<void>("push", s);
+    return a;
+}
+
+const char* kindName(PendingQuestion::Kind k) {
+    switch (k) {
+        case PendingQuestion::YesNo: return "yesno";
+        case PendingQuestion::YesNoCancel: return "yesnocancel";
+        case PendingQuestion::Special: return "special";
+        case PendingQuestion::Unit: return "unit";
+        case PendingQuestion::Text: return "text";
+        case PendingQuestion::None: break;
+    }
+    return "";
+}
+
+class PageDrill {
+public:
+    explicit PageDrill(int lineBoxWidth) : drill_(measure, lineBoxWidth) {}
+
+    bool start() { return drill_.start(bundledQuestionSet()); }
+
+    void selectLine(int n) { drill_.selectLine(n); }
+    // The operation by its code: '*', '/', '+', '-', 'K' かっこ, 'S' 整理, 'I' 移項.
+    void operation(const std::string& code) {
+        if (code.size() != 1) return;
+        switch (code[0]) {
+            case '*': case '/': case '+': case '-': case 'K': case 'S': case 'I':
+                drill_.chooseOperation(static_cast<Operation>(code[0]));
+                break;
+            default: break;
+        }
+    }
+    void keypad(const std::string& key) { drill_.keypad(key); }
+    void minus() { drill_.minusButton(); }
+    void execute() { drill_.execute(); }
+    void correct() { drill_.correct(); }
+    void hint() { drill_.hint(); }
+    void next() { drill_.nextQuestion(); }
+    void chooseUnit() { drill_.chooseUnit(); }
+    void blink() { drill_.blinkTick(); }
+    void keyDown(int code, bool shift) { drill_.keyDown(code, shift); }
+    void keyPress(int code) {
+        if (code > 0 && code < 0x80) drill_.keyPress(static_cast<char>(code));
+    }
+    void hover(int n) { drill_.hover(n); }
+
+    val pending() const {
+        const PendingQuestion& p = drill_.pendingQuestion();
+        if (p.kind == PendingQuestion::None) return val::null();
+        val q = val::object();
+        q.set("kind", std::string(kindName(p.kind)));
+        q.set("text", p.text);
+        q.set("caption", p.caption);
+        return q;
+    }
+    void answerYes(bool yes) { drill_.answer(yes ? Answer::Yes : Answer::No); }
+    void answerCancel() { drill_.answer(Answer::Cancel); }
+    // 8 解は無数にある, 3 解なし, 2 closed: the dialog's modal results.
+    void answerSpecial(int result) {
+        if (result == 8 || result == 3 || result == 2) drill_.answerSpecial(static_cast<SpecialChoice>(result));
+    }
+    void answerUnit(bool ok, int unit, int question) { drill_.answerUnit(ok, unit, question); }
+    val notices() { return strings(drill_.takeNotices()); }
+
+    std::string message() const { return page().message; }
+    std::string display() const { return page().display; }
+    bool executeEnabled() const { return page().executeEnabled; }
+    bool nextEnabled() const { return page().nextEnabled; }
+    bool lineEnabled(int n) const { return n >= 1 && n <= 12 && page().lineButtonEnabled[static_cast<size_t>(n)]; }
+    // All twelve line buttons at once: bit n set when button n is enabled.
+    int lineButtons() const {
+        int bits = 0;
+        for (int n = 1; n <= 12; ++n)
+            if (page().lineButtonEnabled[static_cast<size_t>(n)]) bits |= 1 << n;
+        return bits;
+    }
+    std::string letter() const { return std::string(1, page().letter); }
+    std::string caption() const { return page().caption; }
+    val solution() const {
+        val s = val::object();
+        s.set("visible", page().solution.visible);
+        s.set("box", page().solution.box);
+        s.set("below", page().solution.below);
+        return s;
+    }
+    std::string answer() const { return page().answer; }
+    std::string check() const { return page().check; }
+    bool blinking() const { return page().blinking; }
+    bool nextPicture() const { return page().nextPicture; }
+    std::string focus() const { return page().focus; }
+    unsigned focusCount() const { return page().focusCount; }
+    unsigned boxVersion(int n) const { return box(n) ? box(n)->version() : 0; }
+    val boxOps(int n) const { return box(n) ? opsOf(*box(n)) : val::array(); }
+    bool boxVisible(int n) const { return box(n) && box(n)->visible(); }
+    int boxWidth(int n) const { return box(n) ? box(n)->width() : 0; }
+    int boxHeight(int n) const { return box(n) ? box(n)->height() : 0; }
+    int lineCapacity() const { return Drill::LINE_CAPACITY; }
+    int targetLine() const { return drill_.engine().targetLine; }
+    bool questionFinished() const { return drill_.practice().questionFinished; }
+
+    val unitTitles() const {
+        std::vector<std::string> titles;
+        for (int u = 1; u <= MAX_UNITS; ++u) {
+            const std::string& t = drill_.questionSet().unitTitle[static_cast<size_t>(u)];
+            if (t.empty()) break;
+            titles.push_back(t);
+        }
+        return strings(titles);
+    }
+    int questionCount(int unit) const {
+        return unit >= 1 && unit <= MAX_UNITS ? drill_.questionSet().questionCount[static_cast<size_t>(unit)] : 0;
+    }
+    int currentUnit() const { return drill_.currentUnit(); }
+    int currentQuestion(int unit) const { return drill_.currentQuestion(unit); }
+    val preview(int unit, int question) { return opsOf(drill_.preview(unit, question)); }
+
+    val recordRows() const { return strings(drill_.recordRows()); }
+    std::string recordText() const { return drill_.recordText(); }
+    void loadRecords(const std::string& text) { drill_.loadRecords(text); }
+    unsigned recordVersion() const { return drill_.recordVersion(); }
+
+private:
+    Drill drill_;
+    const PageState& page() const { return drill_.page(); }
+    const RecordingBox* box(int n) const {
+        if ((n >= 1 && n <= Drill::LINE_CAPACITY) || n == ANSWER_LINE) return &page().boxes[static_cast<size_t>(n)];
+        return nullptr;
+    }
+};
+
+}  // namespace
+}  // namespace solvari::web
+
+EMSCRIPTEN_BINDINGS(solvari_drill) {
+    using solvari::web::PageDrill;
+    emscripten::class_<PageDrill>("Drill")
+        .constructor<int>()
+        .function("start", &PageDrill::start)
+        .function("selectLine", &PageDrill::selectLine)
+        .function("operation", &PageDrill::operation)
+        .function("keypad", &PageDrill::keypad)
+        .function("minus", &PageDrill::minus)
+        .function("execute", &PageDrill::execute)
+        .function("correct", &PageDrill::correct)
+        .function("hint", &PageDrill::hint)
+        .function("next", &PageDrill::next)
+        .function("chooseUnit", &PageDrill::chooseUnit)
+        .function("blink", &PageDrill::blink)
+        .function("keyDown", &PageDrill::keyDown)
+        .function("keyPress", &PageDrill::keyPress)
+        .function("hover", &PageDrill::hover)
+        .function("pending", &PageDrill::pending)
+        .function("answerYes", &PageDrill::answerYes)
+        .function("answerCancel", &PageDrill::answerCancel)
+        .function("answerSpecial", &PageDrill::answerSpecial)
+        .function("answerUnit", &PageDrill::answerUnit)
+        .function("notices", &PageDrill::notices)
+        .function("message", &PageDrill::message)
+        .function("display", &PageDrill::display)
+        .function("executeEnabled", &PageDrill::executeEnabled)
+        .function("nextEnabled", &PageDrill::nextEnabled)
+        .function("lineEnabled", &PageDrill::lineEnabled)
+        .function("lineButtons", &PageDrill::lineButtons)
+        .function("letter", &PageDrill::letter)
+        .function("caption", &PageDrill::caption)
+        .function("solution", &PageDrill::solution)
+        .function("answer", &PageDrill::answer)
+        .function("check", &PageDrill::check)
+        .function("blinking", &PageDrill::blinking)
+        .function("nextPicture", &PageDrill::nextPicture)
+        .function("focus", &PageDrill::focus)
+        .function("focusCount", &PageDrill::focusCount)
+        .function("boxVersion", &PageDrill::boxVersion)
+        .function("boxOps", &PageDrill::boxOps)
+        .function("boxVisible", &PageDrill::boxVisible)
+        .function("boxWidth", &PageDrill::boxWidth)
+        .function("boxHeight", &PageDrill::boxHeight)
+        .function("lineCapacity", &PageDrill::lineCapacity)
+        .function("targetLine", &PageDrill::targetLine)
+        .function("questionFinished", &PageDrill::questionFinished)
+        .function("unitTitles", &PageDrill::unitTitles)
+        .function("questionCount", &PageDrill::questionCount)
+        .function("currentUnit", &PageDrill::currentUnit)
+        .function("currentQuestion", &PageDrill::currentQuestion)
+        .function("preview", &PageDrill::preview)
+        .function("recordRows", &PageDrill::recordRows)
+        .function("recordText", &PageDrill::recordText)
+        .function("loadRecords", &PageDrill::loadRecords)
+        .function("recordVersion", &PageDrill::recordVersion);
+}

@@ -1,0 +1,368 @@
+#include "web/drill.h"
+
+#include <utility>
+
+#include "engine/format.h"
+#include "engine/solution_set.h"
+#include "flow/question_set.h"
+#include "transform/check_by_substitution.h"
+
+namespace solvari::web {
+
+// ---------------------------------------------------------------- boxes
+
+int RecordingBox::textOut(int x, int y, const std::string& utf8) {
+    DrawOp op;
+    op.kind = DrawOp::Text;
+    op.font = font_;
+    op.x1 = x;
+    op.y1 = y;
+    op.text = utf8;
+    ops_.push_back(std::move(op));
+    changed();
+    return x + (measure_ && *measure_ ? (*measure_)(font_, utf8) : 0);
+}
+
+void RecordingBox::line(int x1, int y1, int x2, int y2, Color pen) {
+    ops_.push_back(DrawOp{DrawOp::Line, {}, x1, y1, x2, y2, pen, {}});
+    changed();
+}
+
+void RecordingBox::rectangle(int left, int top, int right, int bottom, Color pen) {
+    // The same frame again on top of everything changes no pixel.
+    if (!ops_.empty()) {
+        const DrawOp& last = ops_.back();
+        if (last.kind == DrawOp::Rectangle && last.x1 == left && last.y1 == top && last.x2 == right && last.y2 == bottom && last.pen == pen)
+            return;
+    }
+    // A frame drawn again over the same place covers the earlier one entirely: keep only the
+    // newest, so hovering back and forth does not grow the list.
+    std::erase_if(ops_, [&](const DrawOp& op) {
+        return op.kind == DrawOp::Rectangle && op.x1 == left && op.y1 == top && op.x2 == right && op.y2 == bottom;
+    });
+    ops_.push_back(DrawOp{DrawOp::Rectangle, {}, left, top, right, bottom, pen, {}});
+    changed();
+}
+
+void RecordingBox::clear() {
+    ops_.clear();
+    changed();
+}
+
+class Drill::Boxes : public PageBoxes {
+public:
+    explicit Boxes(Drill& d) : d_(d) {}
+    Canvas* lineBox(int n) override { return d_.lineBox(n); }
+
+private:
+    Drill& d_;
+};
+
+Canvas* Drill::lineBox(int n) {
+    if ((n >= 1 && n <= LINE_CAPACITY) || n == ANSWER_LINE) return &live_.boxes[static_cast<size_t>(n)];
+    return nullptr;
+}
+
+// ---------------------------------------------------------------- the views
+
+class Drill::View : public PracticeView {
+public:
+    explicit View(Drill& d) : d_(d) {}
+    void showMessage(const std::string& text) override { page().message = text; }
+    void showDisplay(const std::string& text) override { page().display = text; }
+    void setExecuteEnabled(bool on) override { page().executeEnabled = on; }
+    void setNextEnabled(bool on) override { page().nextEnabled = on; }
+    void setLineButtonEnabled(int n, bool on) override {
+        if (n >= 1 && n <= 12) page().lineButtonEnabled[static_cast<size_t>(n)] = on;
+    }
+    void focusExecute() override { focus("execute"); }
+    void focusNext() override { focus("next"); }
+    void setBlinking(bool on) override { page().blinking = on; }
+    void setNextPicture(bool second) override { page().nextPicture = second; }
+    void setPageCaption(const std::string& text) override { page().caption = text; }
+    void setLetterCaption(char letter) override { page().letter = letter; }
+    // The answer group beside the newest line: on a page of two columns of six, the solution
+    // on line 5 or 6 stands at the top of the right column, on line 12 it stays where it was.
+    void placeSolutionBox(int line) override {
+        SolutionPlace& s = page().solution;
+        if (line < LINE_CAPACITY) {
+            const int half = LINE_CAPACITY / 2;
+            if (line == half - 1 || line == half) s.box = half + 1, s.below = false;
+            else s.box = line >= 1 && line <= LINE_CAPACITY ? line : half, s.below = true;
+        }
+        s.visible = true;
+        d_.describeAnswer();
+    }
+    void hideSolutionBox() override {
+        page().solution.visible = false;
+        page().answer.clear();
+        page().check.clear();
+    }
+    void clearHoverFrames() override { d_.eraseFrames(); }
+    int runUnitSelection() override {
+        const std::optional<Reply> r = d_.ask({PendingQuestion::Unit, "", ""});
+        if (!r || !r->unitChosen) return 2;
+        d_.practice_->acceptUnitChoice(r->unit, r->question);
+        return 1;
+    }
+
+private:
+    Drill& d_;
+    PageState& page() { return d_.live_; }
+    void focus(const char* what) {
+        page().focus = what;
+        ++page().focusCount;
+    }
+};
+
+class Drill::Asker : public Prompter {
+public:
+    explicit Asker(Drill& d) : d_(d) {}
+    void inform(const std::string& text) override { d_.notice(text); }
+    void warn(const std::string& text, const std::string& caption) override { d_.notice(caption + "|" + text); }
+    Answer askYesNo(const std::string& text, const std::string& caption) override {
+        const auto r = d_.ask({PendingQuestion::YesNo, text, caption});
+        return r ? r->answer : Answer::No;
+    }
+    Answer askYesNoCancel(const std::string& text, const std::string& caption) override {
+        const auto r = d_.ask({PendingQuestion::YesNoCancel, text, caption});
+        return r ? r->answer : Answer::Cancel;
+    }
+    // Its answer changes nothing (the work went on without it): a notice.
+    Answer askAbortRetryIgnore(const std::string& text, const std::string& caption) override {
+        d_.notice(caption + "|" + text);
+        return Answer::Ignore;
+    }
+    SpecialChoice chooseSpecialSolution() override {
+        const auto r = d_.ask({PendingQuestion::Special, "解の種類を選んでください", "特殊な解"});
+        return r ? r->choice : SpecialChoice::Closed;
+    }
+    std::optional<std::string> askText(const std::string& text, const std::string& caption, const std::string&) override {
+        const auto r = d_.ask({PendingQuestion::Text, text, caption});
+        return r ? r->text : std::nullopt;
+    }
+
+private:
+    Drill& d_;
+};
+
+// ---------------------------------------------------------------- the drill
+
+Drill::Drill(Measure measure, int lineBoxWidth)
+    : measure_(std::move(measure)),
+      boxes_(std::make_unique<Boxes>(*this)),
+      view_(std::make_unique<View>(*this)),
+      asker_(std::make_unique<Asker>(*this)) {
+    for (int n = 1; n <= LINE_CAPACITY; ++n) live_.boxes[static_cast<size_t>(n)] = RecordingBox(lineBoxWidth, LINE_BOX_HEIGHT, &measure_, &stamps_);
+    live_.boxes[ANSWER_LINE] = RecordingBox(ANSWER_BOX_WIDTH, ANSWER_BOX_HEIGHT, &measure_, &stamps_);
+    typesetter_.emplace(engine_, *boxes_);
+    practice_.emplace(engine_, *typesetter_, *boxes_, *asker_, *view_);
+    practice_->lineCapacity = LINE_CAPACITY;
+    practice_->recordWriter = [this](int u, int q) {
+        recordFinish(u, q);
+        return FileResult{true, {}, {}};
+    };
+}
+
+Drill::~Drill() = default;
+
+bool Drill::start(std::string_view questionSetBytes) {
+    bool started = false;
+    run([this, questionSetBytes, &started] {
+        const DecodedQuestionText text = decodeQuestionText(questionSetBytes);
+        std::vector<Diagnostic> said;
+        QuestionSet set;
+        if (text.ok && parseQuestionSet(text.lines, set, said)) {
+            practice_->questionSet = set;
+            for (const Diagnostic& d : said) notice(d.text);
+            started = practice_->startQuestionSet();
+        } else {
+            for (const Diagnostic& d : said) notice(d.text);
+        }
+        if (!started) notice("問題が不正です" + std::to_string(engine_.engineError) + ":致命的なエラーです");
+    });
+    return started;
+}
+
+void Drill::run(std::function<void()> command) {
+    command_ = std::move(command);
+    replies_.clear();
+    notices_.clear();
+    noticesShown_ = 0;
+    attempt();
+}
+
+void Drill::attempt() {
+    struct Saved {
+        Engine engine;
+        PageState page;
+        Typesetter typesetter;
+        Practice practice;
+        RecordBook records;
+    } saved{engine_, live_, *typesetter_, *practice_, records_};
+    repliesUsed_ = 0;
+    interrupted_ = false;
+    pending_ = {};
+    notices_.clear();
+    command_();
+    if (!interrupted_) {
+        command_ = nullptr;
+        replies_.clear();
+        return;
+    }
+    // Put back everything the run changed; the page shows frame_ meanwhile.
+    engine_ = saved.engine;
+    live_ = saved.page;
+    typesetter_.emplace(saved.typesetter);
+    practice_.emplace(saved.practice);
+    records_ = saved.records;
+}
+
+std::optional<Reply> Drill::ask(PendingQuestion question) {
+    if (interrupted_) return std::nullopt;
+    if (repliesUsed_ < replies_.size()) return replies_[repliesUsed_++];
+    interrupted_ = true;
+    pending_ = std::move(question);
+    frame_ = live_;
+    return std::nullopt;
+}
+
+void Drill::notice(std::string text) {
+    // What a stopped run would have said afterwards depends on an answer not yet given.
+    if (!interrupted_) notices_.push_back(std::move(text));
+}
+
+std::vector<std::string> Drill::takeNotices() {
+    std::vector<std::string> fresh;
+    for (size_t i = noticesShown_; i < notices_.size(); ++i) fresh.push_back(notices_[i]);
+    noticesShown_ = notices_.size();
+    return fresh;
+}
+
+void Drill::answer(Answer a) {
+    if (pending_.kind != PendingQuestion::YesNo && pending_.kind != PendingQuestion::YesNoCancel) return;
+    Reply r;
+    r.answer = a;
+    replies_.push_back(r);
+    attempt();
+}
+
+void Drill::answerSpecial(SpecialChoice c) {
+    if (pending_.kind != PendingQuestion::Special) return;
+    Reply r;
+    r.choice = c;
+    replies_.push_back(r);
+    attempt();
+}
+
+void Drill::answerUnit(bool ok, int unit, int question) {
+    if (pending_.kind != PendingQuestion::Unit) return;
+    const QuestionSet& set = practice_->questionSet;
+    // The unit window offers only units of the set and questions of the unit.
+    if (ok && (unit < 1 || unit > MAX_UNITS || set.unitTitle[static_cast<size_t>(unit)].empty() || question < 1 ||
+               question > set.questionCount[static_cast<size_t>(unit)]))
+        return;
+    Reply r;
+    r.unitChosen = ok;
+    r.unit = unit;
+    r.question = question;
+    replies_.push_back(r);
+    attempt();
+}
+
+void Drill::answerText(std::optional<std::string> text) {
+    if (pending_.kind != PendingQuestion::Text) return;
+    Reply r;
+    r.text = std::move(text);
+    replies_.push_back(r);
+    attempt();
+}
+
+// While a question waits, the page takes no other command (its question box is modal).
+void Drill::send(std::function<void()> command) {
+    if (!waiting()) run(std::move(command));
+}
+
+void Drill::selectLine(int n) { send([this, n] { practice_->selectLine(n); }); }
+void Drill::chooseOperation(Operation op) { send([this, op] { practice_->chooseOperationChecked(op); }); }
+void Drill::keypad(const std::string& key) { send([this, key] { practice_->keypadInput(key); }); }
+void Drill::minusButton() { send([this] { practice_->minusButton(); }); }
+void Drill::execute() { send([this] { practice_->execute(); }); }
+void Drill::correct() { send([this] { practice_->correct(); }); }
+void Drill::hint() { send([this] { practice_->hint(); }); }
+void Drill::nextQuestion() { send([this] { practice_->nextQuestion(); }); }
+void Drill::chooseUnit() { send([this] { practice_->chooseUnit(); }); }
+void Drill::blinkTick() { send([this] { practice_->timBlinkTimer(); }); }
+void Drill::keyDown(int keyCode, bool shift) { send([this, keyCode, shift] { practice_->formKeyDown(keyCode, shift); }); }
+void Drill::keyPress(char key) { send([this, key] { practice_->formKeyPress(key); }); }
+
+// The hover frame of the page window: the line under the mouse is framed in red while no step
+// is being built and the solution is not being shown; a picked line keeps its frame as its mark.
+void Drill::hover(int n) {
+    if (waiting() || live_.blinking || practice_->stepPending) return;
+    if (n <= 0) {
+        if (live_.hoverLine >= 1) {
+            if (Canvas* box = lineBox(live_.hoverLine)) Typesetter::drawFrame(*box, WHITE);
+        }
+        live_.hoverLine = -1;
+        return;
+    }
+    if (n == live_.hoverLine) return;
+    eraseFrames();
+    if (n <= engine_.targetLine) {
+        if (Canvas* box = lineBox(n)) {
+            Typesetter::drawFrame(*box, RED);
+            live_.hoverLine = n;
+        }
+    }
+}
+
+void Drill::eraseFrames() {
+    for (int n = 1; n <= engine_.targetLine; ++n)
+        if (Canvas* box = lineBox(n)) Typesetter::drawFrame(*box, WHITE);
+    live_.hoverLine = -1;
+}
+
+// The answer group in words, for the page's text beside its picture.
+void Drill::describeAnswer() {
+    const Practice& p = *practice_;
+    if (p.questionResult == VERDICT_NO_SOLUTION) live_.answer = "【答】解なし";
+    else if (p.questionResult == VERDICT_ALL_VALUES) live_.answer = "【答】解は無数にある";
+    else live_.answer = "【答】" + lineToText(engine_.line(ANSWER_LINE), engine_.hasDecimal);
+    const std::optional<SolutionSet> set = solutionSetOf(engine_.line(QUESTION_LINE));
+    live_.check = set ? checkBySubstitution(engine_.line(QUESTION_LINE), *set, engine_.letter, engine_.hasDecimal) : "";
+}
+
+void Drill::recordFinish(int unit, int question) {
+    if (interrupted_) return;
+    records_.addFinish(practice_->questionSet.unitTitle.at(static_cast<size_t>(unit)), question, practice_->hintUsed);
+}
+
+int Drill::currentQuestion(int unit) const {
+    if (unit < 1 || unit > MAX_UNITS) return 1;
+    return practice_->currentQuestion[static_cast<size_t>(unit)];
+}
+
+RecordingBox Drill::preview(int unit, int question) {
+    RecordingBox box(PREVIEW_BOX_WIDTH, PREVIEW_BOX_HEIGHT, &measure_, nullptr);
+    const QuestionSet& set = practice_->questionSet;
+    if (unit < 1 || unit > MAX_UNITS || question < 1 || question > set.questionCount[static_cast<size_t>(unit)]) return box;
+    // The unit window draws with an engine of its own: nothing it parses reaches the page.
+    class One : public PageBoxes {
+    public:
+        explicit One(Canvas& c) : c_(c) {}
+        Canvas* lineBox(int n) override { return n == SCRATCH_LINE ? &c_ : nullptr; }
+
+    private:
+        Canvas& c_;
+    } one(box);
+    Engine engine;
+    Typesetter typesetter(engine, one);
+    std::vector<Diagnostic> ignored;
+    engine.parseEquation(SCRATCH_LINE, set.questionText[static_cast<size_t>(unit)][static_cast<size_t>(question)], ignored);
+    Typesetter::clearBox(box);
+    typesetter.layoutLine(box, SCRATCH_LINE, false, engine.line(SCRATCH_LINE));
+    return box;
+}
+
+}  // namespace solvari::web

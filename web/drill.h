@@ -1,0 +1,231 @@
+#pragma once
+#include <array>
+#include <functional>
+#include <memory>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "engine/engine.h"
+#include "engine/prompter.h"
+#include "flow/practice.h"
+#include "transform/canvas.h"
+#include "transform/typeset.h"
+#include "web/records.h"
+
+namespace solvari::web {
+
+// Pixel width of a text in a font: the page measures with the browser's own fonts, tests with
+// fixed advances.
+using Measure = std::function<int(const FontSpec&, const std::string&)>;
+
+// One drawing call on a box, as the page replays it onto an HTML canvas.
+struct DrawOp {
+    enum Kind { Text, Line, Rectangle } kind = Text;
+    FontSpec font;  // Text
+    int x1 = 0, y1 = 0, x2 = 0, y2 = 0;
+    Color pen;
+    std::string text;
+};
+
+// A picture box that keeps its drawing as a list of calls. Painting it white empties the list,
+// so a box holds only what is visible.
+class RecordingBox : public Canvas {
+public:
+    RecordingBox() = default;
+    // stamps: the drill's change counter, which no snapshot puts back (see version()).
+    RecordingBox(int width, int height, const Measure* measure, unsigned* stamps)
+        : width_(width), height_(height), measure_(measure), stamps_(stamps) {}
+
+    void setFont(const FontSpec& font) override { font_ = font; }
+    FontSpec font() const override { return font_; }
+    int textOut(int x, int y, const std::string& utf8) override;
+    void line(int x1, int y1, int x2, int y2, Color pen) override;
+    void rectangle(int left, int top, int right, int bottom, Color pen) override;
+    void clear() override;
+    int width() const override { return width_; }
+    int height() const override { return height_; }
+    void setVisible(bool visible) override { visible_ = visible; }
+
+    bool visible() const { return visible_; }
+    const std::vector<DrawOp>& ops() const { return ops_; }
+    // A new number with every change, never given twice even when a stopped command's drawing
+    // is put back: the page redraws a box only when this differs from what it drew.
+    unsigned version() const { return version_; }
+
+private:
+    int width_ = 0, height_ = 0;
+    const Measure* measure_ = nullptr;
+    unsigned* stamps_ = nullptr;
+    FontSpec font_;
+    bool visible_ = true;
+    std::vector<DrawOp> ops_;
+    unsigned version_ = 0;
+    void changed() { version_ = stamps_ ? ++*stamps_ : version_ + 1; }
+};
+
+// Where the answer group stands: beside line box `box`, either on its top-left corner or 3
+// pixels below its bottom edge.
+struct SolutionPlace {
+    bool visible = false;
+    int box = 6;
+    bool below = true;
+};
+
+// Everything the page shows: what PracticeView was told, and the boxes.
+struct PageState {
+    std::string message;  // lblMess
+    std::string display;  // pnlNumber
+    bool executeEnabled = false;
+    bool nextEnabled = true;
+    std::array<bool, 13> lineButtonEnabled{};
+    char letter = 'x';
+    std::string caption;
+    SolutionPlace solution;
+    bool blinking = false;
+    bool nextPicture = false;  // the second picture of the blinking next button
+    // Which button holds the focus ("execute", "next" or ""); focusCount grows with every move.
+    std::string focus;
+    unsigned focusCount = 0;
+    int hoverLine = -1;
+    std::array<RecordingBox, ANSWER_LINE + 1> boxes{};  // 1..12 lines, 16 the answer box
+    // The answer group's text: the answer ("【答】x=3", "【答】解なし") and its check.
+    std::string answer;
+    std::string check;
+};
+
+// A question the page has to put to the student before the command can finish.
+struct PendingQuestion {
+    enum Kind { None, YesNo, YesNoCancel, Special, Unit, Text } kind = None;
+    std::string text;
+    std::string caption;
+};
+
+// An answer the student gave to a question of the running command.
+struct Reply {
+    Answer answer = Answer::No;
+    SpecialChoice choice = SpecialChoice::Closed;
+    bool unitChosen = false;  // the unit window's "Ｏ　Ｋ"
+    int unit = 0, question = 0;
+    std::optional<std::string> text;
+};
+
+// The drill behind the browser page: the practice core with a prompter and views that need
+// no modal box.
+//
+// A browser page cannot wait inside a command for the student to answer a question. A
+// command therefore runs until it meets a question nobody has answered yet; the page is shown
+// as it stood at that moment and asks; everything that run changed is put back. The answer
+// is added to the command's replies and the command runs again from the start, with every
+// earlier question answered as before, until it finishes. The core runs every command exactly
+// as the desktop does, and its state changes only by commands that finished.
+class Drill {
+public:
+    static constexpr int LINE_CAPACITY = 12;  // two columns of six line boxes
+    static constexpr int LINE_BOX_HEIGHT = 75;
+    static constexpr int ANSWER_BOX_WIDTH = 272;
+    static constexpr int ANSWER_BOX_HEIGHT = 76;
+    static constexpr int PREVIEW_BOX_WIDTH = 297;
+    static constexpr int PREVIEW_BOX_HEIGHT = 75;
+
+    Drill(Measure measure, int lineBoxWidth);
+    ~Drill();
+    Drill(const Drill&) = delete;
+    Drill& operator=(const Drill&) = delete;
+
+    // Opens a question set (its file's bytes) on question 1 of unit 1. False, with the fatal
+    // notice, when it cannot be practised.
+    bool start(std::string_view questionSetBytes);
+
+    // --- commands (the controls of the desktop's control panel and page) ---
+    void selectLine(int n);
+    void chooseOperation(Operation op);  // the buttons: 整理 and 移項 check for brackets
+    void keypad(const std::string& key);  // "0".."9", ".", "分の", the letter, "CL"
+    void minusButton();
+    void execute();
+    void correct();
+    void hint();
+    void nextQuestion();
+    void chooseUnit();
+    void blinkTick();
+    void keyDown(int keyCode, bool shift);
+    void keyPress(char key);
+    // The mouse over line box n (0: over the page outside the boxes).
+    void hover(int n);
+
+    // --- the question of the running command, and its answers ---
+    const PendingQuestion& pendingQuestion() const { return pending_; }
+    bool waiting() const { return pending_.kind != PendingQuestion::None; }
+    void answer(Answer a);
+    void answerSpecial(SpecialChoice c);
+    void answerUnit(bool ok, int unit, int question);
+    void answerText(std::optional<std::string> text);
+
+    // Notices the page has not shown yet, in order ("caption|text" when there is a caption);
+    // taking them empties the list.
+    std::vector<std::string> takeNotices();
+
+    // --- what the page shows ---
+    const PageState& page() const { return waiting() ? frame_ : live_; }
+
+    // --- the unit selection window ---
+    const QuestionSet& questionSet() const { return practice_->questionSet; }
+    int currentUnit() const { return practice_->currentUnit; }
+    int currentQuestion(int unit) const;
+    // Question q of unit u typeset into a box of the unit window, by an engine of its own.
+    RecordingBox preview(int unit, int question);
+
+    // --- the practice record ---
+    std::vector<std::string> recordRows() const { return records_.listing(practice_->questionSet); }
+    std::string recordText() const { return records_.serialize(); }
+    void loadRecords(const std::string& text) { records_.load(text); }
+    unsigned recordVersion() const { return records_.version(); }
+
+    const Practice& practice() const { return *practice_; }
+    const Engine& engine() const { return engine_; }
+
+private:
+    class Boxes;
+    class View;
+    class Asker;
+
+    Measure measure_;
+    unsigned stamps_ = 0;
+    Engine engine_;
+    PageState live_;
+    PageState frame_;  // the page as it stood when the pending question came up
+    std::unique_ptr<Boxes> boxes_;
+    std::unique_ptr<View> view_;
+    std::unique_ptr<Asker> asker_;
+    std::optional<Typesetter> typesetter_;
+    std::optional<Practice> practice_;
+    RecordBook records_;
+
+    // The running command and the answers it has had.
+    std::function<void()> command_;
+    std::vector<Reply> replies_;
+    size_t repliesUsed_ = 0;
+    bool interrupted_ = false;
+    PendingQuestion pending_;
+    std::vector<std::string> notices_;  // this command's, from its start
+    size_t noticesShown_ = 0;
+
+    void send(std::function<void()> command);
+    void run(std::function<void()> command);
+    void attempt();
+    // The next reply of the running command; nothing (and the run is stopped) when the
+    // student has not answered this question yet.
+    std::optional<Reply> ask(PendingQuestion question);
+    void notice(std::string text);
+    bool stopped() const { return interrupted_; }
+    void recordFinish(int unit, int question);
+    void describeAnswer();
+    void eraseFrames();
+    Canvas* lineBox(int n);
+
+    friend class Boxes;
+    friend class View;
+    friend class Asker;
+};
+
+}  // namespace solvari::web

@@ -1,0 +1,241 @@
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+#include "web/bundled_set.h"
+#include "web/drill.h"
+
+// The browser's drill: commands that meet a question stop, show the page as it stood then and
+// put everything back; the answer runs the command again to its end.
+
+namespace solvari::web {
+namespace {
+
+// Every character is 8 pixels wide: positions are the same on every machine.
+int fixedAdvance(const FontSpec&, const std::string& text) {
+    int chars = 0;
+    for (unsigned char c : text) chars += (c & 0xC0) != 0x80;
+    return 8 * chars;
+}
+
+std::string texts(const RecordingBox& box) {
+    std::string all;
+    for (const DrawOp& op : box.ops())
+        if (op.kind == DrawOp::Text) all += op.text;
+    return all;
+}
+
+// A set of one unit in the file's own bytes (UTF-8 is read as such).
+std::string oneUnit(const std::vector<std::string>& questions, const std::string& title = "テスト") {
+    std::string bytes = "<<" + title + "\r\n";
+    for (const std::string& q : questions) bytes += q + "\r\n";
+    return bytes + ">>\r\n";
+}
+
+struct DrillTest : ::testing::Test {
+    Drill drill{fixedAdvance, 560};
+    const PageState& page() const { return drill.page(); }
+    void step(int line, Operation op, const std::string& operand = "") {
+        drill.selectLine(line);
+        drill.chooseOperation(op);
+        for (char c : operand) drill.keypad(std::string(1, c));
+        drill.execute();
+    }
+};
+
+TEST_F(DrillTest, OpensTheBundledSetOnUnitOneQuestionOne) {
+    ASSERT_TRUE(drill.start(bundledQuestionSet()));
+    EXPECT_EQ(page().message, "式を指定してください");
+    EXPECT_EQ(page().caption, "一次方程式（１）基本");
+    EXPECT_TRUE(page().lineButtonEnabled[1]);
+    EXPECT_FALSE(page().lineButtonEnabled[2]);
+    EXPECT_EQ(texts(page().boxes[1]).find("（1） 次の方程式を解きなさい") != std::string::npos, true) << texts(page().boxes[1]);
+    EXPECT_NE(texts(page().boxes[1]).find("①"), std::string::npos);
+    EXPECT_TRUE(drill.takeNotices().empty());
+}
+
+TEST_F(DrillTest, AQuestionSetThatCannotBePractisedIsFatal) {
+    EXPECT_FALSE(drill.start("not a set"));
+    const std::vector<std::string> said = drill.takeNotices();
+    ASSERT_FALSE(said.empty());
+    EXPECT_NE(said.back().find(":致命的なエラーです"), std::string::npos);
+}
+
+TEST_F(DrillTest, SolvingCountsOneFinishInTheRecord) {
+    ASSERT_TRUE(drill.start(bundledQuestionSet()));
+    step(1, Operation::Divide, "2");
+    EXPECT_EQ(page().message, "解が出ました");
+    EXPECT_TRUE(page().solution.visible);
+    EXPECT_EQ(page().solution.box, 2);
+    EXPECT_TRUE(page().blinking);
+    EXPECT_NE(texts(page().boxes[ANSWER_LINE]).find("【答】"), std::string::npos);
+    EXPECT_EQ(page().answer, "【答】x=3");
+    EXPECT_EQ(page().check.rfind("検算", 0), 0u) << page().check;
+    const std::vector<std::string> rows = drill.recordRows();
+    ASSERT_GE(rows.size(), 3u);
+    EXPECT_EQ(rows[0], "一次方程式（１）基本");
+    EXPECT_EQ(rows[2], "  1★");
+    EXPECT_EQ(rows[3], "  2");
+}
+
+TEST_F(DrillTest, ARefusedPickSaysWhyAndChangesNothing) {
+    ASSERT_TRUE(drill.start(bundledQuestionSet()));
+    drill.selectLine(1);
+    drill.selectLine(1);
+    EXPECT_EQ(drill.takeNotices(), std::vector<std::string>{"操作が誤りです。例①＋②［実行］"});
+    EXPECT_EQ(page().message, "①式");
+}
+
+TEST_F(DrillTest, TheSpecialChoiceIsAskedOverThePageWithTheNewLine) {
+    ASSERT_TRUE(drill.start(oneUnit({"x+1=x+1", "x=x+1"})));
+    step(1, Operation::Transpose);
+    step(2, Operation::Collect);
+    // asked: the page shows line 3 already; the drill itself is still at line 2
+    ASSERT_EQ(drill.pendingQuestion().kind, PendingQuestion::Special);
+    EXPECT_NE(texts(page().boxes[3]), "");
+    EXPECT_EQ(drill.engine().targetLine, 2);
+    const unsigned shownWhileAsking = page().boxes[3].version();
+    // while the box is up, nothing else is taken
+    drill.correct();
+    EXPECT_TRUE(drill.waiting());
+    drill.answerSpecial(SpecialChoice::NoSolution);
+    EXPECT_EQ(drill.takeNotices(), std::vector<std::string>{"解なし？？もう一度考えてみましょう"});
+    ASSERT_EQ(drill.pendingQuestion().kind, PendingQuestion::Special);
+    drill.answerSpecial(SpecialChoice::Infinite);
+    EXPECT_FALSE(drill.waiting());
+    EXPECT_EQ(drill.engine().targetLine, 3);
+    EXPECT_NE(texts(page().boxes[ANSWER_LINE]).find("【答】解は無数にある"), std::string::npos);
+    EXPECT_EQ(page().answer, "【答】解は無数にある");
+    EXPECT_NE(page().boxes[3].version(), shownWhileAsking) << "the page must draw the line again";
+    EXPECT_TRUE(drill.practice().questionFinished);
+    EXPECT_EQ(drill.recordRows().at(2), "  1★");
+}
+
+TEST_F(DrillTest, ClosingTheSpecialChoiceLeavesTheVerdictToExecute) {
+    ASSERT_TRUE(drill.start(oneUnit({"x=x+1"})));
+    step(1, Operation::Transpose);
+    step(2, Operation::Collect);
+    ASSERT_EQ(drill.pendingQuestion().kind, PendingQuestion::Special);
+    drill.answerSpecial(SpecialChoice::Closed);
+    EXPECT_FALSE(drill.waiting());
+    EXPECT_FALSE(drill.practice().questionFinished);
+    EXPECT_EQ(drill.engine().targetLine, 3);
+    drill.execute();  // 実行 with nothing built asks again
+    ASSERT_EQ(drill.pendingQuestion().kind, PendingQuestion::Special);
+    drill.answerSpecial(SpecialChoice::NoSolution);
+    EXPECT_NE(texts(page().boxes[ANSWER_LINE]).find("【答】解なし"), std::string::npos);
+}
+
+TEST_F(DrillTest, MovingOnUnsolvedAsksFirst) {
+    ASSERT_TRUE(drill.start(bundledQuestionSet()));
+    drill.nextQuestion();
+    ASSERT_EQ(drill.pendingQuestion().kind, PendingQuestion::YesNo);
+    EXPECT_EQ(drill.pendingQuestion().text, "まだ解が出ていませんが次の問題に進みますか");
+    EXPECT_EQ(drill.pendingQuestion().caption, "確認");
+    drill.answer(Answer::No);
+    EXPECT_EQ(drill.currentQuestion(1), 1);
+    drill.nextQuestion();
+    drill.answer(Answer::Yes);
+    EXPECT_EQ(drill.currentQuestion(1), 2);
+    EXPECT_NE(texts(page().boxes[1]).find("（2）"), std::string::npos);
+    EXPECT_TRUE(drill.recordRows().at(1) == "  1");  // moving on counts nothing
+}
+
+TEST_F(DrillTest, TheEndOfAUnitOffersTheUnitWindow) {
+    ASSERT_TRUE(drill.start(oneUnit({"x=1+1"}, "一") + oneUnit({"2x=4", "3x=9"}, "二")));
+    step(1, Operation::Collect);
+    ASSERT_TRUE(drill.practice().questionFinished);
+    drill.nextQuestion();
+    ASSERT_EQ(drill.pendingQuestion().text, "終了しました。単元を変えますか");
+    drill.answer(Answer::Yes);
+    ASSERT_EQ(drill.pendingQuestion().kind, PendingQuestion::Unit);
+    drill.answerUnit(true, 2, 9);  // no such question: the window cannot send it
+    ASSERT_EQ(drill.pendingQuestion().kind, PendingQuestion::Unit);
+    drill.answerUnit(true, 2, 2);
+    EXPECT_FALSE(drill.waiting());
+    EXPECT_EQ(drill.currentUnit(), 2);
+    EXPECT_EQ(page().caption, "二");
+    EXPECT_NE(texts(page().boxes[1]).find("（2）"), std::string::npos);
+    EXPECT_FALSE(page().blinking);
+}
+
+TEST_F(DrillTest, CancellingTheUnitWindowKeepsThePage) {
+    ASSERT_TRUE(drill.start(bundledQuestionSet()));
+    drill.selectLine(1);
+    drill.chooseUnit();
+    ASSERT_EQ(drill.pendingQuestion().kind, PendingQuestion::Unit);
+    drill.answerUnit(false, 0, 0);
+    EXPECT_FALSE(drill.waiting());
+    EXPECT_EQ(page().message, "①式");
+    EXPECT_EQ(page().letter, 'x');
+}
+
+TEST_F(DrillTest, NoticesBeforeAQuestionAreShownOnceAndInOrder) {
+    // A transpose that moves nothing: the step is written, then 訂正 is offered.
+    ASSERT_TRUE(drill.start(oneUnit({"2x=6"})));
+    step(1, Operation::Transpose);
+    ASSERT_EQ(drill.pendingQuestion().kind, PendingQuestion::YesNo);
+    EXPECT_EQ(drill.pendingQuestion().text, "移項する項はありません。訂正しますか");
+    drill.takeNotices();
+    drill.answer(Answer::Yes);
+    EXPECT_FALSE(drill.waiting());
+    EXPECT_TRUE(drill.takeNotices().empty()) << "nothing is said twice";
+    EXPECT_EQ(drill.engine().targetLine, 1);
+    EXPECT_TRUE(texts(page().boxes[2]).empty());
+    EXPECT_EQ(page().message, "");
+}
+
+TEST_F(DrillTest, KeepingAStepThatMovedNothingKeepsItsLine) {
+    ASSERT_TRUE(drill.start(oneUnit({"2x=6"})));
+    step(1, Operation::Transpose);
+    drill.answer(Answer::No);
+    EXPECT_FALSE(drill.waiting());
+    EXPECT_EQ(drill.engine().targetLine, 2);
+    EXPECT_TRUE(page().lineButtonEnabled[2]);
+}
+
+TEST_F(DrillTest, HoverFramesFollowTheMouseUntilALineIsPicked) {
+    ASSERT_TRUE(drill.start(bundledQuestionSet()));
+    auto framed = [&](int n) {
+        for (const DrawOp& op : page().boxes[static_cast<size_t>(n)].ops())
+            if (op.kind == DrawOp::Rectangle) return op.pen == RED;
+        return false;
+    };
+    drill.hover(1);
+    EXPECT_TRUE(framed(1));
+    drill.hover(0);
+    EXPECT_FALSE(framed(1));
+    drill.hover(2);  // above the newest line: nothing
+    EXPECT_FALSE(framed(2));
+    drill.hover(1);
+    drill.selectLine(1);
+    drill.hover(0);  // a picked line keeps its frame as its mark
+    EXPECT_TRUE(framed(1));
+    const size_t ops = page().boxes[1].ops().size();
+    for (int i = 0; i < 20; ++i) drill.hover(i % 2);
+    EXPECT_LE(page().boxes[1].ops().size(), ops + 1) << "frames drawn again replace the old ones";
+}
+
+TEST(RecordBook, KeepsCountsAcrossItsText) {
+    RecordBook book;
+    book.addFinish("一次方程式", 1, false);
+    book.addFinish("一次方程式", 1, true);
+    book.addFinish("一次方程式", 3, false);
+    RecordBook again;
+    again.load(book.serialize() + "broken line\n");
+    QuestionSet set;
+    set.unitCount = 1;
+    set.unitTitle[1] = "一次方程式";
+    set.questionCount[1] = 3;
+    const std::vector<std::string> rows = again.listing(set);
+    ASSERT_EQ(rows.size(), 5u);
+    EXPECT_EQ(rows[0], "一次方程式");
+    EXPECT_NE(rows[1].find("年"), std::string::npos);
+    EXPECT_EQ(rows[2], "  1★☆");
+    EXPECT_EQ(rows[3], "  2");
+    EXPECT_EQ(rows[4], "  3★");
+}
+
+}  // namespace
+}  // namespace solvari::web

@@ -81,7 +81,7 @@ public:
             default: break;
         }
     }
-    void keypad(const std::string& key) { drill_.keypad(key); }
+    void keypad(solvari::Key key) { drill_.keypad(key); }
     void minus() { drill_.minusButton(); }
     void execute() { drill_.execute(); }
     void correct() { drill_.correct(); }
@@ -184,6 +184,14 @@ private:
 
 EMSCRIPTEN_BINDINGS(solvari_drill) {
     using solvari::web::PageDrill;
+    using solvari::Key;
+    // The keypad's keys by name: the page's buttons carry them in data-key.
+    emscripten::enum_<Key>("Key")
+        .value("Digit0", Key::Digit0).value("Digit1", Key::Digit1).value("Digit2", Key::Digit2)
+        .value("Digit3", Key::Digit3).value("Digit4", Key::Digit4).value("Digit5", Key::Digit5)
+        .value("Digit6", Key::Digit6).value("Digit7", Key::Digit7).value("Digit8", Key::Digit8)
+        .value("Digit9", Key::Digit9).value("Point", Key::Point).value("Minus", Key::Minus)
+        .value("Fraction", Key::Fraction).value("Letter", Key::Letter).value("Clear", Key::Clear);
     emscripten::class_<PageDrill>("Drill")
         .constructor<int>()
         .function("start", &PageDrill::start)

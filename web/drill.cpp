@@ -99,11 +99,10 @@ public:
         page().check.clear();
     }
     void clearHoverFrames() override { d_.eraseFrames(); }
-    int runUnitSelection() override {
+    std::optional<UnitChoice> runUnitSelection() override {
         const std::optional<Reply> r = d_.ask({PendingQuestion::Unit, "", ""});
-        if (!r || !r->unitChosen) return 2;
-        d_.practice_->acceptUnitChoice(r->unit, r->question);
-        return 1;
+        if (!r || !r->unitChosen) return std::nullopt;
+        return UnitChoice{r->unit, r->question};
     }
 
 private:
@@ -146,22 +145,32 @@ private:
     Drill& d_;
 };
 
+// The page's record keeps a finish at once: there is no slow file to wait for.
+class Drill::Recorder : public FinishRecorder {
+public:
+    explicit Recorder(Drill& d) : d_(d) {}
+    void recordFinish(const std::string& unitTitle, int question, Finish finish, Done done) override {
+        d_.recordFinish(unitTitle, question, finish);
+        if (done) done(FileResult{true, {}, {}});
+    }
+
+private:
+    Drill& d_;
+};
+
 // ---------------------------------------------------------------- the drill
 
 Drill::Drill(Measure measure, int lineBoxWidth)
     : measure_(std::move(measure)),
       boxes_(std::make_unique<Boxes>(*this)),
       view_(std::make_unique<View>(*this)),
-      asker_(std::make_unique<Asker>(*this)) {
+      asker_(std::make_unique<Asker>(*this)),
+      recorder_(std::make_unique<Recorder>(*this)) {
     for (int n = 1; n <= LINE_CAPACITY; ++n) live_.boxes[static_cast<size_t>(n)] = RecordingBox(lineBoxWidth, LINE_BOX_HEIGHT, &measure_, &stamps_);
     live_.boxes[ANSWER_LINE] = RecordingBox(ANSWER_BOX_WIDTH, ANSWER_BOX_HEIGHT, &measure_, &stamps_);
     typesetter_.emplace(engine_, *boxes_);
-    practice_.emplace(engine_, *typesetter_, *boxes_, *asker_, *view_);
+    practice_.emplace(engine_, *typesetter_, *boxes_, *asker_, *view_, *recorder_);
     practice_->lineCapacity = LINE_CAPACITY;
-    practice_->recordWriter = [this](int u, int q) {
-        recordFinish(u, q);
-        return FileResult{true, {}, {}};
-    };
 }
 
 Drill::~Drill() = default;
@@ -285,7 +294,7 @@ void Drill::send(std::function<void()> command) {
 
 void Drill::selectLine(int n) { send([this, n] { practice_->selectLine(n); }); }
 void Drill::chooseOperation(Operation op) { send([this, op] { practice_->chooseOperationChecked(op); }); }
-void Drill::keypad(const std::string& key) { send([this, key] { practice_->keypadInput(key); }); }
+void Drill::keypad(Key key) { send([this, key] { practice_->keypad(key); }); }
 void Drill::minusButton() { send([this] { practice_->minusButton(); }); }
 void Drill::execute() { send([this] { practice_->execute(); }); }
 void Drill::correct() { send([this] { practice_->correct(); }); }
@@ -333,9 +342,9 @@ void Drill::describeAnswer() {
     live_.check = set ? checkBySubstitution(engine_.line(QUESTION_LINE), *set, engine_.letter, engine_.hasDecimal) : "";
 }
 
-void Drill::recordFinish(int unit, int question) {
+void Drill::recordFinish(const std::string& unitTitle, int question, Finish finish) {
     if (interrupted_) return;
-    records_.addFinish(practice_->questionSet.unitTitle.at(static_cast<size_t>(unit)), question, practice_->hintUsed);
+    records_.addFinish(unitTitle, question, finish == Finish::AfterHint);
 }
 
 int Drill::currentQuestion(int unit) const {

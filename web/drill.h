@@ -140,7 +140,7 @@ public:
     // --- commands (the controls of the desktop's control panel and page) ---
     void selectLine(int n);
     void chooseOperation(Operation op);  // the buttons: 整理 and 移項 check for brackets
-    void keypad(const std::string& key);  // "0".."9", ".", "分の", the letter, "CL"
+    void keypad(Key key);
     void minusButton();
     void execute();
     void correct();
@@ -188,6 +188,7 @@ private:
     class Boxes;
     class View;
     class Asker;
+    class Recorder;
 
     Measure measure_;
     unsigned stamps_ = 0;
@@ -197,6 +198,7 @@ private:
     std::unique_ptr<Boxes> boxes_;
     std::unique_ptr<View> view_;
     std::unique_ptr<Asker> asker_;
+    std::unique_ptr<Recorder> recorder_;
     std::optional<Typesetter> typesetter_;
     std::optional<Practice> practice_;
     RecordBook records_;
@@ -218,7 +220,7 @@ private:
     std::optional<Reply> ask(PendingQuestion question);
     void notice(std::string text);
     bool stopped() const { return interrupted_; }
-    void recordFinish(int unit, int question);
+    void recordFinish(const std::string& unitTitle, int question, Finish finish);
     void describeAnswer();
     void eraseFrames();
     Canvas* lineBox(int n);
@@ -226,6 +228,7 @@ private:
     friend class Boxes;
     friend class View;
     friend class Asker;
+    friend class Recorder;
 };
 
 }  // namespace solvari::web

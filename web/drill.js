@@ -35,6 +35,7 @@
 
   const $ = (id) => document.getElementById(id);
   let drill = null;
+  let Key = null;  // the keypad's keys by name, from the module
   const drawn = {};          // box number -> version drawn
   const canvases = {};       // box number -> canvas
   let shownFocus = 0;
@@ -111,7 +112,6 @@
     for (let n = 1; n <= 12; n++) setDisabled("btnShiki" + n, !(lines & (1 << n)));
     const letter = drill.letter();
     setText("btnMoji", letter);
-    $("btnMoji").dataset.key = letter;
     for (let n = 1; n <= drill.lineCapacity(); n++) drawBox(n);
     drawBox(ANSWER_BOX);
     placeSolution();
@@ -355,7 +355,7 @@
 
   function wireControls() {
     document.querySelectorAll("[data-op]").forEach((b) => b.addEventListener("click", () => send(() => drill.operation(b.dataset.op))));
-    document.querySelectorAll(".key[data-key]").forEach((b) => b.addEventListener("click", () => send(() => drill.keypad(b.dataset.key))));
+    document.querySelectorAll(".key[data-key]").forEach((b) => b.addEventListener("click", () => send(() => drill.keypad(Key[b.dataset.key]))));
     $("btnMinus").addEventListener("click", () => send(() => drill.minus()));
     $("btnJikkou").addEventListener("click", () => send(() => drill.execute()));
     $("btnTeisei").addEventListener("click", () => send(() => drill.correct()));
@@ -422,6 +422,7 @@
   wireControls();
   const started = performance.now();
   createSolvari({ measureText }).then((module) => {
+    Key = module.Key;
     performance.mark("solvari-module");
     const width = columnWidth();
     buildPage(width);

@@ -86,7 +86,7 @@ test("a question solved by clicks is counted in the record", async () => {
   await clickId(page, "btnShiki1");
   assert.equal(await text(page, "lblMess"), "①式");
   await clickOp(page, "/");
-  await clickKey(page, "2");
+  await clickKey(page, "Digit2");
   assert.equal(await text(page, "pnlNumber"), "2");
   assert.equal(await text(page, "lblMess"), "①式÷2");
   await clickId(page, "btnJikkou");
@@ -129,7 +129,7 @@ test("a refused step says why and 訂正 takes back the step, then the line", as
   assert.equal(await text(page, "lblMess"), "①式");
   await clickOp(page, "*");
   await clickId(page, "btnMinus");
-  await clickKey(page, "3");
+  await clickKey(page, "Digit3");
   await clickId(page, "btnMinus");
   assert.equal(await takeNotice(page), "－の位置が間違っています");
   assert.equal(await text(page, "lblMess"), "①式×(-3");
@@ -140,7 +140,7 @@ test("a refused step says why and 訂正 takes back the step, then the line", as
   // a written line, then 訂正 twice: the step is gone, then the line
   await clickId(page, "btnShiki1");
   await clickOp(page, "*");
-  await clickKey(page, "3");
+  await clickKey(page, "Digit3");
   await clickId(page, "btnJikkou");
   assert.equal(await disabled(page, "btnShiki2"), false);
   await clickId(page, "btnTeisei");

@@ -33,13 +33,21 @@ std::string oneUnit(const std::vector<std::string>& questions, const std::string
     return bytes + ">>\r\n";
 }
 
+// The key that types c: a digit, '.', '-', else the letter.
+Key keyOf(char c) {
+    if (c >= '0' && c <= '9') return digitKey(c - '0');
+    if (c == '.') return Key::Point;
+    if (c == '-') return Key::Minus;
+    return Key::Letter;
+}
+
 struct DrillTest : ::testing::Test {
     Drill drill{fixedAdvance, 560};
     const PageState& page() const { return drill.page(); }
     void step(int line, Operation op, const std::string& operand = "") {
         drill.selectLine(line);
         drill.chooseOperation(op);
-        for (char c : operand) drill.keypad(std::string(1, c));
+        for (char c : operand) drill.keypad(keyOf(c));
         drill.execute();
     }
 };

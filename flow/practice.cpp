@@ -2,6 +2,7 @@
 
 #include <algorithm>
 
+#include "engine/format.h"
 #include "engine/sjis.h"
 #include "engine/solution_set.h"
 #include "transform/check_by_substitution.h"
@@ -389,17 +390,17 @@ void Practice::specialSolutionDialog(Verdict verdict) {
         if (choice == SpecialChoice::Closed) return;
         if (verdict == VERDICT_NO_SOLUTION) {
             if (choice == SpecialChoice::NoSolution) {
-                typesetter_.drawAnswerText(ANSWER_LINE, "【答】解なし");
-                drawCheck();
                 questionResult = VERDICT_NO_SOLUTION;
+                typesetter_.drawAnswerText(ANSWER_LINE, answerText());
+                drawCheck();
                 return;
             }
             prompter_.inform("解が無数？？もう一度考えてみましょう");
         } else {
             if (choice == SpecialChoice::Infinite) {
-                typesetter_.drawAnswerText(ANSWER_LINE, "【答】解は無数にある");
-                drawCheck();
                 questionResult = VERDICT_ALL_VALUES;
+                typesetter_.drawAnswerText(ANSWER_LINE, answerText());
+                drawCheck();
                 return;
             }
             prompter_.inform("解なし？？もう一度考えてみましょう");
@@ -407,11 +408,24 @@ void Practice::specialSolutionDialog(Verdict verdict) {
     }
 }
 
+std::string Practice::answerText() const {
+    if (questionResult == VERDICT_NO_SOLUTION) return "【答】解なし";
+    if (questionResult == VERDICT_ALL_VALUES) return "【答】解は無数にある";
+    // A question that is its own answer (x=3) is answered with no verdict taken.
+    if (questionResult == VERDICT_SOLVED || questionFinished)
+        return "【答】" + lineToText(engine_.line(ANSWER_LINE), engine_.hasDecimal);
+    return "";
+}
+
+std::string Practice::checkText() const {
+    if (answerText().empty() || !questionSolution_) return "";
+    return checkBySubstitution(engine_.line(QUESTION_LINE), *questionSolution_, engine_.letter, engine_.hasDecimal);
+}
+
 void Practice::drawCheck() {
     Canvas* box = boxes_.lineBox(ANSWER_LINE);
-    if (!box || !questionSolution_) return;
-    const std::string text = checkBySubstitution(engine_.line(QUESTION_LINE), *questionSolution_, engine_.letter, engine_.hasDecimal);
-    writeCheck(*box, typesetter_.sentenceFont(), text);
+    if (!box) return;
+    writeCheck(*box, typesetter_.sentenceFont(), checkText());
 }
 
 void Practice::writeCheck(Canvas& box, FontSpec font, const std::string& text) {
@@ -444,10 +458,10 @@ void Practice::showCaption() {
 }
 
 void Practice::closeQuestion() {
+    questionFinished = true;  // before the box is placed: it shows the answer
     view_.placeSolutionBox(engine_.targetLine);
     setMessage(Message::of(Message::Kind::Solved));
     setBlink(true);
-    questionFinished = true;
     setNext(true);
     view_.focusNext();
 }
@@ -507,8 +521,8 @@ bool Practice::startQuestionSet() {
 void Practice::closeIfOwnAnswer() {
     if (engine_.targetLine != QUESTION_LINE || classifyLine(engine_, QUESTION_LINE) != VERDICT_SOLVED) return;
     tell(typesetter_.drawLine(ANSWER_LINE));
-    drawCheck();
     closeQuestion();
+    drawCheck();
     selectionStage = Stage::Nothing;
     lastInput = LastInput::Nothing;
 }

@@ -150,6 +150,11 @@ public:
     void formKeyDown(int keyCode, bool shiftHeld);
     void formKeyPress(char key);
 
+    // The answer in words ("【答】x=3", "【答】解なし", "【答】解は無数にある") and its check by
+    // substitution, as the answer box shows them; "" while the question is open.
+    std::string answerText() const;
+    std::string checkText() const;
+
     Engine& engine() { return engine_; }
     Typesetter& typesetter() { return typesetter_; }
 

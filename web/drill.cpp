@@ -334,12 +334,8 @@ void Drill::eraseFrames() {
 
 // The answer group in words, for the page's text beside its picture.
 void Drill::describeAnswer() {
-    const Practice& p = *practice_;
-    if (p.questionResult == VERDICT_NO_SOLUTION) live_.answer = "【答】解なし";
-    else if (p.questionResult == VERDICT_ALL_VALUES) live_.answer = "【答】解は無数にある";
-    else live_.answer = "【答】" + lineToText(engine_.line(ANSWER_LINE), engine_.hasDecimal);
-    const std::optional<SolutionSet> set = solutionSetOf(engine_.line(QUESTION_LINE));
-    live_.check = set ? checkBySubstitution(engine_.line(QUESTION_LINE), *set, engine_.letter, engine_.hasDecimal) : "";
+    live_.answer = practice_->answerText();
+    live_.check = practice_->checkText();
 }
 
 void Drill::recordFinish(const std::string& unitTitle, int question, Finish finish) {

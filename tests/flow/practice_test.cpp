@@ -347,6 +347,7 @@ TEST_F(PracticeTest, NoSolutionDialogLoop) {
     EXPECT_EQ(prompter.last(), "解が無数？？もう一度考えてみましょう");
     EXPECT_EQ(practice.questionResult, VERDICT_NO_SOLUTION);
     EXPECT_TRUE(practice.questionFinished);
+    EXPECT_EQ(practice.answerText(), "【答】解なし");
     // the answer, then the check by substitution above it
     const std::vector<std::string> answer = boxes.box(16).textStrings();
     ASSERT_GE(answer.size(), 2u);
@@ -543,8 +544,22 @@ TEST_F(PracticeTest, QuestionThatIsItsOwnAnswerStartsFinished) {
     EXPECT_EQ(practice.questionResult, VERDICT_OPEN);
     EXPECT_TRUE(view.solutionShown);
     EXPECT_TRUE(view.blinking);
+    // The answer and its check are the drill's state, for a front end that writes them as text.
+    EXPECT_EQ(practice.answerText(), "【答】x=3");
+    EXPECT_FALSE(practice.checkText().empty());
     practice.nextQuestion();
     EXPECT_EQ(prompter.last(), "確認|まだ解が出ていませんが次の問題に進みますか");
+}
+
+TEST_F(PracticeTest, TheAnswerInWordsFollowsTheVerdict) {
+    start({"2x=6", "3x=6"});
+    EXPECT_EQ(practice.answerText(), "");
+    EXPECT_EQ(practice.checkText(), "");
+    step(1, Operation::Divide, {"2"});
+    EXPECT_EQ(practice.answerText(), "【答】x=3");
+    EXPECT_NE(practice.checkText().find("3"), std::string::npos);
+    practice.nextQuestion();
+    EXPECT_EQ(practice.answerText(), "");
 }
 
 TEST_F(PracticeTest, BlinkAlternatesPictures) {

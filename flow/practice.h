@@ -96,7 +96,7 @@ public:
     Practice(Engine& engine, Typesetter& typesetter, PageBoxes& boxes, Prompter& prompter, PracticeView& view,
              FinishRecorder& recorder);
 
-    // --- state, by its Windows-era names (glossary in flow/README.md) ---
+    // --- state, by its Windows-era names (glossary in ui/README.md) ---
     QuestionSet questionSet;
     int currentUnit = 1;
     std::array<int, 21> currentQuestion{};  // by unit 1..20

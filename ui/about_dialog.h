@@ -13,7 +13,7 @@ class TfrmVersion : public QDialog {
 public:
     explicit TfrmVersion(QWidget* parent = nullptr);
 
-    QFrame* Panel1;
+    QFrame* pnlFrame;
     QLabel* ProgramIcon;
     QLabel* lblProductName;
     QLabel* lblVersion;

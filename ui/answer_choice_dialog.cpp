@@ -11,11 +11,11 @@ TfrmSentaku::TfrmSentaku(QWidget* parent) : QDialog(parent) {
     frameDialog(this, "frmSentaku", "特殊な解", designFont("ＭＳ Ｐゴシック", 12));
     setFixedSize(185, 207);
 
-    Edit1 = new QLineEdit("解の種類を選んでください", this);
-    Edit1->setObjectName("Edit1");
-    Edit1->setReadOnly(true);
-    Edit1->setFocusPolicy(Qt::ClickFocus);  // not a tab stop
-    Edit1->setGeometry(16, 16, 145, 20);
+    edtPrompt = new QLineEdit("解の種類を選んでください", this);
+    edtPrompt->setObjectName("edtPrompt");
+    edtPrompt->setReadOnly(true);
+    edtPrompt->setFocusPolicy(Qt::ClickFocus);  // not a tab stop
+    edtPrompt->setGeometry(16, 16, 145, 20);
 
     btnMusu = new QPushButton("解は無数にある(&A)", this);
     btnMusu->setObjectName("btnMusu");

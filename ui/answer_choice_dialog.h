@@ -24,7 +24,7 @@ public:
     // leaves the dialog where it last stood.
     void placeBeside(const QRect& line1BoxGlobal);
 
-    QLineEdit* Edit1;
+    QLineEdit* edtPrompt;
     QPushButton* btnMusu;
     QPushButton* btnKainashi;
 

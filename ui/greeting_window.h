@@ -13,7 +13,7 @@ class TfrmGreet : public QWidget {
 public:
     explicit TfrmGreet(QWidget* parent = nullptr);
 
-    QPushButton* BitBtn1;
+    QPushButton* btnGreet;
 
 protected:
     void showEvent(QShowEvent* event) override;

@@ -308,7 +308,7 @@ void TfrmMain::buildPanel() {
     btnNext->setToolTip("次の問題に移ります");
     btnChangeTangen = button(pnlMain, "btnChangeTangen", "単元変更", QRect(34, 482, 108, 30));
     btnPrint = button(pnlMain, "btnPrint", "　印　　刷　", QRect(34, 516, 108, 30));
-    BitBtn1 = button(pnlMain, "BitBtn1", "練習の記録", QRect(34, 550, 108, 30));
+    btnRecord = button(pnlMain, "btnRecord", "練習の記録", QRect(34, 550, 108, 30));
     btnHint = button(pnlMain, "btnHint", "ヒント", QRect(34, 584, 108, 30));
     btnHint->setToolTip("次にする計算を教えます（?キー）");
     connect(btnHint, &QPushButton::clicked, this, [this] {
@@ -318,7 +318,7 @@ void TfrmMain::buildPanel() {
     connect(btnNext, &QPushButton::clicked, this, [this] { practice->nextQuestion(); });
     connect(btnChangeTangen, &QPushButton::clicked, this, [this] { practice->chooseUnit(); });
     connect(btnPrint, &QPushButton::clicked, this, [this] { windows->showPrintWindow(); });
-    connect(BitBtn1, &QPushButton::clicked, this, [this] { windows->showRecordWindow(); });
+    connect(btnRecord, &QPushButton::clicked, this, [this] { windows->showRecordWindow(); });
 }
 
 // ---------------------------------------------------------------- start-up

@@ -95,7 +95,7 @@ public:
     void clearHoverFrames() override;
     std::optional<UnitChoice> runUnitSelection() override;
 
-    // --- controls, by their Windows-era names (glossary in flow/README.md) ---
+    // --- controls, by their Windows-era names (glossary in ui/README.md) ---
     QFrame* pnlMain = nullptr;
     std::array<QPushButton*, 13> btnShiki{};
     QGroupBox* grbSousa = nullptr;
@@ -106,7 +106,7 @@ public:
     QLabel* pnlNumber = nullptr;
     std::array<QPushButton*, 10> btnDigit{};
     QPushButton *btnDecimal = nullptr, *btnMinus = nullptr, *btnClear = nullptr, *btnBunsu = nullptr, *btnMoji = nullptr;
-    QPushButton *btnNext = nullptr, *btnChangeTangen = nullptr, *btnPrint = nullptr, *BitBtn1 = nullptr;
+    QPushButton *btnNext = nullptr, *btnChangeTangen = nullptr, *btnPrint = nullptr, *btnRecord = nullptr;
     QPushButton* btnHint = nullptr;  // ヒント: the solver's next step, as a sentence
     QTimer* timBlink = nullptr;
     QMdiSubWindow* pageWindow = nullptr;

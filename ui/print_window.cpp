@@ -110,19 +110,19 @@ TfrmPrintS::TfrmPrintS(const PrintSource& source, Prompter& prompter, QWidget* p
     frameDialog(this, "frmPrintS", "frmPrintS", designFont("ＭＳ Ｐゴシック", 12));
     setFixedSize(363, 248);
 
-    Label3 = placedLabel(this, "Label3", "プリントイメージ", 16, 8);
+    lblSample = placedLabel(this, "lblSample", "プリントイメージ", 16, 8);
     edtSample = new QLineEdit(this);
     edtSample->setObjectName("edtSample");
     edtSample->setGeometry(16, 26, 225, 65);
 
-    Label2 = placedLabel(this, "Label2", "左側空白（文字数）", 16, 104);
+    lblLMargin = placedLabel(this, "lblLMargin", "左側空白（文字数）", 16, 104);
     edtLMargin = numberEdit("edtLMargin", "6", this);
     edtLMargin->setGeometry(16, 122, 57, 37);
     updLMargin = new UpDown(edtLMargin, 0, 10, 6, this);
     updLMargin->setObjectName("updLMargin");
     updLMargin->setGeometry(73, 122, 17, 37);
 
-    Label1 = placedLabel(this, "Label1", "文字の大きさ", 136, 104);
+    lblSize = placedLabel(this, "lblSize", "文字の大きさ", 136, 104);
     edtSize = numberEdit("edtSize", "3", this);
     edtSize->setGeometry(136, 122, 57, 37);
     updSize = new UpDown(edtSize, 1, 5, 3, this);

@@ -75,12 +75,12 @@ public:
     TfrmPrintS(const PrintSource& source, Prompter& prompter, QWidget* parent = nullptr);
     ~TfrmPrintS() override;
 
-    QLabel* Label3;
+    QLabel* lblSample;
     QLineEdit* edtSample;
-    QLabel* Label2;
+    QLabel* lblLMargin;
     QLineEdit* edtLMargin;
     UpDown* updLMargin;
-    QLabel* Label1;
+    QLabel* lblSize;
     QLineEdit* edtSize;
     UpDown* updSize;
     QPushButton* btnSettei;

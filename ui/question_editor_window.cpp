@@ -49,13 +49,13 @@ TfrmEditQues::TfrmEditQues(QuestionDocument& document, QuestionSet& inUse, Promp
         if (!filling_) memQuesChange();
     });
 
-    Label3 = placedLabel(this, "Label3", "単元数", 24, 32);
+    lblTangen = placedLabel(this, "lblTangen", "単元数", 24, 32);
     edtTangen = resultField(this, "edtTangen", QRect(72, 24, 33, 21));
-    Label4 = placedLabel(this, "Label4", "エラーチェックの結果", 24, 72);
+    lblCheck = placedLabel(this, "lblCheck", "エラーチェックの結果", 24, 72);
     edtResult = resultField(this, "edtResult", QRect(16, 104, 233, 21));
-    Label1 = placedLabel(this, "Label1", "エラーの単元", 24, 144);
+    lblErTangen = placedLabel(this, "lblErTangen", "エラーの単元", 24, 144);
     edtErTangen = resultField(this, "edtErTangen", QRect(16, 168, 233, 21));
-    Label2 = placedLabel(this, "Label2", "エラーの問題", 24, 200);
+    lblErQues = placedLabel(this, "lblErQues", "エラーの問題", 24, 200);
     lstErQues = new QListWidget(this);
     lstErQues->setObjectName("lstErQues");
     lstErQues->setGeometry(16, 224, 233, 73);

@@ -49,16 +49,16 @@ public:
     static std::vector<std::string> textToLines(const QString& text);
     static QString linesToText(const std::vector<std::string>& lines);
 
-    // --- state, by its Windows-era names (glossary in flow/README.md) ---
+    // --- state, by its Windows-era names (glossary in ui/README.md) ---
     bool textModified = false;  // the text changed since the window was shown
     bool checkPassed = true;    // the last check succeeded and the text has not changed since
 
-    // --- controls, by their Windows-era names (glossary in flow/README.md) ---
+    // --- controls, by their Windows-era names (glossary in ui/README.md) ---
     QPlainTextEdit* memQues = nullptr;
-    QLabel* Label1 = nullptr;
-    QLabel* Label2 = nullptr;
-    QLabel* Label3 = nullptr;
-    QLabel* Label4 = nullptr;
+    QLabel* lblErTangen = nullptr;
+    QLabel* lblErQues = nullptr;
+    QLabel* lblTangen = nullptr;
+    QLabel* lblCheck = nullptr;
     QLineEdit* edtTangen = nullptr;
     QLineEdit* edtResult = nullptr;
     QLineEdit* edtErTangen = nullptr;

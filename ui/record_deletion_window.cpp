@@ -18,14 +18,14 @@ TfrmDelete::TfrmDelete(const RecordSource& source, Prompter& prompter, QWidget* 
     frameDialog(this, "frmDelete", "frmDelete", designFont("ＭＳ Ｐゴシック", 12));
     setFixedSize(500, 459);
 
-    Panel1 = new QLabel("消去する項目を選んで［消去］ボタンをクリックします", this);
-    Panel1->setObjectName("Panel1");
-    Panel1->setGeometry(80, 32, 345, 25);
-    Panel1->setFrameStyle(QFrame::Panel | QFrame::Sunken);
-    Panel1->setAlignment(Qt::AlignCenter);
+    lblGuide = new QLabel("消去する項目を選んで［消去］ボタンをクリックします", this);
+    lblGuide->setObjectName("lblGuide");
+    lblGuide->setGeometry(80, 32, 345, 25);
+    lblGuide->setFrameStyle(QFrame::Panel | QFrame::Sunken);
+    lblGuide->setAlignment(Qt::AlignCenter);
     QFont panelFont = faceFont("ＭＳ Ｐゴシック");
     panelFont.setPixelSize(15);
-    Panel1->setFont(panelFont);
+    lblGuide->setFont(panelFont);
 
     lstTitle = new QListWidget(this);
     lstTitle->setObjectName("lstTitle");

@@ -35,7 +35,7 @@ public:
     // The window it is shown beside (200 pixels right of its left edge, at its top).
     void setViewer(QWidget* viewer) { viewer_ = viewer; }
 
-    QLabel* Panel1;
+    QLabel* lblGuide;
     QListWidget* lstTitle;
     QPushButton* btnDeleteOne;
     QPushButton* btnClose;

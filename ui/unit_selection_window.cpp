@@ -115,13 +115,13 @@ TfrmMondai::TfrmMondai(Practice& practice, OtherWindows& windows, QWidget* paren
         connect(button, &QPushButton::clicked, this, [this, n] { markQuestion(n); });
     }
 
-    Panel1 = new QLabel("単元を選んでください", surface);
-    Panel1->setObjectName("Panel1");
-    Panel1->setGeometry(367, 184, 321, 25);
-    Panel1->setAlignment(Qt::AlignCenter);
-    Panel1->setFrameShape(QFrame::Panel);
-    Panel1->setFrameShadow(QFrame::Raised);
-    Panel1->setStyleSheet("QLabel { background-color: aqua; }");
+    lblGuide = new QLabel("単元を選んでください", surface);
+    lblGuide->setObjectName("lblGuide");
+    lblGuide->setGeometry(367, 184, 321, 25);
+    lblGuide->setAlignment(Qt::AlignCenter);
+    lblGuide->setFrameShape(QFrame::Panel);
+    lblGuide->setFrameShadow(QFrame::Raised);
+    lblGuide->setStyleSheet("QLabel { background-color: aqua; }");
 
     lstTangen = new QListWidget(surface);
     lstTangen->setObjectName("lstTangen");

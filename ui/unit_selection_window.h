@@ -66,9 +66,9 @@ public:
     int markedQuestion = 1;
     int drawnCount = 0;
 
-    // --- controls, by their Windows-era names (glossary in flow/README.md) ---
+    // --- controls, by their Windows-era names (glossary in ui/README.md) ---
     QLabel* lblMidashi = nullptr;
-    QLabel* Panel1 = nullptr;
+    QLabel* lblGuide = nullptr;
     QListWidget* lstTangen = nullptr;
     QPushButton* btnOK = nullptr;
     QPushButton* btnCancel = nullptr;

@@ -147,10 +147,10 @@ TEST_F(PrintWindowTest, LooksAsDesigned) {
     TfrmPrintS& w = *window;
     EXPECT_EQ(w.windowTitle(), "frmPrintS");
     EXPECT_EQ(w.size(), QSize(363, 248));
-    EXPECT_EQ(w.Label3->text(), "プリントイメージ");
+    EXPECT_EQ(w.lblSample->text(), "プリントイメージ");
     EXPECT_EQ(w.edtSample->size(), QSize(225, 65));
-    EXPECT_EQ(w.Label2->text(), "左側空白（文字数）");
-    EXPECT_EQ(w.Label1->text(), "文字の大きさ");
+    EXPECT_EQ(w.lblLMargin->text(), "左側空白（文字数）");
+    EXPECT_EQ(w.lblSize->text(), "文字の大きさ");
     for (QLineEdit* e : {w.edtLMargin, w.edtSize}) {
         EXPECT_TRUE(e->isReadOnly());
         EXPECT_EQ(e->font().family(), faceFont("ＭＳ ゴシック").family());
@@ -164,7 +164,7 @@ TEST_F(PrintWindowTest, LooksAsDesigned) {
     EXPECT_EQ(w.btnPrintAll->text(), "全画面印刷");
     EXPECT_EQ(w.edtSample->text(), "      ax+by=c");
     EXPECT_EQ(w.edtSample->font().pointSize(), 22);
-    for (QWidget* c : std::initializer_list<QWidget*>{w.Label3, w.edtSample, w.Label2, w.edtLMargin, w.updLMargin, w.Label1,
+    for (QWidget* c : std::initializer_list<QWidget*>{w.lblSample, w.edtSample, w.lblLMargin, w.edtLMargin, w.updLMargin, w.lblSize,
                                                      w.edtSize, w.updSize, w.btnSettei, w.btnStart, w.btnCancel,
                                                      w.btnPrintAll})
         EXPECT_TRUE(QRect(0, 0, 363, 248).contains(c->geometry())) << c->objectName().toStdString();

@@ -223,10 +223,10 @@ TEST_F(RecordTest, ViewerLooksAsDesigned) {
 
     EXPECT_EQ(del.windowTitle(), "frmDelete");
     EXPECT_EQ(del.size(), QSize(500, 459));
-    EXPECT_EQ(del.Panel1->text(), "消去する項目を選んで［消去］ボタンをクリックします");
-    EXPECT_EQ(del.Panel1->geometry(), QRect(80, 32, 345, 25));
-    EXPECT_EQ(del.Panel1->frameShadow(), QFrame::Sunken);
-    EXPECT_EQ(del.Panel1->font().pixelSize(), 15);
+    EXPECT_EQ(del.lblGuide->text(), "消去する項目を選んで［消去］ボタンをクリックします");
+    EXPECT_EQ(del.lblGuide->geometry(), QRect(80, 32, 345, 25));
+    EXPECT_EQ(del.lblGuide->frameShadow(), QFrame::Sunken);
+    EXPECT_EQ(del.lblGuide->font().pixelSize(), 15);
     EXPECT_EQ(del.lstTitle->geometry(), QRect(168, 80, 265, 305));
     EXPECT_EQ(del.btnDeleteOne->text(), "消去");
     EXPECT_EQ(del.btnDeleteOne->geometry(), QRect(40, 160, 89, 41));

@@ -48,9 +48,9 @@ TEST(Sentaku, LooksAsDesigned) {
     EXPECT_EQ(dlg.size(), QSize(185, 207));
     EXPECT_EQ(dlg.font().family(), faceFont("ＭＳ Ｐゴシック").family());
     EXPECT_EQ(dlg.font().pixelSize(), 12);
-    EXPECT_EQ(dlg.Edit1->text(), "解の種類を選んでください");
-    EXPECT_TRUE(dlg.Edit1->isReadOnly());
-    EXPECT_EQ(dlg.Edit1->geometry(), QRect(16, 16, 145, 20));
+    EXPECT_EQ(dlg.edtPrompt->text(), "解の種類を選んでください");
+    EXPECT_TRUE(dlg.edtPrompt->isReadOnly());
+    EXPECT_EQ(dlg.edtPrompt->geometry(), QRect(16, 16, 145, 20));
     EXPECT_EQ(dlg.btnMusu->text(), "解は無数にある(&A)");
     EXPECT_EQ(dlg.btnMusu->geometry(), QRect(32, 56, 121, 33));
     EXPECT_EQ(dlg.btnKainashi->text(), "解なし(&B)");
@@ -112,7 +112,7 @@ TEST(Version, TextsPlacesAndClose) {
     EXPECT_EQ(dlg.size(), QSize(499, 351));
     EXPECT_EQ(dlg.font().family(), "System");
     EXPECT_EQ(dlg.font().pixelSize(), 13);
-    EXPECT_EQ(dlg.Panel1->geometry(), QRect(19, 11, 462, 318));
+    EXPECT_EQ(dlg.pnlFrame->geometry(), QRect(19, 11, 462, 318));
     EXPECT_EQ(dlg.lblProductName->text(), "Nelvora １次方程式／Solvari");
     EXPECT_EQ(dlg.lblProductName->pos(), QPoint(98, 22));
     EXPECT_EQ(dlg.lblVersion->text(), "Version 2.90 04.02.24");
@@ -179,14 +179,14 @@ TEST(Greet, BorderlessPictureThatDoesNothing) {
     TfrmGreet greet;
     EXPECT_TRUE(greet.windowFlags() & Qt::FramelessWindowHint);
     EXPECT_EQ(greet.size(), QSize(179, 131));
-    EXPECT_EQ(greet.BitBtn1->geometry(), QRect(2, 0, 175, 129));
-    EXPECT_TRUE(greet.BitBtn1->isFlat());
-    ASSERT_FALSE(greet.BitBtn1->icon().isNull());
-    EXPECT_EQ(greet.BitBtn1->icon().actualSize(QSize(175, 129)), QSize(175, 129));
+    EXPECT_EQ(greet.btnGreet->geometry(), QRect(2, 0, 175, 129));
+    EXPECT_TRUE(greet.btnGreet->isFlat());
+    ASSERT_FALSE(greet.btnGreet->icon().isNull());
+    EXPECT_EQ(greet.btnGreet->icon().actualSize(QSize(175, 129)), QSize(175, 129));
 
     greet.show();
     ASSERT_TRUE(QTest::qWaitForWindowExposed(&greet));
-    QTest::mouseClick(greet.BitBtn1, Qt::LeftButton);
+    QTest::mouseClick(greet.btnGreet, Qt::LeftButton);
     EXPECT_TRUE(greet.isVisible());
 }
 

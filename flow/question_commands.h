@@ -4,7 +4,7 @@
 #include <string>
 #include <vector>
 
-#include "engine/prompter.h"
+#include "flow/prompter.h"
 #include "flow/practice.h"
 #include "flow/session.h"
 

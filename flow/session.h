@@ -9,7 +9,7 @@
 #include <vector>
 
 #include "engine/engine.h"
-#include "engine/prompter.h"
+#include "flow/prompter.h"
 #include "flow/file_io.h"
 #include "flow/finish_recorder.h"
 #include "flow/practice_folder.h"

@@ -7,7 +7,7 @@
 #include <vector>
 
 #include "engine/engine.h"
-#include "engine/prompter.h"
+#include "flow/prompter.h"
 #include "flow/practice.h"
 #include "flow/record_file.h"  // Clock
 #include "flow/print_layout.h"

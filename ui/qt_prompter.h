@@ -5,7 +5,7 @@
 #include <functional>
 #include <string>
 
-#include "engine/prompter.h"
+#include "flow/prompter.h"
 
 namespace solvari {
 

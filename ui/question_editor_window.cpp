@@ -10,7 +10,7 @@
 
 #include "flow/syntax_check.h"
 #include "engine/engine.h"
-#include "engine/prompter.h"
+#include "flow/prompter.h"
 #include "engine/sjis.h"
 #include "ui/window_frame.h"
 #include "ui/fonts.h"

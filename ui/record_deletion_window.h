@@ -3,7 +3,7 @@
 #include <QPointer>
 #include <string>
 
-#include "engine/prompter.h"
+#include "flow/prompter.h"
 #include "flow/question_set.h"
 #include "flow/session.h"
 

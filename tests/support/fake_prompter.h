@@ -4,7 +4,7 @@
 #include <vector>
 
 #include "engine/diagnostic.h"
-#include "engine/prompter.h"
+#include "flow/prompter.h"
 
 namespace solvari::testing {
 

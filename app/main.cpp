@@ -4,27 +4,18 @@
 #include <QApplication>
 #include <QCommandLineParser>
 #include <QDir>
-#include <QLibraryInfo>
 #include <QTranslator>
 #include <algorithm>
 #include <cstdio>
 
-#include "ui/pictures.h"
 #include "ui/main_window.h"
 #include "flow/practice_folder.h"
 #include "ui/qt_prompter.h"
 #include "app/program.h"
-#include "ui/fonts.h"
-#include "ui/resources.h"
-#include "ui/style.h"
 #include "solvari_version.h"
 
 namespace {
 
-void describeApplication() {
-    QCoreApplication::setApplicationName("solvari");
-    QCoreApplication::setApplicationVersion(SOLVARI_VERSION);
-}
 
 void describeCommandLine(QCommandLineParser& parser) {
     // "-platform" is one option, not eight letters
@@ -81,7 +72,7 @@ int answerCommandLine(QCommandLineParser& parser, const QStringList& args) {
 }  // namespace
 
 int main(int argc, char** argv) {
-    describeApplication();
+    solvari::nameApplication();
     QStringList rawArgs;
     for (int i = 0; i < argc; ++i) rawArgs << QString::fromLocal8Bit(argv[i]);
     if (answeredWithoutWindows(rawArgs)) {
@@ -91,21 +82,13 @@ int main(int argc, char** argv) {
     }
 
     QApplication app(argc, argv);  // takes Qt's own options (-platform, -style, …) off the list
-    // No display name: Qt would append it to every window's title on the task bar, and each
-    // window already carries its own title.
-    QGuiApplication::setDesktopFileName("org.nelvora.Solvari");
     {
         QCommandLineParser parser;
         if (const int code = answerCommandLine(parser, QApplication::arguments()); code >= 0) return code;
     }
 
-    solvari::initSolvariResources();
     QTranslator qtJapanese;
-    if (qtJapanese.load("qtbase_ja", QLibraryInfo::path(QLibraryInfo::TranslationsPath)))
-        QApplication::installTranslator(&qtJapanese);
-    solvari::useUiFace(solvari::installFontSubstitutions());
-    QApplication::setStyle(new solvari::LazyIconStyle);
-    QApplication::setWindowIcon(solvari::pictureIcon("icon"));
+    solvari::prepareApplication(qtJapanese);
 
     // A class folder with its own set is used as it is; otherwise the practice folder. When that
     // cannot be prepared the reason is shown first; the start-up then reports the missing set.

@@ -1,6 +1,7 @@
 #include "app/program.h"
 
 #include <QApplication>
+#include <QLibraryInfo>
 #include <QEvent>
 #include <QMdiSubWindow>
 #include <QTimer>
@@ -15,6 +16,11 @@
 #include "ui/record_viewer_window.h"
 #include "ui/print_window.h"
 #include "ui/about_dialog.h"
+#include "ui/fonts.h"
+#include "ui/pictures.h"
+#include "ui/resources.h"
+#include "ui/style.h"
+#include "solvari_version.h"
 
 namespace solvari {
 
@@ -107,6 +113,23 @@ void Program::buildOtherWindows() {
         frmEditQues->setCaptionNote("");  // saved in Shift-JIS now
         frmEditQues->setQuestionPath(path);
     };
+}
+
+void nameApplication() {
+    QCoreApplication::setApplicationName("solvari");
+    QCoreApplication::setApplicationVersion(SOLVARI_VERSION);
+}
+
+void prepareApplication(QTranslator& japanese) {
+    // No display name: Qt would append it to every window's title on the task bar, and each
+    // window already carries its own title.
+    QGuiApplication::setDesktopFileName("org.nelvora.Solvari");
+    initSolvariResources();
+    if (japanese.load("qtbase_ja", QLibraryInfo::path(QLibraryInfo::TranslationsPath)))
+        QApplication::installTranslator(&japanese);
+    useUiFace(installFontSubstitutions());
+    QApplication::setStyle(new LazyIconStyle);
+    QApplication::setWindowIcon(pictureIcon("icon"));
 }
 
 std::unique_ptr<Program> createProgram() {

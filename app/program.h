@@ -1,5 +1,6 @@
 #pragma once
 #include <QDialog>
+#include <QTranslator>
 #include <memory>
 
 #include "flow/session.h"
@@ -53,6 +54,13 @@ struct Program : OtherWindows {
 
 private:
     friend std::unique_ptr<Program> createProgram();
+
+// The start-up main() makes and the start-up benchmark measures, in two halves. Before the
+// application object: the program's name and version. After it, before any window: the desktop
+// entry, the pictures, Qt's Japanese standard buttons (loaded into japanese, which must outlive
+// the windows), the font stand-ins, the style and the window icon.
+void nameApplication();
+void prepareApplication(QTranslator& japanese);
     bool othersBuilt_ = false;
     QObject* builder_ = nullptr;  // owned by the main window; gone once the windows are built
 };
@@ -60,5 +68,12 @@ private:
 // Creates the session and the main window. The main window is not shown yet: showing it runs the
 // start-up (loading "Question.leq"); the other windows are built right after its first paint.
 std::unique_ptr<Program> createProgram();
+
+// The start-up main() makes and the start-up benchmark measures, in two halves. Before the
+// application object: the program's name and version. After it, before any window: the desktop
+// entry, the pictures, Qt's Japanese standard buttons (loaded into japanese, which must outlive
+// the windows), the font stand-ins, the style and the window icon.
+void nameApplication();
+void prepareApplication(QTranslator& japanese);
 
 }  // namespace solvari

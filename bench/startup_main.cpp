@@ -12,7 +12,6 @@
 #include <QEvent>
 #include <QFile>
 #include <QLabel>
-#include <QLibraryInfo>
 #include <QMainWindow>
 #include <QTranslator>
 #include <QVBoxLayout>
@@ -23,12 +22,8 @@
 #include <functional>
 
 #include "app/program.h"
-#include "solvari_version.h"
 #include "ui/fonts.h"
 #include "ui/main_window.h"
-#include "ui/pictures.h"
-#include "ui/resources.h"
-#include "ui/style.h"
 
 namespace {
 
@@ -109,18 +104,11 @@ int main(int argc, char** argv) {
         watch.waitForPaint();
     }
 
-    // What main() does before and around the windows.
-    QCoreApplication::setApplicationName("solvari");
-    QCoreApplication::setApplicationVersion(SOLVARI_VERSION);
+    // What main() does before and around the windows, through the same routines.
+    solvari::nameApplication();
     QApplication app(argc, argv);
-    QGuiApplication::setDesktopFileName("org.nelvora.Solvari");
-    solvari::initSolvariResources();
     QTranslator qtJapanese;
-    if (qtJapanese.load("qtbase_ja", QLibraryInfo::path(QLibraryInfo::TranslationsPath)))
-        QApplication::installTranslator(&qtJapanese);
-    solvari::useUiFace(solvari::installFontSubstitutions());
-    QApplication::setStyle(new solvari::LazyIconStyle);
-    QApplication::setWindowIcon(solvari::pictureIcon("icon"));
+    solvari::prepareApplication(qtJapanese);
     auto program = solvari::createProgram();
     PaintWatch watch(program->frmMain, [&program] { return program->frmMain->engine.targetLine == 1; });
     program->frmMain->show();

@@ -2,7 +2,8 @@
 # Whole-process start-up of the drill until question 1 is painted, against two floors: a plain
 # one (one window, one Japanese label) and a fair one (a label in each face the first page uses).
 # Runs alternate program / fair floor / plain floor so machine load falls on all three alike;
-# medians in tenths of a millisecond, ratios of the medians, and the resident set at the paint.
+# each run is timed by the harness program from its spawn to its paint; medians, medians of the
+# paired ratios, and the resident set at the paint.
 # Offscreen, then under Xvfb at 1280×1024 and 1920×1080 (when Xvfb is installed).
 # Usage: bench/startup.sh BUILD_DIR [RUNS]
 set -euo pipefail
@@ -18,37 +19,20 @@ cp "$root/data/Question.leq" "$work/"
 cd "$work"
 export XDG_RUNTIME_DIR="$work"
 
-# One run: prints "<microseconds> <rss KiB>".
-one() {
-  local t0 t1 rss
-  t0=$(date +%s%N)
-  rss=$("$exe" "$@" 2>/dev/null) || { echo "run failed: $exe $*" >&2; exit 1; }
-  t1=$(date +%s%N)
-  echo "$(( (t1 - t0) / 1000 )) $rss"
-}
-median() { sort -n | awk '{a[NR]=$1} END {print a[int((NR+1)/2)]}'; }
 verdict() { awk -v v="$1" -v g="$2" 'BEGIN {print (v <= g) ? "met" : "NOT met"}'; }
 
-# Prints the table rows for one display.
+# Prints the table rows for one display. The program times its own runs (bench_startup --series):
+# each from just before its spawn to its paint, with rounds of the three alternating and the
+# ratios taken round by round.
 measure() {
-  local label=$1 p=() f=() q=() pr=() qr=()
-  "$exe" >/dev/null 2>&1; "$exe" --floor >/dev/null 2>&1; "$exe" --fair-floor >/dev/null 2>&1  # warm caches
-  for _ in $(seq "$runs"); do
-    read -r t r < <(one); p+=("$t"); pr+=("$r")
-    read -r t _ < <(one --fair-floor); f+=("$t")
-    read -r t r < <(one --floor); q+=("$t"); qr+=("$r")
-  done
-  local pm fm qm prss qrss
-  pm=$(printf '%s\n' "${p[@]}" | median); fm=$(printf '%s\n' "${f[@]}" | median)
-  qm=$(printf '%s\n' "${q[@]}" | median)
-  prss=$(printf '%s\n' "${pr[@]}" | median); qrss=$(printf '%s\n' "${qr[@]}" | median)
-  local fair plain extra
-  fair=$(awk -v a="$pm" -v b="$fm" 'BEGIN {printf "%.2f", a / b}')
-  plain=$(awk -v a="$pm" -v b="$qm" 'BEGIN {printf "%.2f", a / b}')
+  local label=$1 pm fm qm fair plain prss qrss extra
+  read -r pm fm qm fair plain prss qrss < <("$exe" --series "$runs" 2>/dev/null) || { echo "runs failed" >&2; exit 1; }
   extra=$(awk -v a="$prss" -v b="$qrss" 'BEGIN {printf "%.1f", (a - b) / 1024}')
-  awk -v l="$label" -v a="$pm" -v b="$fm" -v c="$qm" 'BEGIN {printf "%s: question 1 painted %.1f ms, fair floor %.1f ms, plain floor %.1f ms (medians of '"$runs"' alternating runs)\n", l, a/1000, b/1000, c/1000}'
-  printf '| %s: start ÷ fair floor | %s | ≤ 1.5 | %s |\n' "$label" "$fair" "$(verdict "$fair" 1.5)"
-  printf '| %s: start ÷ plain floor | %s | ≤ 2.0 | %s |\n' "$label" "$plain" "$(verdict "$plain" 2.0)"
+  fair=$(awk -v a="$fair" 'BEGIN {printf "%.2f", a}')
+  plain=$(awk -v a="$plain" 'BEGIN {printf "%.2f", a}')
+  echo "$label: question 1 painted $pm ms, fair floor $fm ms, plain floor $qm ms (medians of $runs rounds)"
+  printf '| %s: start ÷ fair floor (median of paired runs) | %s | ≤ 1.5 | %s |\n' "$label" "$fair" "$(verdict "$fair" 1.5)"
+  printf '| %s: start ÷ plain floor (median of paired runs) | %s | ≤ 2.0 | %s |\n' "$label" "$plain" "$(verdict "$plain" 2.0)"
   printf '| %s: RSS at question 1 − plain floor | %s MiB (%.1f − %.1f) | ≤ 12 MiB | %s |\n' "$label" "$extra" \
     "$(awk -v a="$prss" 'BEGIN {print a / 1024}')" "$(awk -v a="$qrss" 'BEGIN {print a / 1024}')" "$(verdict "$extra" 12)"
 }
@@ -58,10 +42,13 @@ results=()
 results+=("$(QT_QPA_PLATFORM=offscreen measure offscreen)")
 if command -v Xvfb >/dev/null; then
   for size in 1280x1024 1920x1080; do
-    display=":$(( 90 + RANDOM % 400 ))"
-    Xvfb "$display" -screen 0 "${size}x24" -nolisten tcp >/dev/null 2>&1 &
+    # Xvfb picks a free display itself and names it once it is ready: never someone else's.
+    exec {fd}<> <(:)
+    Xvfb -displayfd "$fd" -screen 0 "${size}x24" -nolisten tcp >/dev/null 2>&1 &
     xvfb_pid=$!
-    sleep 1
+    read -r -t 10 number <&"$fd" || { echo "Xvfb did not start" >&2; exit 1; }
+    exec {fd}<&-
+    display=":$number"
     results+=("$(DISPLAY=$display QT_QPA_PLATFORM=xcb measure "Xvfb $size")")
     kill "$xvfb_pid"; wait "$xvfb_pid" 2>/dev/null || true; xvfb_pid=""
   done

@@ -53,7 +53,7 @@ try {
     for (let i = 0; i < n; i++) {
       click("#btnShiki1");
       click('[data-op="*"]');
-      click('.key[data-key="3"]');
+      click('.key[data-key="Digit3"]');
       await painted();
       const t0 = performance.now();
       click("#btnJikkou");

@@ -5,7 +5,7 @@ fonts-ipafont fonts-urw-base35 xvfb xauth xdotool imagemagick poppler-utils libg
 libbenchmark-dev clang libclang-rt-14-dev dpkg-dev desktop-file-utils appstream"
 
 # The browser edition's build and tests (scripts/web_build).
-SOLVARI_WEB_PACKAGES="cmake make emscripten node-acorn googletest chromium"
+SOLVARI_WEB_PACKAGES="cmake make emscripten node-acorn googletest chromium poppler-utils"
 
 # Installs the packages named (default: SOLVARI_PACKAGES) that are missing.
 solvari_install_packages() {

@@ -46,6 +46,11 @@ val opsOf(const RecordingBox& box) {
     return ops;
 }
 
+// A copy of bytes as a Uint8Array (a std::string would come back decoded as UTF-8).
+val bytesOf(const std::string& bytes) {
+    return val::global("Uint8Array").new_(emscripten::typed_memory_view(bytes.size(), reinterpret_cast<const unsigned char*>(bytes.data())));
+}
+
 val strings(const std::vector<std::string>& list) {
     val a = val::array();
     for (const std::string& s : list) a.call<void>("push", s);
@@ -69,6 +74,16 @@ public:
     explicit PageDrill(int lineBoxWidth) : drill_(measure, lineBoxWidth) {}
 
     bool start() { return drill_.start(bundledQuestionSet()); }
+
+    // A teacher's set (a file's bytes, a Uint8Array): true when it is now in use.
+    bool openSet(const std::string& bytes, const std::string& name) { return drill_.openQuestionSet(bytes, name); }
+    bool plainSetName(const std::string& name) const { return web::plainSetName(name); }
+    // why: "name", "missing" or "unreachable".
+    void refuseSet(const std::string& name, const std::string& why) {
+        drill_.refuseQuestionSet(name, why == "name"      ? Drill::SetRefusal::Name
+                                       : why == "missing" ? Drill::SetRefusal::Missing
+                                                          : Drill::SetRefusal::Unreachable);
+    }
 
     void selectLine(int n) { drill_.selectLine(n); }
     // The operation by its code: '*', '/', '+', '-', 'K' かっこ, 'S' 整理, 'I' 移項.
@@ -165,10 +180,32 @@ public:
     int currentQuestion(int unit) const { return drill_.currentQuestion(unit); }
     val preview(int unit, int question) { return opsOf(drill_.preview(unit, question)); }
 
+    // The record travels as its Shift-JIS bytes (Uint8Array both ways), never as text.
     val recordRows() const { return strings(drill_.recordRows()); }
-    std::string recordText() const { return drill_.recordText(); }
-    void loadRecords(const std::string& text) { drill_.loadRecords(text); }
+    val recordBytes() const { return bytesOf(drill_.record().bytes()); }
+    val recordWithPending(const std::string& stored) const { return bytesOf(drill_.record().withPending(stored)); }
+    int recordPending() const { return static_cast<int>(drill_.record().pendingCount()); }
+    void recordWritten(const std::string& stored, int count) {
+        if (count >= 0) drill_.record().written(stored, static_cast<size_t>(count));
+    }
+    void adoptRecord(const std::string& stored) { drill_.record().adopt(stored); }
+    // "" when bytes are a record that 記録を読み込む may take, else why not.
+    std::string recordProblem(const std::string& bytes) const { return web::recordProblem(bytes); }
+    void replaceRecord(const std::string& bytes) {
+        if (web::recordProblem(bytes).empty()) drill_.record().replace(bytes);
+    }
+    // The file 記録を書き出す saves: "<名前>.rec" for a name the student entered, "Miradosh.rec"
+    // for none, "" for a name that cannot name a record file.
+    std::string recordFileName(const std::string& entered) const {
+        if (entered.find_first_not_of(" \t\u3000") == std::string::npos) return RECORD_FILE_NAME;
+        const std::string name = web::studentRecordName(entered);
+        return name.empty() ? std::string() : name + ".rec";
+    }
     unsigned recordVersion() const { return drill_.recordVersion(); }
+    // The most the page reads of a chosen file: one byte more than a record or a set may hold,
+    // so that a larger file is refused as too large without being read whole.
+    double recordByteLimit() const { return static_cast<double>(MAX_RECORD_FILE_BYTES) + 1; }
+    double setByteLimit() const { return static_cast<double>(MAX_QUESTION_FILE_BYTES) + 1; }
 
 private:
     Drill drill_;
@@ -195,6 +232,9 @@ EMSCRIPTEN_BINDINGS(solvari_drill) {
     emscripten::class_<PageDrill>("Drill")
         .constructor<int>()
         .function("start", &PageDrill::start)
+        .function("openSet", &PageDrill::openSet)
+        .function("plainSetName", &PageDrill::plainSetName)
+        .function("refuseSet", &PageDrill::refuseSet)
         .function("selectLine", &PageDrill::selectLine)
         .function("operation", &PageDrill::operation)
         .function("keypad", &PageDrill::keypad)
@@ -243,7 +283,15 @@ EMSCRIPTEN_BINDINGS(solvari_drill) {
         .function("currentQuestion", &PageDrill::currentQuestion)
         .function("preview", &PageDrill::preview)
         .function("recordRows", &PageDrill::recordRows)
-        .function("recordText", &PageDrill::recordText)
-        .function("loadRecords", &PageDrill::loadRecords)
+        .function("recordBytes", &PageDrill::recordBytes)
+        .function("recordWithPending", &PageDrill::recordWithPending)
+        .function("recordPending", &PageDrill::recordPending)
+        .function("recordWritten", &PageDrill::recordWritten)
+        .function("adoptRecord", &PageDrill::adoptRecord)
+        .function("recordProblem", &PageDrill::recordProblem)
+        .function("replaceRecord", &PageDrill::replaceRecord)
+        .function("recordFileName", &PageDrill::recordFileName)
+        .function("recordByteLimit", &PageDrill::recordByteLimit)
+        .function("setByteLimit", &PageDrill::setByteLimit)
         .function("recordVersion", &PageDrill::recordVersion);
 }

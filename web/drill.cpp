@@ -150,8 +150,8 @@ class Drill::Recorder : public FinishRecorder {
 public:
     explicit Recorder(Drill& d) : d_(d) {}
     void recordFinish(const std::string& unitTitle, int question, Finish finish, Done done) override {
-        d_.recordFinish(unitTitle, question, finish);
-        if (done) done(FileResult{true, {}, {}});
+        std::string why = d_.recordFinish(unitTitle, question, finish);
+        if (done) done(FileResult{why.empty(), why, {}});
     }
 
 private:
@@ -338,9 +338,48 @@ void Drill::describeAnswer() {
     live_.check = practice_->checkText();
 }
 
-void Drill::recordFinish(const std::string& unitTitle, int question, Finish finish) {
-    if (interrupted_) return;
-    records_.addFinish(unitTitle, question, finish == Finish::AfterHint);
+std::string Drill::recordFinish(const std::string& unitTitle, int question, Finish finish) {
+    if (interrupted_) return "";
+    return records_.addFinish(unitTitle, question, finish == Finish::AfterHint, clock_());
+}
+
+bool Drill::openQuestionSet(std::string_view bytes, const std::string& name) {
+    const SetCheck check = checkSetBytes(bytes, name);
+    bool opened = false;
+    run([&] {
+        std::string report;
+        for (const std::string& line : check.report) report += line + "\n";
+        if (check.ok) {
+            const QuestionSet before = practice_->questionSet;
+            practice_->questionSet = check.set;
+            opened = practice_->startQuestionSet();
+            if (!opened) {
+                // The check passed, so this is not expected; the drill goes back to the set it had.
+                practice_->questionSet = before;
+                practice_->startQuestionSet();
+            }
+        }
+        if (!opened)
+            notice("問題集を開けません|「" + name + "」には誤りがあるので使えません。問題集はこれまでのままです。\n\n" + report);
+    });
+    return opened;
+}
+
+void Drill::refuseQuestionSet(const std::string& name, SetRefusal why) {
+    run([&] {
+        switch (why) {
+            case SetRefusal::Name:
+                notice("問題集を開けません|「" + name + "」は問題集のファイル名ではありません。" +
+                       "?set= のあとには、このページと同じ場所に置いた .leq ファイルの名前だけを書きます。");
+                break;
+            case SetRefusal::Missing:
+                notice("問題集を開けません|問題集「" + name + "」がこのページの場所にありません。問題集はこれまでのままです。");
+                break;
+            case SetRefusal::Unreachable:
+                notice("問題集を開けません|問題集「" + name + "」を読み込めません（ネットワークにつながっていません）。問題集はこれまでのままです。");
+                break;
+        }
+    });
 }
 
 int Drill::currentQuestion(int unit) const {

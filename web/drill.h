@@ -11,6 +11,7 @@
 #include "flow/practice.h"
 #include "transform/canvas.h"
 #include "transform/typeset.h"
+#include "web/question_sets.h"
 #include "web/records.h"
 
 namespace solvari::web {
@@ -175,11 +176,23 @@ public:
     // Question q of unit u typeset into a box of the unit window, by an engine of its own.
     RecordingBox preview(int unit, int question);
 
+    // --- a teacher's question set ---
+    // Opens a set from the bytes of its file on question 1 of unit 1 when the syntax check
+    // passes; otherwise the drill stays on the set it had and a notice gives the checker's
+    // report. name is the file's name, as the report names it.
+    bool openQuestionSet(std::string_view bytes, const std::string& name);
+    // A set the page could not get (told as a notice): a name that is no plain file name,
+    // or a file the site does not hold or could not send.
+    enum class SetRefusal { Name, Missing, Unreachable };
+    void refuseQuestionSet(const std::string& name, SetRefusal why);
+
     // --- the practice record ---
     std::vector<std::string> recordRows() const { return records_.listing(practice_->questionSet); }
-    std::string recordText() const { return records_.serialize(); }
-    void loadRecords(const std::string& text) { records_.load(text); }
+    RecordBook& record() { return records_; }
+    const RecordBook& record() const { return records_; }
     unsigned recordVersion() const { return records_.version(); }
+    // Where the time of a finish comes from (local time now unless a test sets one).
+    void setClock(std::function<RecordTime()> clock) { clock_ = std::move(clock); }
 
     const Practice& practice() const { return *practice_; }
     const Engine& engine() const { return engine_; }
@@ -202,6 +215,7 @@ private:
     std::optional<Typesetter> typesetter_;
     std::optional<Practice> practice_;
     RecordBook records_;
+    std::function<RecordTime()> clock_ = recordTimeNow;
 
     // The running command and the answers it has had.
     std::function<void()> command_;
@@ -220,7 +234,7 @@ private:
     std::optional<Reply> ask(PendingQuestion question);
     void notice(std::string text);
     bool stopped() const { return interrupted_; }
-    void recordFinish(const std::string& unitTitle, int question, Finish finish);
+    std::string recordFinish(const std::string& unitTitle, int question, Finish finish);
     void describeAnswer();
     void eraseFrames();
     Canvas* lineBox(int n);

@@ -8,7 +8,7 @@
   const BOOKMAN_FONTS = '"Bookman Old Style", "URW Bookman", "URW Bookman L", "Bookman", serif';
   const MARKS = ["", "①", "②", "③", "④", "⑤", "⑥", "⑦", "⑧", "⑨", "⑩", "⑪", "⑫"];
   const ANSWER_BOX = 16;
-  const RECORD_KEY = "solvari.records";
+  const STORE = "kept";  // the page's IndexedDB store: "record", "set", "student"
 
   // The Windows faces the typesetting names, as the browser's fonts (no font is downloaded).
   function cssFont(face, px, bold, italic) {
@@ -40,7 +40,7 @@
   const canvases = {};       // box number -> canvas
   let shownFocus = 0;
   let blinkTimer = null;
-  let savedRecords = -1;
+  let shownTarget = -1;
   let hoverLine = -1;
   const notices = [];        // notices waiting to be shown, in order
   let restoreFocus = null;
@@ -120,10 +120,14 @@
       shownFocus = drill.focusCount();
       moveFocusSoon();
     }
-    if (drill.recordVersion() !== savedRecords) {
-      savedRecords = drill.recordVersion();
-      try { window.localStorage.setItem(RECORD_KEY, drill.recordText()); } catch (e) { /* storage refused: kept for this visit */ }
+    if (drill.recordPending() > 0) storeRecord();
+    // what the print shows: the lines written so far, and the answer once the question is done
+    const target = drill.targetLine();
+    if (target !== shownTarget) {
+      shownTarget = target;
+      for (let n = 1; n <= drill.lineCapacity(); n++) $("Image" + n).classList.toggle("unused", n > target);
     }
+    document.body.classList.toggle("finished", drill.questionFinished());
   }
 
   // The drill's focus, given once the step is on screen: moving the focus makes the browser
@@ -180,13 +184,24 @@
   }
 
   function afterCommand() {
-    for (const text of drill.notices()) notices.push(text);
+    collectNotices();
     render();
     showModal();
   }
 
+  // The drill's notices of the last command: each command's run starts a fresh list.
+  function collectNotices() {
+    for (const text of drill.notices()) notices.push(text);
+  }
+
+  // A notice of the page's own (storage, network); shown now unless a box is up, else after it.
+  function tell(text) {
+    notices.push(text);
+    if ($("modalLayer").hidden) showModal();
+  }
+
   function hideDialogs() {
-    for (const id of ["noticeBox", "questionBox", "frmSentaku", "frmMondai", "frmKiroku"]) $(id).hidden = true;
+    for (const id of ["noticeBox", "questionBox", "frmSentaku", "frmMondai", "frmKiroku", "frmExport", "confirmBox"]) $(id).hidden = true;
   }
 
   function openDialog(id, focusId) {
@@ -237,6 +252,7 @@
   let markedQuestion = 1;
 
   function openUnitWindow() {
+    showSetName();
     shownUnit = drill.currentUnit();
     markedQuestion = drill.currentQuestion(shownUnit);
     const list = $("lstTangen");
@@ -287,7 +303,19 @@
 
   // ------------------------------------------------------------ the record viewer
 
+  // The record as storage holds it now (another tab of the drill may have written to it), then
+  // the viewer.
   function openRecords(onTopOfUnitWindow) {
+    $("recordStatus").textContent = "";
+    showRecords(onTopOfUnitWindow);
+    readKept("record").then((kept) => {
+      if (!kept || $("frmKiroku").hidden) return;
+      drill.adoptRecord(kept.bytes);
+      listRecords();
+    });
+  }
+
+  function listRecords() {
     const list = $("lstTitle");
     list.textContent = "";
     for (const row of drill.recordRows()) {
@@ -295,6 +323,12 @@
       li.textContent = row;
       list.appendChild(li);
     }
+    $("recordKept").textContent = store ? "記録はこの端末のブラウザーの中に保存しています。"
+      : "この端末には記録を保存できません。ページを閉じると消えるので、「記録を書き出す」で保存してください。";
+  }
+
+  function showRecords(onTopOfUnitWindow) {
+    listRecords();
     if (!onTopOfUnitWindow) hideDialogs();
     $("modalLayer").hidden = false;
     $("frmKiroku").hidden = false;
@@ -309,6 +343,242 @@
       return;
     }
     showModal();
+  }
+
+  // ------------------------------------------------------------ kept on the device
+
+  // IndexedDB: the record (its Shift-JIS bytes, as Miradosh.rec holds them), the teacher's set
+  // last opened, the student's name for exports. Each is one value written in one transaction,
+  // so a stored record is the whole of one version or the one before. null: nothing can be kept.
+  let store = null;
+  let toldNotKept = false;
+  let writing = false;
+  let recordGeneration = 0;  // a record taken in replaces whatever a write under way brings back
+  let setInUse = "";         // the teacher's set's file name, "" for the bundled set
+
+  function openStore() {
+    return new Promise((resolve) => {
+      let request;
+      try {
+        request = window.indexedDB.open("solvari", 1);
+      } catch (e) {
+        resolve(null);  // no IndexedDB at all (some private windows)
+        return;
+      }
+      const timer = setTimeout(() => resolve(null), 5000);
+      request.onupgradeneeded = () => request.result.createObjectStore(STORE);
+      request.onsuccess = () => { clearTimeout(timer); resolve(request.result); };
+      request.onerror = request.onblocked = () => { clearTimeout(timer); resolve(null); };
+    });
+  }
+
+  function readKept(key) {
+    return new Promise((resolve) => {
+      if (!store) return resolve(undefined);
+      try {
+        const read = store.transaction(STORE, "readonly").objectStore(STORE).get(key);
+        read.onsuccess = () => resolve(read.result);
+        read.onerror = () => resolve(undefined);
+      } catch (e) {
+        resolve(undefined);
+      }
+    });
+  }
+
+  // One value, in a transaction of its own; resolves whether it was written.
+  function keep(key, value) {
+    return new Promise((resolve) => {
+      if (!store) return resolve(false);
+      try {
+        const tx = store.transaction(STORE, "readwrite", { durability: "strict" });
+        if (value === undefined) tx.objectStore(STORE).delete(key);
+        else tx.objectStore(STORE).put(value, key);
+        tx.oncomplete = () => resolve(true);
+        tx.onabort = () => { notKept(); resolve(false); };
+      } catch (e) {
+        notKept();
+        resolve(false);
+      }
+    });
+  }
+
+  // The finishes not yet stored, applied to the record storage holds at that moment, in the
+  // same transaction: another tab's finishes are kept, and so are ours.
+  function storeRecord() {
+    if (!store || writing || drill.recordPending() === 0) return;
+    writing = true;
+    const generation = recordGeneration;
+    let stored = null;
+    let count = 0;
+    let tx;
+    try {
+      tx = store.transaction(STORE, "readwrite", { durability: "strict" });
+    } catch (e) {
+      writing = false;
+      notKept();
+      return;
+    }
+    const kept = tx.objectStore(STORE);
+    const read = kept.get("record");
+    read.onsuccess = () => {
+      const before = read.result && read.result.bytes instanceof Uint8Array ? read.result.bytes : new Uint8Array(0);
+      count = drill.recordPending();
+      stored = drill.recordWithPending(before);
+      kept.put({ bytes: stored }, "record");
+    };
+    tx.oncomplete = () => {
+      writing = false;
+      if (generation === recordGeneration) drill.recordWritten(stored, count);
+      storeRecord();
+    };
+    tx.onabort = () => {
+      writing = false;  // the finishes stay pending: the next finish tries again
+      notKept();
+    };
+  }
+
+  function notKept() {
+    if (toldNotKept) return;
+    toldNotKept = true;
+    tell("練習の記録|この端末のブラウザーに練習の記録を保存できません（保存が許されていないか、空きがありません）。" +
+      "練習はそのまま続けられますが、記録はこのページを閉じると消えます。残すときは「練習の記録」の「記録を書き出す」で保存してください。");
+  }
+
+  // ------------------------------------------------------------ 記録を書き出す / 記録を読み込む
+
+  function swapDialog(from, to, focusId) {
+    $(from).hidden = true;
+    $(to).hidden = false;
+    $(focusId).focus();
+  }
+
+  function openExport() {
+    $("exportError").textContent = "";
+    swapDialog("frmKiroku", "frmExport", "edtStudent");
+  }
+
+  async function exportRecord() {
+    const entered = $("edtStudent").value;
+    const fileName = drill.recordFileName(entered);
+    if (!fileName) {
+      $("exportError").textContent = "その名前は記録のファイル名に使えません（/ \\ : * ? \" < > | や . で始まる名前、30文字を超える名前は使えません）。";
+      $("edtStudent").focus();
+      return;
+    }
+    const kept = await readKept("record");
+    if (kept) drill.adoptRecord(kept.bytes);
+    const link = document.createElement("a");
+    link.href = URL.createObjectURL(new Blob([drill.recordBytes()], { type: "application/octet-stream" }));
+    link.download = fileName;
+    document.body.appendChild(link);
+    link.click();
+    link.remove();
+    setTimeout(() => URL.revokeObjectURL(link.href), 60000);
+    keep("student", entered.trim());
+    swapDialog("frmExport", "frmKiroku", "btnKirokuClose");
+    listRecords();
+    $("recordStatus").textContent = "「" + fileName + "」を書き出しました。";
+  }
+
+  let confirmed = null;
+  function confirmFromRecords(caption, text, yes) {
+    confirmed = yes;
+    $("confirmCaption").textContent = caption;
+    $("confirmText").textContent = text;
+    swapDialog("frmKiroku", "confirmBox", "confirmNo");
+  }
+
+  async function importRecord(file) {
+    const bytes = new Uint8Array(await file.slice(0, drill.recordByteLimit()).arrayBuffer());
+    const problem = drill.recordProblem(bytes);
+    if (problem) {
+      $("recordStatus").textContent = "「" + file.name + "」は読み込めません: " + problem + "。この端末の記録はそのままです。";
+      return;
+    }
+    confirmFromRecords("記録を読み込む", "この端末の練習の記録を「" + file.name + "」の記録で置き換えます。いまの記録は消えます。よろしいですか", async () => {
+      recordGeneration++;
+      if (store && !(await keep("record", { bytes }))) {
+        $("recordStatus").textContent = "記録を保存できないので、読み込みませんでした。この端末の記録はそのままです。";
+        return;
+      }
+      drill.replaceRecord(bytes);
+      listRecords();
+      $("recordStatus").textContent = "「" + file.name + "」の記録を読み込みました。";
+    });
+  }
+
+  // ------------------------------------------------------------ the teacher's sets
+
+  function showSetName() {
+    setText("setName", "問題集: " + (setInUse || "同梱の問題集"));
+    setDisabled("btnBundledSet", !setInUse);
+  }
+
+  async function openSetFile(file) {
+    const bytes = new Uint8Array(await file.slice(0, drill.setByteLimit()).arrayBuffer());
+    hideDialogs();
+    if (drill.openSet(bytes, file.name)) {
+      setInUse = file.name;
+      keep("set", { name: file.name, bytes });
+    }
+    afterCommand();
+  }
+
+  function useBundledSet() {
+    hideDialogs();
+    drill.start();
+    setInUse = "";
+    keep("set", undefined);
+    afterCommand();
+  }
+
+  // ./?set=NAME.leq: the set beside the site. Without a network, a copy kept from an earlier
+  // visit is used quietly.
+  async function openSiteSet(name, keptSet) {
+    if (!drill.plainSetName(name)) {
+      drill.refuseSet(name, "name");
+      return collectNotices();
+    }
+    let response;
+    try {
+      response = await fetch(encodeURIComponent(name), { cache: "no-cache" });
+    } catch (e) {
+      if (!(keptSet && keptSet.name === name)) drill.refuseSet(name, "unreachable");
+      return collectNotices();
+    }
+    if (!response.ok) {
+      drill.refuseSet(name, "missing");
+      return collectNotices();
+    }
+    const bytes = new Uint8Array(await response.arrayBuffer());
+    if (drill.openSet(bytes, name)) {
+      setInUse = name;
+      keep("set", { name, bytes });
+    }
+    collectNotices();
+  }
+
+  // ------------------------------------------------------------ offline and printing
+
+  function registerWorker() {
+    if (!window.isSecureContext) {
+      // Service workers need https (or localhost): say so once on this browser.
+      let told = false;
+      try { told = window.localStorage.getItem("solvari.insecureTold") === "1"; } catch (e) { /* no storage */ }
+      if (!told) {
+        notices.push("オフライン|このページは https ではない接続で開かれているため、ネットワークが切れると使えません" +
+          "（オフラインでの練習とホーム画面への追加ができません）。");
+        try { window.localStorage.setItem("solvari.insecureTold", "1"); } catch (e) { /* told again next time */ }
+      }
+      return;
+    }
+    if ("serviceWorker" in navigator) navigator.serviceWorker.register("sw.js", { updateViaCache: "none" }).catch(() => {});
+  }
+
+  function printDate() {
+    const d = new Date();
+    const two = (n) => String(n).padStart(2, "0");
+    setText("printDate", d.getFullYear() + "." + two(d.getMonth() + 1) + "." + two(d.getDate()));
   }
 
   // ------------------------------------------------------------ building the page
@@ -340,6 +610,7 @@
       box.addEventListener("mousemove", (e) => { e.stopPropagation(); hover(n); });
       $(n <= half ? "column1" : "column2").appendChild(box);
     }
+    document.documentElement.style.setProperty("--box-px", String(boxWidth));
     canvases[ANSWER_BOX] = $("Image16");
     prepareCanvas($("Image16"), 272, 76);
     $("sheet").addEventListener("mousemove", () => hover(0));
@@ -376,6 +647,23 @@
     $("btnCancel").addEventListener("click", () => answered(() => drill.answerUnit(false, 0, 0)));
     $("btnShowRecord").addEventListener("click", () => openRecords(true));
     $("btnKirokuClose").addEventListener("click", closeRecords);
+    $("btnExport").addEventListener("click", openExport);
+    $("btnExportSave").addEventListener("click", exportRecord);
+    $("edtStudent").addEventListener("keydown", (e) => { if (e.key === "Enter") { e.preventDefault(); exportRecord(); } });
+    $("btnExportCancel").addEventListener("click", () => swapDialog("frmExport", "frmKiroku", "btnKirokuClose"));
+    $("btnImport").addEventListener("click", () => { $("recordFile").value = ""; $("recordFile").click(); });
+    $("recordFile").addEventListener("change", () => { if ($("recordFile").files[0]) importRecord($("recordFile").files[0]); });
+    $("confirmYes").addEventListener("click", () => {
+      const yes = confirmed;
+      confirmed = null;
+      swapDialog("confirmBox", "frmKiroku", "btnKirokuClose");
+      if (yes) yes();
+    });
+    $("confirmNo").addEventListener("click", () => { confirmed = null; swapDialog("confirmBox", "frmKiroku", "btnKirokuClose"); });
+    $("btnOpenSet").addEventListener("click", () => { $("setFile").value = ""; $("setFile").click(); });
+    $("setFile").addEventListener("change", () => { if ($("setFile").files[0]) openSetFile($("setFile").files[0]); });
+    $("btnBundledSet").addEventListener("click", useBundledSet);
+    window.addEventListener("beforeprint", printDate);
 
     document.addEventListener("keydown", onKey);
     window.addEventListener("resize", () => { if (drill) placeSolution(); });
@@ -388,7 +676,9 @@
     if (!$("modalLayer").hidden) {
       if (e.key === "Escape") {
         e.preventDefault();
-        if (!$("frmKiroku").hidden) closeRecords();
+        if (!$("frmExport").hidden) $("btnExportCancel").click();
+        else if (!$("confirmBox").hidden) $("confirmNo").click();
+        else if (!$("frmKiroku").hidden) closeRecords();
         else if (!$("questionBox").hidden) $("questionCancel").hidden ? $("questionNo").click() : $("questionCancel").click();
         else if (!$("frmSentaku").hidden) $("sentakuClose").click();
         else if (!$("frmMondai").hidden) $("btnCancel").click();
@@ -421,19 +711,32 @@
   performance.mark("solvari-script");
   wireControls();
   const started = performance.now();
-  createSolvari({ measureText }).then((module) => {
+  const storeOpened = openStore();
+  createSolvari({ measureText }).then(async (module) => {
     Key = module.Key;
     performance.mark("solvari-module");
     const width = columnWidth();
     buildPage(width);
     drill = new module.Drill(width);
-    try {
-      const kept = window.localStorage.getItem(RECORD_KEY);
-      if (kept) drill.loadRecords(kept);
-    } catch (e) { /* no storage: records last for this visit */ }
+    store = await storeOpened;
+    const [record, keptSet] = await Promise.all([readKept("record"), readKept("set")]);
+    if (record && record.bytes instanceof Uint8Array) drill.adoptRecord(record.bytes);
     drill.start();
+    collectNotices();
+    if (keptSet && keptSet.bytes instanceof Uint8Array && drill.openSet(keptSet.bytes, keptSet.name)) setInUse = keptSet.name;
+    collectNotices();
+    const wanted = new URLSearchParams(window.location.search).get("set");
+    if (wanted !== null) await openSiteSet(wanted, keptSet);
+    showSetName();
+    printDate();
     performance.mark("solvari-started");
-    savedRecords = drill.recordVersion();
+    if (store) {
+      if (navigator.storage && navigator.storage.persist) navigator.storage.persist().catch(() => {});
+      readKept("student").then((name) => { if (typeof name === "string") $("edtStudent").value = name; });
+    } else {
+      notKept();
+    }
+    registerWorker();
     afterCommand();
     $("app").setAttribute("aria-busy", "false");
     window.solvariReady = { ms: performance.now() - started };

@@ -1,43 +1,71 @@
 #pragma once
-#include <array>
+#include <cstddef>
 #include <string>
 #include <vector>
 
 #include "flow/question_set.h"
+#include "flow/record_rules.h"
 
 namespace solvari::web {
 
-// The practice record of the browser edition, kept by the page (in the browser's storage) as
-// the text serialize() gives. The same content as the desktop's record file: per unit title,
-// the finishes of each question, how many of them came after a hint, and the date and time of
-// the unit's latest finish.
+// The practice record of the browser edition: the very bytes a desktop Miradosh.rec holds
+// (ProfileDocument, Shift-JIS, CR LF; addFinish's keys q, "H" + q and DATE), so an exported
+// record is read by the desktop and the teacher's checker unchanged.
+//
+// The page keeps the bytes in the browser's storage. Another tab of the drill may write there
+// too, so a finish is kept as pending until the page has written it: every write applies the
+// pending finishes to what storage holds at that moment (in the same storage transaction), and
+// none is lost to the other tab's writes.
 class RecordBook {
 public:
-    void addFinish(const std::string& unitTitle, int question, bool afterHint);
-    // The record viewer's rows for the units of the set: each title, its date when it has
-    // one, then "  " + q + one "★" per finish ("☆" for a finish after a hint).
+    // One more finish, now in the shown record and pending for storage. Returns "" or why the
+    // record refuses it (the record then stays as it was).
+    std::string addFinish(const std::string& unitTitle, int question, bool afterHint, const RecordTime& when);
+
+    // The record viewer's rows for the units of the set, by the desktop viewer's rules: each
+    // title, its DATE when it has one, then "  " + q + one "★" per finish ("☆" after a hint).
     std::vector<std::string> listing(const QuestionSet& set) const;
 
-    // One line per unit: title, date and the counts, separated by tabs. load() takes what
-    // serialize() gave and skips a line it cannot read.
-    std::string serialize() const;
-    void load(const std::string& text);
+    // What the student sees and exports: the stored bytes with the pending finishes applied.
+    const std::string& bytes() const { return shown_; }
+    // stored with every pending finish applied: what the page writes to storage.
+    std::string withPending(const std::string& stored) const;
+    std::size_t pendingCount() const { return pending_.size(); }
+    // Storage now holds stored, which includes the first `written` pending finishes.
+    void written(const std::string& stored, std::size_t written);
+    // What storage holds now (read at start, or written by another tab); pending finishes stay.
+    void adopt(const std::string& stored);
+    // A record taken in by 記録を読み込む: it replaces everything, pending finishes included.
+    void replace(const std::string& bytes);
+
     unsigned version() const { return version_; }
 
 private:
-    struct Unit {
+    struct Pending {
         std::string title;
-        std::string date;
-        std::array<int, MAX_QUESTIONS + 1> finishes{};
-        std::array<int, MAX_QUESTIONS + 1> afterHint{};
+        int question = 0;
+        Finish finish = Finish::Plain;
+        RecordTime when;
     };
-    std::vector<Unit> units_;  // in the order they were first finished
+    std::string stored_;
+    std::string shown_;
+    std::vector<Pending> pending_;
     unsigned version_ = 0;
-    Unit* find(const std::string& title);
-    const Unit* find(const std::string& title) const;
+    void show();
 };
 
-// "2026年05月03日09:05": the record's date of a finish now, in local time.
-std::string recordDateNow();
+// Why bytes are not a record this drill can take in ("" when they are one): larger than a
+// record file may be, not Shift-JIS (CP932), or lines that are neither a section header, a
+// key=value entry inside a section, nor a ';' comment (the class summary's rule), or no unit.
+std::string recordProblem(const std::string& bytes);
+
+// The base name of a student's record file for a name the student entered: blanks around it
+// (full-width ones too) removed; "" when it cannot name one (empty, longer than 30 characters,
+// starting with '.', control characters or / \ : * ? " < > |, or the shared record's own name).
+// The desktop's rules for a student's record, so the teacher's folder takes the file as it is.
+std::string studentRecordName(const std::string& entered);
+
+// Local time now, to the minute (in the browser, the browser's time zone).
+RecordTime recordTimeNow();
 
 }  // namespace solvari::web

@@ -12,11 +12,20 @@ const TYPES = {
   ".js": "text/javascript; charset=utf-8",
   ".mjs": "text/javascript; charset=utf-8",
   ".wasm": "application/wasm",
+  ".webmanifest": "application/manifest+json",
+  ".png": "image/png",
+  ".svg": "image/svg+xml",
 };
 
-export function serve(siteDir) {
+// extra: name -> bytes served beside the site (a teacher's sets).
+export function serve(siteDir, extra = {}) {
   const server = createServer((req, res) => {
     const path = normalize(decodeURIComponent(new URL(req.url, "http://x").pathname)).replace(/^(\.\.[/\\])+/, "");
+    if (Object.prototype.hasOwnProperty.call(extra, path.slice(1))) {
+      res.writeHead(200, { "Content-Type": "application/octet-stream", "Cache-Control": "no-cache" });
+      res.end(extra[path.slice(1)]);
+      return;
+    }
     const file = join(siteDir, path === "/" ? "index.html" : path);
     if (!file.startsWith(siteDir) || !existsSync(file)) {
       res.writeHead(404);
@@ -28,7 +37,8 @@ export function serve(siteDir) {
   });
   return new Promise((resolve) => {
     server.listen(0, "127.0.0.1", () => {
-      resolve({ url: `http://127.0.0.1:${server.address().port}/`, close: () => new Promise((r) => server.close(r)) });
+      const port = server.address().port;
+      resolve({ url: `http://127.0.0.1:${port}/`, port, close: () => new Promise((r) => { server.closeAllConnections(); server.close(r); }) });
     });
   });
 }
@@ -52,7 +62,8 @@ export async function launch() {
   return browser;
 }
 
-// A page of the site at a viewport size, once the drill shows question 1.
+// A page of the site at a viewport size, once the drill shows question 1. browser may be a
+// browser context (storage of its own).
 export async function openDrill(browser, url, width, height) {
   const page = await browser.newPage();
   await page.setViewport({ width, height });

@@ -50,12 +50,12 @@ async function recordRows(page) {
   return rows;
 }
 
-async function fresh(width = 1366, height = 768) {
-  const page = await openDrill(browser, server.url, width, height);
-  // each test starts with an empty record
-  await page.evaluate(() => window.localStorage.clear());
-  await page.reload();
-  await page.waitForFunction(() => window.solvariReady !== undefined);
+// A page in a browser context of its own: an empty record, no set kept, no service worker.
+async function fresh(width = 1366, height = 768, url = server.url) {
+  const context = await browser.createBrowserContext();
+  const page = await openDrill(context, url, width, height);
+  const close = page.close.bind(page);
+  page.close = async () => { await close(); await context.close(); };
   return page;
 }
 

@@ -4,6 +4,7 @@
 #include <vector>
 
 #include "web/bundled_set.h"
+#include "engine/sjis.h"
 #include "web/drill.h"
 
 // The browser's drill: commands that meet a question stop, show the page as it stood then and
@@ -225,24 +226,140 @@ TEST_F(DrillTest, HoverFramesFollowTheMouseUntilALineIsPicked) {
     EXPECT_LE(page().boxes[1].ops().size(), ops + 1) << "frames drawn again replace the old ones";
 }
 
-TEST(RecordBook, KeepsCountsAcrossItsText) {
-    RecordBook book;
-    book.addFinish("一次方程式", 1, false);
-    book.addFinish("一次方程式", 1, true);
-    book.addFinish("一次方程式", 3, false);
-    RecordBook again;
-    again.load(book.serialize() + "broken line\n");
+// ---------------------------------------------------------------- the record's bytes
+
+std::string sjis(const std::string& utf8) { return toSjis(utf8).value(); }
+
+const RecordTime kMay3{2026, 5, 3, 9, 5};
+
+QuestionSet unitOf(const std::string& title, int questions) {
     QuestionSet set;
     set.unitCount = 1;
-    set.unitTitle[1] = "一次方程式";
-    set.questionCount[1] = 3;
-    const std::vector<std::string> rows = again.listing(set);
-    ASSERT_EQ(rows.size(), 5u);
-    EXPECT_EQ(rows[0], "一次方程式");
-    EXPECT_NE(rows[1].find("年"), std::string::npos);
-    EXPECT_EQ(rows[2], "  1★☆");
-    EXPECT_EQ(rows[3], "  2");
-    EXPECT_EQ(rows[4], "  3★");
+    set.unitTitle[1] = title;
+    set.questionCount[1] = questions;
+    return set;
+}
+
+TEST(RecordBook, HoldsTheBytesOfTheDesktopsRecordFile) {
+    RecordBook book;
+    ASSERT_EQ(book.addFinish("一次方程式", 1, false, kMay3), "");
+    ASSERT_EQ(book.addFinish("一次方程式", 1, true, kMay3), "");
+    ASSERT_EQ(book.addFinish("一次方程式", 3, false, RecordTime{2026, 5, 4, 14, 30}), "");
+    EXPECT_EQ(book.bytes(), sjis("[一次方程式]\r\n1=2\r\nDATE=2026年05月04日14:30\r\nH1=1\r\n3=1\r\n"));
+    const std::vector<std::string> rows = book.listing(unitOf("一次方程式", 3));
+    EXPECT_EQ(rows, (std::vector<std::string>{"一次方程式", "2026年05月04日14:30", "  1★☆", "  2", "  3★"}));
+}
+
+TEST(RecordBook, ListsADesktopRecordByTheViewersRules) {
+    RecordBook book;
+    // written by hand on the desktop: blanks, a hex count, a damaged count, a hint count above it
+    book.adopt(sjis("[ 一次方程式 ]\r\n1 = 0x3\r\n2=abc\r\nH3=9\r\n3=2\r\n[他の単元]\r\n1=5\r\n"));
+    EXPECT_EQ(book.listing(unitOf("一次方程式", 3)), (std::vector<std::string>{"一次方程式", "  1", "  2", "  3☆☆"}));
+    ASSERT_EQ(book.addFinish("一次方程式", 1, false, kMay3), "");
+    EXPECT_EQ(book.listing(unitOf("一次方程式", 1)).at(2), "  1★★★★") << "the hex count counts on";
+    EXPECT_NE(book.bytes().find(sjis("[他の単元]\r\n1=5\r\n")), std::string::npos) << "other units are kept as they were";
+}
+
+TEST(RecordBook, PendingFinishesGoOntoWhatStorageHoldsNow) {
+    RecordBook book;
+    book.adopt(sjis("[一]\r\n1=1\r\n"));
+    ASSERT_EQ(book.addFinish("一", 1, false, kMay3), "");
+    ASSERT_EQ(book.addFinish("二", 2, true, kMay3), "");
+    EXPECT_EQ(book.pendingCount(), 2u);
+    // another tab wrote a finish of its own meanwhile: both tabs' finishes are kept
+    const std::string other = sjis("[一]\r\n1=4\r\n");
+    const std::string merged = book.withPending(other);
+    EXPECT_EQ(merged, sjis("[一]\r\n1=5\r\nDATE=2026年05月03日09:05\r\n[二]\r\n2=1\r\nDATE=2026年05月03日09:05\r\nH2=1\r\n"));
+    // a finish made while the write was under way stays pending
+    ASSERT_EQ(book.addFinish("一", 1, false, kMay3), "");
+    book.written(merged, 2);
+    EXPECT_EQ(book.pendingCount(), 1u);
+    EXPECT_EQ(book.listing(unitOf("一", 1)).at(2), "  1★★★★★★");
+    // a write that failed leaves everything pending for the next one
+    const unsigned before = book.version();
+    book.adopt(merged);
+    EXPECT_EQ(book.version(), before) << "nothing new to show";
+    book.replace(sjis("[一]\r\n1=1\r\n"));
+    EXPECT_EQ(book.pendingCount(), 0u);
+    EXPECT_EQ(book.bytes(), sjis("[一]\r\n1=1\r\n"));
+}
+
+TEST(RecordBook, RefusesBytesThatAreNoRecord) {
+    EXPECT_EQ(recordProblem(sjis("[一次方程式]\r\n1=2\r\n; a comment\r\n\r\nDATE=2026年05月03日09:05\r\n")), "");
+    EXPECT_NE(recordProblem(""), "") << "nothing to take in";
+    EXPECT_NE(recordProblem("1=2\r\n[一]\r\n"), "") << "an entry before any section";
+    EXPECT_NE(recordProblem("[一]\r\njust text\r\n"), "");
+    EXPECT_NE(recordProblem(std::string("[a]\r\n1=2\r\n\0", 11)), "");
+    EXPECT_NE(recordProblem("[a]\r\n1=\x81\x20\r\n"), "") << "not Shift-JIS";
+    EXPECT_NE(recordProblem("%PDF-1.4\n"), "");
+    std::string huge = "[a]\r\n";
+    huge += std::string(MAX_RECORD_FILE_BYTES, ';');
+    EXPECT_NE(recordProblem(huge), "");
+}
+
+TEST(RecordBook, AStudentsNameNamesTheFileAsOnTheDesktop) {
+    EXPECT_EQ(studentRecordName("　山田 花子 "), "山田 花子");
+    EXPECT_EQ(studentRecordName(std::string(30, 'a')), std::string(30, 'a'));
+    EXPECT_EQ(studentRecordName(std::string(31, 'a')), "");
+    std::string thirty;
+    for (int i = 0; i < 30; ++i) thirty += "字";
+    EXPECT_EQ(studentRecordName(thirty), thirty);
+    EXPECT_EQ(studentRecordName(thirty + "字"), "");
+    for (const char* refused : {"", "  ", ".hidden", "a/b", "a\\b", "a:b", "a*", "a?", "\"a\"", "<a>", "a|b", "a\tb", "miradosh", "MIRADOSH"})
+        EXPECT_EQ(studentRecordName(refused), "") << refused;
+    EXPECT_EQ(studentRecordName("Miradosh2"), "Miradosh2");
+    EXPECT_EQ(studentRecordName("\xff"), "") << "not UTF-8";
+}
+
+TEST_F(DrillTest, AFinishIsRecordedWithTheClocksTime) {
+    drill.setClock([] { return kMay3; });
+    ASSERT_TRUE(drill.start(bundledQuestionSet()));
+    step(1, Operation::Divide, "2");
+    ASSERT_TRUE(drill.practice().questionFinished);
+    EXPECT_EQ(drill.record().bytes(), sjis("[一次方程式（１）基本]\r\n1=1\r\nDATE=2026年05月03日09:05\r\n"));
+    EXPECT_EQ(drill.record().pendingCount(), 1u);
+}
+
+// ---------------------------------------------------------------- a teacher's set
+
+TEST_F(DrillTest, ATeachersSetIsCheckedBeforeItIsUsed) {
+    ASSERT_TRUE(drill.start(bundledQuestionSet()));
+    // Shift-JIS, as the desktop writes it
+    ASSERT_TRUE(drill.openQuestionSet(sjis(oneUnit({"2x=6", "x+1=3"}, "三組の復習")), "3-1.leq"));
+    EXPECT_TRUE(drill.takeNotices().empty());
+    EXPECT_EQ(page().caption, "三組の復習");
+    EXPECT_EQ(drill.questionSet().questionCount[1], 2);
+    step(1, Operation::Divide, "2");
+    EXPECT_EQ(drill.recordRows().at(2), "  1★");
+
+    // a faulty question: refused with the checker's report, the drill stays where it was
+    EXPECT_FALSE(drill.openQuestionSet(oneUnit({"2x=6", "x=3=4"}, "誤り"), "bad.leq"));
+    std::vector<std::string> said = drill.takeNotices();
+    ASSERT_EQ(said.size(), 1u);
+    EXPECT_EQ(said[0].substr(0, said[0].find('|')), "問題集を開けません");
+    EXPECT_NE(said[0].find("「bad.leq」"), std::string::npos);
+    EXPECT_NE(said[0].find("エラーチェックの結果: ??? 誤りがあります ???"), std::string::npos) << said[0];
+    EXPECT_NE(said[0].find("単元1 問題2: x=3=4\n    ＝の数が不正です"), std::string::npos) << said[0];
+    EXPECT_EQ(page().caption, "三組の復習");
+    EXPECT_TRUE(drill.practice().questionFinished) << "the solved question is still on the page";
+
+    // bytes that are no text, and a broken structure
+    EXPECT_FALSE(drill.openQuestionSet(std::string("<<a\r\n\x81\x20x=1\r\n>>\r\n"), "bytes.leq"));
+    said = drill.takeNotices();
+    ASSERT_EQ(said.size(), 1u);
+    EXPECT_NE(said[0].find("2行目:"), std::string::npos) << said[0];
+    EXPECT_FALSE(drill.openQuestionSet("x=1\r\n", "nounit.leq"));
+    said = drill.takeNotices();
+    ASSERT_EQ(said.size(), 1u);
+    EXPECT_NE(said[0].find("??? 問題に誤りがあります"), std::string::npos) << said[0];
+    EXPECT_EQ(drill.questionSet().unitTitle[1], "三組の復習");
+}
+
+TEST(QuestionSets, OnlyAPlainFileNameBesideTheSiteIsOpened) {
+    for (const char* good : {"set.leq", "QUESTION.LEQ", "3年1組.leq", "a b.Leq"}) EXPECT_TRUE(plainSetName(good)) << good;
+    for (const char* bad : {"", ".leq", "set", "set.txt", "../set.leq", "a/set.leq", "a\\set.leq", "http://x/set.leq",
+                            ".hidden.leq", "set.leq?x", "a%2fb.leq", "set.leq#x"})
+        EXPECT_FALSE(plainSetName(bad)) << bad;
 }
 
 }  // namespace

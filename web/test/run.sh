@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Every test of the browser edition on a built build-web/ (scripts/web_build): the desktop's
 # table tests and the drill's own under node, the bundled set's answers against the desktop
-# checker (when build/ holds one), and the page driven in headless chromium.
+# checker (when build/ holds one), and the page driven in headless chromium; the exported record
+# is read by build/app/solvari-check too when there is one (or SOLVARI_CHECKER).
 set -euo pipefail
 root="$(cd "$(dirname "$0")/../.." && pwd)"
 cd "$root"
@@ -14,3 +15,6 @@ if [ ! -x "${SOLVARI_CHROMIUM:-/usr/bin/chromium}" ]; then
   exit 1
 fi
 (cd web && node test/browser_test.mjs "$root/build-web/site")
+# offline, the record kept and handed in, the teacher's sets, printing (pdfinfo, pdftotext and
+# pdfimages from poppler-utils)
+(cd web && node test/classroom_test.mjs "$root/build-web/site")

@@ -155,13 +155,5 @@ std::string recordFilePath(const std::string& directory, const std::string& stud
     return QDir(QString::fromStdString(directory)).filePath(name).toStdString();
 }
 
-std::string studentRecordName(const std::string& entered) {
-    const QString name = QString::fromStdString(entered).trimmed();  // full-width blanks too
-    if (name.isEmpty() || name.size() > 30 || name.startsWith('.')) return "";
-    for (const QChar c : name)
-        if (c.unicode() < 0x20 || QStringLiteral("/\\:*?\"<>|").contains(c)) return "";
-    if (QString::fromUtf8(RECORD_FILE_NAME).startsWith(name + ".", Qt::CaseInsensitive)) return "";
-    return name.toStdString();
-}
 
 }  // namespace solvari

@@ -55,10 +55,6 @@ std::string fallbackNotice(const std::string& workingDir, const std::string& dat
 // dataDirectory + "/Miradosh.rec", or + "/<student>.rec" for a student's own record.
 std::string recordFilePath(const std::string& directory, const std::string& student = "");
 
-// A name a student entered, as the base name of a record file: blanks around it removed;
-// "" when it cannot name one (empty, longer than 30 characters, a path or a hidden name,
-// characters Windows shares refuse, or the shared record's own name).
-std::string studentRecordName(const std::string& entered);
 inline constexpr const char* STUDENT_NAME_QUESTION =
     "名前を入力してください。このクラスのフォルダに「名前.rec」として記録します。";
 inline constexpr const char* STUDENT_NAME_CAPTION = "練習の記録";

@@ -7,10 +7,6 @@
 
 namespace solvari {
 
-// A count larger than this is not a real number of finishes (a hand-edited or foreign file);
-// its row shows this many stars so that one bad value cannot build a row of gigabytes.
-constexpr int MAX_LISTED_STARS = 1000;
-
 // The rows of the record viewer for the units of the question set in use, in their order:
 // for each unit (stopping at the first empty title, at most 20) its title, its "DATE" when
 // that is not empty, then "  " + q + one "★" per finish for every question q. Sections of units

@@ -1,6 +1,11 @@
 #include "flow/record_rules.h"
 
+#include "engine/sjis.h"
+
+#include <algorithm>
+#include <cctype>
 #include <cstdio>
+#include <string_view>
 #include <limits>
 
 namespace solvari {
@@ -91,6 +96,78 @@ std::optional<int> readHintCount(const ProfileDocument& record, const std::strin
 
 std::optional<int> readHintCount(const ProfileIndex& record, const std::string& title, int q) {
     return countValue(record.value(title, hintKey(q)).value_or("0"));
+}
+
+std::vector<std::string> recordRows(const ProfileIndex& record, const QuestionSet& set) {
+    std::vector<std::string> rows;
+    // Units up to the first empty title: the set may hold fewer titles than unitCount after a
+    // damaged edit, and the viewer must not list blanks.
+    for (int u = 1; u <= MAX_UNITS; ++u) {
+        const std::string& title = set.unitTitle[static_cast<size_t>(u)];
+        if (title.empty()) break;
+        rows.push_back(title);
+        std::string date = record.value(title, "DATE").value_or("");
+        if (!date.empty()) rows.push_back(std::move(date));
+        const int questions = std::clamp(set.questionCount[static_cast<size_t>(u)], 0, MAX_QUESTIONS);
+        for (int q = 1; q <= questions; ++q) {
+            std::string row = "  " + std::to_string(q);
+            // A damaged count (nullopt) or a negative one shows no stars.
+            const int stars = std::clamp(readCount(record, title, q).value_or(0), 0, MAX_LISTED_STARS);
+            // Hinted finishes are part of the count; a damaged or larger H value cannot add stars.
+            const int hinted = std::clamp(readHintCount(record, title, q).value_or(0), 0, stars);
+            for (int i = 0; i < stars - hinted; ++i) row += "★";
+            for (int i = 0; i < hinted; ++i) row += "☆";
+            rows.push_back(std::move(row));
+        }
+    }
+    return rows;
+}
+
+std::string studentRecordName(const std::string& entered) {
+    // The desktop compares and counts in UTF-16 and trims every Unicode blank: so do we.
+    if (firstInvalidUtf8(entered) != entered.size()) return "";
+    std::u32string name;
+    for (size_t i = 0; i < entered.size();) {
+        const size_t n = utf8CharLength(entered, i);
+        const auto b = [&](size_t k) { return static_cast<unsigned char>(entered[i + k]) & 0x3F; };
+        const auto c0 = static_cast<unsigned char>(entered[i]);
+        char32_t c = c0;
+        if (n == 2) c = (c0 & 0x1F) << 6 | b(1);
+        else if (n == 3) c = (c0 & 0x0F) << 12 | b(1) << 6 | b(2);
+        else if (n == 4) c = (c0 & 0x07) << 18 | b(1) << 12 | b(2) << 6 | b(3);
+        name += c;
+        i += n;
+    }
+    const auto blank = [](char32_t c) {
+        return (c >= 0x09 && c <= 0x0D) || c == 0x20 || c == 0x85 || c == 0xA0 || c == 0x1680 ||
+               (c >= 0x2000 && c <= 0x200A) || c == 0x2028 || c == 0x2029 || c == 0x202F || c == 0x205F || c == 0x3000;
+    };
+    size_t from = 0, to = name.size();
+    while (from < to && blank(name[from])) ++from;
+    while (to > from && blank(name[to - 1])) --to;
+    name = name.substr(from, to - from);
+    size_t utf16 = 0;
+    for (char32_t c : name) utf16 += c > 0xFFFF ? 2 : 1;
+    if (name.empty() || utf16 > 30 || name[0] == U'.') return "";
+    for (char32_t c : name)
+        if (c < 0x20 || std::u32string_view(U"/\\:*?\"<>|").find(c) != std::u32string_view::npos) return "";
+    // "Miradosh" would name the shared record itself.
+    const std::string shared = std::string(RECORD_FILE_NAME);
+    if (name.size() + 1 <= shared.size()) {
+        bool same = shared[name.size()] == '.';
+        for (size_t i = 0; i < name.size() && same; ++i)
+            same = name[i] < 0x80 && std::tolower(static_cast<int>(name[i])) == std::tolower(static_cast<unsigned char>(shared[i]));
+        if (same) return "";
+    }
+    // the trimmed name, in UTF-8 again
+    const size_t first = [&] {
+        size_t i = 0;
+        for (size_t k = 0; k < from; ++k) i += utf8CharLength(entered, i);
+        return i;
+    }();
+    size_t last = first;
+    for (size_t k = 0; k < name.size(); ++k) last += utf8CharLength(entered, last);
+    return entered.substr(first, last - first);
 }
 
 }  // namespace solvari

@@ -3,8 +3,10 @@
 #include <optional>
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "flow/finish_recorder.h"
+#include "flow/question_set.h"
 #include "flow/settings_document.h"
 
 namespace solvari {
@@ -43,5 +45,21 @@ std::optional<int> readCount(const ProfileIndex& record, const std::string& titl
 // The finishes of question q reached after a hint ("H" + q), read like readCount.
 std::optional<int> readHintCount(const ProfileDocument& record, const std::string& title, int q);
 std::optional<int> readHintCount(const ProfileIndex& record, const std::string& title, int q);
+
+// A count larger than this is not a real number of finishes (a hand-edited or foreign file);
+// its row shows this many stars so that one bad value cannot build a row of gigabytes.
+constexpr int MAX_LISTED_STARS = 1000;
+
+// The rows of the record viewer for the units of the question set in use, in their order: for
+// each unit (stopping at the first empty title, at most 20) its title, its "DATE" when that is not
+// empty, then "  " + q + one "★" per finish ("☆" for one after a hint) for every question q.
+// Sections of units that are not in the set are never listed; a count that is not a decimal
+// integer shows no stars and the listing goes on.
+std::vector<std::string> recordRows(const ProfileIndex& record, const QuestionSet& set);
+
+// A name a student entered, as the base name of a record file: blanks around it (full-width
+// ones too) removed; "" when it cannot name one (empty, longer than 30 characters, a path or a
+// hidden name, characters Windows shares refuse, or the shared record's own name).
+std::string studentRecordName(const std::string& entered);
 
 }  // namespace solvari

@@ -198,7 +198,7 @@ public:
     // for none, "" for a name that cannot name a record file.
     std::string recordFileName(const std::string& entered) const {
         if (entered.find_first_not_of(" \t\u3000") == std::string::npos) return RECORD_FILE_NAME;
-        const std::string name = web::studentRecordName(entered);
+        const std::string name = studentRecordName(entered);
         return name.empty() ? std::string() : name + ".rec";
     }
     unsigned recordVersion() const { return drill_.recordVersion(); }

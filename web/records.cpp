@@ -13,7 +13,6 @@ namespace solvari::web {
 
 namespace {
 // A damaged count cannot build a row of gigabytes (the desktop viewer's limit).
-constexpr int MAX_LISTED_STARS = 1000;
 constexpr const char* DATE_KEY = "DATE";
 
 // Applies finishes to bytes; one the record refuses is left out (its title cannot be stored,
@@ -74,28 +73,7 @@ void RecordBook::show() {
     ++version_;
 }
 
-std::vector<std::string> RecordBook::listing(const QuestionSet& set) const {
-    const ProfileIndex record(shown_);
-    std::vector<std::string> rows;
-    for (int n = 1; n <= MAX_UNITS; ++n) {
-        const std::string& title = set.unitTitle[static_cast<size_t>(n)];
-        if (title.empty()) break;
-        rows.push_back(title);
-        std::string date = record.value(title, DATE_KEY).value_or("");
-        if (!date.empty()) rows.push_back(std::move(date));
-        const int questions = std::clamp(set.questionCount[static_cast<size_t>(n)], 0, MAX_QUESTIONS);
-        for (int q = 1; q <= questions; ++q) {
-            std::string row = "  " + std::to_string(q);
-            // A damaged or negative count shows no stars; hinted finishes are part of the count.
-            const int stars = std::clamp(readCount(record, title, q).value_or(0), 0, MAX_LISTED_STARS);
-            const int hinted = std::clamp(readHintCount(record, title, q).value_or(0), 0, stars);
-            for (int i = 0; i < stars - hinted; ++i) row += "★";
-            for (int i = 0; i < hinted; ++i) row += "☆";
-            rows.push_back(std::move(row));
-        }
-    }
-    return rows;
-}
+std::vector<std::string> RecordBook::listing(const QuestionSet& set) const { return recordRows(ProfileIndex(shown_), set); }
 
 std::string recordProblem(const std::string& bytes) {
     if (bytes.size() > MAX_RECORD_FILE_BYTES) return "記録のファイルとしては大きすぎます";
@@ -117,53 +95,6 @@ std::string recordProblem(const std::string& bytes) {
     }
     if (ProfileDocument::fromBytes(bytes).sectionNames().empty()) return "単元の記録がひとつもありません";
     return "";
-}
-
-std::string studentRecordName(const std::string& entered) {
-    // The desktop compares and counts in UTF-16 and trims every Unicode blank: so do we.
-    if (firstInvalidUtf8(entered) != entered.size()) return "";
-    std::u32string name;
-    for (size_t i = 0; i < entered.size();) {
-        const size_t n = utf8CharLength(entered, i);
-        const auto b = [&](size_t k) { return static_cast<unsigned char>(entered[i + k]) & 0x3F; };
-        const auto c0 = static_cast<unsigned char>(entered[i]);
-        char32_t c = c0;
-        if (n == 2) c = (c0 & 0x1F) << 6 | b(1);
-        else if (n == 3) c = (c0 & 0x0F) << 12 | b(1) << 6 | b(2);
-        else if (n == 4) c = (c0 & 0x07) << 18 | b(1) << 12 | b(2) << 6 | b(3);
-        name += c;
-        i += n;
-    }
-    const auto blank = [](char32_t c) {
-        return (c >= 0x09 && c <= 0x0D) || c == 0x20 || c == 0x85 || c == 0xA0 || c == 0x1680 ||
-               (c >= 0x2000 && c <= 0x200A) || c == 0x2028 || c == 0x2029 || c == 0x202F || c == 0x205F || c == 0x3000;
-    };
-    size_t from = 0, to = name.size();
-    while (from < to && blank(name[from])) ++from;
-    while (to > from && blank(name[to - 1])) --to;
-    name = name.substr(from, to - from);
-    size_t utf16 = 0;
-    for (char32_t c : name) utf16 += c > 0xFFFF ? 2 : 1;
-    if (name.empty() || utf16 > 30 || name[0] == U'.') return "";
-    for (char32_t c : name)
-        if (c < 0x20 || std::u32string_view(U"/\\:*?\"<>|").find(c) != std::u32string_view::npos) return "";
-    // "Miradosh" would name the shared record itself.
-    const std::string shared = std::string(RECORD_FILE_NAME);
-    if (name.size() + 1 <= shared.size()) {
-        bool same = shared[name.size()] == '.';
-        for (size_t i = 0; i < name.size() && same; ++i)
-            same = name[i] < 0x80 && std::tolower(static_cast<int>(name[i])) == std::tolower(static_cast<unsigned char>(shared[i]));
-        if (same) return "";
-    }
-    // the trimmed name, in UTF-8 again
-    const size_t first = [&] {
-        size_t i = 0;
-        for (size_t k = 0; k < from; ++k) i += utf8CharLength(entered, i);
-        return i;
-    }();
-    size_t last = first;
-    for (size_t k = 0; k < name.size(); ++k) last += utf8CharLength(entered, last);
-    return entered.substr(first, last - first);
 }
 
 }  // namespace solvari::web

@@ -59,12 +59,6 @@ private:
 // key=value entry inside a section, nor a ';' comment (the class summary's rule), or no unit.
 std::string recordProblem(const std::string& bytes);
 
-// The base name of a student's record file for a name the student entered: blanks around it
-// (full-width ones too) removed; "" when it cannot name one (empty, longer than 30 characters,
-// starting with '.', control characters or / \ : * ? " < > |, or the shared record's own name).
-// The desktop's rules for a student's record, so the teacher's folder takes the file as it is.
-std::string studentRecordName(const std::string& entered);
-
 // Local time now, to the minute (in the browser, the browser's time zone).
 RecordTime recordTimeNow();
 

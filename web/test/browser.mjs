@@ -45,14 +45,14 @@ export function serve(siteDir, extra = {}) {
 
 export const CHROMIUM = process.env.SOLVARI_CHROMIUM || "/usr/bin/chromium";
 
-export async function launch() {
+export async function launch(extraArgs = []) {
   const profile = mkdtempSync(join(tmpdir(), "solvari-chromium-"));
   const browser = await puppeteer.launch({
     executablePath: CHROMIUM,
     headless: true,
     args: ["--headless", "--no-sandbox", "--disable-gpu", "--disable-quic", "--no-first-run",
       "--disable-background-networking", "--disable-component-update", "--disable-sync",
-      `--user-data-dir=${profile}`],
+      `--user-data-dir=${profile}`, ...extraArgs],
   });
   const close = browser.close.bind(browser);
   browser.close = async () => {

@@ -209,6 +209,23 @@ test("when the browser keeps nothing the drill still works and says so once", as
   await context.close();
 });
 
+// A school server reached over plain http by its name is no secure context: no service worker,
+// no offline use. The page says so once, not at every start.
+test("over plain http from a school server the page says once that it will not work offline", async () => {
+  const schoolBrowser = await launch(["--host-resolver-rules=MAP school.test 127.0.0.1"]);
+  try {
+    const page = await openDrill(schoolBrowser, `http://school.test:${server.port}/`, 1366, 768);
+    const [caption, said] = await takeNotice(page);
+    assert.equal(caption, "オフライン");
+    assert.match(said, /https ではない接続/);
+    await reopen(page);
+    await solveFirst(page);
+    assert.ok(!(await visible(page, "noticeBox")), "said once");
+  } finally {
+    await schoolBrowser.close();
+  }
+});
+
 // ------------------------------------------------------------ the teacher's sets
 
 test("?set= opens the set beside the site, keeps it, and a faulty set is refused with the check", async () => {

@@ -572,7 +572,13 @@
       }
       return;
     }
-    if ("serviceWorker" in navigator) navigator.serviceWorker.register("sw.js", { updateViaCache: "none" }).catch(() => {});
+    // The worker fetches every file of the site once more to keep it for offline use: only after
+    // question 1 is on screen, so the first visit does not wait for that.
+    if ("serviceWorker" in navigator) {
+      requestAnimationFrame(() => setTimeout(() => {
+        navigator.serviceWorker.register("sw.js", { updateViaCache: "none" }).catch(() => {});
+      }, 0));
+    }
   }
 
   function printDate() {
@@ -711,15 +717,18 @@
   performance.mark("solvari-script");
   wireControls();
   const started = performance.now();
-  const storeOpened = openStore();
+  // The kept record and set are read while the module loads, not after it.
+  const keptRead = openStore().then((opened) => {
+    store = opened;
+    return Promise.all([readKept("record"), readKept("set")]);
+  });
   createSolvari({ measureText }).then(async (module) => {
     Key = module.Key;
     performance.mark("solvari-module");
     const width = columnWidth();
     buildPage(width);
     drill = new module.Drill(width);
-    store = await storeOpened;
-    const [record, keptSet] = await Promise.all([readKept("record"), readKept("set")]);
+    const [record, keptSet] = await keptRead;
     if (record && record.bytes instanceof Uint8Array) drill.adoptRecord(record.bytes);
     drill.start();
     collectNotices();

@@ -49,32 +49,13 @@ std::string tsvField(std::string s) {
     return s;
 }
 
-// A line of the file as the report quotes it: control bytes shown as '?', and a line longer
-// than a question can be cut (a damaged file may hold one line of a megabyte).
-std::string shown(const std::string& text) {
-    constexpr size_t kMaxChars = 60;
-    std::string out;
-    size_t chars = 0;
-    for (size_t i = 0; i < text.size(); i += utf8CharLength(text, i)) {
-        if (chars == kMaxChars) return out + "…";
-        ++chars;
-        const auto c = static_cast<unsigned char>(text[i]);
-        if (c < 0x20 || c == 0x7F) out += '?';
-        else out += text.substr(i, utf8CharLength(text, i));
-    }
-    return out;
-}
-
-std::string place(int unit, int question) {
-    return "単元" + std::to_string(unit) + " 問題" + std::to_string(question);
-}
 
 void reportStructure(const std::vector<std::string>& lines, const SyntaxCheckResult& r, CheckOutput& o) {
     o.out += "エラーチェックの結果: " + r.resultText + "\n";
     o.out += "エラーの単元: " + r.errorUnitText + "\n";
     const int at = structureFaultLine(lines);
     if (at > 0) {
-        o.out += "  " + std::to_string(at) + "行目: " + shown(lines[static_cast<size_t>(at - 1)]) + "\n";
+        o.out += "  " + std::to_string(at) + "行目: " + quotedLine(lines[static_cast<size_t>(at - 1)]) + "\n";
     } else if (lines.empty()) {
         o.out += "  空のファイルです\n";
     }
@@ -93,16 +74,16 @@ CheckOutput validate(const std::vector<std::string>& lines, const std::string& l
     }
     o.out += "エラーチェックの結果: " + r.resultText + "\n";
     o.out += "単元数: " + std::to_string(r.unitCount) + "\n";
-    o.out += "エラーの単元: " + shown(r.errorUnitText) + "\n";
+    o.out += "エラーの単元: " + quotedLine(r.errorUnitText) + "\n";
     if (!r.faults.empty()) o.out += "誤りのある問題: " + std::to_string(r.faults.size()) + "\n";
     for (const QuestionFault& f : r.faults) {
-        const std::string where = f.question == 0 ? "単元" + std::to_string(f.unit) + " 見出し" : place(f.unit, f.question);
-        o.out += "  " + where + ": " + shown(f.text) + "\n";
+        const std::string where = f.question == 0 ? "単元" + std::to_string(f.unit) + " 見出し" : questionPlace(f.unit, f.question);
+        o.out += "  " + where + ": " + quotedLine(f.text) + "\n";
         for (const std::string& m : f.messages) o.out += "    " + m + "\n";
         if (f.engineError != 0) o.out += "    (エラーコード " + std::to_string(f.engineError) + ")\n";
     }
     for (const QuestionWarning& w : r.warnings) {
-        o.out += "  " + place(w.unit, w.question) + " 警告: " + joined(w.messages, " | ") + "\n";
+        o.out += "  " + questionPlace(w.unit, w.question) + " 警告: " + joined(w.messages, " | ") + "\n";
     }
     o.exitCode = r.ok ? CHECK_EXIT_OK : CHECK_EXIT_INVALID;
     return o;
@@ -128,7 +109,7 @@ CheckOutput solveAll(const std::vector<std::string>& lines, const std::string& l
     bool allSolved = true;
     for (int u = 1; u <= set.unitCount; ++u) {
         const auto uu = static_cast<size_t>(u);
-        if (mode == CheckMode::Solve) o.out += "[単元" + std::to_string(u) + "] " + shown(set.unitTitle[uu]) + "\n";
+        if (mode == CheckMode::Solve) o.out += "[単元" + std::to_string(u) + "] " + quotedLine(set.unitTitle[uu]) + "\n";
         for (int q = 1; q <= set.questionCount[uu]; ++q) {
             const std::string& text = set.questionText[uu][static_cast<size_t>(q)];
             const Solution s = solveQuestion(engine, text);
@@ -151,7 +132,7 @@ CheckOutput solveAll(const std::vector<std::string>& lines, const std::string& l
                          std::to_string(s.engineError) + "\t" + tsvField(joined(column, " | ")) + "\n";
                 continue;
             }
-            o.out += "問題" + std::to_string(q) + ": " + shown(text) + "\n";
+            o.out += "問題" + std::to_string(q) + ": " + quotedLine(text) + "\n";
             for (const SolvedLine& l : s.lines) {
                 if (!l.sentence.empty()) o.out += "  " + l.sentence + "\n";
                 o.out += "    " + lineMark(l.line) + " " + l.text + "\n";

@@ -92,4 +92,22 @@ SyntaxCheckResult checkQuestionSet(const std::vector<std::string>& lines, Questi
     return r;
 }
 
+std::string quotedLine(const std::string& text) {
+    constexpr size_t kMaxChars = 60;
+    std::string out;
+    size_t chars = 0;
+    for (size_t i = 0; i < text.size(); i += utf8CharLength(text, i)) {
+        if (chars == kMaxChars) return out + "…";
+        ++chars;
+        const auto c = static_cast<unsigned char>(text[i]);
+        if (c < 0x20 || c == 0x7F) out += '?';
+        else out += text.substr(i, utf8CharLength(text, i));
+    }
+    return out;
+}
+
+std::string questionPlace(int unit, int question) {
+    return "単元" + std::to_string(unit) + " 問題" + std::to_string(question);
+}
+
 }  // namespace solvari

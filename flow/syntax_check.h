@@ -65,4 +65,10 @@ struct SyntaxCheckResult {
 // it. It parses with an engine of its own.
 SyntaxCheckResult checkQuestionSet(const std::vector<std::string>& lines, QuestionSet& inUse);
 
+// How a check's report quotes a line of the file: control bytes shown as '?', and a line longer
+// than a question can be cut (a damaged file may hold one line of a megabyte).
+std::string quotedLine(const std::string& text);
+// "単元<unit> 問題<question>": where a report places a fault.
+std::string questionPlace(int unit, int question);
+
 }  // namespace solvari

@@ -7,32 +7,9 @@
 
 namespace solvari::web {
 
-namespace {
-
-// A line quoted in the report: control bytes as '?', a damaged file's megabyte line cut.
-std::string shown(const std::string& text) {
-    constexpr size_t kMaxChars = 60;
-    std::string out;
-    size_t chars = 0;
-    for (size_t i = 0; i < text.size(); i += utf8CharLength(text, i)) {
-        if (chars == kMaxChars) return out + "…";
-        ++chars;
-        const auto c = static_cast<unsigned char>(text[i]);
-        if (c < 0x20 || c == 0x7F) out += '?';
-        else out += text.substr(i, utf8CharLength(text, i));
-    }
-    return out;
-}
-
-std::string place(int unit, int question) {
-    return "単元" + std::to_string(unit) + " 問題" + std::to_string(question);
-}
-
-}  // namespace
-
 SetCheck checkSetBytes(std::string_view bytes, const std::string& name) {
     SetCheck c;
-    c.report.push_back("ファイル: " + shown(name));
+    c.report.push_back("ファイル: " + quotedLine(name));
     if (bytes.size() > MAX_QUESTION_FILE_BYTES) {
         c.report.push_back("問題集としては大きすぎます（" + std::to_string(MAX_QUESTION_FILE_BYTES / 1024) + "KB まで）");
         return c;
@@ -49,18 +26,18 @@ SetCheck checkSetBytes(std::string_view bytes, const std::string& name) {
         c.report.push_back("エラーの単元: " + r.errorUnitText);
         const int at = readQuestionSetStructure(text.lines).faultLine;
         if (at > 0 && static_cast<size_t>(at) <= text.lines.size())
-            c.report.push_back("  " + std::to_string(at) + "行目: " + shown(text.lines[static_cast<size_t>(at - 1)]));
+            c.report.push_back("  " + std::to_string(at) + "行目: " + quotedLine(text.lines[static_cast<size_t>(at - 1)]));
         else if (text.lines.empty())
             c.report.push_back("  空のファイルです");
         for (const std::string& m : r.structureMessages) c.report.push_back("    " + m);
         return c;
     }
     c.report.push_back("単元数: " + std::to_string(r.unitCount));
-    c.report.push_back("エラーの単元: " + shown(r.errorUnitText));
+    c.report.push_back("エラーの単元: " + quotedLine(r.errorUnitText));
     if (!r.faults.empty()) c.report.push_back("誤りのある問題: " + std::to_string(r.faults.size()));
     for (const QuestionFault& f : r.faults) {
-        const std::string where = f.question == 0 ? "単元" + std::to_string(f.unit) + " 見出し" : place(f.unit, f.question);
-        c.report.push_back("  " + where + ": " + shown(f.text));
+        const std::string where = f.question == 0 ? "単元" + std::to_string(f.unit) + " 見出し" : questionPlace(f.unit, f.question);
+        c.report.push_back("  " + where + ": " + quotedLine(f.text));
         for (const std::string& m : f.messages) c.report.push_back("    " + m);
         if (f.engineError != 0) c.report.push_back("    (エラーコード " + std::to_string(f.engineError) + ")");
     }

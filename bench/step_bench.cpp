@@ -44,7 +44,16 @@ public:
     void placeSolutionBox(int) override {}
     void hideSolutionBox() override {}
     void clearHoverFrames() override {}
-    std::optional<solvari::UnitChoice> runUnitSelection() override { return std::nullopt; }
+    // Every question is answered at once from the silent prompter, as a modal box would.
+    void ask(solvari::Asking) override {
+        if (practice && prompter) solvari::answerModally(*practice, *prompter, nullptr);
+    }
+    solvari::Practice* practice = nullptr;
+    solvari::Prompter* prompter = nullptr;
+    void attach(solvari::Practice& p, solvari::Prompter& voice) {
+        practice = &p;
+        prompter = &voice;
+    }
 };
 
 }  // namespace

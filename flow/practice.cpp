@@ -69,6 +69,41 @@ std::string messageText(const Message& m, char letter) {
     return text;
 }
 
+std::string askingText(Asking a) {
+    switch (a) {
+        case Asking::TakeBackStep: return ASK_NOTHING_TO_TRANSPOSE;
+        case Asking::LeaveUnsolved: return "まだ解が出ていませんが次の問題に進みますか";
+        case Asking::ChangeUnit: return "終了しました。単元を変えますか";
+        case Asking::SpecialSolution: return "解の種類を選んでください";
+        case Asking::Nothing:
+        case Asking::Unit: break;
+    }
+    return "";
+}
+
+std::string askingCaption(Asking a) {
+    switch (a) {
+        case Asking::TakeBackStep: return ASK_NOTHING_TO_TRANSPOSE_CAPTION;
+        case Asking::LeaveUnsolved:
+        case Asking::ChangeUnit: return "確認";
+        case Asking::SpecialSolution: return "特殊な解";
+        case Asking::Nothing:
+        case Asking::Unit: break;
+    }
+    return "";
+}
+
+void answerModally(Practice& practice, Prompter& prompter, const std::function<std::optional<UnitChoice>()>& unitWindow) {
+    switch (const Asking a = practice.asking) {
+        case Asking::Nothing: return;
+        case Asking::SpecialSolution: return practice.answerSpecial(prompter.chooseSpecialSolution());
+        case Asking::Unit: return practice.answerUnit(unitWindow ? unitWindow() : std::nullopt);
+        case Asking::TakeBackStep:
+        case Asking::LeaveUnsolved:
+        case Asking::ChangeUnit: return practice.answer(prompter.askYesNo(askingText(a), askingCaption(a)) == Answer::Yes);
+    }
+}
+
 std::string Practice::operandText() const {
     std::string text;
     for (Key k : operandKeys) text += keyText(k, engine_.letter);
@@ -124,6 +159,7 @@ void Practice::refocus() {
 // ---------------------------------------------------------------- building a step
 
 void Practice::selectLine(int n) {
+    if (waiting()) return;
     takeBackStrip();
     if (questionFinished || n < 1 || n > engine_.targetLine) return;
     if (lastInput == LastInput::Line || lastInput == LastInput::Keypad) {
@@ -144,6 +180,7 @@ void Practice::selectLine(int n) {
 }
 
 void Practice::chooseOperation(Operation op) {
+    if (waiting()) return;
     takeBackStrip();
     if (selectionStage != Stage::FirstLine) {
         prompter_.inform(MSG_WRONG_STEP);
@@ -159,6 +196,7 @@ void Practice::chooseOperation(Operation op) {
 }
 
 void Practice::chooseOperationChecked(Operation op) {
+    if (waiting()) return;
     if ((op == Operation::Collect || op == Operation::Transpose) && selectionStage == Stage::FirstLine &&
         hasGroup(engine_.line(firstLine))) {
         prompter_.inform(op == Operation::Collect ? Engine::MSG_COLLECT_GROUPS : Engine::MSG_TRANSPOSE_GROUPS);
@@ -168,6 +206,7 @@ void Practice::chooseOperationChecked(Operation op) {
 }
 
 void Practice::keypad(Key key) {
+    if (waiting()) return;
     takeBackStrip();
     if (selectionStage != Stage::OperationChosen) return;
     std::vector<StepPiece>& typed = message.step;
@@ -208,6 +247,7 @@ void Practice::keypad(Key key) {
 }
 
 void Practice::minusButton() {
+    if (waiting()) return;
     if (operandKeys.empty()) keypad(Key::Minus);
     else prompter_.inform("－の位置が間違っています");
 }
@@ -232,10 +272,12 @@ void Practice::resetStep() {
 }
 
 void Practice::correct() {
+    if (waiting()) return;
     if (!questionFinished) resetStep();
 }
 
 void Practice::hint() {
+    if (waiting()) return;
     if (questionFinished || engine_.targetLine < QUESTION_LINE) return;
     // A line picked and nothing more is dropped: typing '?' takes Shift, which alone picks the
     // newest line. A step with its operation chosen stays: the hint borrows the strip, and
@@ -268,6 +310,7 @@ Verdict Practice::standingVerdict() {
 // ---------------------------------------------------------------- executing a step
 
 void Practice::execute() {
+    if (waiting()) return;
     takeBackStrip();
     // 実行 with nothing built on a line that already has its verdict (the choice closed
     // unanswered, or a question that is its own answer): take the verdict now.
@@ -311,9 +354,12 @@ void Practice::execute() {
     Step step{pendingOperation, firstLine, secondLine, lastInput == LastInput::Line, operand, typed};
     const StepResult result = applyOperation(engine_, step);
     tell(result.diagnostics);
-    const bool takenBack = result.written && result.askCorrection &&
-                           prompter_.askYesNo(ASK_NOTHING_TO_TRANSPOSE, ASK_NOTHING_TO_TRANSPOSE_CAPTION) == Answer::Yes;
-    if (!result.written || takenBack) return dropNewLine();
+    if (!result.written) return dropNewLine();
+    if (result.askCorrection) return ask(Asking::TakeBackStep);
+    writeStep();
+}
+
+void Practice::writeStep() {
     const int n = engine_.targetLine;
     // Whatever path built it, a line that does not have the question's solution set is never
     // written: combining a line with itself or with its negation would otherwise "solve" it.
@@ -362,9 +408,15 @@ void Practice::judge(int n) {
         tell(typesetter_.drawLine(ANSWER_LINE));
         drawCheck();
     } else {
-        specialSolutionDialog(verdict);
+        // The student names the special case before the question closes.
+        specialVerdict_ = verdict;
+        judgedLine_ = n;
+        return ask(Asking::SpecialSolution);
     }
+    concludeJudgement(n);
+}
 
+void Practice::concludeJudgement(int n) {
     if (questionResult != VERDICT_OPEN) {
         closeQuestion();
         // The verdict is on the page already; the record is written after it.
@@ -383,29 +435,55 @@ void Practice::judge(int n) {
     refocus();
 }
 
-// Asks which special case the line shows until the student names it, or closes the dialog.
-void Practice::specialSolutionDialog(Verdict verdict) {
-    for (;;) {
-        SpecialChoice choice = prompter_.chooseSpecialSolution();
-        if (choice == SpecialChoice::Closed) return;
-        if (verdict == VERDICT_NO_SOLUTION) {
-            if (choice == SpecialChoice::NoSolution) {
-                questionResult = VERDICT_NO_SOLUTION;
-                typesetter_.drawAnswerText(ANSWER_LINE, answerText());
-                drawCheck();
-                return;
-            }
-            prompter_.inform("解が無数？？もう一度考えてみましょう");
-        } else {
-            if (choice == SpecialChoice::Infinite) {
-                questionResult = VERDICT_ALL_VALUES;
-                typesetter_.drawAnswerText(ANSWER_LINE, answerText());
-                drawCheck();
-                return;
-            }
-            prompter_.inform("解なし？？もう一度考えてみましょう");
-        }
+// ---------------------------------------------------------------- questions to the student
+
+void Practice::ask(Asking what) {
+    asking = what;
+    view_.ask(what);
+}
+
+void Practice::answer(bool yes) {
+    const Asking was = asking;
+    if (was != Asking::TakeBackStep && was != Asking::LeaveUnsolved && was != Asking::ChangeUnit) return;
+    asking = Asking::Nothing;
+    switch (was) {
+        case Asking::TakeBackStep:
+            if (yes) dropNewLine();
+            else writeStep();
+            break;
+        case Asking::LeaveUnsolved:
+            if (yes) advance();
+            else leaveQuestion(false);
+            break;
+        case Asking::ChangeUnit:
+            if (yes) chooseUnit();
+            break;
+        default: break;
     }
+}
+
+// The choice is asked again until the student names the case the line shows, or closes it;
+// closed, the verdict waits for the next 実行.
+void Practice::answerSpecial(SpecialChoice choice) {
+    if (asking != Asking::SpecialSolution) return;
+    asking = Asking::Nothing;
+    if (choice != SpecialChoice::Closed) {
+        const bool none = specialVerdict_ == VERDICT_NO_SOLUTION;
+        if (choice != (none ? SpecialChoice::NoSolution : SpecialChoice::Infinite)) {
+            prompter_.inform(none ? "解が無数？？もう一度考えてみましょう" : "解なし？？もう一度考えてみましょう");
+            return ask(Asking::SpecialSolution);
+        }
+        questionResult = none ? VERDICT_NO_SOLUTION : VERDICT_ALL_VALUES;
+        typesetter_.drawAnswerText(ANSWER_LINE, answerText());
+        drawCheck();
+    }
+    concludeJudgement(judgedLine_);
+}
+
+void Practice::answerUnit(std::optional<UnitChoice> choice) {
+    if (asking != Asking::Unit) return;
+    asking = Asking::Nothing;
+    if (choice) chooseQuestion(*choice);
 }
 
 std::string Practice::answerText() const {
@@ -506,6 +584,7 @@ bool Practice::showQuestion(int u, int q) {
 }
 
 bool Practice::startQuestionSet() {
+    asking = Asking::Nothing;  // a new set answers nothing of the old one
     clearPage();
     if (!showQuestion(1, 1)) return false;
     currentUnit = 1;
@@ -528,31 +607,39 @@ void Practice::closeIfOwnAnswer() {
 }
 
 void Practice::nextQuestion() {
-    bool advance = questionResult != VERDICT_OPEN ||
-                   prompter_.askYesNo("まだ解が出ていませんが次の問題に進みますか", "確認") == Answer::Yes;
-    if (advance) {
-        const int u = currentUnit;
-        int& q = currentQuestion[static_cast<size_t>(u)];
-        if (q < questionSet.questionCount.at(static_cast<size_t>(u))) {
-            clearPage();
-            ++q;
-            showQuestion(u, q);
-            showCaption();
-        } else if (prompter_.askYesNo("終了しました。単元を変えますか", "確認") == Answer::Yes) {
-            chooseUnit();
-        }
+    if (waiting()) return;
+    if (questionResult != VERDICT_OPEN) advance();
+    else ask(Asking::LeaveUnsolved);
+}
+
+// The unit's next question; after its last one the student is asked whether to change the unit.
+void Practice::advance() {
+    const int u = currentUnit;
+    int& q = currentQuestion[static_cast<size_t>(u)];
+    const bool last = q >= questionSet.questionCount.at(static_cast<size_t>(u));
+    if (!last) {
+        clearPage();
+        ++q;
+        showQuestion(u, q);
+        showCaption();
     }
+    leaveQuestion(true);
+    if (last) ask(Asking::ChangeUnit);
+}
+
+void Practice::leaveQuestion(bool advanced) {
     setBlink(false);
     view_.setNextPicture(false);
     questionFinished = false;
-    if (advance) closeIfOwnAnswer();
+    if (advanced) closeIfOwnAnswer();
 }
 
 void Practice::chooseUnit() {
-    if (const std::optional<UnitChoice> choice = view_.runUnitSelection()) chooseQuestion(*choice);
+    if (!waiting()) ask(Asking::Unit);
 }
 
 void Practice::chooseQuestion(UnitChoice choice) {
+    if (waiting()) return;
     if (choice.unit < 1 || choice.unit > questionSet.unitCount || choice.question < 1 ||
         choice.question > questionSet.questionCount.at(static_cast<size_t>(choice.unit)))
         return;
@@ -570,6 +657,7 @@ void Practice::chooseQuestion(UnitChoice choice) {
 // ---------------------------------------------------------------- keys
 
 void Practice::formKeyDown(int keyCode, bool shiftHeld) {
+    if (waiting()) return;
     if (shiftHeld && selectionStage == Stage::Nothing) {
         selectLine(engine_.targetLine);
         return;
@@ -581,6 +669,7 @@ void Practice::formKeyDown(int keyCode, bool shiftHeld) {
 }
 
 void Practice::formKeyPress(char key) {
+    if (waiting()) return;
     if (key == '?') {
         hint();
         refocus();

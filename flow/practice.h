@@ -17,11 +17,26 @@
 
 namespace solvari {
 
+class Practice;
+
 // A unit and a question of it, as the unit window gives them.
 struct UnitChoice {
     int unit = 1;
     int question = 1;
 };
+
+// A question the drill puts to the student and waits on: while one is open it takes no other
+// command. The yes/no ones have their words in askingText and askingCaption.
+enum class Asking {
+    Nothing,
+    TakeBackStep,     // the step moved nothing: 訂正しますか (yes takes the new line back)
+    LeaveUnsolved,    // 次の問題 on an open question
+    ChangeUnit,       // 次の問題 after the unit's last question
+    SpecialSolution,  // 解なし or 解は無数 (TfrmSentaku)
+    Unit,             // the unit window (TfrmMondai)
+};
+std::string askingText(Asking a);
+std::string askingCaption(Asking a);
 
 // What the practice logic asks of the main window and the page window. The windows draw what
 // they are told and forward every click and key back to Practice.
@@ -42,13 +57,19 @@ public:
     virtual void placeSolutionBox(int line) = 0;            // grbKai beside a line, shown
     virtual void hideSolutionBox() = 0;
     virtual void clearHoverFrames() = 0;
-    virtual std::optional<UnitChoice> runUnitSelection() = 0;  // TfrmMondai, modal: nothing when cancelled
+    // The drill now waits on a question (Practice::asking). Its answer comes back as one of
+    // Practice's answer commands: at once from a modal box (answerModally), or later from a page.
+    virtual void ask(Asking what) = 0;
 };
 
 // How far the student has built the step.
 enum class Stage { Nothing, FirstLine, OperationChosen, SecondLine };
 // What the student entered last: a line button makes the operand of ＋/－ a second line.
 enum class LastInput { Nothing, Line, OperationButton, Keypad };
+
+// For front ends whose question boxes are modal (the desktop): puts the question the drill waits
+// on to the prompter, or runs the unit window, and gives the answer back at once.
+void answerModally(Practice& practice, Prompter& prompter, const std::function<std::optional<UnitChoice>()>& unitWindow);
 
 // Key codes of FormKeyDown.
 enum KeyCode { KEY_ENTER = 13, KEY_ESCAPE = 27, KEY_DELETE = 46, KEY_SHIFT = 16 };
@@ -119,6 +140,8 @@ public:
     bool nextEnabled = true;
     std::array<bool, 13> lineButtonEnabled{};  // btnShiki1..12
     bool hintUsed = false;  // a hint was shown on the question on the page
+    Asking asking = Asking::Nothing;
+    bool waiting() const { return asking != Asking::Nothing; }
 
     // --- the step flow ---
     void selectLine(int n);
@@ -141,6 +164,11 @@ public:
     void chooseUnit();
     // Shows question `question` of unit `unit` (the unit window's "Ｏ　Ｋ").
     void chooseQuestion(UnitChoice choice);
+
+    // --- the answers to what the drill asks (each only while that question is open) ---
+    void answer(bool yes);  // TakeBackStep, LeaveUnsolved, ChangeUnit
+    void answerSpecial(SpecialChoice choice);
+    void answerUnit(std::optional<UnitChoice> choice);  // nothing: the window was cancelled
 
     void clearPage();
     bool showQuestion(int u, int q);
@@ -192,9 +220,16 @@ private:
     void setNext(bool on);
     void setLineButton(int n, bool on);
     void setBlink(bool on);
-    void specialSolutionDialog(Verdict verdict);
+    void ask(Asking what);
+    // The new line of a step, once nothing is left to ask: checked, drawn and judged.
+    void writeStep();
     // The verdict of the newest line and what follows from it (answer, record, consolation).
     void judge(int n);
+    void concludeJudgement(int n);
+    Verdict specialVerdict_ = VERDICT_OPEN;  // what the line shows while SpecialSolution is asked
+    int judgedLine_ = 0;
+    void advance();
+    void leaveQuestion(bool advanced);
     void dropNewLine();
     // Empties line n: its terms, sentence, box and line button.
     void eraseLine(int n);

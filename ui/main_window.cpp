@@ -418,7 +418,9 @@ void TfrmMain::setLetterCaption(char letter) { btnMoji->setText(QString(QChar(le
 void TfrmMain::placeSolutionBox(int line) { page->placeSolutionBox(line); }
 void TfrmMain::hideSolutionBox() { page->grbKai->hide(); }
 void TfrmMain::clearHoverFrames() { page->clearHoverFrames(); }
-std::optional<UnitChoice> TfrmMain::runUnitSelection() { return windows->runUnitWindow(); }
+void TfrmMain::ask(Asking) {
+    answerModally(*practice, prompter, [this] { return windows->runUnitWindow(); });
+}
 
 // ---------------------------------------------------------------- keys
 

@@ -93,7 +93,7 @@ public:
     void placeSolutionBox(int line) override;
     void hideSolutionBox() override;
     void clearHoverFrames() override;
-    std::optional<UnitChoice> runUnitSelection() override;
+    void ask(Asking what) override;
 
     // --- controls, by their Windows-era names (glossary in ui/README.md) ---
     QFrame* pnlMain = nullptr;

@@ -60,10 +60,8 @@ val strings(const std::vector<std::string>& list) {
 const char* kindName(PendingQuestion::Kind k) {
     switch (k) {
         case PendingQuestion::YesNo: return "yesno";
-        case PendingQuestion::YesNoCancel: return "yesnocancel";
         case PendingQuestion::Special: return "special";
         case PendingQuestion::Unit: return "unit";
-        case PendingQuestion::Text: return "text";
         case PendingQuestion::None: break;
     }
     return "";
@@ -111,7 +109,7 @@ public:
     void hover(int n) { drill_.hover(n); }
 
     val pending() const {
-        const PendingQuestion& p = drill_.pendingQuestion();
+        const PendingQuestion p = drill_.pendingQuestion();
         if (p.kind == PendingQuestion::None) return val::null();
         val q = val::object();
         q.set("kind", std::string(kindName(p.kind)));
@@ -120,7 +118,6 @@ public:
         return q;
     }
     void answerYes(bool yes) { drill_.answer(yes ? Answer::Yes : Answer::No); }
-    void answerCancel() { drill_.answer(Answer::Cancel); }
     // 8 解は無数にある, 3 解なし, 2 closed: the dialog's modal results.
     void answerSpecial(int result) {
         if (result == 8 || result == 3 || result == 2) drill_.answerSpecial(static_cast<SpecialChoice>(result));
@@ -250,7 +247,6 @@ EMSCRIPTEN_BINDINGS(solvari_drill) {
         .function("hover", &PageDrill::hover)
         .function("pending", &PageDrill::pending)
         .function("answerYes", &PageDrill::answerYes)
-        .function("answerCancel", &PageDrill::answerCancel)
         .function("answerSpecial", &PageDrill::answerSpecial)
         .function("answerUnit", &PageDrill::answerUnit)
         .function("notices", &PageDrill::notices)

@@ -99,11 +99,7 @@ public:
         page().check.clear();
     }
     void clearHoverFrames() override { d_.eraseFrames(); }
-    std::optional<UnitChoice> runUnitSelection() override {
-        const std::optional<Reply> r = d_.ask({PendingQuestion::Unit, "", ""});
-        if (!r || !r->unitChosen) return std::nullopt;
-        return UnitChoice{r->unit, r->question};
-    }
+    void ask(Asking) override {}  // the page reads it from the core and shows its box
 
 private:
     Drill& d_;
@@ -119,26 +115,18 @@ public:
     explicit Asker(Drill& d) : d_(d) {}
     void inform(const std::string& text) override { d_.notice(text); }
     void warn(const std::string& text, const std::string& caption) override { d_.notice(caption + "|" + text); }
-    Answer askYesNo(const std::string& text, const std::string& caption) override {
-        const auto r = d_.ask({PendingQuestion::YesNo, text, caption});
-        return r ? r->answer : Answer::No;
-    }
-    Answer askYesNoCancel(const std::string& text, const std::string& caption) override {
-        const auto r = d_.ask({PendingQuestion::YesNoCancel, text, caption});
-        return r ? r->answer : Answer::Cancel;
-    }
     // Its answer changes nothing (the work went on without it): a notice.
     Answer askAbortRetryIgnore(const std::string& text, const std::string& caption) override {
         d_.notice(caption + "|" + text);
         return Answer::Ignore;
     }
-    SpecialChoice chooseSpecialSolution() override {
-        const auto r = d_.ask({PendingQuestion::Special, "解の種類を選んでください", "特殊な解"});
-        return r ? r->choice : SpecialChoice::Closed;
-    }
-    std::optional<std::string> askText(const std::string& text, const std::string& caption, const std::string&) override {
-        const auto r = d_.ask({PendingQuestion::Text, text, caption});
-        return r ? r->text : std::nullopt;
+    // The drill's own questions wait in the core (Practice::asking); nothing in the page's
+    // drill asks through a modal box.
+    Answer askYesNo(const std::string&, const std::string&) override { return Answer::No; }
+    Answer askYesNoCancel(const std::string&, const std::string&) override { return Answer::Cancel; }
+    SpecialChoice chooseSpecialSolution() override { return SpecialChoice::Closed; }
+    std::optional<std::string> askText(const std::string&, const std::string&, const std::string&) override {
+        return std::nullopt;
     }
 
 private:
@@ -177,133 +165,61 @@ Drill::~Drill() = default;
 
 bool Drill::start(std::string_view questionSetBytes) {
     bool started = false;
-    run([this, questionSetBytes, &started] {
-        const DecodedQuestionText text = decodeQuestionText(questionSetBytes);
-        std::vector<Diagnostic> said;
-        QuestionSet set;
-        if (text.ok && parseQuestionSet(text.lines, set, said)) {
-            practice_->questionSet = set;
-            for (const Diagnostic& d : said) notice(d.text);
-            started = practice_->startQuestionSet();
-        } else {
-            for (const Diagnostic& d : said) notice(d.text);
-        }
-        if (!started) notice("問題が不正です" + std::to_string(engine_.engineError) + ":致命的なエラーです");
-    });
+    const DecodedQuestionText text = decodeQuestionText(questionSetBytes);
+    std::vector<Diagnostic> said;
+    QuestionSet set;
+    if (text.ok && parseQuestionSet(text.lines, set, said)) {
+        practice_->questionSet = set;
+        for (const Diagnostic& d : said) notice(d.text);
+        started = practice_->startQuestionSet();
+    } else {
+        for (const Diagnostic& d : said) notice(d.text);
+    }
+    if (!started) notice("問題が不正です" + std::to_string(engine_.engineError) + ":致命的なエラーです");
     return started;
 }
 
-void Drill::run(std::function<void()> command) {
-    command_ = std::move(command);
-    replies_.clear();
-    notices_.clear();
-    noticesShown_ = 0;
-    attempt();
-}
+void Drill::notice(std::string text) { notices_.push_back(std::move(text)); }
 
-void Drill::attempt() {
-    struct Saved {
-        Engine engine;
-        PageState page;
-        Typesetter typesetter;
-        Practice practice;
-        RecordBook records;
-    } saved{engine_, live_, *typesetter_, *practice_, records_};
-    repliesUsed_ = 0;
-    interrupted_ = false;
-    pending_ = {};
-    notices_.clear();
-    command_();
-    if (!interrupted_) {
-        command_ = nullptr;
-        replies_.clear();
-        return;
+std::vector<std::string> Drill::takeNotices() { return std::exchange(notices_, {}); }
+
+PendingQuestion Drill::pendingQuestion() const {
+    const Asking a = practice_->asking;
+    switch (a) {
+        case Asking::Nothing: return {};
+        case Asking::SpecialSolution: return {PendingQuestion::Special, askingText(a), askingCaption(a)};
+        case Asking::Unit: return {PendingQuestion::Unit, "", ""};
+        default: return {PendingQuestion::YesNo, askingText(a), askingCaption(a)};
     }
-    // Put back everything the run changed; the page shows frame_ meanwhile.
-    engine_ = saved.engine;
-    live_ = saved.page;
-    typesetter_.emplace(saved.typesetter);
-    practice_.emplace(saved.practice);
-    records_ = saved.records;
-}
-
-std::optional<Reply> Drill::ask(PendingQuestion question) {
-    if (interrupted_) return std::nullopt;
-    if (repliesUsed_ < replies_.size()) return replies_[repliesUsed_++];
-    interrupted_ = true;
-    pending_ = std::move(question);
-    frame_ = live_;
-    return std::nullopt;
-}
-
-void Drill::notice(std::string text) {
-    // What a stopped run would have said afterwards depends on an answer not yet given.
-    if (!interrupted_) notices_.push_back(std::move(text));
-}
-
-std::vector<std::string> Drill::takeNotices() {
-    std::vector<std::string> fresh;
-    for (size_t i = noticesShown_; i < notices_.size(); ++i) fresh.push_back(notices_[i]);
-    noticesShown_ = notices_.size();
-    return fresh;
 }
 
 void Drill::answer(Answer a) {
-    if (pending_.kind != PendingQuestion::YesNo && pending_.kind != PendingQuestion::YesNoCancel) return;
-    Reply r;
-    r.answer = a;
-    replies_.push_back(r);
-    attempt();
+    if (a == Answer::Yes || a == Answer::No) practice_->answer(a == Answer::Yes);
 }
 
-void Drill::answerSpecial(SpecialChoice c) {
-    if (pending_.kind != PendingQuestion::Special) return;
-    Reply r;
-    r.choice = c;
-    replies_.push_back(r);
-    attempt();
-}
+void Drill::answerSpecial(SpecialChoice c) { practice_->answerSpecial(c); }
 
 void Drill::answerUnit(bool ok, int unit, int question) {
-    if (pending_.kind != PendingQuestion::Unit) return;
     const QuestionSet& set = practice_->questionSet;
     // The unit window offers only units of the set and questions of the unit.
     if (ok && (unit < 1 || unit > MAX_UNITS || set.unitTitle[static_cast<size_t>(unit)].empty() || question < 1 ||
                question > set.questionCount[static_cast<size_t>(unit)]))
         return;
-    Reply r;
-    r.unitChosen = ok;
-    r.unit = unit;
-    r.question = question;
-    replies_.push_back(r);
-    attempt();
+    practice_->answerUnit(ok ? std::optional<UnitChoice>(UnitChoice{unit, question}) : std::nullopt);
 }
 
-void Drill::answerText(std::optional<std::string> text) {
-    if (pending_.kind != PendingQuestion::Text) return;
-    Reply r;
-    r.text = std::move(text);
-    replies_.push_back(r);
-    attempt();
-}
-
-// While a question waits, the page takes no other command (its question box is modal).
-void Drill::send(std::function<void()> command) {
-    if (!waiting()) run(std::move(command));
-}
-
-void Drill::selectLine(int n) { send([this, n] { practice_->selectLine(n); }); }
-void Drill::chooseOperation(Operation op) { send([this, op] { practice_->chooseOperationChecked(op); }); }
-void Drill::keypad(Key key) { send([this, key] { practice_->keypad(key); }); }
-void Drill::minusButton() { send([this] { practice_->minusButton(); }); }
-void Drill::execute() { send([this] { practice_->execute(); }); }
-void Drill::correct() { send([this] { practice_->correct(); }); }
-void Drill::hint() { send([this] { practice_->hint(); }); }
-void Drill::nextQuestion() { send([this] { practice_->nextQuestion(); }); }
-void Drill::chooseUnit() { send([this] { practice_->chooseUnit(); }); }
-void Drill::blinkTick() { send([this] { practice_->timBlinkTimer(); }); }
-void Drill::keyDown(int keyCode, bool shift) { send([this, keyCode, shift] { practice_->formKeyDown(keyCode, shift); }); }
-void Drill::keyPress(char key) { send([this, key] { practice_->formKeyPress(key); }); }
+void Drill::selectLine(int n) { practice_->selectLine(n); }
+void Drill::chooseOperation(Operation op) { practice_->chooseOperationChecked(op); }
+void Drill::keypad(Key key) { practice_->keypad(key); }
+void Drill::minusButton() { practice_->minusButton(); }
+void Drill::execute() { practice_->execute(); }
+void Drill::correct() { practice_->correct(); }
+void Drill::hint() { practice_->hint(); }
+void Drill::nextQuestion() { practice_->nextQuestion(); }
+void Drill::chooseUnit() { practice_->chooseUnit(); }
+void Drill::blinkTick() { practice_->timBlinkTimer(); }
+void Drill::keyDown(int keyCode, bool shift) { practice_->formKeyDown(keyCode, shift); }
+void Drill::keyPress(char key) { practice_->formKeyPress(key); }
 
 // The hover frame of the page window: the line under the mouse is framed in red while no step
 // is being built and the solution is not being shown; a picked line keeps its frame as its mark.
@@ -339,35 +255,34 @@ void Drill::describeAnswer() {
 }
 
 std::string Drill::recordFinish(const std::string& unitTitle, int question, Finish finish) {
-    if (interrupted_) return "";
     return records_.addFinish(unitTitle, question, finish == Finish::AfterHint, clock_());
 }
 
 bool Drill::openQuestionSet(std::string_view bytes, const std::string& name) {
     const SetCheck check = checkSetBytes(bytes, name);
+    // The unit window offers the set; whether it opens or is refused, the window has closed.
+    practice_->answerUnit(std::nullopt);
     bool opened = false;
-    run([&] {
+    if (check.ok) {
+        const QuestionSet before = practice_->questionSet;
+        practice_->questionSet = check.set;
+        opened = practice_->startQuestionSet();
+        if (!opened) {
+            // The check passed, so this is not expected; the drill goes back to the set it had.
+            practice_->questionSet = before;
+            practice_->startQuestionSet();
+        }
+    }
+    if (!opened) {
         std::string report;
         for (const std::string& line : check.report) report += line + "\n";
-        if (check.ok) {
-            const QuestionSet before = practice_->questionSet;
-            practice_->questionSet = check.set;
-            opened = practice_->startQuestionSet();
-            if (!opened) {
-                // The check passed, so this is not expected; the drill goes back to the set it had.
-                practice_->questionSet = before;
-                practice_->startQuestionSet();
-            }
-        }
-        if (!opened)
-            notice("問題集を開けません|「" + name + "」には誤りがあるので使えません。問題集はこれまでのままです。\n\n" + report);
-    });
+        notice("問題集を開けません|「" + name + "」には誤りがあるので使えません。問題集はこれまでのままです。\n\n" + report);
+    }
     return opened;
 }
 
 void Drill::refuseQuestionSet(const std::string& name, SetRefusal why) {
-    run([&] {
-        switch (why) {
+    switch (why) {
             case SetRefusal::Name:
                 notice("問題集を開けません|「" + name + "」は問題集のファイル名ではありません。" +
                        "?set= のあとには、このページと同じ場所に置いた .leq ファイルの名前だけを書きます。");
@@ -378,8 +293,7 @@ void Drill::refuseQuestionSet(const std::string& name, SetRefusal why) {
             case SetRefusal::Unreachable:
                 notice("問題集を開けません|問題集「" + name + "」を読み込めません（ネットワークにつながっていません）。問題集はこれまでのままです。");
                 break;
-        }
-    });
+    }
 }
 
 int Drill::currentQuestion(int unit) const {

@@ -34,7 +34,7 @@ struct DrawOp {
 class RecordingBox : public Canvas {
 public:
     RecordingBox() = default;
-    // stamps: the drill's change counter, which no snapshot puts back (see version()).
+    // stamps: the drill's change counter, shared by all its boxes (see version()).
     RecordingBox(int width, int height, const Measure* measure, unsigned* stamps)
         : width_(width), height_(height), measure_(measure), stamps_(stamps) {}
 
@@ -50,8 +50,8 @@ public:
 
     bool visible() const { return visible_; }
     const std::vector<DrawOp>& ops() const { return ops_; }
-    // A new number with every change, never given twice even when a stopped command's drawing
-    // is put back: the page redraws a box only when this differs from what it drew.
+    // A new number with every change: the page redraws a box only when this differs from what
+    // it drew.
     unsigned version() const { return version_; }
 
 private:
@@ -95,31 +95,16 @@ struct PageState {
     std::string check;
 };
 
-// A question the page has to put to the student before the command can finish.
+// The question the drill waits on, as the page's question box shows it.
 struct PendingQuestion {
-    enum Kind { None, YesNo, YesNoCancel, Special, Unit, Text } kind = None;
+    enum Kind { None, YesNo, Special, Unit } kind = None;
     std::string text;
     std::string caption;
 };
 
-// An answer the student gave to a question of the running command.
-struct Reply {
-    Answer answer = Answer::No;
-    SpecialChoice choice = SpecialChoice::Closed;
-    bool unitChosen = false;  // the unit window's "Ｏ　Ｋ"
-    int unit = 0, question = 0;
-    std::optional<std::string> text;
-};
-
 // The drill behind the browser page: the practice core with a prompter and views that need
-// no modal box.
-//
-// A browser page cannot wait inside a command for the student to answer a question. A
-// command therefore runs until it meets a question nobody has answered yet; the page is shown
-// as it stood at that moment and asks; everything that run changed is put back. The answer
-// is added to the command's replies and the command runs again from the start, with every
-// earlier question answered as before, until it finishes. The core runs every command exactly
-// as the desktop does, and its state changes only by commands that finished.
+// no modal box. A question the core asks stays open in the core (Practice::asking) until the
+// page sends its answer; information boxes become notices the page shows in order.
 class Drill {
 public:
     static constexpr int LINE_CAPACITY = 12;  // two columns of six line boxes
@@ -154,20 +139,19 @@ public:
     // The mouse over line box n (0: over the page outside the boxes).
     void hover(int n);
 
-    // --- the question of the running command, and its answers ---
-    const PendingQuestion& pendingQuestion() const { return pending_; }
-    bool waiting() const { return pending_.kind != PendingQuestion::None; }
-    void answer(Answer a);
+    // --- the question the drill waits on, and its answers ---
+    PendingQuestion pendingQuestion() const;
+    bool waiting() const { return practice_->waiting(); }
+    void answer(Answer a);  // Yes or No
     void answerSpecial(SpecialChoice c);
     void answerUnit(bool ok, int unit, int question);
-    void answerText(std::optional<std::string> text);
 
     // Notices the page has not shown yet, in order ("caption|text" when there is a caption);
     // taking them empties the list.
     std::vector<std::string> takeNotices();
 
     // --- what the page shows ---
-    const PageState& page() const { return waiting() ? frame_ : live_; }
+    const PageState& page() const { return live_; }
 
     // --- the unit selection window ---
     const QuestionSet& questionSet() const { return practice_->questionSet; }
@@ -207,7 +191,6 @@ private:
     unsigned stamps_ = 0;
     Engine engine_;
     PageState live_;
-    PageState frame_;  // the page as it stood when the pending question came up
     std::unique_ptr<Boxes> boxes_;
     std::unique_ptr<View> view_;
     std::unique_ptr<Asker> asker_;
@@ -217,23 +200,9 @@ private:
     RecordBook records_;
     std::function<RecordTime()> clock_ = recordTimeNow;
 
-    // The running command and the answers it has had.
-    std::function<void()> command_;
-    std::vector<Reply> replies_;
-    size_t repliesUsed_ = 0;
-    bool interrupted_ = false;
-    PendingQuestion pending_;
-    std::vector<std::string> notices_;  // this command's, from its start
-    size_t noticesShown_ = 0;
+    std::vector<std::string> notices_;  // not yet taken by the page
 
-    void send(std::function<void()> command);
-    void run(std::function<void()> command);
-    void attempt();
-    // The next reply of the running command; nothing (and the run is stopped) when the
-    // student has not answered this question yet.
-    std::optional<Reply> ask(PendingQuestion question);
     void notice(std::string text);
-    bool stopped() const { return interrupted_; }
     std::string recordFinish(const std::string& unitTitle, int question, Finish finish);
     void describeAnswer();
     void eraseFrames();

@@ -222,10 +222,9 @@
       return;
     }
     const q = drill.pending();
-    if (q && (q.kind === "yesno" || q.kind === "yesnocancel")) {
+    if (q && q.kind === "yesno") {
       $("questionCaption").textContent = q.caption;
       $("questionText").textContent = q.text;
-      $("questionCancel").hidden = q.kind !== "yesnocancel";
       openDialog("questionBox", "questionYes");
     } else if (q && q.kind === "special") {
       openDialog("frmSentaku", "btnMusu");
@@ -645,7 +644,6 @@
     $("noticeOk").addEventListener("click", () => { notices.shift(); showModal(); });
     $("questionYes").addEventListener("click", () => answered(() => drill.answerYes(true)));
     $("questionNo").addEventListener("click", () => answered(() => drill.answerYes(false)));
-    $("questionCancel").addEventListener("click", () => answered(() => drill.answerCancel()));
     $("btnMusu").addEventListener("click", () => answered(() => drill.answerSpecial(8)));
     $("btnKainashi").addEventListener("click", () => answered(() => drill.answerSpecial(3)));
     $("sentakuClose").addEventListener("click", () => answered(() => drill.answerSpecial(2)));
@@ -685,7 +683,7 @@
         if (!$("frmExport").hidden) $("btnExportCancel").click();
         else if (!$("confirmBox").hidden) $("confirmNo").click();
         else if (!$("frmKiroku").hidden) closeRecords();
-        else if (!$("questionBox").hidden) $("questionCancel").hidden ? $("questionNo").click() : $("questionCancel").click();
+        else if (!$("questionBox").hidden) $("questionNo").click();
         else if (!$("frmSentaku").hidden) $("sentakuClose").click();
         else if (!$("frmMondai").hidden) $("btnCancel").click();
         else if (!$("noticeBox").hidden) $("noticeOk").click();

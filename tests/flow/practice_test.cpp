@@ -356,6 +356,43 @@ TEST_F(PracticeTest, NoSolutionDialogLoop) {
     EXPECT_EQ(recorder.finishes.size(), 1u);
 }
 
+// A page cannot hold a modal box open inside a command: the question stays open in the drill,
+// which takes no other command until the answer comes, and then goes on from where it asked.
+TEST_F(PracticeTest, AQuestionAnsweredLaterHoldsTheDrillUntilItsAnswer) {
+    start({"x+1=x+2", "3x=9"});
+    view.practice = nullptr;  // nobody answers at once
+    step(1, Operation::Transpose);
+    step(2, Operation::Collect);
+    ASSERT_EQ(practice.asking, Asking::SpecialSolution);
+    EXPECT_EQ(askingText(practice.asking), "解の種類を選んでください");
+    practice.correct();
+    practice.nextQuestion();
+    practice.selectLine(3);
+    EXPECT_EQ(engine.targetLine, 3) << "訂正 while the choice is open takes nothing back";
+    EXPECT_EQ(practice.asking, Asking::SpecialSolution);
+    practice.answer(true);  // not this question's answer
+    practice.answerSpecial(SpecialChoice::Infinite);
+    EXPECT_EQ(practice.asking, Asking::SpecialSolution) << "the wrong case is asked again";
+    EXPECT_EQ(prompter.last(), "解が無数？？もう一度考えてみましょう");
+    practice.answerSpecial(SpecialChoice::NoSolution);
+    EXPECT_EQ(practice.asking, Asking::Nothing);
+    EXPECT_EQ(practice.answerText(), "【答】解なし");
+    EXPECT_EQ(recorder.finishes.size(), 1u);
+
+    practice.nextQuestion();  // finished: no question, straight on
+    EXPECT_EQ(practice.currentQuestion[1], 2);
+    practice.nextQuestion();
+    ASSERT_EQ(practice.asking, Asking::LeaveUnsolved);
+    practice.answer(true);
+    ASSERT_EQ(practice.asking, Asking::ChangeUnit) << "question 2 was the unit's last";
+    practice.answer(true);
+    ASSERT_EQ(practice.asking, Asking::Unit);
+    practice.answerUnit(UnitChoice{1, 1});
+    EXPECT_EQ(practice.asking, Asking::Nothing);
+    EXPECT_EQ(practice.currentQuestion[1], 1);
+    EXPECT_EQ(lineText(1), "x+1=x+2");
+}
+
 TEST_F(PracticeTest, IdentityWithZerosOfDifferentDenominators) {
     // x+1/2=x+1/2 collects to 0 = 0/2: by value the two zeros are equal
     start({"x+1/2=x+1/2"});

@@ -35,6 +35,14 @@ public:
     char letter = '?';
     std::map<int, bool> lineButtons;
     std::function<std::optional<UnitChoice>()> unitSelection = [] { return std::optional<UnitChoice>(); };
+    std::vector<Asking> asked;
+    // Answers like the desktop's modal boxes, from the prompter's script, once attached.
+    Practice* practice = nullptr;
+    Prompter* prompter = nullptr;
+    void attach(Practice& p, Prompter& voice) {
+        practice = &p;
+        prompter = &voice;
+    }
 
     void showMessage(const std::string& t) override { messageShown = t; }
     void showDisplay(const std::string& t) override { displayShown = t; }
@@ -53,9 +61,10 @@ public:
     }
     void hideSolutionBox() override { solutionShown = false; }
     void clearHoverFrames() override { ++hoverClears; }
-    std::optional<UnitChoice> runUnitSelection() override {
-        ++unitRuns;
-        return unitSelection();
+    void ask(Asking what) override {
+        asked.push_back(what);
+        if (what == Asking::Unit) ++unitRuns;
+        if (practice && prompter) answerModally(*practice, *prompter, unitSelection);
     }
 };
 

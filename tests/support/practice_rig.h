@@ -34,6 +34,9 @@ struct PracticeRig {
     View view;
     FakeRecorder recorder;
     Practice practice{engine, typesetter, boxes, prompter, view, recorder};
+    PracticeRig() {
+        if constexpr (requires { view.attach(practice, prompter); }) view.attach(practice, prompter);
+    }
 };
 
 }  // namespace solvari::testing

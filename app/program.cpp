@@ -1,6 +1,7 @@
 #include "app/program.h"
 
 #include <QApplication>
+#include <QDir>
 #include <QLibraryInfo>
 #include <QEvent>
 #include <QMdiSubWindow>
@@ -9,6 +10,7 @@
 #include "ui/stack_view_window.h"
 #include "ui/question_editor_window.h"
 #include "ui/main_window.h"
+#include "ui/page_window.h"
 #include "ui/unit_selection_window.h"
 #include "ui/answer_choice_dialog.h"
 #include "ui/record_deletion_window.h"
@@ -19,14 +21,56 @@
 #include "ui/fonts.h"
 #include "ui/pictures.h"
 #include "ui/resources.h"
+#include "ui/sheet_pdf.h"
 #include "ui/style.h"
 #include "solvari_version.h"
 
 namespace solvari {
 
 Program::~Program() {
+    // The logic goes first: nothing it holds is drawn on a window being torn down.
+    commands.reset();
+    practice.reset();
+    typesetter.reset();
     delete help;
     delete frmMain;  // owns the other windows
+}
+
+// The fatal box: text + the engine's error code + ":致命的なエラーです", then why, if given.
+static void fatal(Prompter& prompter, const Engine& engine, const std::string& text, const std::string& reason = "") {
+    std::string message = text + std::to_string(engine.engineError) + ":致命的なエラーです";
+    if (!reason.empty()) message += "\n" + reason;
+    prompter.inform(message);
+}
+
+bool Program::startDrill() {
+    session->homeDirectory = QDir::currentPath().toStdString() + "/";
+    session->document.path = session->homeDirectory + "Question.leq";
+    const FileResult r = commands->load(session->document.path);
+    if (!r.error.empty()) fatal(*prompter, session->engine, r.error, r.reason);
+    if (!r.ok) {
+        fatal(*prompter, session->engine, "問題が不正です");
+        return false;
+    }
+    session->chooseRecord(QDir::currentPath().toStdString());
+    return true;
+}
+
+void Program::saveSheet(SheetKind kind) {
+    const std::string path = frmMain->pdfDialog(std::string(kind == SheetKind::AnswerKey ? ANSWER_KEY_TITLE : WORKSHEET_TITLE) + ".pdf");
+    if (path.empty()) return;
+    const std::string& setPath = session->document.path;
+    if (!setPath.empty() && absolutePath(path) == absolutePath(setPath)) {
+        prompter->inform(SHEET_OVER_SET + path);
+        return;
+    }
+    const FileResult written = writeSheetPdf(path, sheetLayout(practice->questionSet, kind));
+    if (!written.ok) prompter->inform(written.error);
+}
+
+void Program::settleRecords() {
+    if (const std::string notice = unrecordedNotice(session->settleRecords(std::chrono::seconds(5))); !notice.empty())
+        prompter->inform(notice);
 }
 
 std::optional<UnitChoice> Program::runUnitWindow() { return frmMondai->run(); }
@@ -97,19 +141,19 @@ void Program::buildOtherWindows() {
     builder_ = nullptr;
     TfrmMain* m = frmMain;
     Session* s = session.get();
-    frmDump = new TfrmDump(&m->engine, m);
-    const RecordSource records{*s, m->practice->questionSet};
-    frmDelete = new TfrmDelete(records, m->prompter, m);
-    frmEditQues = new TfrmEditQues(s->document, m->practice->questionSet, m->prompter, m);
+    frmDump = new TfrmDump(&s->engine, m);
+    const RecordSource records{*s, practice->questionSet};
+    frmDelete = new TfrmDelete(records, *prompter, m);
+    frmEditQues = new TfrmEditQues(s->document, practice->questionSet, *prompter, m);
     frmKiroku = new TfrmKiroku(records, frmDelete, m);
-    frmPrintS = new TfrmPrintS(PrintSource{*m->page, *m->pageWindow, m->engine, *m->practice}, m->prompter, m);
+    frmPrintS = new TfrmPrintS(PrintSource{*m->page, *m->pageWindow, s->engine, *practice}, *prompter, m);
     frmSentaku = new TfrmSentaku(m);
     frmVersion = new TfrmVersion(m);
-    frmMondai = new TfrmMondai(*m->practice, *this, m);
+    frmMondai = new TfrmMondai(*practice, *this, m);
     help = new TfrmHelp();
 
-    m->prompter.setChoiceDialog(frmSentaku);
-    m->commands->pathSaved = [this](const std::string& path) {
+    prompter->setChoiceDialog(frmSentaku);
+    commands->pathSaved = [this](const std::string& path) {
         frmEditQues->setCaptionNote("");  // saved in Shift-JIS now
         frmEditQues->setQuestionPath(path);
     };
@@ -137,7 +181,12 @@ std::unique_ptr<Program> createProgram() {
     p->prompter = std::make_unique<QtPrompter>();
     p->session = std::make_unique<Session>();
     p->session->prompter = p->prompter.get();
-    p->frmMain = new TfrmMain(*p->session, *p->prompter, *p);
+    Session& session = *p->session;
+    TfrmMain* m = p->frmMain = new TfrmMain(*p->prompter, *p, *p);
+    p->typesetter = std::make_unique<Typesetter>(session.engine, *m->page);
+    p->practice = std::make_unique<Practice>(session.engine, *p->typesetter, *m->page, *p->prompter, *m, session);
+    p->commands = std::make_unique<QuestionCommands>(session.document, *p->practice, *p->prompter, *m, *m);
+    m->attach(*p->practice, *p->commands, *p->typesetter);
     p->builder_ = new HiddenWindowBuilder(*p);
     return p;
 }

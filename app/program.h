@@ -19,12 +19,16 @@ class TfrmDelete;
 class TfrmKiroku;
 class TfrmPrintS;
 
-// Every window of the program, created once at start in the order the program has always
-// created them, and wired to the main window's commands.
-struct Program : OtherWindows {
+// The whole program: the session, the drill's logic and every window, created once at start
+// in the order the program has always created them, and wired together here.
+struct Program : OtherWindows, ProgramActions {
     // Made before any window and destroyed after them.
     std::unique_ptr<QtPrompter> prompter;
     std::unique_ptr<Session> session;
+    // The drill on the main window's page, made right after the main window.
+    std::unique_ptr<Typesetter> typesetter;
+    std::unique_ptr<Practice> practice;
+    std::unique_ptr<QuestionCommands> commands;
     TfrmMain* frmMain = nullptr;
     TfrmDump* frmDump = nullptr;
     TfrmDelete* frmDelete = nullptr;
@@ -37,6 +41,9 @@ struct Program : OtherWindows {
     TfrmHelp* help = nullptr;
     ~Program() override;
 
+    bool startDrill() override;
+    void saveSheet(SheetKind kind) override;
+    void settleRecords() override;
     std::optional<UnitChoice> runUnitWindow() override;
     int runEditorWindow() override;
     void showRecordWindow() override;
@@ -54,13 +61,6 @@ struct Program : OtherWindows {
 
 private:
     friend std::unique_ptr<Program> createProgram();
-
-// The start-up main() makes and the start-up benchmark measures, in two halves. Before the
-// application object: the program's name and version. After it, before any window: the desktop
-// entry, the pictures, Qt's Japanese standard buttons (loaded into japanese, which must outlive
-// the windows), the font stand-ins, the style and the window icon.
-void nameApplication();
-void prepareApplication(QTranslator& japanese);
     bool othersBuilt_ = false;
     QObject* builder_ = nullptr;  // owned by the main window; gone once the windows are built
 };

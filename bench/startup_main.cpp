@@ -193,7 +193,7 @@ int main(int argc, char** argv) {
     QTranslator qtJapanese;
     solvari::prepareApplication(qtJapanese);
     auto program = solvari::createProgram();
-    PaintWatch watch(program->frmMain, [&program] { return program->frmMain->engine.targetLine == 1; });
+    PaintWatch watch(program->frmMain, [&program] { return program->session->engine.targetLine == 1; });
     program->frmMain->show();
     watch.waitForPaint();
 }

@@ -65,21 +65,21 @@ int main(int argc, char** argv) {
     TfrmMain* m = program->frmMain;
     m->show();
     for (int i = 0; i < 200 && !program->otherWindowsBuilt(); ++i) QApplication::processEvents(QEventLoop::AllEvents, 5);
-    if (!program->otherWindowsBuilt() || m->engine.targetLine != 1) {
+    if (!program->otherWindowsBuilt() || program->session->engine.targetLine != 1) {
         std::fprintf(stderr, "the program did not start\n");
         return 1;
     }
     // The folder holds the set, so it is a class folder: a single record keeps the name question
     // (a modal box) out of the timing.
-    m->session.classFolder = false;
-    const std::string recordPath = recordFilePath(m->session.dataDirectory);
+    program->session->classFolder = false;
+    const std::string recordPath = recordFilePath(program->session->dataDirectory);
     {
         QFile f(QString::fromStdString(recordPath));
         const std::string bytes = recordOf(1000);
         if (!f.open(QIODevice::WriteOnly) || f.write(bytes.data(), static_cast<qint64>(bytes.size())) < 0) return 1;
     }
 
-    Practice& practice = *m->practice;
+    Practice& practice = *program->practice;
     struct Case { const char* question; Operation op; const char* operand; bool verdict; };
     const Case cases[] = {
         {"3(x-2)+1/2x=5(x+1)-4", Operation::Brackets, "", false},
@@ -109,13 +109,13 @@ int main(int argc, char** argv) {
         QApplication::processEvents();
         const double ms = static_cast<double>(timer.nsecsElapsed()) / 1e6;
         (c.verdict ? verdictBeforePaint : plainBeforePaint).push_back(beforePaint);
-        if (m->engine.targetLine != 2 || practice.questionFinished != c.verdict) {
+        if (program->session->engine.targetLine != 2 || practice.questionFinished != c.verdict) {
             std::fprintf(stderr, "step %d went wrong\n", i);
             return 1;
         }
         (c.verdict ? verdict : plain).push_back(ms);
         if (c.verdict) {
-            if (!m->session.settleRecords(std::chrono::seconds(10)).empty()) {
+            if (!program->session->settleRecords(std::chrono::seconds(10)).empty()) {
                 std::fprintf(stderr, "a finish was not recorded\n");
                 return 1;
             }

@@ -3,7 +3,6 @@
 #include <QAction>
 #include <QApplication>
 #include <QCloseEvent>
-#include <QDir>
 #include <QFileDialog>
 #include <QGroupBox>
 #include <QGuiApplication>
@@ -17,13 +16,9 @@
 #include <QScrollArea>
 #include <QScrollBar>
 
-#include "flow/file_io.h"
-#include "flow/question_set.h"
-#include "flow/record_file.h"
 #include "ui/page_window.h"
 #include "ui/greeting_window.h"
 #include "ui/window_frame.h"
-#include "ui/sheet_pdf.h"
 #include "ui/pictures.h"
 #include "ui/fonts.h"
 
@@ -38,8 +33,8 @@ const QColor kTeal(0, 128, 128);
 QString q(const std::string& s) { return QString::fromStdString(s); }
 }  // namespace
 
-TfrmMain::TfrmMain(Session& session, QtPrompter& prompter, OtherWindows& windows, QWidget* parent)
-    : QMainWindow(parent), session(session), prompter(prompter), engine(session.engine), windows(&windows) {
+TfrmMain::TfrmMain(QtPrompter& prompter, OtherWindows& windows, ProgramActions& program, QWidget* parent)
+    : QMainWindow(parent), prompter(prompter), windows(&windows), program(program) {
     setObjectName("frmMain");
     setWindowTitle(APP_TITLE);
     prompter.setParentWidget(this);
@@ -64,9 +59,6 @@ TfrmMain::TfrmMain(Session& session, QtPrompter& prompter, OtherWindows& windows
 TfrmMain::~TfrmMain() {
     disconnect(followFocus_);
     qApp->removeEventFilter(this);
-    commands.reset();
-    practice.reset();
-    typesetter.reset();
 }
 
 // ---------------------------------------------------------------- creation
@@ -105,19 +97,20 @@ void TfrmMain::formCreate() {
     nextR_ = pictureIcon("next_r");
     btnNext->setIcon(nextQ_);
 
-    // The page and the practice loop live as long as the window; the start-up only places
-    // the page and loads the set.
+    // The page lives as long as the window; the start-up only places it and loads the set.
     page = new TfrmPage();
     pageWindow = mdi_->addSubWindow(page, Qt::SubWindow | Qt::CustomizeWindowHint | Qt::WindowTitleHint);
-    typesetter = std::make_unique<Typesetter>(engine, *page);
-    practice = std::make_unique<Practice>(engine, *typesetter, *page, prompter, *this, session);
-    commands = std::make_unique<QuestionCommands>(session.document, *practice, prompter, *this, *this);
-    page->attach(practice.get(), typesetter.get());
     prompter.setLineBoxLocator([this] {
         QWidget* box = dynamic_cast<QWidget*>(page->lineBox(1));
         return box ? QRect(box->mapToGlobal(QPoint(0, 0)), box->size()) : QRect();
     });
+}
 
+void TfrmMain::attach(Practice& drill, QuestionCommands& questionCommands, Typesetter& typesetter) {
+    practice = &drill;
+    commands = &questionCommands;
+    page->attach(&drill, &typesetter);
+    // Keys reach the drill only from now on.
     qApp->installEventFilter(this);
 }
 
@@ -131,19 +124,8 @@ void TfrmMain::buildMenu() {
     file->addSeparator();
     mnuPrint = file->addAction("印刷(&P)", this, [this] { windows->showPrintWindow(); });
     // The teacher's printouts of the set as it stands (edited or not), each into a PDF.
-    const auto sheet = [this](SheetKind kind, const char* name) {
-        const std::string path = pdfDialog(std::string(name) + ".pdf");
-        if (path.empty()) return;
-        const std::string& setPath = session.document.path;
-        if (!setPath.empty() && absolutePath(path) == absolutePath(setPath)) {
-            prompter.inform(SHEET_OVER_SET + path);
-            return;
-        }
-        const FileResult written = writeSheetPdf(path, sheetLayout(practice->questionSet, kind));
-        if (!written.ok) prompter.inform(written.error);
-    };
-    mnuAnswerKey = file->addAction("解答集(&K)...", this, [sheet] { sheet(SheetKind::AnswerKey, ANSWER_KEY_TITLE); });
-    mnuWorksheet = file->addAction("問題用紙(&W)...", this, [sheet] { sheet(SheetKind::Worksheet, WORKSHEET_TITLE); });
+    mnuAnswerKey = file->addAction("解答集(&K)...", this, [this] { program.saveSheet(SheetKind::AnswerKey); });
+    mnuWorksheet = file->addAction("問題用紙(&W)...", this, [this] { program.saveSheet(SheetKind::Worksheet); });
     file->addSeparator();
     mnuEnd = file->addAction("終了(&X)", this, [this] { close(); });
     QMenu* edit = menuBar()->addMenu("編集(&E)");
@@ -340,44 +322,20 @@ void TfrmMain::showEvent(QShowEvent* event) {
 }
 
 void TfrmMain::formShow() {
-    session.homeDirectory = QDir::currentPath().toStdString() + "/";
-    session.document.path = session.homeDirectory + "Question.leq";
-
     layoutFrame();
     pageWindow->setGeometry(0, 0, std::max(100, mdi_->width() - 8), mdi_->height());
     pageWindow->show();
     practice->lineCapacity = page->layoutForScreen(scrPanel->width(), [this](const std::string& t) { prompter.inform(t); });
 
-    // Both boxes of a failed start are shown before the window closes: the close is queued
+    // Every box of a failed start is shown before the window closes: the close is queued
     // once, after them, for the event loop the program runs next.
-    starting_ = true;
-    if (!loadQuestionSet(session.document.path)) {
-        fatalAtStart = true;
-        fatalError("問題が不正です");
-    }
-    starting_ = false;
+    fatalAtStart = !program.startDrill();
     if (greeting_) greeting_->close();
     if (fatalAtStart) {
         QTimer::singleShot(0, this, [this] { close(); });
         return;
     }
-    session.chooseRecord(QDir::currentPath().toStdString());
     practice->refocus();
-}
-
-bool TfrmMain::loadQuestionSet(const std::string& path) {
-    const FileResult r = commands->load(path);
-    if (!r.error.empty()) fatalError(r.error, r.reason);
-    return r.ok;
-}
-
-void TfrmMain::fatalError(const std::string& text, const std::string& reason) {
-    std::string message = text + std::to_string(engine.engineError) + ":致命的なエラーです";
-    if (!reason.empty()) message += "\n" + reason;
-    prompter.inform(message);
-    // the caller's code still runs to its end; the window closes once it has (at start-up,
-    // formShow closes it after the last box)
-    if (!starting_) QTimer::singleShot(0, this, [this] { close(); });
 }
 
 // ---------------------------------------------------------------- closing
@@ -389,10 +347,7 @@ void TfrmMain::closeEvent(QCloseEvent* event) {
         return;
     }
     timBlink->stop();
-    // Finishes still on their way to the record get a few seconds; the student hears of any that
-    // did not make it rather than losing them without a word.
-    if (const std::string notice = unrecordedNotice(session.settleRecords(std::chrono::seconds(5))); !notice.empty())
-        prompter.inform(notice);
+    program.settleRecords();
     event->accept();
     QApplication::closeAllWindows();
 }

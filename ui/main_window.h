@@ -8,10 +8,8 @@
 #include <string>
 #include <vector>
 
-#include "engine/engine.h"
 #include "flow/practice.h"
 #include "flow/question_commands.h"
-#include "flow/session.h"
 #include "ui/qt_prompter.h"
 #include "flow/question_set.h"
 #include "ui/answer_choice_dialog.h"  // completes the type QtPrompter keeps a pointer to
@@ -42,23 +40,22 @@ public:
     static constexpr const char* UTF8_CAPTION_NOTE = QuestionCommands::UTF8_CAPTION_NOTE;
     static constexpr const char* MSG_NOTHING_TO_SAVE = QuestionCommands::MSG_NOTHING_TO_SAVE;
 
-    // The session and the prompter outlive the window. The page, the typesetter, the practice
-    // loop and the question commands are made here, with the window.
-    TfrmMain(Session& session, QtPrompter& prompter, OtherWindows& windows, QWidget* parent = nullptr);
+    // The prompter and the program outlive the window. The window makes its controls and the
+    // page; the program makes the logic on them and attaches it before the window is shown.
+    TfrmMain(QtPrompter& prompter, OtherWindows& windows, ProgramActions& program, QWidget* parent = nullptr);
     ~TfrmMain() override;
+    void attach(Practice& practice, QuestionCommands& commands, Typesetter& typesetter);
 
-    Session& session;
     QtPrompter& prompter;
-    Engine& engine;  // the session's
     bool fatalAtStart = false;  // the start failed and the program is ending
 
     TfrmPage* page = nullptr;
-    std::unique_ptr<Typesetter> typesetter;
-    std::unique_ptr<Practice> practice;
-    std::unique_ptr<QuestionCommands> commands;
+    Practice* practice = nullptr;
+    QuestionCommands* commands = nullptr;
 
     // The windows owned elsewhere; never null (tests may stand in their own).
     OtherWindows* windows;
+    ProgramActions& program;
     // The open and save dialogs behind FileChooser; return "" when cancelled. Tests replace them.
     std::function<std::string(const std::string& preset)> openDialog;
     std::function<std::string(const std::string& preset)> saveDialog;
@@ -67,9 +64,6 @@ public:
 
     // --- start-up and closing ---
     void formShow();
-    bool loadQuestionSet(const std::string& path);
-    // The fatal box: text + the engine's error code + ":致命的なエラーです", then why, if given.
-    void fatalError(const std::string& text, const std::string& reason = "");
     bool saveQuestionSet() { return commands->save(); }
     void mnuOpenClick() { commands->open(); }
     void mnuEditCWareClick() { commands->edit([this] { return windows->runEditorWindow(); }); }
@@ -129,7 +123,6 @@ private:
     QPointer<TfrmGreet> greeting_;
     QMdiArea* mdi_ = nullptr;
     bool shown_ = false;
-    bool starting_ = false;                     // formShow is loading the first set
     // The last input to this window was a key: a panel control that takes the focus now is
     // scrolled into view. Focus moved by the program at start or after a click leaves the
     // panel where the student has it (at the top at start, with ① to ④ and × ÷ in view).

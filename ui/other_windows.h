@@ -1,12 +1,28 @@
 #pragma once
 #include <optional>
 
+#include "flow/answer_sheet.h"
 #include "flow/practice.h"
 
 namespace solvari {
 
-// The windows the main window and the unit window open. The program implements it with its windows; the
-// window tests stand in a scripted one where a real modal window would be in the way.
+// What the main window leaves to the program, which holds the session: the start-up, the
+// printed sheets and the wait for the record at closing.
+class ProgramActions {
+public:
+    virtual ~ProgramActions() = default;
+    // Loads "Question.leq" from the working folder onto question 1 and picks the record. False,
+    // after the fatal boxes, when the set cannot be practised.
+    virtual bool startDrill() = 0;
+    // 解答集 or 問題用紙 of the set in use, into a PDF the teacher names.
+    virtual void saveSheet(SheetKind kind) = 0;
+    // At closing: finishes still on their way to the record get a few seconds, and the student
+    // hears of any that did not make it.
+    virtual void settleRecords() = 0;
+};
+
+// The windows the main window and the unit window open. The program implements it with its
+// windows; the window tests stand in a scripted one where a real modal window would be in the way.
 class OtherWindows {
 public:
     virtual ~OtherWindows() = default;

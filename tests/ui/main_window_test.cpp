@@ -42,7 +42,7 @@ protected:
     }
     // The record as 練習の記録 shows it: once the finishes on their way are written.
     std::string recordBytes() {
-        if (m) m->session.settleRecords(std::chrono::seconds(10));
+        if (m) program->session->settleRecords(std::chrono::seconds(10));
         return fileBytes(path("Miradosh.rec"));
     }
     // Starts the drill on a screen of that size (a 640-pixel screen first says that the page
@@ -84,7 +84,7 @@ TEST_F(Drill, HiddenWindowsFollowTheFirstPaintOrTheFirstInput) {
         for (int i = 0; i < 50 && !program->otherWindowsBuilt(); ++i)
             QCoreApplication::processEvents(QEventLoop::AllEvents, 5);
         ASSERT_TRUE(program->otherWindowsBuilt());
-        EXPECT_EQ(m->engine.targetLine, 1);
+        EXPECT_EQ(program->session->engine.targetLine, 1);
         ASSERT_NE(program->frmSentaku, nullptr);
         EXPECT_EQ(program->frmSentaku->parentWidget(), m);
         EXPECT_FALSE(program->frmSentaku->isVisible());
@@ -122,9 +122,9 @@ TEST_F(Drill, StartShowsQuestionOneOfUnitOne) {
     copyBundledSet();
     start();
     EXPECT_EQ(m->page->lblMess->text(), "式を指定してください");
-    EXPECT_EQ(m->engine.targetLine, 1);
-    EXPECT_EQ(m->engine.line(1).text, "（1） 次の方程式を解きなさい");
-    EXPECT_EQ(lineToText(m->engine.line(1), false), "2x=6");
+    EXPECT_EQ(program->session->engine.targetLine, 1);
+    EXPECT_EQ(program->session->engine.line(1).text, "（1） 次の方程式を解きなさい");
+    EXPECT_EQ(lineToText(program->session->engine.line(1), false), "2x=6");
     EXPECT_EQ(m->btnMoji->text(), "x");
     EXPECT_EQ(m->pageWindow->windowTitle(), "一次方程式（１）基本");
     EXPECT_EQ(m->windowTitle(), "Nelvora １次方程式／Solvari");
@@ -195,9 +195,9 @@ TEST_F(Drill, ARecordFailureIsToldOnceAndTheFinishesAreKept) {
     start();
     std::vector<FileResult> told;
     const auto done = [&](const FileResult& r) { told.push_back(r); };
-    m->session.recordFinish("a", 1, Finish::Plain, done);
-    m->session.recordFinish("a", 2, Finish::Plain, done);
-    const std::vector<PendingFinish> left = m->session.settleRecords(std::chrono::milliseconds(700));
+    program->session->recordFinish("a", 1, Finish::Plain, done);
+    program->session->recordFinish("a", 2, Finish::Plain, done);
+    const std::vector<PendingFinish> left = program->session->settleRecords(std::chrono::milliseconds(700));
     ASSERT_EQ(left.size(), 2u);
     EXPECT_EQ(left[1].question, 2);
     QCoreApplication::processEvents();
@@ -216,10 +216,10 @@ TEST_F(Drill, SolveTheFirstUnitWithTheButtons) {
     copyBundledSet();
     start();
     Engine scratch;
-    const int count = m->practice->questionSet.questionCount[1];
+    const int count = program->practice->questionSet.questionCount[1];
     ASSERT_GE(count, 5);
     for (int q = 1; q <= count; ++q) {
-        Solution s = solveQuestion(scratch, m->practice->questionSet.questionText[1][static_cast<size_t>(q)]);
+        Solution s = solveQuestion(scratch, program->practice->questionSet.questionText[1][static_cast<size_t>(q)]);
         ASSERT_EQ(s.kind, SolutionKind::Solved) << q;
         for (size_t k = 1; k < s.lines.size(); ++k) {
             const SolvedLine& step = s.lines[k];
@@ -231,11 +231,11 @@ TEST_F(Drill, SolveTheFirstUnitWithTheButtons) {
             QTest::mouseClick(op, Qt::LeftButton);
             for (const std::string& key : keysOf(operandOf(step.sentence))) QTest::mouseClick(keyButton(key), Qt::LeftButton);
             QTest::mouseClick(m->btnJikkou, Qt::LeftButton);
-            ASSERT_EQ(m->engine.line(step.line).text, step.sentence) << q;
-            ASSERT_EQ(lineToText(m->engine.line(step.line), m->engine.hasDecimal), step.text) << q;
+            ASSERT_EQ(program->session->engine.line(step.line).text, step.sentence) << q;
+            ASSERT_EQ(lineToText(program->session->engine.line(step.line), program->session->engine.hasDecimal), step.text) << q;
         }
         EXPECT_EQ(m->page->lblMess->text(), "解が出ました");
-        EXPECT_TRUE(m->practice->questionFinished);
+        EXPECT_TRUE(program->practice->questionFinished);
         EXPECT_TRUE(m->page->grbKai->isVisible());
         EXPECT_TRUE(m->timBlink->isActive());
         if (q == count) {
@@ -260,7 +260,7 @@ TEST_F(Drill, SolveWithTheKeyboardAlone) {
     start();
     for (int q = 1; q <= 3; ++q) {
         Engine scratch;
-        Solution s = solveQuestion(scratch, m->practice->questionSet.questionText[1][static_cast<size_t>(q)]);
+        Solution s = solveQuestion(scratch, program->practice->questionSet.questionText[1][static_cast<size_t>(q)]);
         ASSERT_EQ(s.kind, SolutionKind::Solved);
         for (size_t k = 1; k < s.lines.size(); ++k) {
             const SolvedLine& step = s.lines[k];
@@ -269,9 +269,9 @@ TEST_F(Drill, SolveWithTheKeyboardAlone) {
             QTest::keyClick(m, opKey);
             for (const std::string& key : keysOf(operandOf(step.sentence))) QTest::keyClick(m, key == "分の" ? 'b' : key[0]);
             QTest::keyClick(m, Qt::Key_Return);
-            ASSERT_EQ(m->engine.line(step.line).text, step.sentence) << q << " step " << k;
+            ASSERT_EQ(program->session->engine.line(step.line).text, step.sentence) << q << " step " << k;
         }
-        EXPECT_TRUE(m->practice->questionFinished) << q;
+        EXPECT_TRUE(program->practice->questionFinished) << q;
         EXPECT_EQ(m->page->lblMess->text(), "解が出ました");
         if (q < 3) QTest::keyClick(m->btnNext, Qt::Key_Space);
     }
@@ -284,15 +284,15 @@ TEST_F(Drill, HintFromTheKeyAndTheButtonIsRecordedWithTheFinish) {
     start();
     QTest::keyClick(m, '?', Qt::ShiftModifier);
     EXPECT_EQ(m->page->lblMess->text(), "ヒント：①式の両辺を2で割ってみましょう");
-    EXPECT_EQ(m->practice->selectionStage, Stage::Nothing);
+    EXPECT_EQ(program->practice->selectionStage, Stage::Nothing);
     m->page->lblMess->clear();
     QTest::mouseClick(m->btnHint, Qt::LeftButton);
     EXPECT_EQ(m->page->lblMess->text(), "ヒント：①式の両辺を2で割ってみましょう");
-    EXPECT_EQ(m->engine.targetLine, 1) << "the hint does not do the step";
+    EXPECT_EQ(program->session->engine.targetLine, 1) << "the hint does not do the step";
     QTest::keyClick(m, Qt::Key_Shift, Qt::ShiftModifier);
     for (char key : {'/', '2'}) QTest::keyClick(m, key);
     QTest::keyClick(m, Qt::Key_Return);
-    ASSERT_TRUE(m->practice->questionFinished);
+    ASSERT_TRUE(program->practice->questionFinished);
     EXPECT_NE(recordBytes().find("1=1\r\nDATE="), std::string::npos);
     EXPECT_NE(recordBytes().find("H1=1\r\n"), std::string::npos);
 }
@@ -308,7 +308,7 @@ TEST_F(Drill, FirstSpaceAfterAPanelButtonMovesOn) {
     QTest::mouseClick(m->btnWaru, Qt::LeftButton);
     QTest::mouseClick(m->btnDigit[2], Qt::LeftButton);
     QTest::mouseClick(m->btnJikkou, Qt::LeftButton);
-    ASSERT_TRUE(m->practice->questionFinished);
+    ASSERT_TRUE(program->practice->questionFinished);
     answerNextModal([](QWidget* w) { w->close(); });
     m->btnChangeTangen->setFocus();
     QTest::mouseClick(m->btnChangeTangen, Qt::LeftButton);
@@ -321,7 +321,7 @@ TEST_F(Drill, FirstSpaceAfterAPanelButtonMovesOn) {
     // press and release go to whatever has the focus at their moment, as from a keyboard
     QTest::keyPress(QApplication::focusWidget(), Qt::Key_Space);
     QTest::keyRelease(QApplication::focusWidget(), Qt::Key_Space);
-    EXPECT_EQ(lineToText(m->engine.line(1), false), "3x=9");
+    EXPECT_EQ(lineToText(program->session->engine.line(1), false), "3x=9");
     EXPECT_FALSE(m->btnChangeTangen->isDown());
 }
 
@@ -339,8 +339,8 @@ TEST_F(Drill, ALineMinusItselfIsRefused) {
     QTest::mouseClick(m->btnHiku, Qt::LeftButton);
     QTest::mouseClick(m->btnShiki[1], Qt::LeftButton);
     QTest::mouseClick(m->btnJikkou, Qt::LeftButton);
-    EXPECT_EQ(m->engine.targetLine, 1);
-    EXPECT_FALSE(m->practice->questionFinished);
+    EXPECT_EQ(program->session->engine.targetLine, 1);
+    EXPECT_FALSE(program->practice->questionFinished);
     EXPECT_FALSE(QFile::exists(dir.path() + "/Miradosh.rec"));
 }
 
@@ -349,7 +349,7 @@ TEST_F(Drill, AltChordsAreLeftToTheMenus) {
     start();
     QTest::keyClick(m, Qt::Key_Shift, Qt::ShiftModifier);
     QTest::keyClick(m, '*');
-    ASSERT_EQ(m->practice->selectionStage, Stage::OperationChosen);
+    ASSERT_EQ(program->practice->selectionStage, Stage::OperationChosen);
     QTest::keyClick(m, Qt::Key_5, Qt::AltModifier);
     QTest::keyClick(m, Qt::Key_B, Qt::ControlModifier);
     EXPECT_EQ(m->pnlNumber->text(), "");
@@ -361,7 +361,7 @@ TEST_F(Drill, SpecialSolutionsThroughTheDialog) {
     writeSet({"<<特殊な解", "x+1=x+2", "2x+1=2x+1", ">>"});
     start();
     auto run = [&](QPushButton* op) {
-        QTest::mouseClick(m->btnShiki[static_cast<size_t>(m->engine.targetLine)], Qt::LeftButton);
+        QTest::mouseClick(m->btnShiki[static_cast<size_t>(program->session->engine.targetLine)], Qt::LeftButton);
         QTest::mouseClick(op, Qt::LeftButton);
         QTest::mouseClick(m->btnJikkou, Qt::LeftButton);
     };
@@ -381,14 +381,14 @@ TEST_F(Drill, SpecialSolutionsThroughTheDialog) {
         d->btnMusu->click();
     });
     run(m->btnSeiri);
-    EXPECT_EQ(m->practice->questionResult, VERDICT_NO_SOLUTION);
-    EXPECT_TRUE(m->practice->questionFinished);
+    EXPECT_EQ(program->practice->questionResult, VERDICT_NO_SOLUTION);
+    EXPECT_TRUE(program->practice->questionFinished);
     QTest::mouseClick(m->btnNext, Qt::LeftButton);
 
     run(m->btnIkou);
     testing::answerNextModalOf<TfrmSentaku>([](TfrmSentaku* d) { d->btnMusu->click(); });
     run(m->btnSeiri);
-    EXPECT_EQ(m->practice->questionResult, VERDICT_ALL_VALUES);
+    EXPECT_EQ(program->practice->questionResult, VERDICT_ALL_VALUES);
     const std::string rec = recordBytes();
     EXPECT_NE(rec.find("1=1"), std::string::npos);
     EXPECT_NE(rec.find("2=1"), std::string::npos);
@@ -518,12 +518,12 @@ TEST_F(Drill, AnswerAndItsCheckStandApart) {
     for (const QRect& screen : screens) {
         const std::string size = startOn(screen);
         auto run = [&](QPushButton* op) {
-            QTest::mouseClick(m->btnShiki[static_cast<size_t>(m->engine.targetLine)], Qt::LeftButton);
+            QTest::mouseClick(m->btnShiki[static_cast<size_t>(program->session->engine.targetLine)], Qt::LeftButton);
             QTest::mouseClick(op, Qt::LeftButton);
             QTest::mouseClick(m->btnJikkou, Qt::LeftButton);
         };
         for (int q = 1; q <= 5; ++q) {
-            const std::string question = m->practice->questionSet.questionText[1][static_cast<size_t>(q)];
+            const std::string question = program->practice->questionSet.questionText[1][static_cast<size_t>(q)];
             SCOPED_TRACE(size + " " + question);
             if (q <= 3) {
                 Engine scratch;
@@ -544,7 +544,7 @@ TEST_F(Drill, AnswerAndItsCheckStandApart) {
                 });
                 run(m->btnSeiri);
             }
-            ASSERT_TRUE(m->practice->questionFinished);
+            ASSERT_TRUE(program->practice->questionFinished);
             TfrmPage* page = m->page;
             ASSERT_TRUE(page->grbKai->isVisible());
             EXPECT_TRUE(page->rect().contains(page->grbKai->geometry())) << "the group runs off the page";
@@ -581,7 +581,7 @@ TEST_F(Drill, LongLinesStayReadableBesideTheirLabels) {
             QTest::mouseClick(m->btnShiki[1], Qt::LeftButton);
             QTest::mouseClick(m->btnKakko, Qt::LeftButton);
             QTest::mouseClick(m->btnJikkou, Qt::LeftButton);
-            ASSERT_EQ(m->engine.targetLine, 2) << size;
+            ASSERT_EQ(program->session->engine.targetLine, 2) << size;
             for (int n = 1; n <= 2; ++n) {
                 SCOPED_TRACE(size + " " + question + " line " + std::to_string(n));
                 ImageBox* box = m->page->imageBox(n);
@@ -627,7 +627,7 @@ TEST_F(Drill, PanelStartsAtTheTopAndFollowsTheKeyboard) {
         QTest::keyClick(m, Qt::Key_Shift, Qt::ShiftModifier);
         for (char key : {'/', '2'}) QTest::keyClick(m, key);
         QTest::keyClick(m, Qt::Key_Return);
-        ASSERT_TRUE(m->practice->questionFinished);
+        ASSERT_TRUE(program->practice->questionFinished);
         QWidget* now = QApplication::focusWidget();
         ASSERT_EQ(now, m->btnNext) << size;
         const QRect seen(now->mapTo(m->scrPanel->viewport(), QPoint(0, 0)), now->size());

@@ -59,7 +59,7 @@ protected:
     void start() {
         program = createProgram();
         m = program->frmMain;
-        m->session.clock = [] { return QDateTime(QDate(2026, 12, 7), QTime(9, 5)); };
+        program->session->clock = [] { return QDateTime(QDate(2026, 12, 7), QTime(9, 5)); };
         m->show();
         QCoreApplication::processEvents();
         // The other windows follow the first paint; a start-up that closes at once never paints.
@@ -68,7 +68,7 @@ protected:
         // The scratch folder holds a set, so it counts as a class folder, where the first finish
         // asks for the student's name (tested with the record files): these drills keep the one
         // shared record.
-        m->session.classFolder = false;
+        program->session->classFolder = false;
     }
     static std::string fileBytes(const std::string& p) {
         QFile f(QString::fromStdString(p));

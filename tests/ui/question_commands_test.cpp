@@ -60,8 +60,8 @@ protected:
         ProgramInFolder::SetUp();
         writeSet(kStartSet);
         start();
-        ASSERT_NE(m->practice, nullptr);
-        ASSERT_EQ(m->practice->questionSet.unitCount, 3);
+        ASSERT_NE(program->practice, nullptr);
+        ASSERT_EQ(program->practice->questionSet.unitCount, 3);
         unitWindow = std::make_unique<testing::ScriptedUnitWindow>(*program);
         m->windows = unitWindow.get();
         // no real file dialog ever opens here
@@ -70,9 +70,9 @@ protected:
     }
     // Moves practice away from its start so that a restore can be told from a restart.
     void moveOn() {
-        m->practice->currentUnit = 2;
-        m->practice->currentQuestion[2] = 3;
-        m->practice->currentQuestion[3] = 1;
+        program->practice->currentUnit = 2;
+        program->practice->currentQuestion[2] = 3;
+        program->practice->currentQuestion[3] = 1;
     }
     static void writeBytes(const std::string& p, const std::string& bytes) {
         QFile f(QString::fromStdString(p));
@@ -80,8 +80,8 @@ protected:
         f.write(bytes.data(), static_cast<qint64>(bytes.size()));
     }
     void expectStartSetInUse(const char* when) {
-        const QuestionSet& s = m->practice->questionSet;
-        EXPECT_EQ(m->session.document.lines, kStartSet) << when;
+        const QuestionSet& s = program->practice->questionSet;
+        EXPECT_EQ(program->session->document.lines, kStartSet) << when;
         EXPECT_EQ(s.unitCount, 3) << when;
         EXPECT_EQ(s.unitTitle[2], "一次方程式（２）") << when;
         EXPECT_EQ(s.questionCount[2], 3) << when;
@@ -103,7 +103,7 @@ TEST_F(QuestionCommands, OpenWithUnsavedEditsAsksAfterTheFileIsChosen) {
         {"No goes straight on", QMessageBox::No, {"open", "ask", "unit"}},
     };
     for (const Row& r : rows) {
-        const std::string startPath = m->session.document.path;
+        const std::string startPath = program->session->document.path;
         const std::string savedPath = path(QString("saved-%1.LEQ").arg(r.answer));
         std::vector<std::string> order;
         std::string openPreset;
@@ -120,7 +120,7 @@ TEST_F(QuestionCommands, OpenWithUnsavedEditsAsksAfterTheFileIsChosen) {
             order.push_back("unit");
             return std::optional<UnitChoice>();
         };
-        m->session.document.saved = false;
+        program->session->document.saved = false;
         std::vector<BoxSeen> seen;
         answerNextModal([&](QWidget* w) {
             order.push_back("ask");
@@ -140,11 +140,11 @@ TEST_F(QuestionCommands, OpenWithUnsavedEditsAsksAfterTheFileIsChosen) {
         if (r.answer == QMessageBox::Yes) {
             EXPECT_EQ(fileBytes(savedPath), fileBytes(path("Question.leq"))) << r.name;
         }
-        EXPECT_TRUE(m->session.document.saved) << r.name;
-        EXPECT_EQ(m->session.document.path, path("other.LEQ")) << r.name;
-        EXPECT_EQ(m->session.document.lines, other) << r.name;
-        EXPECT_EQ(m->practice->questionSet.unitTitle[1], "別の単元") << r.name;
-        EXPECT_EQ(lineToText(m->engine.line(1), false), "7x=14") << r.name;
+        EXPECT_TRUE(program->session->document.saved) << r.name;
+        EXPECT_EQ(program->session->document.path, path("other.LEQ")) << r.name;
+        EXPECT_EQ(program->session->document.lines, other) << r.name;
+        EXPECT_EQ(program->practice->questionSet.unitTitle[1], "別の単元") << r.name;
+        EXPECT_EQ(lineToText(program->session->engine.line(1), false), "7x=14") << r.name;
 
         // back to the start set for the next row
         unitWindow->unit = [] { return std::optional<UnitChoice>(); };
@@ -155,7 +155,7 @@ TEST_F(QuestionCommands, OpenWithUnsavedEditsAsksAfterTheFileIsChosen) {
 
 TEST_F(QuestionCommands, OpenCancelledInTheDialogChangesNothing) {
     moveOn();
-    m->session.document.saved = false;
+    program->session->document.saved = false;
     int unitRuns = 0;
     unitWindow->unit = [&] {
         ++unitRuns;
@@ -163,8 +163,8 @@ TEST_F(QuestionCommands, OpenCancelledInTheDialogChangesNothing) {
     };
     m->mnuOpen->trigger();  // the dialog answers ""
     EXPECT_EQ(unitRuns, 0);
-    EXPECT_FALSE(m->session.document.saved);
-    EXPECT_EQ(m->practice->currentUnit, 2);
+    EXPECT_FALSE(program->session->document.saved);
+    EXPECT_EQ(program->practice->currentUnit, 2);
     expectStartSetInUse("after a cancelled open");
 }
 
@@ -178,7 +178,7 @@ TEST_F(QuestionCommands, OpenOfAFileWithTooManyUnitsRestoresEverything) {
     const std::string bad = path("many.LEQ");
     ASSERT_TRUE(writeQuestionFile(bad, tooMany).ok);
     moveOn();
-    const std::string pageBefore = lineToText(m->engine.line(1), false);
+    const std::string pageBefore = lineToText(program->session->engine.line(1), false);
     const std::string captionBefore = m->pageWindow->windowTitle().toStdString();
     int unitRuns = 0;
     unitWindow->unit = [&] {
@@ -195,13 +195,13 @@ TEST_F(QuestionCommands, OpenOfAFileWithTooManyUnitsRestoresEverything) {
     EXPECT_EQ(seen[1].text, bad + ":問題が不正です");
     EXPECT_EQ(unitRuns, 0);
     expectStartSetInUse("after the failed open");
-    EXPECT_EQ(m->practice->currentUnit, 2);
-    EXPECT_EQ(m->practice->currentQuestion[2], 3);
-    EXPECT_EQ(lineToText(m->engine.line(1), false), pageBefore);
+    EXPECT_EQ(program->practice->currentUnit, 2);
+    EXPECT_EQ(program->practice->currentQuestion[2], 3);
+    EXPECT_EQ(lineToText(program->session->engine.line(1), false), pageBefore);
     EXPECT_EQ(m->pageWindow->windowTitle().toStdString(), captionBefore);
-    EXPECT_TRUE(m->session.document.saved);
+    EXPECT_TRUE(program->session->document.saved);
     // the file existed: a later save proposes its name
-    EXPECT_EQ(m->session.document.path, bad);
+    EXPECT_EQ(program->session->document.path, bad);
 }
 
 TEST_F(QuestionCommands, EditAndOkRestartsAtTheFirstQuestionAndOpensTheUnitWindow) {
@@ -230,15 +230,15 @@ TEST_F(QuestionCommands, EditAndOkRestartsAtTheFirstQuestionAndOpensTheUnitWindo
     });
     m->mnuEditCWare->trigger();
 
-    EXPECT_EQ(editorTitle.toStdString(), "問題の編集：" + m->session.document.path);
+    EXPECT_EQ(editorTitle.toStdString(), "問題の編集：" + program->session->document.path);
     EXPECT_EQ(shownUnit, 1);
     EXPECT_EQ(markedQuestion, 1);
-    EXPECT_EQ(m->session.document.lines, changed);
-    EXPECT_EQ(m->practice->currentUnit, 1);
-    EXPECT_EQ(m->practice->currentQuestion[2], 1);
-    EXPECT_EQ(lineToText(m->engine.line(1), false), "5x=15");
+    EXPECT_EQ(program->session->document.lines, changed);
+    EXPECT_EQ(program->practice->currentUnit, 1);
+    EXPECT_EQ(program->practice->currentQuestion[2], 1);
+    EXPECT_EQ(lineToText(program->session->engine.line(1), false), "5x=15");
     EXPECT_EQ(m->pageWindow->windowTitle(), "一次方程式（１）");
-    EXPECT_FALSE(m->session.document.saved);
+    EXPECT_FALSE(program->session->document.saved);
 
     std::vector<BoxSeen> seen;
     answerBox(QMessageBox::Cancel, seen);
@@ -256,14 +256,14 @@ TEST_F(QuestionCommands, EditCancelledAfterASuccessfulCheckPutsEverythingBack) {
         ASSERT_EQ(w, ed);
         ed->memQues->setPlainText(TfrmEditQues::linesToText({"<<別", "9x=18", ">>"}));
         ed->btnCompile->click();
-        EXPECT_EQ(m->practice->questionSet.unitCount, 1);  // the check replaced the set at once
+        EXPECT_EQ(program->practice->questionSet.unitCount, 1);  // the check replaced the set at once
         ed->btnCancel->click();
     });
     m->mnuEditCWare->trigger();
     expectStartSetInUse("after cancel");
-    EXPECT_EQ(m->practice->currentUnit, 2);
-    EXPECT_EQ(m->practice->currentQuestion[2], 3);
-    EXPECT_TRUE(m->session.document.saved);
+    EXPECT_EQ(program->practice->currentUnit, 2);
+    EXPECT_EQ(program->practice->currentQuestion[2], 3);
+    EXPECT_TRUE(program->session->document.saved);
 }
 
 TEST_F(QuestionCommands, SaveUnderANewNameWritesShiftJisWithCrLf) {
@@ -273,16 +273,16 @@ TEST_F(QuestionCommands, SaveUnderANewNameWritesShiftJisWithCrLf) {
         presets.push_back(preset);
         return target;
     };
-    const std::string before = m->session.document.path;
-    m->session.document.saved = false;
+    const std::string before = program->session->document.path;
+    program->session->document.saved = false;
     m->mnuSave->trigger();
 
     ASSERT_EQ(presets, std::vector<std::string>{before});
     std::string expected;
     for (const std::string& l : kStartSet) expected += *toSjis(l) + "\r\n";
     EXPECT_EQ(fileBytes(target), expected);
-    EXPECT_TRUE(m->session.document.saved);
-    EXPECT_EQ(m->session.document.path, target);
+    EXPECT_TRUE(program->session->document.saved);
+    EXPECT_EQ(program->session->document.path, target);
     EXPECT_EQ(program->frmEditQues->windowTitle().toStdString(), "問題の編集：" + target);
 
     // the next open dialog starts at the new name
@@ -313,9 +313,9 @@ TEST_F(QuestionCommands, RefusedSavesLeaveFlagPathAndFilesAlone) {
         {"a folder that cannot exist", kStartSet, path("plain/x.LEQ"), "* に書き込めません\n書き込みに失敗しました"},
     };
     for (const Row& r : rows) {
-        m->session.document.lines = r.lines;
-        m->session.document.saved = false;
-        const std::string before = m->session.document.path;
+        program->session->document.lines = r.lines;
+        program->session->document.saved = false;
+        const std::string before = program->session->document.path;
         const QString captionBefore = program->frmEditQues->windowTitle();
         m->saveDialog = [&](const std::string&) { return r.target; };
         std::vector<BoxSeen> seen;
@@ -331,8 +331,8 @@ TEST_F(QuestionCommands, RefusedSavesLeaveFlagPathAndFilesAlone) {
             EXPECT_EQ(seen[0].text, r.message) << r.name;
         }
         EXPECT_FALSE(QFileInfo::exists(QString::fromStdString(r.target))) << r.name;
-        EXPECT_FALSE(m->session.document.saved) << r.name;
-        EXPECT_EQ(m->session.document.path, before) << r.name;
+        EXPECT_FALSE(program->session->document.saved) << r.name;
+        EXPECT_EQ(program->session->document.path, before) << r.name;
         EXPECT_EQ(program->frmEditQues->windowTitle(), captionBefore) << r.name;
     }
     // the regular file in the way is untouched
@@ -352,9 +352,9 @@ TEST_F(QuestionCommands, OpenOfAFileThatCannotBeReadKeepsTheSetThePageAndTheEdit
     for (const Row& r : rows) {
         SCOPED_TRACE(r.chosen);
         moveOn();
-        m->session.document.saved = false;  // an accepted edit, not yet saved
-        const std::string pathBefore = m->session.document.path;
-        const std::string pageBefore = lineToText(m->engine.line(1), false);
+        program->session->document.saved = false;  // an accepted edit, not yet saved
+        const std::string pathBefore = program->session->document.path;
+        const std::string pageBefore = lineToText(program->session->engine.line(1), false);
         int saves = 0, unitRuns = 0;
         m->saveDialog = [&](const std::string&) {
             ++saves;
@@ -375,11 +375,11 @@ TEST_F(QuestionCommands, OpenOfAFileThatCannotBeReadKeepsTheSetThePageAndTheEdit
         EXPECT_EQ(saves, 0);
         EXPECT_EQ(unitRuns, 0);
         expectStartSetInUse("after an unreadable file");
-        EXPECT_EQ(m->practice->currentUnit, 2);
-        EXPECT_EQ(m->practice->currentQuestion[2], 3);
-        EXPECT_EQ(lineToText(m->engine.line(1), false), pageBefore);
-        EXPECT_FALSE(m->session.document.saved);
-        EXPECT_EQ(m->session.document.path, pathBefore);
+        EXPECT_EQ(program->practice->currentUnit, 2);
+        EXPECT_EQ(program->practice->currentQuestion[2], 3);
+        EXPECT_EQ(lineToText(program->session->engine.line(1), false), pageBefore);
+        EXPECT_FALSE(program->session->document.saved);
+        EXPECT_EQ(program->session->document.path, pathBefore);
         EXPECT_TRUE(m->isVisible());
         EXPECT_FALSE(QFileInfo::exists(QString::fromStdString(path("never.LEQ"))));
     }
@@ -399,7 +399,7 @@ TEST_F(QuestionCommands, Utf8SetsAreReadAndSavedInShiftJis) {
         m->openDialog = [&](const std::string&) { return file; };
         unitWindow->unit = [] { return std::optional<UnitChoice>(); };
         m->mnuOpen->trigger();  // no box: the notice goes to the message strip
-        EXPECT_EQ(m->session.document.lines, (std::vector<std::string>{"<<一次～", "2x=6", ">>"}));
+        EXPECT_EQ(program->session->document.lines, (std::vector<std::string>{"<<一次～", "2x=6", ">>"}));
         EXPECT_EQ(m->page->lblMess->text().toStdString(), TfrmMain::UTF8_NOTICE);
 
         QString caption;
@@ -414,7 +414,7 @@ TEST_F(QuestionCommands, Utf8SetsAreReadAndSavedInShiftJis) {
         m->saveDialog = [&](const std::string&) { return saved; };
         m->mnuSave->trigger();
         EXPECT_EQ(fileBytes(saved), shiftJis);
-        EXPECT_FALSE(m->session.document.readAsUtf8);
+        EXPECT_FALSE(program->session->document.readAsUtf8);
         EXPECT_EQ(program->frmEditQues->windowTitle().toStdString(), "問題の編集：" + saved);
     }
 }
@@ -425,7 +425,7 @@ TEST_F(QuestionCommands, OpenAndSaveKeepTheNecAndIbmCodesOfUntouchedLines) {
     m->openDialog = [&](const std::string&) { return path("nec.LEQ"); };
     unitWindow->unit = [] { return std::optional<UnitChoice>(); };
     m->mnuOpen->trigger();
-    ASSERT_EQ(m->session.document.lines.size(), 3u);
+    ASSERT_EQ(program->session->document.lines.size(), 3u);
     m->saveDialog = [&](const std::string&) { return path("nec-saved.LEQ"); };
     m->mnuSave->trigger();
     EXPECT_EQ(fileBytes(path("nec-saved.LEQ")), title + "\r\n2x=6\r\n>>\r\n");
@@ -437,7 +437,7 @@ TEST_F(QuestionCommands, ASaveOnAFullDiskKeepsTheOldFile) {
     const std::string target = path("Question.leq");
     const std::string before = fileBytes(target);
     ASSERT_FALSE(before.empty());
-    m->session.document.saved = false;
+    program->session->document.saved = false;
     m->saveDialog = [&](const std::string&) { return target; };
     std::vector<BoxSeen> seen;
     answerBox(QMessageBox::Ok, seen);
@@ -449,13 +449,13 @@ TEST_F(QuestionCommands, ASaveOnAFullDiskKeepsTheOldFile) {
     ASSERT_EQ(seen.size(), 1u);
     EXPECT_EQ(seen[0].text, target + " に書き込めません\nディスクの空きがありません");
     EXPECT_EQ(fileBytes(target), before);
-    EXPECT_FALSE(m->session.document.saved);
+    EXPECT_FALSE(program->session->document.saved);
 }
 
 TEST_F(QuestionCommands, SaveCancelledInTheDialogWritesNothing) {
-    m->session.document.saved = false;
+    program->session->document.saved = false;
     EXPECT_FALSE(m->saveQuestionSet());
-    EXPECT_FALSE(m->session.document.saved);
+    EXPECT_FALSE(program->session->document.saved);
     EXPECT_EQ(QDir(dir.path()).entryList(QDir::Files), QStringList{"Question.leq"});
 }
 
@@ -474,9 +474,9 @@ TEST_F(StartWithUtf8Set, ReadsItWithoutABox) {
     f.close();
     start();  // a box here would block: the notice goes to the message strip
     EXPECT_FALSE(m->fatalAtStart);
-    EXPECT_EQ(m->session.document.lines, (std::vector<std::string>{"<<一", "2x=6", ">>"}));
+    EXPECT_EQ(program->session->document.lines, (std::vector<std::string>{"<<一", "2x=6", ">>"}));
     EXPECT_EQ(m->page->lblMess->text().toStdString(), TfrmMain::UTF8_NOTICE);
-    EXPECT_TRUE(m->session.document.saved);
+    EXPECT_TRUE(program->session->document.saved);
 }
 
 }  // namespace

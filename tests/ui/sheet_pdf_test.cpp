@@ -198,7 +198,7 @@ TEST_F(SheetMenu, TheMenuWritesTheKeyOfTheSetInUse) {
         preset = p;
         return out;
     };
-    m->practice->questionSet.questionText[1][1] = "3x=12";
+    program->practice->questionSet.questionText[1][1] = "3x=12";
     m->mnuAnswerKey->trigger();
     EXPECT_EQ(preset, "解答集.pdf");
     const QString k = pdfText(QString::fromStdString(out));

@@ -22,7 +22,7 @@ public:
     solvari::Answer askYesNo(const std::string&, const std::string&) override { return solvari::Answer::No; }
     solvari::Answer askYesNoCancel(const std::string&, const std::string&) override { return solvari::Answer::Cancel; }
     solvari::Answer askAbortRetryIgnore(const std::string&, const std::string&) override { return solvari::Answer::Ignore; }
-    solvari::SpecialChoice chooseSpecialSolution() override { return solvari::SpecialChoice::Closed; }
+    solvari::Outcome chooseSpecialSolution() override { return solvari::Outcome::Open; }
     std::optional<std::string> askText(const std::string&, const std::string&, const std::string&) override {
         return std::nullopt;
     }

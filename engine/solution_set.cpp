@@ -116,9 +116,9 @@ std::optional<SolutionSet> solutionSetOf(const EquationLine& line) {
     const Rational a = x.sub(f->left.a, f->right.a);
     const Rational b = x.sub(f->right.b, f->left.b);
     SolutionSet s;
-    if (a.num == 0) s.kind = b.num == 0 ? SolutionSet::Kind::All : SolutionSet::Kind::None;
+    if (a.num == 0) s.kind = b.num == 0 ? Outcome::AllValues : Outcome::NoSolution;
     else {
-        s.kind = SolutionSet::Kind::One;
+        s.kind = Outcome::Solved;
         s.value = x.div(b, a);
     }
     if (!x.ok) return std::nullopt;

@@ -23,12 +23,16 @@ struct LineForms {
     LinearForm left, right;
 };
 
-// What a line says about the unknown: no value, exactly one value, or every value.
+// What an equation comes to, wherever it is asked: the drill's verdict on a line, the solver's
+// on a question, the solution set of a line, the student's pick between 解なし and 解は無数
+// (Open: the choice was closed without one).
+enum class Outcome { Open, Solved, NoSolution, AllValues };
+
+// What a line says about the unknown: exactly one value (Solved), no value, or every value.
 struct SolutionSet {
-    enum class Kind { None, One, All };
-    Kind kind = Kind::None;
-    Rational value;  // meaningful for One only
-    bool operator==(const SolutionSet& o) const { return kind == o.kind && (kind != Kind::One || value == o.value); }
+    Outcome kind = Outcome::NoSolution;
+    Rational value;  // meaningful for Solved only
+    bool operator==(const SolutionSet& o) const { return kind == o.kind && (kind != Outcome::Solved || value == o.value); }
 };
 
 // Reads a line as the engine's operations mean it: a number or bar number directly before an

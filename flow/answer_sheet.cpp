@@ -154,9 +154,9 @@ SheetLayout sheetLayout(const QuestionSet& set, SheetKind kind) {
                 items.push_back(std::move(space));
             } else {
                 for (const SolvedLine& l : s.lines) items.push_back(equation(engine, l.line, l.sentence));
-                if (s.kind == SolutionKind::Solved) {
+                if (s.kind == Outcome::Solved) {
                     items.push_back(equation(engine, ANSWER_LINE, ""));
-                } else if (s.kind != SolutionKind::Unsolved) {
+                } else if (s.kind != Outcome::Open) {
                     items.push_back(text(s.answerText, 16, kTextHeight));
                 } else {
                     items.push_back(text(std::string(SHEET_UNSOLVED) + s.failure + "）", 16, kTextHeight));

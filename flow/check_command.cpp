@@ -117,10 +117,10 @@ CheckOutput solveAll(const std::vector<std::string>& lines, const std::string& l
             for (const Diagnostic& d : s.diagnostics) messages.push_back(reportedText(d));
             if (!fitsSjis(text)) messages.push_back(unsavableMessage(lines, text));
             if (!s.failure.empty()) messages.push_back(s.failure);
-            const bool solved = s.kind != SolutionKind::Unsolved && fitsSjis(text);
+            const bool solved = s.kind != Outcome::Open && fitsSjis(text);
             allSolved = allSolved && solved;
             if (mode == CheckMode::Tsv) {
-                const std::string answer = !s.parsed ? "ERROR" : s.kind == SolutionKind::Unsolved ? "UNSOLVED" : s.answerValue;
+                const std::string answer = !s.parsed ? "ERROR" : s.kind == Outcome::Open ? "UNSOLVED" : s.answerValue;
                 // texts alone: the column is split on " | ", and a caption before a bare "|"
                 // would read as text
                 std::vector<std::string> column;

@@ -297,14 +297,14 @@ void Practice::takeBackStrip() {
     heldStepMessage_.reset();
 }
 
-Verdict Practice::standingVerdict() {
+Outcome Practice::standingVerdict() {
     const int n = engine_.targetLine;
-    if (n < QUESTION_LINE || !questionSolution_) return VERDICT_OPEN;
+    if (n < QUESTION_LINE || !questionSolution_) return Outcome::Open;
     const EquationLine answer = engine_.line(ANSWER_LINE);
-    const Verdict v = classifyLine(engine_, n);
-    const bool agrees = v != VERDICT_OPEN && verdictAgrees(engine_, v, *questionSolution_);
+    const Outcome v = classifyLine(engine_, n);
+    const bool agrees = v != Outcome::Open && verdictAgrees(engine_, v, *questionSolution_);
     engine_.line(ANSWER_LINE) = answer;  // only asked, not yet the answer
-    return agrees ? v : VERDICT_OPEN;
+    return agrees ? v : Outcome::Open;
 }
 
 // ---------------------------------------------------------------- executing a step
@@ -315,7 +315,7 @@ void Practice::execute() {
     // 実行 with nothing built on a line that already has its verdict (the choice closed
     // unanswered, or a question that is its own answer): take the verdict now.
     if (selectionStage == Stage::Nothing && lastInput == LastInput::Nothing && !questionFinished &&
-        standingVerdict() != VERDICT_OPEN) {
+        standingVerdict() != Outcome::Open) {
         judge(engine_.targetLine);
         return;
     }
@@ -393,17 +393,17 @@ void Practice::eraseLine(int n) {
 }
 
 void Practice::judge(int n) {
-    Verdict verdict = classifyLine(engine_, n);
-    if (verdict != VERDICT_OPEN && !verdictAgrees(engine_, verdict, *questionSolution_)) {
+    Outcome verdict = classifyLine(engine_, n);
+    if (verdict != Outcome::Open && !verdictAgrees(engine_, verdict, *questionSolution_)) {
         prompter_.inform(MSG_VERDICT_DISAGREES);
-        verdict = VERDICT_OPEN;
+        verdict = Outcome::Open;
     }
-    if (verdict == VERDICT_OPEN) {
-        questionResult = VERDICT_OPEN;
+    if (verdict == Outcome::Open) {
+        questionResult = Outcome::Open;
         // The step stays; the student sees the circle and can take it back with 訂正.
         if (const int earlier = repeatedLine(engine_, n)) setMessage(Message::repeated(n, earlier));
-    } else if (verdict == VERDICT_SOLVED) {
-        questionResult = VERDICT_SOLVED;
+    } else if (verdict == Outcome::Solved) {
+        questionResult = Outcome::Solved;
         setMessage(Message::of(Message::Kind::Solved));
         tell(typesetter_.drawLine(ANSWER_LINE));
         drawCheck();
@@ -417,7 +417,7 @@ void Practice::judge(int n) {
 }
 
 void Practice::concludeJudgement(int n) {
-    if (questionResult != VERDICT_OPEN) {
+    if (questionResult != Outcome::Open) {
         closeQuestion();
         // The verdict is on the page already; the record is written after it.
         recorder_.recordFinish(questionSet.unitTitle.at(static_cast<size_t>(currentUnit)),
@@ -464,16 +464,17 @@ void Practice::answer(bool yes) {
 
 // The choice is asked again until the student names the case the line shows, or closes it;
 // closed, the verdict waits for the next 実行.
-void Practice::answerSpecial(SpecialChoice choice) {
+void Practice::answerSpecial(Outcome choice) {
     if (asking != Asking::SpecialSolution) return;
     asking = Asking::Nothing;
-    if (choice != SpecialChoice::Closed) {
-        const bool none = specialVerdict_ == VERDICT_NO_SOLUTION;
-        if (choice != (none ? SpecialChoice::NoSolution : SpecialChoice::Infinite)) {
+    if (choice == Outcome::Solved) return ask(Asking::SpecialSolution);  // no button of the choice
+    if (choice != Outcome::Open) {
+        const bool none = specialVerdict_ == Outcome::NoSolution;
+        if (choice != (none ? Outcome::NoSolution : Outcome::AllValues)) {
             prompter_.inform(none ? "解が無数？？もう一度考えてみましょう" : "解なし？？もう一度考えてみましょう");
             return ask(Asking::SpecialSolution);
         }
-        questionResult = none ? VERDICT_NO_SOLUTION : VERDICT_ALL_VALUES;
+        questionResult = none ? Outcome::NoSolution : Outcome::AllValues;
         typesetter_.drawAnswerText(ANSWER_LINE, answerText());
         drawCheck();
     }
@@ -487,10 +488,10 @@ void Practice::answerUnit(std::optional<UnitChoice> choice) {
 }
 
 std::string Practice::answerText() const {
-    if (questionResult == VERDICT_NO_SOLUTION) return "【答】解なし";
-    if (questionResult == VERDICT_ALL_VALUES) return "【答】解は無数にある";
+    if (questionResult == Outcome::NoSolution) return "【答】解なし";
+    if (questionResult == Outcome::AllValues) return "【答】解は無数にある";
     // A question that is its own answer (x=3) is answered with no verdict taken.
-    if (questionResult == VERDICT_SOLVED || questionFinished)
+    if (questionResult == Outcome::Solved || questionFinished)
         return "【答】" + lineToText(engine_.line(ANSWER_LINE), engine_.hasDecimal);
     return "";
 }
@@ -553,7 +554,7 @@ void Practice::clearPage() {
     for (int n = 1; n <= lineCapacity; ++n) eraseLine(n);
     if (Canvas* box = boxes_.lineBox(ANSWER_LINE)) Typesetter::clearBox(*box);
     engine_.clearLine(ANSWER_LINE);
-    questionResult = VERDICT_OPEN;
+    questionResult = Outcome::Open;
     engine_.targetLine = 0;
     firstLine = 0;
     secondLine = 0;
@@ -598,7 +599,7 @@ bool Practice::startQuestionSet() {
 
 // A question that is its own answer already (x=3) is shown finished, with no finish recorded.
 void Practice::closeIfOwnAnswer() {
-    if (engine_.targetLine != QUESTION_LINE || classifyLine(engine_, QUESTION_LINE) != VERDICT_SOLVED) return;
+    if (engine_.targetLine != QUESTION_LINE || classifyLine(engine_, QUESTION_LINE) != Outcome::Solved) return;
     tell(typesetter_.drawLine(ANSWER_LINE));
     closeQuestion();
     drawCheck();
@@ -608,7 +609,7 @@ void Practice::closeIfOwnAnswer() {
 
 void Practice::nextQuestion() {
     if (waiting()) return;
-    if (questionResult != VERDICT_OPEN) advance();
+    if (questionResult != Outcome::Open) advance();
     else ask(Asking::LeaveUnsolved);
 }
 

@@ -127,7 +127,7 @@ public:
     int secondLine = 0;
     Operation pendingOperation = Operation::None;
     bool stepPending = false;
-    Verdict questionResult = VERDICT_OPEN;  // the accepted verdict of the question shown
+    Outcome questionResult = Outcome::Open;  // the accepted verdict of the question shown
     bool questionFinished = false;
     bool blinkPhase = false;
     bool blinking = false;
@@ -167,7 +167,7 @@ public:
 
     // --- the answers to what the drill asks (each only while that question is open) ---
     void answer(bool yes);  // TakeBackStep, LeaveUnsolved, ChangeUnit
-    void answerSpecial(SpecialChoice choice);
+    void answerSpecial(Outcome choice);
     void answerUnit(std::optional<UnitChoice> choice);  // nothing: the window was cancelled
 
     void clearPage();
@@ -226,7 +226,7 @@ private:
     // The verdict of the newest line and what follows from it (answer, record, consolation).
     void judge(int n);
     void concludeJudgement(int n);
-    Verdict specialVerdict_ = VERDICT_OPEN;  // what the line shows while SpecialSolution is asked
+    Outcome specialVerdict_ = Outcome::Open;  // what the line shows while SpecialSolution is asked
     int judgedLine_ = 0;
     void advance();
     void leaveQuestion(bool advanced);
@@ -235,7 +235,7 @@ private:
     void eraseLine(int n);
     // The verdict the newest line already stands for, held against the question; OPEN when
     // the student still has a step to make.
-    Verdict standingVerdict();
+    Outcome standingVerdict();
     // The strip of a half-built step while a hint borrows it.
     std::optional<Message> heldStepMessage_;
     void takeBackStrip();

@@ -4,13 +4,11 @@
 #include <vector>
 
 #include "engine/diagnostic.h"
+#include "engine/solution_set.h"
 
 namespace solvari {
 
 enum class Answer { Yes, No, Cancel, Abort, Retry, Ignore };
-
-// Result of the special-solution choice dialog; the values are the dialog's modal results.
-enum class SpecialChoice { Infinite = 8, NoSolution = 3, Closed = 2 };
 
 // Every question and notice the program puts to the user. The logic layers talk only to this
 // interface; the Qt implementation is the one place that shows message boxes, and tests use a
@@ -25,7 +23,9 @@ public:
     virtual Answer askYesNo(const std::string& text, const std::string& caption) = 0;
     virtual Answer askYesNoCancel(const std::string& text, const std::string& caption) = 0;
     virtual Answer askAbortRetryIgnore(const std::string& text, const std::string& caption) = 0;
-    virtual SpecialChoice chooseSpecialSolution() = 0;
+    // The special-solution choice: NoSolution (解なし), AllValues (解は無数にある), or Open
+    // when the student closes it without a choice.
+    virtual Outcome chooseSpecialSolution() = 0;
     // A line of text, with initial filled in; nullopt when the student cancels.
     virtual std::optional<std::string> askText(const std::string& text, const std::string& caption,
                                                const std::string& initial) = 0;

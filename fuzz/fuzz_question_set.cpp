@@ -71,8 +71,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
                 if (l.line < QUESTION_LINE || l.line > LAST_WORK_LINE) std::abort();
                 fuzz::checkLine(engine, l.line);
             }
-            if (s.kind != SolutionKind::Unsolved && s.answerValue.empty()) std::abort();
-            if (s.kind == SolutionKind::Unsolved && s.failure.empty()) std::abort();
+            if (s.kind != Outcome::Open && s.answerValue.empty()) std::abort();
+            if (s.kind == Outcome::Open && s.failure.empty()) std::abort();
         }
     }
     return 0;

@@ -38,21 +38,22 @@ std::string checkBySubstitution(const EquationLine& question, const SolutionSet&
     if (!forms) return "";
     const std::string x(1, letter);
     switch (set.kind) {
-        case SolutionSet::Kind::One: {
+        case Outcome::Solved: {
             const auto left = valueAt(forms->left, set.value);
             const auto right = valueAt(forms->right, set.value);
             if (!left || !right) return "";
             return "検算：" + x + "=" + checkValueText(set.value, decimals) + " のとき 左辺＝" +
                    checkValueText(*left, decimals) + "，右辺＝" + checkValueText(*right, decimals);
         }
-        case SolutionSet::Kind::None:
+        case Outcome::NoSolution:
             // the letter's terms are the same on both sides, so what is left are the constants
             if (!(forms->left.a == forms->right.a) || forms->left.b == forms->right.b) return "";
             return "どんな " + x + " でも " + checkValueText(forms->left.b, decimals) + "＝" +
                    checkValueText(forms->right.b, decimals) + " にはなりません";
-        case SolutionSet::Kind::All:
+        case Outcome::AllValues:
             if (!(forms->left == forms->right)) return "";
             return "どんな " + x + " でも成り立ちます";
+        case Outcome::Open: break;  // a solution set is never open
     }
     return "";
 }

@@ -136,18 +136,18 @@ std::optional<Hint> hintFor(const Engine& engine, int n) {
     const EquationLine& line = engine.line(n);
     const Solution s = solveLine(scratch, line);
     Hint h;
-    if (s.lines.size() < 2 && (s.kind == SolutionKind::NoSolution || s.kind == SolutionKind::Infinite)) {
+    if (s.lines.size() < 2 && (s.kind == Outcome::NoSolution || s.kind == Outcome::AllValues)) {
         // 整理 would only write the line again: the verdict is what is missing
         h.sentence = HINT_CHOICE;
         return h;
     }
-    if (s.lines.size() < 2 && s.kind == SolutionKind::Solved) {
+    if (s.lines.size() < 2 && s.kind == Outcome::Solved) {
         h.sentence = HINT_SOLVED;
         return h;
     }
     // The hint names only what the keypad takes, all the way to the answer: the solver's step
     // while its whole way can be typed, else another way there.
-    if (s.kind != SolutionKind::Unsolved && typeable(s)) {
+    if (s.kind != Outcome::Open && typeable(s)) {
         h.operation = s.lines[1].operation;
         h.operand = s.lines[1].operand;
     } else {

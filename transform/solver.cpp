@@ -7,6 +7,7 @@
 
 #include "engine/format.h"
 #include "transform/sentences.h"
+#include "transform/verdict.h"
 
 namespace solvari {
 namespace {
@@ -18,20 +19,6 @@ int countOpenBrackets(const EquationLine& l) {
 }
 
 bool hasValue(const Term& t) { return t.kind == KIND_NUMBER || t.kind == KIND_BAR || isLetterKind(t.kind); }
-
-// The verdict on a line, by value: x = number is solved; number = number is an identity when
-// the two are equal (0/2 = 0/1 included) and has no solution otherwise.
-SolutionKind verdictOf(const EquationLine& l, char letter) {
-    if (l.count != 3) return SolutionKind::Unsolved;
-    const Term& t0 = l.terms[0];
-    const Term& t1 = l.terms[1];
-    const Term& t2 = l.terms[2];
-    if (t1.kind != KIND_EQUALS || t0.den == 0 || t2.den == 0) return SolutionKind::Unsolved;
-    if (t0.kind == letter && t0.num == t0.den && t2.kind == KIND_NUMBER) return SolutionKind::Solved;
-    if (t0.kind == KIND_NUMBER && t2.kind == KIND_NUMBER)
-        return sameValue(t0, t2) ? SolutionKind::Infinite : SolutionKind::NoSolution;
-    return SolutionKind::Unsolved;
-}
 
 std::string exactValue(Term t) {
     if (t.num == 0) return "0";
@@ -61,7 +48,7 @@ private:
         s_.failure = why;
         return false;
     }
-    bool decided() const { return verdictOf(e_.line(cur_), e_.letter) != SolutionKind::Unsolved; }
+    bool decided() const { return lineVerdict(e_.line(cur_), e_.letter) != Outcome::Open; }
 
     // Reserves the next line; false (with the reason) when the page has no room left.
     bool reserve() {
@@ -174,23 +161,23 @@ private:
 
     void finish() {
         const EquationLine& l = e_.line(cur_);
-        s_.kind = verdictOf(l, e_.letter);
+        s_.kind = lineVerdict(l, e_.letter);
         e_.targetLine = cur_;
         switch (s_.kind) {
-            case SolutionKind::Solved:
+            case Outcome::Solved:
                 e_.line(ANSWER_LINE) = l;
                 s_.answerText = "【答】" + lineToText(l, e_.hasDecimal);
                 s_.answerValue = exactValue(l.terms[2]);
                 break;
-            case SolutionKind::NoSolution:
+            case Outcome::NoSolution:
                 s_.answerText = "【答】解なし";
                 s_.answerValue = "NONE";
                 break;
-            case SolutionKind::Infinite:
+            case Outcome::AllValues:
                 s_.answerText = "【答】解は無数にある";
                 s_.answerValue = "ALL";
                 break;
-            case SolutionKind::Unsolved:
+            case Outcome::Open:
                 s_.failure = SOLVE_NO_VERDICT;
                 break;
         }

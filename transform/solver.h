@@ -4,11 +4,11 @@
 #include <vector>
 
 #include "engine/engine.h"
+#include "engine/solution_set.h"
 #include "transform/operation.h"
 
 namespace solvari {
 
-enum class SolutionKind { Unsolved, Solved, NoSolution, Infinite };
 
 // One line of a worked solution.
 struct SolvedLine {
@@ -21,7 +21,7 @@ struct SolvedLine {
 
 struct Solution {
     bool parsed = false;
-    SolutionKind kind = SolutionKind::Unsolved;
+    Outcome kind = Outcome::Open;
     std::vector<SolvedLine> lines;  // the question first, then one per step
     int steps() const { return lines.empty() ? 0 : static_cast<int>(lines.size()) - 1; }
     std::string answerText;   // "【答】x=3", "【答】解なし", "【答】解は無数にある"; "" when unsolved

@@ -2,31 +2,34 @@
 
 namespace solvari {
 
-Verdict classifyLine(Engine& engine, int n) {
-    if (n < 0 || n > engine.targetLine) return VERDICT_OPEN;
-    const EquationLine& l = engine.line(n);
-    if (l.count != 3) return VERDICT_OPEN;
+Outcome lineVerdict(const EquationLine& l, char letter) {
+    if (l.count != 3) return Outcome::Open;
     const Term& t0 = l.terms[0];
     const Term& t1 = l.terms[1];
     const Term& t2 = l.terms[2];
-    if (t0.den == 1 && t0.num == 1 && t0.kind == engine.letter && t1.kind == KIND_EQUALS && t2.kind == KIND_NUMBER) {
-        engine.line(ANSWER_LINE) = l;
-        return VERDICT_SOLVED;
-    }
+    if (t1.kind != KIND_EQUALS || t0.den == 0 || t2.den == 0) return Outcome::Open;
+    if (t0.den == 1 && t0.num == 1 && t0.kind == letter && t2.kind == KIND_NUMBER) return Outcome::Solved;
     if (t0.kind == KIND_NUMBER && t2.kind == KIND_NUMBER)
-        return sameValue(t0, t2) ? VERDICT_ALL_VALUES : VERDICT_NO_SOLUTION;
-    return VERDICT_OPEN;
+        return sameValue(t0, t2) ? Outcome::AllValues : Outcome::NoSolution;
+    return Outcome::Open;
 }
 
-bool verdictAgrees(const Engine& engine, Verdict verdict, const SolutionSet& question) {
+Outcome classifyLine(Engine& engine, int n) {
+    if (n < 0 || n > engine.targetLine) return Outcome::Open;
+    const Outcome v = lineVerdict(engine.line(n), engine.letter);
+    if (v == Outcome::Solved) engine.line(ANSWER_LINE) = engine.line(n);
+    return v;
+}
+
+bool verdictAgrees(const Engine& engine, Outcome verdict, const SolutionSet& question) {
     switch (verdict) {
-        case VERDICT_SOLVED: {
+        case Outcome::Solved: {
             const auto answer = solutionSetOf(engine.line(ANSWER_LINE));
-            return answer && question.kind == SolutionSet::Kind::One && *answer == question;
+            return answer && question.kind == Outcome::Solved && *answer == question;
         }
-        case VERDICT_NO_SOLUTION: return question.kind == SolutionSet::Kind::None;
-        case VERDICT_ALL_VALUES: return question.kind == SolutionSet::Kind::All;
-        case VERDICT_OPEN: break;
+        case Outcome::NoSolution: return question.kind == Outcome::NoSolution;
+        case Outcome::AllValues: return question.kind == Outcome::AllValues;
+        case Outcome::Open: break;
     }
     return false;
 }

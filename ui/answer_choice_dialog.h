@@ -12,7 +12,7 @@ namespace solvari {
 class TfrmSentaku : public QDialog {
     Q_OBJECT
 public:
-    // Modal results, the same numbers as SpecialChoice.
+    // Modal results (QtPrompter::chooseSpecialSolution reads them as Outcome).
     static constexpr int RESULT_INFINITE = 8;
     static constexpr int RESULT_NO_SOLUTION = 3;
     static constexpr int RESULT_CLOSED = 2;

@@ -239,9 +239,9 @@ void TfrmPrintS::paintBox(QPainter& painter, Engine& engine, int n, const QRect&
     // A screen pixel's line, in box pixels; scaled with the box, it prints as the screen shows it.
     PainterCanvas box(painter, QRect(0, 0, shown->width(), shown->height()), n, 1.0);
     Typesetter typesetter(engine, box);
-    const Verdict verdict = source_.practice.questionResult;
-    if (n == ANSWER_BOX && (verdict == VERDICT_NO_SOLUTION || verdict == VERDICT_ALL_VALUES)) {
-        typesetter.drawAnswerText(n, verdict == VERDICT_NO_SOLUTION ? "【答】解なし" : "【答】解は無数にある");
+    const Outcome verdict = source_.practice.questionResult;
+    if (n == ANSWER_BOX && (verdict == Outcome::NoSolution || verdict == Outcome::AllValues)) {
+        typesetter.drawAnswerText(n, verdict == Outcome::NoSolution ? "【答】解なし" : "【答】解は無数にある");
     } else {
         // As the page draws it: the sentence, the line, compact when the normal layout does
         // not fit (found out dry: paper cannot be wiped), and the label.

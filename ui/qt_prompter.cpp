@@ -64,13 +64,13 @@ std::optional<std::string> QtPrompter::askText(const std::string& text, const st
     return dialog.textValue().toStdString();
 }
 
-SpecialChoice QtPrompter::chooseSpecialSolution() {
-    if (!choice_) return SpecialChoice::Closed;
+Outcome QtPrompter::chooseSpecialSolution() {
+    if (!choice_) return Outcome::Open;
     if (locate_) choice_->placeBeside(locate_());
     switch (choice_->exec()) {
-    case TfrmSentaku::RESULT_INFINITE: return SpecialChoice::Infinite;
-    case TfrmSentaku::RESULT_NO_SOLUTION: return SpecialChoice::NoSolution;
-    default: return SpecialChoice::Closed;
+    case TfrmSentaku::RESULT_INFINITE: return Outcome::AllValues;
+    case TfrmSentaku::RESULT_NO_SOLUTION: return Outcome::NoSolution;
+    default: return Outcome::Open;
     }
 }
 

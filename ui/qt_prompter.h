@@ -32,7 +32,7 @@ public:
     Answer askYesNo(const std::string& text, const std::string& caption) override;
     Answer askYesNoCancel(const std::string& text, const std::string& caption) override;
     Answer askAbortRetryIgnore(const std::string& text, const std::string& caption) override;
-    SpecialChoice chooseSpecialSolution() override;
+    Outcome chooseSpecialSolution() override;
     std::optional<std::string> askText(const std::string& text, const std::string& caption,
                                        const std::string& initial) override;
 

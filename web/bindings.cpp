@@ -120,7 +120,9 @@ public:
     void answerYes(bool yes) { drill_.answer(yes ? Answer::Yes : Answer::No); }
     // 8 解は無数にある, 3 解なし, 2 closed: the dialog's modal results.
     void answerSpecial(int result) {
-        if (result == 8 || result == 3 || result == 2) drill_.answerSpecial(static_cast<SpecialChoice>(result));
+        if (result == 8) drill_.answerSpecial(Outcome::AllValues);
+        else if (result == 3) drill_.answerSpecial(Outcome::NoSolution);
+        else if (result == 2) drill_.answerSpecial(Outcome::Open);
     }
     void answerUnit(bool ok, int unit, int question) { drill_.answerUnit(ok, unit, question); }
     val notices() { return strings(drill_.takeNotices()); }

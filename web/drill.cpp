@@ -124,7 +124,7 @@ public:
     // drill asks through a modal box.
     Answer askYesNo(const std::string&, const std::string&) override { return Answer::No; }
     Answer askYesNoCancel(const std::string&, const std::string&) override { return Answer::Cancel; }
-    SpecialChoice chooseSpecialSolution() override { return SpecialChoice::Closed; }
+    Outcome chooseSpecialSolution() override { return Outcome::Open; }
     std::optional<std::string> askText(const std::string&, const std::string&, const std::string&) override {
         return std::nullopt;
     }
@@ -197,7 +197,7 @@ void Drill::answer(Answer a) {
     if (a == Answer::Yes || a == Answer::No) practice_->answer(a == Answer::Yes);
 }
 
-void Drill::answerSpecial(SpecialChoice c) { practice_->answerSpecial(c); }
+void Drill::answerSpecial(Outcome c) { practice_->answerSpecial(c); }
 
 void Drill::answerUnit(bool ok, int unit, int question) {
     const QuestionSet& set = practice_->questionSet;

@@ -143,7 +143,7 @@ public:
     PendingQuestion pendingQuestion() const;
     bool waiting() const { return practice_->waiting(); }
     void answer(Answer a);  // Yes or No
-    void answerSpecial(SpecialChoice c);
+    void answerSpecial(Outcome c);
     void answerUnit(bool ok, int unit, int question);
 
     // Notices the page has not shown yet, in order ("caption|text" when there is a caption);

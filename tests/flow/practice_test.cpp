@@ -73,7 +73,7 @@ TEST_F(PracticeTest, OneStepFromPickToVerdict) {
     EXPECT_EQ(engine.targetLine, 2);
     EXPECT_EQ(lineText(2), "x=3");
     EXPECT_EQ(engine.line(2).text, "①式の両辺を2で割ると");
-    EXPECT_EQ(practice.questionResult, VERDICT_SOLVED);
+    EXPECT_EQ(practice.questionResult, Outcome::Solved);
     EXPECT_TRUE(practice.questionFinished);
     EXPECT_EQ(view.messageShown, "解が出ました");
     EXPECT_TRUE(view.blinking);
@@ -318,7 +318,7 @@ TEST_F(PracticeTest, SolvedAnswerShowsTheCheck) {
     step(2, Operation::Transpose);
     step(3, Operation::Collect);
     step(4, Operation::Divide, {"2"});
-    ASSERT_EQ(practice.questionResult, VERDICT_SOLVED);
+    ASSERT_EQ(practice.questionResult, Outcome::Solved);
     EXPECT_EQ(boxes.box(16).textStrings().back(), "検算：x=5 のとき 左辺＝9，右辺＝9");
     // the window lays its star strip over the box's top 16 rows: the check stands below it
     EXPECT_GE(boxes.box(16).calls.back().y1, 16);
@@ -340,12 +340,12 @@ TEST_F(PracticeTest, AStepBackToAnEarlierLineIsNamed) {
 TEST_F(PracticeTest, NoSolutionDialogLoop) {
     start({"x+1=x+2"});
     step(1, Operation::Transpose);
-    prompter.choices = {SpecialChoice::Infinite, SpecialChoice::NoSolution};
+    prompter.choices = {Outcome::AllValues, Outcome::NoSolution};
     step(2, Operation::Collect);
     EXPECT_EQ(lineText(3), "0=1");
     EXPECT_EQ(prompter.specialAsked, 2);
     EXPECT_EQ(prompter.last(), "解が無数？？もう一度考えてみましょう");
-    EXPECT_EQ(practice.questionResult, VERDICT_NO_SOLUTION);
+    EXPECT_EQ(practice.questionResult, Outcome::NoSolution);
     EXPECT_TRUE(practice.questionFinished);
     EXPECT_EQ(practice.answerText(), "【答】解なし");
     // the answer, then the check by substitution above it
@@ -371,10 +371,10 @@ TEST_F(PracticeTest, AQuestionAnsweredLaterHoldsTheDrillUntilItsAnswer) {
     EXPECT_EQ(engine.targetLine, 3) << "訂正 while the choice is open takes nothing back";
     EXPECT_EQ(practice.asking, Asking::SpecialSolution);
     practice.answer(true);  // not this question's answer
-    practice.answerSpecial(SpecialChoice::Infinite);
+    practice.answerSpecial(Outcome::AllValues);
     EXPECT_EQ(practice.asking, Asking::SpecialSolution) << "the wrong case is asked again";
     EXPECT_EQ(prompter.last(), "解が無数？？もう一度考えてみましょう");
-    practice.answerSpecial(SpecialChoice::NoSolution);
+    practice.answerSpecial(Outcome::NoSolution);
     EXPECT_EQ(practice.asking, Asking::Nothing);
     EXPECT_EQ(practice.answerText(), "【答】解なし");
     EXPECT_EQ(recorder.finishes.size(), 1u);
@@ -397,11 +397,11 @@ TEST_F(PracticeTest, IdentityWithZerosOfDifferentDenominators) {
     // x+1/2=x+1/2 collects to 0 = 0/2: by value the two zeros are equal
     start({"x+1/2=x+1/2"});
     step(1, Operation::Transpose);
-    prompter.choices = {SpecialChoice::NoSolution, SpecialChoice::Infinite};
+    prompter.choices = {Outcome::NoSolution, Outcome::AllValues};
     step(2, Operation::Collect);
     EXPECT_EQ(lineDump(engine.line(3)), "0/1 0=1 0/2");
     EXPECT_EQ(prompter.last(), "解なし？？もう一度考えてみましょう");
-    EXPECT_EQ(practice.questionResult, VERDICT_ALL_VALUES);
+    EXPECT_EQ(practice.questionResult, Outcome::AllValues);
     const std::vector<std::string> answer = boxes.box(16).textStrings();
     ASSERT_GE(answer.size(), 2u);
     EXPECT_EQ(answer[answer.size() - 2], "【答】解は無数にある");
@@ -445,32 +445,32 @@ TEST_F(PracticeTest, AddingToALineWithBracketsReachesTheTrueAnswer) {
     step(3, Operation::Brackets);
     step(4, Operation::Add, {"1"});
     EXPECT_EQ(lineText(5), "x=3");
-    EXPECT_EQ(practice.questionResult, VERDICT_SOLVED);
+    EXPECT_EQ(practice.questionResult, Outcome::Solved);
     EXPECT_TRUE(prompter.said.empty());
 }
 
-TEST(Verdict, OnlyAVerdictThatMatchesTheQuestionIsAccepted) {
+TEST(Outcome, OnlyAVerdictThatMatchesTheQuestionIsAccepted) {
     Engine engine;
     ASSERT_TRUE(readEquation(engine, QUESTION_LINE, "2x=6"));
     ASSERT_TRUE(readEquation(engine, ANSWER_LINE, "x=4"));
     const SolutionSet three = *solutionSetOf(engine.line(QUESTION_LINE));
-    EXPECT_FALSE(verdictAgrees(engine, VERDICT_SOLVED, three));
-    EXPECT_FALSE(verdictAgrees(engine, VERDICT_ALL_VALUES, three));
-    EXPECT_FALSE(verdictAgrees(engine, VERDICT_NO_SOLUTION, three));
+    EXPECT_FALSE(verdictAgrees(engine, Outcome::Solved, three));
+    EXPECT_FALSE(verdictAgrees(engine, Outcome::AllValues, three));
+    EXPECT_FALSE(verdictAgrees(engine, Outcome::NoSolution, three));
     ASSERT_TRUE(readEquation(engine, ANSWER_LINE, "x=3"));
-    EXPECT_TRUE(verdictAgrees(engine, VERDICT_SOLVED, three));
+    EXPECT_TRUE(verdictAgrees(engine, Outcome::Solved, three));
     ASSERT_TRUE(readEquation(engine, QUESTION_LINE, "2(x-1)=2x"));
     const SolutionSet none = *solutionSetOf(engine.line(QUESTION_LINE));
-    EXPECT_TRUE(verdictAgrees(engine, VERDICT_NO_SOLUTION, none));
-    EXPECT_FALSE(verdictAgrees(engine, VERDICT_ALL_VALUES, none));
+    EXPECT_TRUE(verdictAgrees(engine, Outcome::NoSolution, none));
+    EXPECT_FALSE(verdictAgrees(engine, Outcome::AllValues, none));
 }
 
 TEST_F(PracticeTest, ClosingTheDialogLeavesTheQuestionOpen) {
     start({"x=x+2"});
-    prompter.choices = {SpecialChoice::Closed};
+    prompter.choices = {Outcome::Open};
     step(1, Operation::Transpose);
     step(2, Operation::Collect);
-    EXPECT_EQ(practice.questionResult, VERDICT_OPEN);
+    EXPECT_EQ(practice.questionResult, Outcome::Open);
     EXPECT_FALSE(practice.questionFinished);
     EXPECT_EQ(engine.targetLine, 3);
     EXPECT_TRUE(recorder.finishes.empty());
@@ -478,10 +478,10 @@ TEST_F(PracticeTest, ClosingTheDialogLeavesTheQuestionOpen) {
     // with nothing built asks it again.
     practice.hint();
     EXPECT_EQ(view.messageShown, "ヒント：［実行］で解の種類を選びましょう");
-    prompter.choices = {SpecialChoice::NoSolution};
+    prompter.choices = {Outcome::NoSolution};
     practice.execute();
     EXPECT_EQ(engine.targetLine, 3);
-    EXPECT_EQ(practice.questionResult, VERDICT_NO_SOLUTION);
+    EXPECT_EQ(practice.questionResult, Outcome::NoSolution);
     EXPECT_TRUE(practice.questionFinished);
     EXPECT_EQ(recorder.finishes.size(), 1u);
 }
@@ -578,7 +578,7 @@ TEST_F(PracticeTest, AcceptedUnitChoiceShowsTheChosenQuestion) {
 TEST_F(PracticeTest, QuestionThatIsItsOwnAnswerStartsFinished) {
     start({"x=3"});
     EXPECT_TRUE(practice.questionFinished);
-    EXPECT_EQ(practice.questionResult, VERDICT_OPEN);
+    EXPECT_EQ(practice.questionResult, Outcome::Open);
     EXPECT_TRUE(view.solutionShown);
     EXPECT_TRUE(view.blinking);
     // The answer and its check are the drill's state, for a front end that writes them as text.

@@ -13,7 +13,7 @@ class FakePrompter : public Prompter {
 public:
     std::vector<std::string> said;  // every text shown, in order ("caption|text" for captions)
     std::deque<Answer> answers;
-    std::deque<SpecialChoice> choices;
+    std::deque<Outcome> choices;
     int specialAsked = 0;
 
     void inform(const std::string& text) override { said.push_back(text); }
@@ -39,10 +39,10 @@ public:
         texts.pop_front();
         return t;
     }
-    SpecialChoice chooseSpecialSolution() override {
+    Outcome chooseSpecialSolution() override {
         ++specialAsked;
-        if (choices.empty()) return SpecialChoice::Closed;
-        SpecialChoice c = choices.front();
+        if (choices.empty()) return Outcome::Open;
+        Outcome c = choices.front();
         choices.pop_front();
         return c;
     }

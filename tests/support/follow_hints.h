@@ -35,8 +35,8 @@ inline HintWalkResult followHints(const std::string& question, int lastLine = 13
     for (;;) {
         const int n = e.targetLine;
         r.lines = n;
-        const Verdict v = classifyLine(e, n);
-        if (v != VERDICT_OPEN && verdictAgrees(e, v, *asked)) {
+        const Outcome v = classifyLine(e, n);
+        if (v != Outcome::Open && verdictAgrees(e, v, *asked)) {
             r.outcome = HintWalk::Reached;
             return r;
         }
@@ -110,7 +110,7 @@ private:
         std::vector<Diagnostic> said;
         if (!e.parseEquation(QUESTION_LINE, q, said)) return false;
         const std::optional<SolutionSet> s = solutionSetOf(e.line(QUESTION_LINE));
-        if (!s || s->kind != SolutionSet::Kind::One) return false;
+        if (!s || s->kind != Outcome::Solved) return false;
         const Wide num = s->value.num < 0 ? -s->value.num : s->value.num;
         return num <= 9999 && s->value.den <= 9999;
     }

@@ -101,7 +101,7 @@ TEST(Solver, AQuestionThatDoesNotParseReportsTheParser) {
     Engine engine;
     Solution s = solveQuestion(engine, "123456x=1");
     EXPECT_FALSE(s.parsed);
-    EXPECT_EQ(s.kind, SolutionKind::Unsolved);
+    EXPECT_EQ(s.kind, Outcome::Open);
     EXPECT_EQ(s.failure, SOLVE_NOT_PARSED);
     EXPECT_EQ(s.engineError, 999);
     EXPECT_EQ(shownAs(s.diagnostics), Lines{"123456：エラー！数字は５桁以下です"});
@@ -111,7 +111,7 @@ TEST(Solver, AQuestionThatDoesNotParseReportsTheParser) {
 TEST(Solver, NeverWritesPastItsLastLine) {
     Engine engine;
     Solution s = solveQuestion(engine, "2x+3=7", 3);  // needs line 4
-    EXPECT_EQ(s.kind, SolutionKind::Unsolved);
+    EXPECT_EQ(s.kind, Outcome::Open);
     EXPECT_EQ(s.failure, SOLVE_TOO_MANY_LINES);
     EXPECT_EQ(s.steps(), 2);
     EXPECT_EQ(engine.line(4).count, 0);
@@ -131,7 +131,7 @@ TEST(Solver, UnbalancedBracketsAreNotRead) {
     for (const char* text : {"2(x+1=4", "1/2x)=3"}) {
         Engine engine;
         Solution s = solveQuestion(engine, text);
-        EXPECT_EQ(s.kind, SolutionKind::Unsolved) << text;
+        EXPECT_EQ(s.kind, Outcome::Open) << text;
         EXPECT_EQ(s.failure, SOLVE_NOT_PARSED) << text;
         EXPECT_EQ(shownAs(s.diagnostics), std::vector<std::string>{Engine::MSG_BRACKETS}) << text;
     }
@@ -140,7 +140,7 @@ TEST(Solver, UnbalancedBracketsAreNotRead) {
 TEST(Solver, ANumberTooLargeIsRefusedByTheEngine) {
     Engine engine;
     Solution s = solveQuestion(engine, "1/99991x+1/99989x+1/99971x=1");
-    EXPECT_EQ(s.kind, SolutionKind::Unsolved);
+    EXPECT_EQ(s.kind, Outcome::Open);
     EXPECT_FALSE(s.failure.empty());
     EXPECT_EQ(s.answerValue, "");
 }
@@ -169,7 +169,7 @@ TEST(BundledQuestionSet, EveryQuestionSolvesWithinElevenSteps) {
             Engine engine;
             Solution s = solveQuestion(engine, text);
             EXPECT_TRUE(s.parsed);
-            EXPECT_NE(s.kind, SolutionKind::Unsolved) << s.failure;
+            EXPECT_NE(s.kind, Outcome::Open) << s.failure;
             EXPECT_LE(s.steps(), 11);
             said.insert(said.end(), s.diagnostics.begin(), s.diagnostics.end());
             answers.insert(s.answerValue);

@@ -109,8 +109,8 @@ TEST(HintTable, HintsAloneSolveEveryBundledQuestion) {
             engine.targetLine = 1;
             const auto want = solutionSetOf(engine.line(1));
             ASSERT_TRUE(want);
-            Verdict verdict = classifyLine(engine, 1);
-            while (verdict == VERDICT_OPEN) {
+            Outcome verdict = classifyLine(engine, 1);
+            while (verdict == Outcome::Open) {
                 const int n = engine.targetLine;
                 ASSERT_LT(n, 12) << "the hints go round";
                 const auto h = hintFor(engine, n);

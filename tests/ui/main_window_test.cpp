@@ -220,7 +220,7 @@ TEST_F(Drill, SolveTheFirstUnitWithTheButtons) {
     ASSERT_GE(count, 5);
     for (int q = 1; q <= count; ++q) {
         Solution s = solveQuestion(scratch, program->practice->questionSet.questionText[1][static_cast<size_t>(q)]);
-        ASSERT_EQ(s.kind, SolutionKind::Solved) << q;
+        ASSERT_EQ(s.kind, Outcome::Solved) << q;
         for (size_t k = 1; k < s.lines.size(); ++k) {
             const SolvedLine& step = s.lines[k];
             QTest::mouseClick(m->btnShiki[static_cast<size_t>(step.line - 1)], Qt::LeftButton);
@@ -261,7 +261,7 @@ TEST_F(Drill, SolveWithTheKeyboardAlone) {
     for (int q = 1; q <= 3; ++q) {
         Engine scratch;
         Solution s = solveQuestion(scratch, program->practice->questionSet.questionText[1][static_cast<size_t>(q)]);
-        ASSERT_EQ(s.kind, SolutionKind::Solved);
+        ASSERT_EQ(s.kind, Outcome::Solved);
         for (size_t k = 1; k < s.lines.size(); ++k) {
             const SolvedLine& step = s.lines[k];
             QTest::keyClick(m, Qt::Key_Shift, Qt::ShiftModifier);  // picks the newest line
@@ -381,14 +381,14 @@ TEST_F(Drill, SpecialSolutionsThroughTheDialog) {
         d->btnMusu->click();
     });
     run(m->btnSeiri);
-    EXPECT_EQ(program->practice->questionResult, VERDICT_NO_SOLUTION);
+    EXPECT_EQ(program->practice->questionResult, Outcome::NoSolution);
     EXPECT_TRUE(program->practice->questionFinished);
     QTest::mouseClick(m->btnNext, Qt::LeftButton);
 
     run(m->btnIkou);
     testing::answerNextModalOf<TfrmSentaku>([](TfrmSentaku* d) { d->btnMusu->click(); });
     run(m->btnSeiri);
-    EXPECT_EQ(program->practice->questionResult, VERDICT_ALL_VALUES);
+    EXPECT_EQ(program->practice->questionResult, Outcome::AllValues);
     const std::string rec = recordBytes();
     EXPECT_NE(rec.find("1=1"), std::string::npos);
     EXPECT_NE(rec.find("2=1"), std::string::npos);
@@ -528,7 +528,7 @@ TEST_F(Drill, AnswerAndItsCheckStandApart) {
             if (q <= 3) {
                 Engine scratch;
                 const Solution s = solveQuestion(scratch, question);
-                ASSERT_EQ(s.kind, SolutionKind::Solved);
+                ASSERT_EQ(s.kind, Outcome::Solved);
                 for (size_t k = 1; k < s.lines.size(); ++k) {
                     QTest::mouseClick(m->btnShiki[static_cast<size_t>(s.lines[k].line - 1)], Qt::LeftButton);
                     QTest::mouseClick(s.lines[k].operation == Operation::Multiply ? m->btnKake : m->btnWaru, Qt::LeftButton);

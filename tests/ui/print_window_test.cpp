@@ -265,7 +265,7 @@ TEST_F(PrintWindowTest, PrintsTheLinesIntoAPdf) {
 
 TEST_F(PrintWindowTest, AFinishedQuestionPrintsItsAnswerBox) {
     finished = true;
-    rig.practice.questionResult = VERDICT_SOLVED;
+    rig.practice.questionResult = Outcome::Solved;
     const QString pdf = path("answer.pdf");
     window->setOutputPdf(pdf);
     ASSERT_TRUE(window->btnStartClick());
@@ -278,7 +278,7 @@ TEST_F(PrintWindowTest, AFinishedQuestionPrintsItsAnswerBox) {
     EXPECT_EQ(inked(shot, QRect(192, 1644, 1236, 300)), 0);
 
     // a question without a solution prints what its answer box says
-    rig.practice.questionResult = VERDICT_NO_SOLUTION;
+    rig.practice.questionResult = Outcome::NoSolution;
     ASSERT_TRUE(window->btnStartClick());
     words = run("pdftotext", {pdf, "-"}).remove(' ');
     EXPECT_TRUE(words.contains(QString::fromUtf8("【答】解なし"))) << words.toStdString();

@@ -108,15 +108,15 @@ TEST(QtPrompter, ButtonsSpeakJapanese) {
 
 TEST(QtPrompter, SpecialChoiceRunsTheDialogBesideTheFirstLine) {
     QtPrompter prompter;
-    EXPECT_EQ(prompter.chooseSpecialSolution(), SpecialChoice::Closed);  // no dialog yet
+    EXPECT_EQ(prompter.chooseSpecialSolution(), Outcome::Open);  // no dialog yet
 
     TfrmSentaku dlg;
     prompter.setChoiceDialog(&dlg);
     prompter.setLineBoxLocator([] { return QRect(200, 150, 297, 76); });
-    struct Row { QPushButton* TfrmSentaku::*button; SpecialChoice expected; };
-    const Row rows[] = {{&TfrmSentaku::btnMusu, SpecialChoice::Infinite},
-                        {&TfrmSentaku::btnKainashi, SpecialChoice::NoSolution},
-                        {nullptr, SpecialChoice::Closed}};
+    struct Row { QPushButton* TfrmSentaku::*button; Outcome expected; };
+    const Row rows[] = {{&TfrmSentaku::btnMusu, Outcome::AllValues},
+                        {&TfrmSentaku::btnKainashi, Outcome::NoSolution},
+                        {nullptr, Outcome::Open}};
     for (const Row& r : rows) {
         QPoint at;
         answerNextModal([&](QWidget* w) {

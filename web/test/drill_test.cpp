@@ -105,10 +105,10 @@ TEST_F(DrillTest, TheSpecialChoiceIsAskedOverThePageWithTheNewLine) {
     // while the box is up, nothing else is taken
     drill.correct();
     EXPECT_TRUE(drill.waiting());
-    drill.answerSpecial(SpecialChoice::NoSolution);
+    drill.answerSpecial(Outcome::NoSolution);
     EXPECT_EQ(drill.takeNotices(), std::vector<std::string>{"解なし？？もう一度考えてみましょう"});
     ASSERT_EQ(drill.pendingQuestion().kind, PendingQuestion::Special);
-    drill.answerSpecial(SpecialChoice::Infinite);
+    drill.answerSpecial(Outcome::AllValues);
     EXPECT_FALSE(drill.waiting());
     EXPECT_EQ(drill.engine().targetLine, 3);
     EXPECT_NE(texts(page().boxes[ANSWER_LINE]).find("【答】解は無数にある"), std::string::npos);
@@ -122,13 +122,13 @@ TEST_F(DrillTest, ClosingTheSpecialChoiceLeavesTheVerdictToExecute) {
     step(1, Operation::Transpose);
     step(2, Operation::Collect);
     ASSERT_EQ(drill.pendingQuestion().kind, PendingQuestion::Special);
-    drill.answerSpecial(SpecialChoice::Closed);
+    drill.answerSpecial(Outcome::Open);
     EXPECT_FALSE(drill.waiting());
     EXPECT_FALSE(drill.practice().questionFinished);
     EXPECT_EQ(drill.engine().targetLine, 3);
     drill.execute();  // 実行 with nothing built asks again
     ASSERT_EQ(drill.pendingQuestion().kind, PendingQuestion::Special);
-    drill.answerSpecial(SpecialChoice::NoSolution);
+    drill.answerSpecial(Outcome::NoSolution);
     EXPECT_NE(texts(page().boxes[ANSWER_LINE]).find("【答】解なし"), std::string::npos);
 }
 

@@ -42,7 +42,7 @@ int main(int argc, char** argv) {
             std::vector<std::string> messages;
             for (const Diagnostic& d : s.diagnostics) messages.push_back(reportedText(d));
             if (!s.failure.empty()) messages.push_back(s.failure);
-            const bool solved = s.kind != SolutionKind::Unsolved && fitsSjis(text);
+            const bool solved = s.kind != Outcome::Open && fitsSjis(text);
             allSolved = allSolved && solved;
             out += "問題" + std::to_string(q) + ": " + text + "\n";
             for (const SolvedLine& l : s.lines) {

@@ -64,7 +64,7 @@ void Program::saveSheet(SheetKind kind) {
         prompter->inform(SHEET_OVER_SET + path);
         return;
     }
-    const FileResult written = writeSheetPdf(path, sheetLayout(practice->questionSet, kind));
+    const FileResult written = writeSheetPdf(path, sheetLayout(session->document.set, kind));
     if (!written.ok) prompter->inform(written.error);
 }
 
@@ -142,9 +142,9 @@ void Program::buildOtherWindows() {
     TfrmMain* m = frmMain;
     Session* s = session.get();
     frmDump = new TfrmDump(&s->engine, m);
-    const RecordSource records{*s, practice->questionSet};
+    const RecordSource records{*s, s->document.set};
     frmDelete = new TfrmDelete(records, *prompter, m);
-    frmEditQues = new TfrmEditQues(s->document, practice->questionSet, *prompter, m);
+    frmEditQues = new TfrmEditQues(s->document, *prompter, m);
     frmKiroku = new TfrmKiroku(records, frmDelete, m);
     frmPrintS = new TfrmPrintS(PrintSource{*m->page, *m->pageWindow, s->engine, *practice}, *prompter, m);
     frmSentaku = new TfrmSentaku(m);
@@ -184,7 +184,7 @@ std::unique_ptr<Program> createProgram() {
     Session& session = *p->session;
     TfrmMain* m = p->frmMain = new TfrmMain(*p->prompter, *p, *p);
     p->typesetter = std::make_unique<Typesetter>(session.engine, *m->page);
-    p->practice = std::make_unique<Practice>(session.engine, *p->typesetter, *m->page, *p->prompter, *m, session);
+    p->practice = std::make_unique<Practice>(session.engine, session.document.set, *p->typesetter, *m->page, *p->prompter, *m, session);
     p->commands = std::make_unique<QuestionCommands>(session.document, *p->practice, *p->prompter, *m, *m);
     m->attach(*p->practice, *p->commands, *p->typesetter);
     p->builder_ = new HiddenWindowBuilder(*p);

@@ -13,9 +13,10 @@
 
 namespace solvari {
 
-Practice::Practice(Engine& engine, Typesetter& typesetter, PageBoxes& boxes, Prompter& prompter, PracticeView& view,
-                   FinishRecorder& recorder)
-    : engine_(engine), typesetter_(typesetter), boxes_(boxes), prompter_(prompter), view_(view), recorder_(recorder) {
+Practice::Practice(Engine& engine, QuestionSet& set, Typesetter& typesetter, PageBoxes& boxes, Prompter& prompter,
+                   PracticeView& view, FinishRecorder& recorder)
+    : questionSet(set),
+      engine_(engine), typesetter_(typesetter), boxes_(boxes), prompter_(prompter), view_(view), recorder_(recorder) {
     currentQuestion.fill(1);
 }
 

@@ -114,11 +114,12 @@ std::string messageText(const Message& m, char letter);
 // on. Plain logic: it talks to the windows only through PracticeView and the Prompter.
 class Practice {
 public:
-    Practice(Engine& engine, Typesetter& typesetter, PageBoxes& boxes, Prompter& prompter, PracticeView& view,
-             FinishRecorder& recorder);
+    // set: the set practised, owned by the question document (or the page's drill).
+    Practice(Engine& engine, QuestionSet& set, Typesetter& typesetter, PageBoxes& boxes, Prompter& prompter,
+             PracticeView& view, FinishRecorder& recorder);
 
     // --- state, by its Windows-era names (glossary in ui/README.md) ---
-    QuestionSet questionSet;
+    QuestionSet& questionSet;
     int currentUnit = 1;
     std::array<int, 21> currentQuestion{};  // by unit 1..20
     Stage selectionStage = Stage::Nothing;

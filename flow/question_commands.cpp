@@ -8,15 +8,15 @@
 namespace solvari {
 
 QuestionSnapshot takeSnapshot(const QuestionDocument& document, const Practice& practice) {
-    return {document.lines,        document.lineBytes,    document.readAsUtf8,
-            practice.questionSet,  practice.currentUnit,  practice.currentQuestion};
+    return {document.lines,       document.lineBytes,   document.readAsUtf8,
+            document.set,         practice.currentUnit, practice.currentQuestion};
 }
 
 void restoreSnapshot(const QuestionSnapshot& snapshot, QuestionDocument& document, Practice& practice) {
     document.lines = snapshot.lines;
     document.lineBytes = snapshot.lineBytes;
     document.readAsUtf8 = snapshot.readAsUtf8;
-    practice.questionSet = snapshot.set;
+    document.set = snapshot.set;
     practice.currentUnit = snapshot.unit;
     practice.currentQuestion = snapshot.questions;
 }
@@ -33,7 +33,7 @@ bool QuestionCommands::useQuestionFile(const std::string& path, const QuestionLi
     document_.lineBytes = originalLineBytes(read);
     document_.readAsUtf8 = read.encoding == TextEncoding::Utf8;
     std::vector<Diagnostic> said;
-    const bool parsed = parseQuestionSet(document_.lines, practice_.questionSet, said);
+    const bool parsed = parseQuestionSet(document_.lines, document_.set, said);
     showDiagnostics(said, prompter_);
     if (!parsed) return false;
     return practice_.startQuestionSet();

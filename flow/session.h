@@ -13,22 +13,12 @@
 #include "flow/file_io.h"
 #include "flow/finish_recorder.h"
 #include "flow/practice_folder.h"
+#include "flow/question_document.h"
 #include "flow/question_set.h"
 #include "flow/record_file.h"
 #include "flow/record_queue.h"
 
 namespace solvari {
-
-// The question-set text in use and where it came from. The loader fills it, the editor
-// changes its lines, the saver writes them; nothing else keeps a copy.
-struct QuestionDocument {
-    std::vector<std::string> lines;  // one entry a line, without line ends
-    std::string path;
-    // The bytes the lines of the last file read had: an untouched line is saved with them.
-    OriginalLineBytes lineBytes;
-    bool readAsUtf8 = false;  // until the set is saved (in Shift-JIS) or replaced
-    bool saved = true;
-};
 
 // What lives as long as the drill runs, built before any window: the practice engine, the
 // question document, the folders and the clock of the record. Windows are handed what they

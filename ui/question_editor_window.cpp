@@ -29,8 +29,8 @@ QLineEdit* resultField(QWidget* parent, const char* name, QRect geometry) {
 
 }  // namespace
 
-TfrmEditQues::TfrmEditQues(QuestionDocument& document, QuestionSet& inUse, Prompter& prompter, QWidget* parent)
-    : QDialog(parent), document_(document), lines_(document.lines), prompter_(prompter), inUse_(inUse) {
+TfrmEditQues::TfrmEditQues(QuestionDocument& document, Prompter& prompter, QWidget* parent)
+    : QDialog(parent), document_(document), lines_(document.lines), prompter_(prompter) {
     frameDialog(this, "frmEditQues", CAPTION_PREFIX, designFont("ＭＳ Ｐゴシック", 12));
     resize(680, 480);
     centreOnScreen(this);
@@ -138,7 +138,7 @@ void TfrmEditQues::memQuesChange() {
 void TfrmEditQues::btnCompileClick() {
     edtErTangen->clear();
     lstErQues->clear();
-    const SyntaxCheckResult r = checkQuestionSet(lines_, inUse_);
+    const SyntaxCheckResult r = checkQuestionSet(lines_, document_.set);
     showDiagnostics(r.editorDiagnostics, prompter_);
     edtResult->setText(QString::fromStdString(r.resultText));
     edtErTangen->setText(QString::fromStdString(r.errorUnitText));

@@ -31,12 +31,11 @@ public:
     static constexpr const char* MSG_CHECK_FIRST = "エラーチェックしてください";
     static constexpr const char* MSG_DISCARD = "編集内容を破棄しますか？";
 
-    // document and inUse must outlive the window: the document's lines are the text edited,
-    // its saved flag is cleared when a changed, checked text is accepted; inUse is the
-    // question set in use, which a check with a sound structure replaces at once. The check
-    // parses with an engine of its own; the window's message and the parsers' messages go to
-    // prompter.
-    TfrmEditQues(QuestionDocument& document, QuestionSet& inUse, Prompter& prompter, QWidget* parent = nullptr);
+    // document must outlive the window: its lines are the text edited, its saved flag is
+    // cleared when a changed, checked text is accepted, and its set (the set in use) is replaced
+    // at once by a check with a sound structure. The check parses with an engine of its own;
+    // the window's message and the parsers' messages go to prompter.
+    TfrmEditQues(QuestionDocument& document, Prompter& prompter, QWidget* parent = nullptr);
 
     // The file named in the caption ("問題の編集：" + path), now and at every showing.
     void setQuestionPath(const std::string& path);
@@ -86,7 +85,7 @@ private:
     QuestionDocument& document_;
     std::vector<std::string>& lines_;  // document_.lines
     Prompter& prompter_;
-    QuestionSet& inUse_;
+
     std::string path_;
     std::string note_;
     QString shownText_;  // the text as the window was shown

@@ -157,7 +157,7 @@ Drill::Drill(Measure measure, int lineBoxWidth)
     for (int n = 1; n <= LINE_CAPACITY; ++n) live_.boxes[static_cast<size_t>(n)] = RecordingBox(lineBoxWidth, LINE_BOX_HEIGHT, &measure_, &stamps_);
     live_.boxes[ANSWER_LINE] = RecordingBox(ANSWER_BOX_WIDTH, ANSWER_BOX_HEIGHT, &measure_, &stamps_);
     typesetter_.emplace(engine_, *boxes_);
-    practice_.emplace(engine_, *typesetter_, *boxes_, *asker_, *view_, *recorder_);
+    practice_.emplace(engine_, set_, *typesetter_, *boxes_, *asker_, *view_, *recorder_);
     practice_->lineCapacity = LINE_CAPACITY;
 }
 

@@ -191,6 +191,7 @@ private:
     unsigned stamps_ = 0;
     Engine engine_;
     PageState live_;
+    QuestionSet set_;  // the set in use
     std::unique_ptr<Boxes> boxes_;
     std::unique_ptr<View> view_;
     std::unique_ptr<Asker> asker_;

@@ -43,7 +43,7 @@ protected:
     FakeBoxes boxes;
     Typesetter typesetter{session.engine, boxes};
     FakeView view;
-    Practice practice{session.engine, typesetter, boxes, prompter, view, session};
+    Practice practice{session.engine, session.document.set, typesetter, boxes, prompter, view, session};
     ScriptedChooser chooser;
     QuestionCommands commands{session.document, practice, prompter, chooser, view};
     std::vector<std::string> savedPaths;

@@ -33,7 +33,8 @@ struct PracticeRig {
     Typesetter typesetter{engine, boxes};
     View view;
     FakeRecorder recorder;
-    Practice practice{engine, typesetter, boxes, prompter, view, recorder};
+    QuestionSet set;
+    Practice practice{engine, set, typesetter, boxes, prompter, view, recorder};
     PracticeRig() {
         if constexpr (requires { view.attach(practice, prompter); }) view.attach(practice, prompter);
     }

@@ -46,8 +46,8 @@ protected:
     QuestionDocument document = documentOf(kFiveUnits);
     std::vector<std::string>& lines = document.lines;
     bool& saved = document.saved;
-    QuestionSet inUse;
-    TfrmEditQues ed{document, inUse, prompter};
+    QuestionSet& inUse = document.set;
+    TfrmEditQues ed{document, prompter};
 
     void SetUp() override {
         std::vector<Diagnostic> said;

@@ -68,6 +68,11 @@ public:
     bool hasDecimal = false;
     int engineError = 0;
     Term operandTerm{};
+    // The longest equation text the reader takes, in Shift-JIS bytes, and whether it needs a
+    // letter: a question set's line. A line the student writes in the drill may be longer, and
+    // may have lost its letter (0=2).
+    size_t maxEquationBytes = 38;
+    bool letterRequired = true;
 
     EquationLine& line(int i) { return lineTable.at(static_cast<size_t>(i)); }
     const EquationLine& line(int i) const { return lineTable.at(static_cast<size_t>(i)); }

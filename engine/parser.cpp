@@ -8,7 +8,6 @@
 namespace solvari {
 namespace {
 
-constexpr size_t kMaxEquationBytes = 38;
 constexpr unsigned char kCornerOpen = 0xA2;
 constexpr unsigned char kCornerClose = 0xA3;
 constexpr unsigned char kMiddleDot = 0xA5;
@@ -119,7 +118,7 @@ bool Engine::readEquation(int lineIndex, std::string_view text) {
     // stands, like any other stray character. The JIS forms Linux input methods type are
     // CP932's characters first.
     const std::string s = toSjisReplacing(toCp932Forms(text), '?');
-    if (s.size() > kMaxEquationBytes) {
+    if (s.size() > maxEquationBytes) {
         engineError = 111;
         tell("問題が長すぎます", 111, 0);
         return false;
@@ -257,7 +256,7 @@ bool Engine::readEquation(int lineIndex, std::string_view text) {
         tell(MSG_TOO_LONG, 0, 0);
         return false;
     }
-    if (letter == '@') {
+    if (letter == '@' && letterRequired) {
         engineError = 87;
         tell("moji", 87, 0);
         return false;

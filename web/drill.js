@@ -47,14 +47,12 @@
 
   // ------------------------------------------------------------ drawing
 
+  // The canvas's size only: its context is made when something is first drawn on it (paint).
   function prepareCanvas(canvas, width, height) {
     const ratio = window.devicePixelRatio || 1;
     canvas.width = Math.round(width * ratio);
     canvas.height = Math.round(height * ratio);
     canvas.style.aspectRatio = width + " / " + height;
-    const g = canvas.getContext("2d");
-    g.setTransform(ratio, 0, 0, ratio, 0, 0);
-    return g;
   }
 
   function paint(canvas, width, height, ops) {
@@ -88,8 +86,13 @@
   function drawBox(n) {
     const v = drill.boxVersion(n);
     if (drawn[n] === v) return;
+    const first = drawn[n] === undefined;
     drawn[n] = v;
-    paint(canvases[n], drill.boxWidth(n), drill.boxHeight(n), drill.boxOps(n));
+    const ops = drill.boxOps(n);
+    // A canvas never drawn on is clear over the box's white: an empty box stays so, and the
+    // frame has one canvas less to send on.
+    if (first && ops.length === 0) return;
+    paint(canvases[n], drill.boxWidth(n), drill.boxHeight(n), ops);
   }
 
   // Only what changed is touched: every write makes the browser lay the page out again.
@@ -350,27 +353,12 @@
   // IndexedDB: the record (its Shift-JIS bytes, as Miradosh.rec holds them), the teacher's set
   // last opened, the student's name for exports. Each is one value written in one transaction,
   // so a stored record is the whole of one version or the one before. null: nothing can be kept.
+  // index.html opens it (solvariEarly.kept) before the page is laid out.
   let store = null;
   let toldNotKept = false;
   let writing = false;
   let recordGeneration = 0;  // a record taken in replaces whatever a write under way brings back
   let setInUse = "";         // the teacher's set's file name, "" for the bundled set
-
-  function openStore() {
-    return new Promise((resolve) => {
-      let request;
-      try {
-        request = window.indexedDB.open("solvari", 1);
-      } catch (e) {
-        resolve(null);  // no IndexedDB at all (some private windows)
-        return;
-      }
-      const timer = setTimeout(() => resolve(null), 5000);
-      request.onupgradeneeded = () => request.result.createObjectStore(STORE);
-      request.onsuccess = () => { clearTimeout(timer); resolve(request.result); };
-      request.onerror = request.onblocked = () => { clearTimeout(timer); resolve(null); };
-    });
-  }
 
   function readKept(key) {
     return new Promise((resolve) => {
@@ -717,34 +705,47 @@
   performance.mark("solvari-script");
   wireControls();
   const started = performance.now();
-  // The kept record and set are read while the module loads, not after it.
-  const keptRead = openStore().then((opened) => {
-    store = opened;
-    return Promise.all([readKept("record"), readKept("set")]);
-  });
-  createSolvari({ measureText }).then(async (module) => {
-    Key = module.Key;
+  const early = window.solvariEarly;
+  // The module's code, compiled already while the page was laid out (index.html).
+  function instantiateWasm(imports, receive) {
+    early.code.then((code) => WebAssembly.instantiate(code, imports)).then((instance) => receive(instance), (e) => {
+      console.error("solvari.wasm: " + e);
+    });
+    return {};
+  }
+  const moduleReady = createSolvari({ measureText, instantiateWasm }).then((module) => {
     performance.mark("solvari-module");
-    const width = columnWidth();
-    buildPage(width);
-    drill = new module.Drill(width);
-    const [record, keptSet] = await keptRead;
-    if (record && record.bytes instanceof Uint8Array) drill.adoptRecord(record.bytes);
-    drill.start();
-    collectNotices();
-    if (keptSet && keptSet.bytes instanceof Uint8Array && drill.openSet(keptSet.bytes, keptSet.name)) setInUse = keptSet.name;
-    collectNotices();
-    const wanted = new URLSearchParams(window.location.search).get("set");
-    if (wanted !== null) await openSiteSet(wanted, keptSet);
-    showSetName();
-    printDate();
-    performance.mark("solvari-started");
+    return module;
+  });
+  function storeReady() {
     if (store) {
       if (navigator.storage && navigator.storage.persist) navigator.storage.persist().catch(() => {});
       readKept("student").then((name) => { if (typeof name === "string") $("edtStudent").value = name; });
     } else {
       notKept();
     }
+  }
+
+  // The page is built, question 1 set and drawn in one go once the module and what is kept are
+  // there: no frame is spent on empty boxes in between.
+  Promise.all([moduleReady, early.kept]).then(async ([module, kept]) => {
+    Key = module.Key;
+    const width = columnWidth();
+    buildPage(width);
+    drill = new module.Drill(width);
+    store = kept.store;
+    if (kept.record && kept.record.bytes instanceof Uint8Array) drill.adoptRecord(kept.record.bytes);
+    const keptSet = kept.set && kept.set.bytes instanceof Uint8Array ? kept.set : null;
+    drill.start();
+    collectNotices();
+    if (keptSet && drill.openSet(keptSet.bytes, keptSet.name)) setInUse = keptSet.name;
+    collectNotices();
+    const wanted = new URLSearchParams(window.location.search).get("set");
+    if (wanted !== null) await openSiteSet(wanted, keptSet);
+    showSetName();
+    printDate();
+    performance.mark("solvari-started");
+    storeReady();
     registerWorker();
     afterCommand();
     $("app").setAttribute("aria-busy", "false");

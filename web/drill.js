@@ -377,6 +377,7 @@
   function keep(key, value) {
     return new Promise((resolve) => {
       if (!store) return resolve(false);
+      if (value !== undefined && key !== "student") markKept();
       try {
         const tx = store.transaction(STORE, "readwrite", { durability: "strict" });
         if (value === undefined) tx.objectStore(STORE).delete(key);
@@ -394,6 +395,7 @@
   // same transaction: another tab's finishes are kept, and so are ours.
   function storeRecord() {
     if (!store || writing || drill.recordPending() === 0) return;
+    markKept();
     writing = true;
     const generation = recordGeneration;
     let stored = null;
@@ -423,6 +425,26 @@
       writing = false;  // the finishes stay pending: the next finish tries again
       notKept();
     };
+  }
+
+  // localStorage remembers whether the store may hold a record or a set ("some", from before the
+  // first is written) or holds neither ("none", as read at a start): a drill that has nothing
+  // kept need not wait for IndexedDB, whose first opening on a browser is slow, before question 1.
+  const KEPT_MARK = "solvari.kept";
+  function markKept() {
+    try { window.localStorage.setItem(KEPT_MARK, "some"); } catch (e) { /* the store is waited for */ }
+  }
+  function nothingKept() {
+    try {
+      const mark = window.localStorage.getItem(KEPT_MARK);
+      if (mark !== null) return mark === "none";
+      // Never marked: nothing kept on a browser where the drill has not run before (no service
+      // worker of it controls the page, no notice about http was told).
+      return !(navigator.serviceWorker && navigator.serviceWorker.controller) &&
+        window.localStorage.getItem("solvari.insecureTold") === null;
+    } catch (e) {
+      return false;
+    }
   }
 
   function notKept() {
@@ -717,6 +739,32 @@
     performance.mark("solvari-module");
     return module;
   });
+  // What storage held at the start: taken before question 1 is set, or after it when nothing was
+  // known to be kept (a record or set found then all the same is taken at once).
+  function takeKept(kept, late) {
+    store = kept.store;
+    const record = kept.record && kept.record.bytes instanceof Uint8Array ? kept.record.bytes : null;
+    const set = kept.set && kept.set.bytes instanceof Uint8Array ? kept.set : null;
+    if (store) {
+      if (record || set) markKept();
+      else {
+        try { if (window.localStorage.getItem(KEPT_MARK) === null) window.localStorage.setItem(KEPT_MARK, "none"); } catch (e) { /* asked again */ }
+      }
+    }
+    if (record) drill.adoptRecord(record);
+    if (late) {
+      storeReady();
+      storeRecord();
+      // unless the student has moved on meanwhile (a box is up, or another set is open)
+      if (set && !setInUse && $("modalLayer").hidden) {
+        if (drill.openSet(set.bytes, set.name)) setInUse = set.name;
+        showSetName();
+        afterCommand();
+      }
+    }
+    return set;
+  }
+
   function storeReady() {
     if (store) {
       if (navigator.storage && navigator.storage.persist) navigator.storage.persist().catch(() => {});
@@ -726,26 +774,26 @@
     }
   }
 
-  // The page is built, question 1 set and drawn in one go once the module and what is kept are
+  // The page is built, question 1 set and drawn in one go once the module (and what is kept) is
   // there: no frame is spent on empty boxes in between.
-  Promise.all([moduleReady, early.kept]).then(async ([module, kept]) => {
+  const wanted = new URLSearchParams(window.location.search).get("set");
+  const waitForKept = wanted !== null || !nothingKept();
+  Promise.all([moduleReady, waitForKept ? early.kept : null]).then(async ([module, kept]) => {
     Key = module.Key;
     const width = columnWidth();
     buildPage(width);
     drill = new module.Drill(width);
-    store = kept.store;
-    if (kept.record && kept.record.bytes instanceof Uint8Array) drill.adoptRecord(kept.record.bytes);
-    const keptSet = kept.set && kept.set.bytes instanceof Uint8Array ? kept.set : null;
+    const keptSet = kept ? takeKept(kept, false) : null;
     drill.start();
     collectNotices();
     if (keptSet && drill.openSet(keptSet.bytes, keptSet.name)) setInUse = keptSet.name;
     collectNotices();
-    const wanted = new URLSearchParams(window.location.search).get("set");
     if (wanted !== null) await openSiteSet(wanted, keptSet);
     showSetName();
     printDate();
     performance.mark("solvari-started");
-    storeReady();
+    if (kept) storeReady();
+    else early.kept.then((late) => takeKept(late, true));
     registerWorker();
     afterCommand();
     $("app").setAttribute("aria-busy", "false");

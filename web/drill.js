@@ -8,6 +8,7 @@
   const BOOKMAN_FONTS = '"Bookman Old Style", "URW Bookman", "URW Bookman L", "Bookman", serif';
   const MARKS = ["", "①", "②", "③", "④", "⑤", "⑥", "⑦", "⑧", "⑨", "⑩", "⑪", "⑫"];
   const ANSWER_BOX = 16;
+  let lineBoxes = 12;        // the drill's line boxes (its lineCapacity)
   const STORE = "kept";  // the page's IndexedDB store: "record", "set", "student"
 
   // The Windows faces the typesetting names, as the browser's fonts (no font is downloaded).
@@ -33,7 +34,16 @@
     return w;
   }
 
-  const $ = (id) => document.getElementById(id);
+  // The page's elements by id, looked up once: render() asks for some thirty at every step.
+  const elements = new Map();
+  function $(id) {
+    let e = elements.get(id);
+    if (!e) {
+      e = document.getElementById(id);
+      if (e) elements.set(id, e);
+    }
+    return e;
+  }
   let drill = null;
   let Key = null;  // the keypad's keys by name, from the module
   const drawn = {};          // box number -> version drawn
@@ -106,6 +116,10 @@
   }
 
   function render() {
+    // The canvases first: a font set on a canvas brings the page's styles up to date, and they
+    // should be worked out once, after every change below.
+    for (let n = 1; n <= lineBoxes; n++) drawBox(n);
+    drawBox(ANSWER_BOX);
     setText("pageCaption", drill.caption());
     setText("lblMess", drill.message());
     setText("pnlNumber", drill.display());
@@ -115,12 +129,11 @@
     for (let n = 1; n <= 12; n++) setDisabled("btnShiki" + n, !(lines & (1 << n)));
     const letter = drill.letter();
     setText("btnMoji", letter);
-    for (let n = 1; n <= drill.lineCapacity(); n++) drawBox(n);
-    drawBox(ANSWER_BOX);
     placeSolution();
     blink();
-    if (drill.focusCount() !== shownFocus && $("modalLayer").hidden) {
-      shownFocus = drill.focusCount();
+    const focusCount = drill.focusCount();
+    if (focusCount !== shownFocus && $("modalLayer").hidden) {
+      shownFocus = focusCount;
       moveFocusSoon();
     }
     if (drill.recordPending() > 0) storeRecord();
@@ -128,7 +141,7 @@
     const target = drill.targetLine();
     if (target !== shownTarget) {
       shownTarget = target;
-      for (let n = 1; n <= drill.lineCapacity(); n++) $("Image" + n).classList.toggle("unused", n > target);
+      for (let n = 1; n <= lineBoxes; n++) $("Image" + n).classList.toggle("unused", n > target);
     }
     document.body.classList.toggle("finished", drill.questionFinished());
   }
@@ -783,6 +796,7 @@
     const width = columnWidth();
     buildPage(width);
     drill = new module.Drill(width);
+    lineBoxes = drill.lineCapacity();
     const keptSet = kept ? takeKept(kept, false) : null;
     drill.start();
     collectNotices();

@@ -8,6 +8,7 @@
   const BOOKMAN_FONTS = '"Bookman Old Style", "URW Bookman", "URW Bookman L", "Bookman", serif';
   const MARKS = ["", "①", "②", "③", "④", "⑤", "⑥", "⑦", "⑧", "⑨", "⑩", "⑪", "⑫"];
   const ANSWER_BOX = 16;
+  let lineBoxes = 12;        // the drill's line boxes (its lineCapacity)
   const STORE = "kept";  // the page's IndexedDB store: "record", "set", "student"
 
   // The Windows faces the typesetting names, as the browser's fonts (no font is downloaded).
@@ -33,7 +34,16 @@
     return w;
   }
 
-  const $ = (id) => document.getElementById(id);
+  // The page's elements by id, looked up once: render() asks for some thirty at every step.
+  const elements = new Map();
+  function $(id) {
+    let e = elements.get(id);
+    if (!e) {
+      e = document.getElementById(id);
+      if (e) elements.set(id, e);
+    }
+    return e;
+  }
   let drill = null;
   let Key = null;  // the keypad's keys by name, from the module
   const drawn = {};          // box number -> version drawn
@@ -47,14 +57,12 @@
 
   // ------------------------------------------------------------ drawing
 
+  // The canvas's size only: its context is made when something is first drawn on it (paint).
   function prepareCanvas(canvas, width, height) {
     const ratio = window.devicePixelRatio || 1;
     canvas.width = Math.round(width * ratio);
     canvas.height = Math.round(height * ratio);
     canvas.style.aspectRatio = width + " / " + height;
-    const g = canvas.getContext("2d");
-    g.setTransform(ratio, 0, 0, ratio, 0, 0);
-    return g;
   }
 
   function paint(canvas, width, height, ops) {
@@ -88,8 +96,13 @@
   function drawBox(n) {
     const v = drill.boxVersion(n);
     if (drawn[n] === v) return;
+    const first = drawn[n] === undefined;
     drawn[n] = v;
-    paint(canvases[n], drill.boxWidth(n), drill.boxHeight(n), drill.boxOps(n));
+    const ops = drill.boxOps(n);
+    // A canvas never drawn on is clear over the box's white: an empty box stays so, and the
+    // frame has one canvas less to send on.
+    if (first && ops.length === 0) return;
+    paint(canvases[n], drill.boxWidth(n), drill.boxHeight(n), ops);
   }
 
   // Only what changed is touched: every write makes the browser lay the page out again.
@@ -103,6 +116,10 @@
   }
 
   function render() {
+    // The canvases first: a font set on a canvas brings the page's styles up to date, and they
+    // should be worked out once, after every change below.
+    for (let n = 1; n <= lineBoxes; n++) drawBox(n);
+    drawBox(ANSWER_BOX);
     setText("pageCaption", drill.caption());
     setText("lblMess", drill.message());
     setText("pnlNumber", drill.display());
@@ -112,12 +129,11 @@
     for (let n = 1; n <= 12; n++) setDisabled("btnShiki" + n, !(lines & (1 << n)));
     const letter = drill.letter();
     setText("btnMoji", letter);
-    for (let n = 1; n <= drill.lineCapacity(); n++) drawBox(n);
-    drawBox(ANSWER_BOX);
     placeSolution();
     blink();
-    if (drill.focusCount() !== shownFocus && $("modalLayer").hidden) {
-      shownFocus = drill.focusCount();
+    const focusCount = drill.focusCount();
+    if (focusCount !== shownFocus && $("modalLayer").hidden) {
+      shownFocus = focusCount;
       moveFocusSoon();
     }
     if (drill.recordPending() > 0) storeRecord();
@@ -125,7 +141,7 @@
     const target = drill.targetLine();
     if (target !== shownTarget) {
       shownTarget = target;
-      for (let n = 1; n <= drill.lineCapacity(); n++) $("Image" + n).classList.toggle("unused", n > target);
+      for (let n = 1; n <= lineBoxes; n++) $("Image" + n).classList.toggle("unused", n > target);
     }
     document.body.classList.toggle("finished", drill.questionFinished());
   }
@@ -349,27 +365,12 @@
   // IndexedDB: the record (its Shift-JIS bytes, as Miradosh.rec holds them), the teacher's set
   // last opened, the student's name for exports. Each is one value written in one transaction,
   // so a stored record is the whole of one version or the one before. null: nothing can be kept.
+  // index.html opens it (solvariEarly.kept) before the page is laid out.
   let store = null;
   let toldNotKept = false;
   let writing = false;
   let recordGeneration = 0;  // a record taken in replaces whatever a write under way brings back
   let setInUse = "";         // the teacher's set's file name, "" for the bundled set
-
-  function openStore() {
-    return new Promise((resolve) => {
-      let request;
-      try {
-        request = window.indexedDB.open("solvari", 1);
-      } catch (e) {
-        resolve(null);  // no IndexedDB at all (some private windows)
-        return;
-      }
-      const timer = setTimeout(() => resolve(null), 5000);
-      request.onupgradeneeded = () => request.result.createObjectStore(STORE);
-      request.onsuccess = () => { clearTimeout(timer); resolve(request.result); };
-      request.onerror = request.onblocked = () => { clearTimeout(timer); resolve(null); };
-    });
-  }
 
   function readKept(key) {
     return new Promise((resolve) => {
@@ -388,6 +389,7 @@
   function keep(key, value) {
     return new Promise((resolve) => {
       if (!store) return resolve(false);
+      if (value !== undefined && key !== "student") markKept();
       try {
         const tx = store.transaction(STORE, "readwrite", { durability: "strict" });
         if (value === undefined) tx.objectStore(STORE).delete(key);
@@ -405,6 +407,7 @@
   // same transaction: another tab's finishes are kept, and so are ours.
   function storeRecord() {
     if (!store || writing || drill.recordPending() === 0) return;
+    markKept();
     writing = true;
     const generation = recordGeneration;
     let stored = null;
@@ -434,6 +437,26 @@
       writing = false;  // the finishes stay pending: the next finish tries again
       notKept();
     };
+  }
+
+  // localStorage remembers whether the store may hold a record or a set ("some", from before the
+  // first is written) or holds neither ("none", as read at a start): a drill that has nothing
+  // kept need not wait for IndexedDB, whose first opening on a browser is slow, before question 1.
+  const KEPT_MARK = "solvari.kept";
+  function markKept() {
+    try { window.localStorage.setItem(KEPT_MARK, "some"); } catch (e) { /* the store is waited for */ }
+  }
+  function nothingKept() {
+    try {
+      const mark = window.localStorage.getItem(KEPT_MARK);
+      if (mark !== null) return mark === "none";
+      // Never marked: nothing kept on a browser where the drill has not run before (no service
+      // worker of it controls the page, no notice about http was told).
+      return !(navigator.serviceWorker && navigator.serviceWorker.controller) &&
+        window.localStorage.getItem("solvari.insecureTold") === null;
+    } catch (e) {
+      return false;
+    }
   }
 
   function notKept() {
@@ -715,34 +738,74 @@
   performance.mark("solvari-script");
   wireControls();
   const started = performance.now();
-  // The kept record and set are read while the module loads, not after it.
-  const keptRead = openStore().then((opened) => {
-    store = opened;
-    return Promise.all([readKept("record"), readKept("set")]);
-  });
-  createSolvari({ measureText }).then(async (module) => {
-    Key = module.Key;
+  const early = window.solvariEarly;
+  // The module's code, compiled already while the page was laid out (index.html).
+  function instantiateWasm(imports, receive) {
+    early.code.then((code) => WebAssembly.instantiate(code, imports)).then((instance) => receive(instance), (e) => {
+      console.error("solvari.wasm: " + e);
+    });
+    return {};
+  }
+  const moduleReady = createSolvari({ measureText, instantiateWasm }).then((module) => {
     performance.mark("solvari-module");
-    const width = columnWidth();
-    buildPage(width);
-    drill = new module.Drill(width);
-    const [record, keptSet] = await keptRead;
-    if (record && record.bytes instanceof Uint8Array) drill.adoptRecord(record.bytes);
-    drill.start();
-    collectNotices();
-    if (keptSet && keptSet.bytes instanceof Uint8Array && drill.openSet(keptSet.bytes, keptSet.name)) setInUse = keptSet.name;
-    collectNotices();
-    const wanted = new URLSearchParams(window.location.search).get("set");
-    if (wanted !== null) await openSiteSet(wanted, keptSet);
-    showSetName();
-    printDate();
-    performance.mark("solvari-started");
+    return module;
+  });
+  // What storage held at the start: taken before question 1 is set, or after it when nothing was
+  // known to be kept (a record or set found then all the same is taken at once).
+  function takeKept(kept, late) {
+    store = kept.store;
+    const record = kept.record && kept.record.bytes instanceof Uint8Array ? kept.record.bytes : null;
+    const set = kept.set && kept.set.bytes instanceof Uint8Array ? kept.set : null;
+    if (store) {
+      if (record || set) markKept();
+      else {
+        try { if (window.localStorage.getItem(KEPT_MARK) === null) window.localStorage.setItem(KEPT_MARK, "none"); } catch (e) { /* asked again */ }
+      }
+    }
+    if (record) drill.adoptRecord(record);
+    if (late) {
+      storeReady();
+      storeRecord();
+      // unless the student has moved on meanwhile (a box is up, or another set is open)
+      if (set && !setInUse && $("modalLayer").hidden) {
+        if (drill.openSet(set.bytes, set.name)) setInUse = set.name;
+        showSetName();
+        afterCommand();
+      }
+    }
+    return set;
+  }
+
+  function storeReady() {
     if (store) {
       if (navigator.storage && navigator.storage.persist) navigator.storage.persist().catch(() => {});
       readKept("student").then((name) => { if (typeof name === "string") $("edtStudent").value = name; });
     } else {
       notKept();
     }
+  }
+
+  // The page is built, question 1 set and drawn in one go once the module (and what is kept) is
+  // there: no frame is spent on empty boxes in between.
+  const wanted = new URLSearchParams(window.location.search).get("set");
+  const waitForKept = wanted !== null || !nothingKept();
+  Promise.all([moduleReady, waitForKept ? early.kept : null]).then(async ([module, kept]) => {
+    Key = module.Key;
+    const width = columnWidth();
+    buildPage(width);
+    drill = new module.Drill(width);
+    lineBoxes = drill.lineCapacity();
+    const keptSet = kept ? takeKept(kept, false) : null;
+    drill.start();
+    collectNotices();
+    if (keptSet && drill.openSet(keptSet.bytes, keptSet.name)) setInUse = keptSet.name;
+    collectNotices();
+    if (wanted !== null) await openSiteSet(wanted, keptSet);
+    showSetName();
+    printDate();
+    performance.mark("solvari-started");
+    if (kept) storeReady();
+    else early.kept.then((late) => takeKept(late, true));
     registerWorker();
     afterCommand();
     $("app").setAttribute("aria-busy", "false");

@@ -5,6 +5,7 @@
 #include <QStringList>
 
 #include "flow/class_summary.h"
+#include "flow/judge_rows.h"
 #include "flow/syntax_check.h"
 #include "engine/engine.h"
 #include "engine/sjis.h"
@@ -20,6 +21,7 @@ const char* const kUsage =
     "使い方: solvari-check [--solve | --tsv] FILE.leq\n"
     "        solvari-check [--answer-key OUT.pdf] [--worksheet OUT.pdf] FILE.leq\n"
     "        solvari-check --records [--tsv] FILE.rec... | FOLDER\n"
+    "        solvari-check --judge FILE.tsv\n"
     "        solvari-check --help | --version\n"
     "  (なし)        問題集の構文チェック（すべての単元）\n"
     "  --solve       すべての問題の解き方を表示\n"
@@ -29,8 +31,12 @@ const char* const kUsage =
     "  --records     練習記録ファイル（フォルダなら中の *.rec すべて）を 記録ファイル・単元ごとに\n"
     "                問題別の完了回数・合計・最終日時 の表にする（--tsv でタブ区切り）\n"
     "                ヒントを見てからの完了は 3(☆1) のように、--tsv では h1..h7 の列に示す\n"
+    "  --judge       生徒が書いた式をまとめて判定する。表の各行は 式<TAB>操作<TAB>数<TAB>書いた式\n"
+    "                （操作は * / + - K(かっこ) S(整理) I(移項)、K S I の数は空）。1行目が line で\n"
+    "                始まれば見出しとして飛ばす。行ごとに 行番号<TAB>OK|NG|INVALID<TAB>誤りの種類<TAB>メッセージ\n"
     "終了コード: 0 正常, 1 誤りあり, 2 読み込めない・書き込めない・引数の誤り\n"
-    "  --records: 0 すべて読めた, 1 読めないファイルを飛ばした, 2 引数の誤り\n";
+    "  --records: 0 すべて読めた, 1 読めないファイルを飛ばした, 2 引数の誤り\n"
+    "  --judge: 0 すべての行を判定した, 1 判定できない行 (INVALID) があった, 2 引数の誤り・ファイルがない\n";
 
 std::string joined(const std::vector<std::string>& parts, const std::string& sep) {
     std::string out;
@@ -171,6 +177,20 @@ CheckOutput records(const QStringList& paths, bool tsv) {
     return o;
 }
 
+CheckOutput judgeFile(const QStringList& paths) {
+    if (paths.size() != 1 || paths.front().isEmpty()) return usageError("判定する表のファイルを一つ指定してください");
+    const std::string path = paths.front().toStdString();
+    std::string bytes;
+    switch (readFileBytes(path, 64 * 1024 * 1024, bytes)) {
+        case ReadStatus::Ok: return judgeRows(bytes);
+        case ReadStatus::Missing: return usageError("ファイルがありません: " + path);
+        case ReadStatus::NotAFile: return usageError("ファイルではありません: " + path);
+        case ReadStatus::TooLarge: return usageError("ファイルが大きすぎます: " + path);
+        case ReadStatus::Failed: break;
+    }
+    return usageError("ファイルを読めません: " + path);
+}
+
 // Both sheets from one reading of the set; an output that names the set itself is refused
 // before anything is written, so the teacher's file cannot be replaced by a PDF.
 CheckOutput sheets(const std::string& path, const std::vector<std::pair<SheetKind, std::string>>& outputs,
@@ -226,8 +246,9 @@ CheckOutput runCheckCommand(const std::vector<std::string>& args, const SheetWri
     CheckOutput o;
     QCommandLineParser parser;
     const QCommandLineOption help(QStringList{"h", "help"}), version(QStringList{"v", "version"}), solve("solve"), tsv("tsv");
-    const QCommandLineOption answerKey("answer-key", "", "OUT.pdf"), worksheet("worksheet", "", "OUT.pdf"), recordsOpt("records");
-    parser.addOptions({help, version, solve, tsv, answerKey, worksheet, recordsOpt});
+    const QCommandLineOption answerKey("answer-key", "", "OUT.pdf"), worksheet("worksheet", "", "OUT.pdf"), recordsOpt("records"),
+        judge("judge");
+    parser.addOptions({help, version, solve, tsv, answerKey, worksheet, recordsOpt, judge});
     QStringList list{"solvari-check"};
     for (const std::string& a : args) list << QString::fromStdString(a);
     if (!parser.parse(list)) {
@@ -247,6 +268,11 @@ CheckOutput runCheckCommand(const std::vector<std::string>& args, const SheetWri
         return o;
     }
     const bool pdf = parser.isSet(answerKey) || parser.isSet(worksheet);
+    if (parser.isSet(judge)) {
+        if (pdf || parser.isSet(solve) || parser.isSet(tsv) || parser.isSet(recordsOpt))
+            return usageError("--judge はほかのオプションと一緒に使えません");
+        return judgeFile(parser.positionalArguments());
+    }
     if (parser.isSet(recordsOpt)) {
         if (pdf || parser.isSet(solve)) return usageError("--records は --tsv のほかのオプションと一緒に使えません");
         return records(parser.positionalArguments(), parser.isSet(tsv));

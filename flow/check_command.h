@@ -17,10 +17,12 @@ namespace solvari {
 //   solvari-check --tsv FILE.leq    one tab-separated row per question
 //   solvari-check --answer-key OUT.pdf [--worksheet OUT2.pdf] FILE.leq   the teacher's PDFs
 //   solvari-check --records [--tsv] FILE.rec… | FOLDER                    the class summary
+//   solvari-check --judge FILE.tsv                                          lines students wrote, judged
 //
 // Exit codes: 0 the set is valid (and, with --solve, --tsv or a PDF, every question was solved);
 // 1 the set or a question is faulty; 2 the file cannot be read or written, or the arguments
-// are wrong. With --records: 0 every record file was read, 1 some were skipped, 2 usage.
+// are wrong. With --records: 0 every record file was read, 1 some were skipped, 2 usage. With
+// --judge: 0 every row judged, 1 a row INVALID, 2 usage or no such file.
 enum class CheckMode { Validate, Solve, Tsv };
 
 inline constexpr int CHECK_EXIT_OK = 0;

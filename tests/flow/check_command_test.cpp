@@ -7,6 +7,7 @@
 #include <QFile>
 #include <QTemporaryDir>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "flow/check_command.h"
@@ -138,6 +139,42 @@ TEST_F(CheckCommand, ALongDamagedLineIsQuotedShortAndVisible) {
     EXPECT_EQ(o.exitCode, 1);
     EXPECT_TRUE(contains(o.out, "  1行目: " + std::string(60, '?') + "…\n")) << o.out.substr(0, 300);
     EXPECT_LT(o.out.size(), 1000u);
+}
+
+// A teacher's table of written lines, in Shift-JIS with CR LF and a header: one row out per data
+// row, and a row the program cannot judge makes the exit 1 without stopping the rest.
+TEST_F(CheckCommand, JudgeGivesOneRowPerWrittenLine) {
+    const std::string p = file("lines.tsv", "line\top\toperand\twritten\r\n"
+                                            "2x+3=7\tI\t\t2x=7+3\r\n"
+                                            "2x=6\t/\t2\tx=3\r\n"
+                                            "\r\n"
+                                            "2x=6\t/\t0\tx=3\r\n"
+                                            "3x=12\t/\t3\tx=9\r\n"
+                                            "2x=6\t/\t2\tx=(3\r\n"
+                                            "2x=6\tI\n");
+    CheckOutput o = runCheckCommand({"--judge", p});
+    EXPECT_EQ(o.exitCode, 1);
+    const std::vector<std::string> rows = [&] {
+        std::vector<std::string> r;
+        std::string row;
+        for (char c : o.out) {
+            if (c == '\n') r.push_back(std::exchange(row, ""));
+            else row += c;
+        }
+        return r;
+    }();
+    ASSERT_EQ(rows.size(), 6u) << o.out;
+    EXPECT_EQ(rows[0], "1\tNG\ttranspose-sign\t＋3 を移項するときは、符号を変えます");
+    EXPECT_EQ(rows[1], "2\tOK\t\t");
+    EXPECT_TRUE(rows[2].starts_with("3\tINVALID\t\t")) << rows[2];
+    EXPECT_TRUE(rows[3].starts_with("4\tNG\tcoef-as-term\t")) << rows[3];
+    EXPECT_TRUE(rows[4].starts_with("5\tNG\tunreadable\t")) << rows[4];
+    EXPECT_TRUE(rows[5].starts_with("6\tINVALID\t\t")) << rows[5];
+
+    const std::string good = file("good.tsv", "2x=6\t/\t2\tx=3\n");
+    EXPECT_EQ(runCheckCommand({"--judge", good}).exitCode, 0);
+    EXPECT_EQ(runCheckCommand({"--judge", dir.filePath("none.tsv").toStdString()}).exitCode, 2);
+    EXPECT_EQ(runCheckCommand({"--judge", "--tsv", good}).exitCode, 2);
 }
 
 TEST(StructureFaultLine, FindsTheFirstFailingLine) {

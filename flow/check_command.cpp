@@ -47,15 +47,6 @@ std::string joined(const std::vector<std::string>& parts, const std::string& sep
     return out;
 }
 
-// Keeps a TSV row one row: tabs, line ends and other control bytes inside a field become blanks.
-std::string tsvField(std::string s) {
-    for (char& c : s) {
-        if (static_cast<unsigned char>(c) < 0x20 || c == 0x7F) c = ' ';
-    }
-    return s;
-}
-
-
 void reportStructure(const std::vector<std::string>& lines, const SyntaxCheckResult& r, CheckOutput& o) {
     o.out += "エラーチェックの結果: " + r.resultText + "\n";
     o.out += "エラーの単元: " + r.errorUnitText + "\n";
@@ -232,6 +223,13 @@ CheckOutput sheets(const std::string& path, const std::vector<std::pair<SheetKin
 }
 
 }  // namespace
+
+std::string tsvField(std::string s) {
+    for (char& c : s) {
+        if (static_cast<unsigned char>(c) < 0x20 || c == 0x7F) c = ' ';
+    }
+    return s;
+}
 
 int structureFaultLine(const std::vector<std::string>& lines) {
     return readQuestionSetStructure(lines).faultLine;

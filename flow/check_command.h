@@ -45,6 +45,9 @@ CheckOutput runCheckCommand(const std::vector<std::string>& args, const SheetWri
 // The work on lines already read; label names the file in the report.
 CheckOutput checkQuestionLines(const std::vector<std::string>& lines, const std::string& label, CheckMode mode);
 
+// Keeps a TSV row one row: tabs, line ends and other control bytes inside a field become blanks.
+std::string tsvField(std::string s);
+
 // 1-based number of the line at which the structure parse fails, 0 when it does not fail
 // (an empty text fails at line 0 too, having no line).
 int structureFaultLine(const std::vector<std::string>& lines);

@@ -27,13 +27,6 @@ std::string said(const std::vector<Diagnostic>& diagnostics, const std::string& 
     return text.empty() ? otherwise : text;
 }
 
-// A message stays one field of one row.
-std::string oneField(std::string s) {
-    for (char& c : s)
-        if (static_cast<unsigned char>(c) < 0x20 || c == 0x7F) c = ' ';
-    return s;
-}
-
 struct Row {
     std::string verdict, code, message;
 };
@@ -110,7 +103,7 @@ CheckOutput judgeRows(std::string_view bytes) {
         }
         first = false;
         const Row r = judgeRow(fields(line));
-        o.out += std::to_string(++row) + "\t" + r.verdict + "\t" + r.code + "\t" + oneField(r.message) + "\n";
+        o.out += std::to_string(++row) + "\t" + r.verdict + "\t" + r.code + "\t" + tsvField(r.message) + "\n";
         if (r.verdict == "INVALID") o.exitCode = CHECK_EXIT_INVALID;
     }
     return o;

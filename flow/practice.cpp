@@ -482,8 +482,9 @@ void Practice::answerSpecial(Outcome choice) {
     concludeJudgement(judgedLine_);
 }
 
+// A choice of no unit or question of the set leaves the window open: it cannot offer one.
 void Practice::answerUnit(std::optional<UnitChoice> choice) {
-    if (asking != Asking::Unit) return;
+    if (asking != Asking::Unit || (choice && !offers(*choice))) return;
     asking = Asking::Nothing;
     if (choice) chooseQuestion(*choice);
 }
@@ -640,11 +641,13 @@ void Practice::chooseUnit() {
     if (!waiting()) ask(Asking::Unit);
 }
 
+bool Practice::offers(UnitChoice c) const {
+    return c.unit >= 1 && c.unit <= questionSet.unitCount && c.question >= 1 &&
+           c.question <= questionSet.questionCount.at(static_cast<size_t>(c.unit));
+}
+
 void Practice::chooseQuestion(UnitChoice choice) {
-    if (waiting()) return;
-    if (choice.unit < 1 || choice.unit > questionSet.unitCount || choice.question < 1 ||
-        choice.question > questionSet.questionCount.at(static_cast<size_t>(choice.unit)))
-        return;
+    if (waiting() || !offers(choice)) return;
     currentUnit = choice.unit;
     currentQuestion[static_cast<size_t>(choice.unit)] = choice.question;
     questionFinished = false;

@@ -170,6 +170,7 @@ public:
     void answer(bool yes);  // TakeBackStep, LeaveUnsolved, ChangeUnit
     void answerSpecial(Outcome choice);
     void answerUnit(std::optional<UnitChoice> choice);  // nothing: the window was cancelled
+    bool offers(UnitChoice choice) const;  // a unit and question of the set
 
     void clearPage();
     bool showQuestion(int u, int q);

@@ -287,8 +287,8 @@ private:
     std::vector<Candidate> unbracketed(Unbracket rule, const std::string& before, const std::string& after) {
         if (op_ != Operation::Brackets) return {};
         std::vector<const Piece*> groups;
-        groupsOf(s_.left, Unbracket::FirstOnly == rule ? rule : Unbracket::SignFirstOnly, groups);
-        groupsOf(s_.right, Unbracket::FirstOnly == rule ? rule : Unbracket::SignFirstOnly, groups);
+        groupsOf(s_.left, rule, groups);
+        groupsOf(s_.right, rule, groups);
         return subsets(groups.size(), [&](unsigned mask) {
             f_.wrong.clear();
             for (size_t i = 0; i < groups.size(); ++i)
@@ -399,7 +399,8 @@ char letterOf(const EquationLine& l) {
 LineJudgement judgeWrittenLine(Engine& engine, const EquationLine& source, Operation op, Term operand,
                                std::string_view written) {
     LineJudgement j;
-    const char letter = letterOf(source) ? letterOf(source) : engine.letter;
+    const char sourceLetter = letterOf(source);
+    const char letter = sourceLetter ? sourceLetter : engine.letter;
     const bool decimals = engine.hasDecimal;
     constexpr int kSource = 1, kResult = 2, kWritten = 3;
     engine.line(kSource) = source;

@@ -200,11 +200,6 @@ void Drill::answer(Answer a) {
 void Drill::answerSpecial(Outcome c) { practice_->answerSpecial(c); }
 
 void Drill::answerUnit(bool ok, int unit, int question) {
-    const QuestionSet& set = practice_->questionSet;
-    // The unit window offers only units of the set and questions of the unit.
-    if (ok && (unit < 1 || unit > MAX_UNITS || set.unitTitle[static_cast<size_t>(unit)].empty() || question < 1 ||
-               question > set.questionCount[static_cast<size_t>(unit)]))
-        return;
     practice_->answerUnit(ok ? std::optional<UnitChoice>(UnitChoice{unit, question}) : std::nullopt);
 }
 

@@ -49,25 +49,29 @@ std::optional<uint32_t> nextCodePoint(std::string_view s, size_t& i) {
     return cp;
 }
 
-// Code point -> code, by the reader's rule (the lowest code that decodes to it) with the
-// generated exceptions laid over it. Sorted by code point.
-const std::vector<std::pair<uint32_t, uint32_t>>& encodeTable() {
-    static const std::vector<std::pair<uint32_t, uint32_t>> table = [] {
-        std::vector<std::pair<uint32_t, uint32_t>> t;
+// Code point -> code for the BMP (every character CP932 has lies there), by the reader's rule
+// (the lowest code that decodes to it) with the generated exceptions laid over it. One pass over
+// the tables and a direct index: the browser builds it while the page starts.
+const std::vector<uint16_t>& encodeTable() {
+    static const std::vector<uint16_t> table = [] {
+        std::vector<uint16_t> t(0x10000, static_cast<uint16_t>(REFUSED));
         for (uint32_t b = 0; b < 256; ++b)
-            if (kCp932Single[b] != NOT_SINGLE) t.emplace_back(kCp932Single[b], b);
-        for (const auto& p : kCp932Pairs) t.emplace_back(p[1], p[0]);
-        // stable: for a code point decoded from several codes the lowest code stays first
-        std::stable_sort(t.begin(), t.end(), [](const auto& a, const auto& b) { return a.first < b.first; });
-        t.erase(std::unique(t.begin(), t.end(), [](const auto& a, const auto& b) { return a.first == b.first; }), t.end());
-        for (const auto& e : kCp932EncodeExceptions) {
-            auto it = std::lower_bound(t.begin(), t.end(), e[0], [](const auto& a, uint32_t cp) { return a.first < cp; });
-            if (it != t.end() && it->first == e[0]) it->second = e[1];
-            else t.insert(it, {e[0], e[1]});
-        }
+            if (kCp932Single[b] != NOT_SINGLE && t[kCp932Single[b]] == REFUSED) t[kCp932Single[b]] = static_cast<uint16_t>(b);
+        // in code order, so the first code met for a code point is its lowest
+        for (const auto& p : kCp932Pairs)
+            if (t[p[1]] == REFUSED) t[p[1]] = p[0];
+        for (const auto& e : kCp932EncodeExceptions)
+            if (e[0] < t.size()) t[e[0]] = static_cast<uint16_t>(e[1]);
         return t;
     }();
     return table;
+}
+
+// Above the BMP only the exceptions speak (iconv drops the tag characters); the rest is refused.
+uint32_t beyondBmp(uint32_t cp) {
+    const auto* end = std::end(kCp932EncodeExceptions);
+    const auto* it = std::lower_bound(std::begin(kCp932EncodeExceptions), end, cp, [](const auto& e, uint32_t v) { return e[0] < v; });
+    return it != end && (*it)[0] == cp ? (*it)[1] : REFUSED;
 }
 
 }  // namespace
@@ -79,11 +83,11 @@ std::optional<std::string> cp932FromUtf8(std::string_view utf8) {
     for (size_t i = 0; i < utf8.size();) {
         const auto cp = nextCodePoint(utf8, i);
         if (!cp) return std::nullopt;
-        auto it = std::lower_bound(table.begin(), table.end(), *cp, [](const auto& a, uint32_t v) { return a.first < v; });
-        if (it == table.end() || it->first != *cp || it->second == REFUSED) return std::nullopt;
-        if (it->second == DROPPED) continue;
-        if (it->second > 0xFF) out += static_cast<char>(it->second >> 8);
-        out += static_cast<char>(it->second & 0xFF);
+        const uint32_t code = *cp < table.size() ? table[*cp] : beyondBmp(*cp);
+        if (code == REFUSED) return std::nullopt;
+        if (code == DROPPED) continue;
+        if (code > 0xFF) out += static_cast<char>(code >> 8);
+        out += static_cast<char>(code & 0xFF);
     }
     return out;
 }

@@ -3,8 +3,8 @@
 "use strict";
 
 (function () {
-  const UI_FONTS = '"Noto Sans CJK JP", "Hiragino Sans", "Hiragino Kaku Gothic ProN", Meiryo, "Yu Gothic", sans-serif';
-  const MINCHO_FONTS = '"Noto Serif CJK JP", "Hiragino Mincho ProN", "Yu Mincho", serif';
+  const UI_FONTS = '"Noto Sans CJK JP", "Hiragino Sans", "Hiragino Kaku Gothic ProN", Meiryo, "Yu Gothic", IPAexGothic, IPAGothic, sans-serif';
+  const MINCHO_FONTS = '"Noto Serif CJK JP", "Hiragino Mincho ProN", "Yu Mincho", IPAexMincho, IPAMincho, serif';
   const BOOKMAN_FONTS = '"Bookman Old Style", "URW Bookman", "URW Bookman L", "Bookman", serif';
   const MARKS = ["", "①", "②", "③", "④", "⑤", "⑥", "⑦", "⑧", "⑨", "⑩", "⑪", "⑫"];
   const ANSWER_BOX = 16;
@@ -737,6 +737,9 @@
 
   performance.mark("solvari-script");
   wireControls();
+  // The first layout of the page (fonts, the panel) done now, while the module is still being
+  // compiled and started, not after it.
+  const firstWidth = columnWidth();
   const started = performance.now();
   const early = window.solvariEarly;
   // The module's code, compiled already while the page was laid out (index.html).
@@ -791,7 +794,7 @@
   const waitForKept = wanted !== null || !nothingKept();
   Promise.all([moduleReady, waitForKept ? early.kept : null]).then(async ([module, kept]) => {
     Key = module.Key;
-    const width = columnWidth();
+    const width = firstWidth;
     buildPage(width);
     drill = new module.Drill(width);
     lineBoxes = drill.lineCapacity();

@@ -7,6 +7,7 @@
 #include "engine/solution_set.h"
 #include "transform/check_by_substitution.h"
 #include "transform/hint.h"
+#include "transform/line_judge.h"
 #include "transform/line_marks.h"
 #include "transform/operations.h"
 #include "transform/repeated_line.h"
@@ -33,6 +34,33 @@ std::string keyText(Key k, char letter) {
     }
 }
 
+std::string writtenLineSyntax(const std::string& typed) {
+    static const std::string kBunno = "分の";
+    const auto isDigit = [](char c) { return c >= '0' && c <= '9'; };
+    std::string out;
+    for (size_t i = 0; i < typed.size();) {
+        if (typed.compare(i, kBunno.size(), kBunno) != 0) {
+            out += typed[i++];
+            continue;
+        }
+        size_t d = out.size();
+        while (d > 0 && isDigit(out[d - 1])) --d;
+        size_t end = i + kBunno.size();
+        while (end < typed.size() && isDigit(typed[end])) ++end;
+        const std::string numerator = typed.substr(i + kBunno.size(), end - i - kBunno.size());
+        if (d == out.size() || numerator.empty()) {  // left for the reader to refuse
+            out += kBunno;
+            i += kBunno.size();
+            continue;
+        }
+        const std::string denominator = out.substr(d);
+        out.resize(d);
+        out += numerator + "/" + denominator;
+        i = end;
+    }
+    return out;
+}
+
 static const char* operationWords(Operation op) {
     switch (op) {
         case Operation::Multiply: return "×";
@@ -55,6 +83,7 @@ std::string messageText(const Message& m, char letter) {
         case Message::Kind::Hint:
         case Message::Kind::Notice: return m.text;
         case Message::Kind::RepeatedLine: return repeatedLineMessage(m.line, m.earlier);
+        case Message::Kind::WriteLine: return "計算した式を書いて［実行］を押してください";
         case Message::Kind::Step: break;
     }
     std::string text;
@@ -162,7 +191,7 @@ void Practice::refocus() {
 void Practice::selectLine(int n) {
     if (waiting()) return;
     takeBackStrip();
-    if (questionFinished || n < 1 || n > engine_.targetLine) return;
+    if (questionFinished || writing() || n < 1 || n > engine_.targetLine) return;
     if (lastInput == LastInput::Line || lastInput == LastInput::Keypad) {
         prompter_.inform(MSG_WRONG_STEP);
         return;
@@ -209,6 +238,11 @@ void Practice::chooseOperationChecked(Operation op) {
 void Practice::keypad(Key key) {
     if (waiting()) return;
     takeBackStrip();
+    if (writing()) {
+        if (key == Key::Clear) writtenLine.clear();
+        typeLine(keyText(key, engine_.letter));
+        return;
+    }
     if (selectionStage != Stage::OperationChosen) return;
     std::vector<StepPiece>& typed = message.step;
     const auto typedBefore = [&](Key k) {
@@ -249,12 +283,13 @@ void Practice::keypad(Key key) {
 
 void Practice::minusButton() {
     if (waiting()) return;
-    if (operandKeys.empty()) keypad(Key::Minus);
+    if (operandKeys.empty() || writing()) keypad(Key::Minus);
     else prompter_.inform("－の位置が間違っています");
 }
 
 void Practice::resetStep() {
     takeBackStrip();
+    endWriting();
     stepPending = false;
     view_.clearHoverFrames();
     if ((lastInput == LastInput::Nothing || messageText().empty()) && engine_.targetLine > 1) {
@@ -279,7 +314,8 @@ void Practice::correct() {
 
 void Practice::hint() {
     if (waiting()) return;
-    if (questionFinished || engine_.targetLine < QUESTION_LINE) return;
+    // The line being written is the student's to work out; 答えを見る is there for it.
+    if (questionFinished || writing() || engine_.targetLine < QUESTION_LINE) return;
     // A line picked and nothing more is dropped: typing '?' takes Shift, which alone picks the
     // newest line. A step with its operation chosen stays: the hint borrows the strip, and
     // the student's next input takes it back.
@@ -313,6 +349,7 @@ Outcome Practice::standingVerdict() {
 void Practice::execute() {
     if (waiting()) return;
     takeBackStrip();
+    if (writing()) return judgeWrittenLine();
     // 実行 with nothing built on a line that already has its verdict (the choice closed
     // unanswered, or a question that is its own answer): take the verdict now.
     if (selectionStage == Stage::Nothing && lastInput == LastInput::Nothing && !questionFinished &&
@@ -357,7 +394,7 @@ void Practice::execute() {
     tell(result.diagnostics);
     if (!result.written) return dropNewLine();
     if (result.askCorrection) return ask(Asking::TakeBackStep);
-    writeStep();
+    writeOrAwaitLine();
 }
 
 void Practice::writeStep() {
@@ -426,7 +463,8 @@ void Practice::concludeJudgement(int n) {
                                hintUsed ? Finish::AfterHint : Finish::Plain,
                                [this, alive = std::weak_ptr<int>(alive_)](const FileResult& r) {
                                    if (alive.lock()) recorded(r);
-                               });
+                               },
+                               mistakes);
     } else if (n >= lineCapacity) {
         prompter_.inform("残念ですが" + std::to_string(lineCapacity - 1) + "回の操作では解けませんでした");
     }
@@ -450,7 +488,7 @@ void Practice::answer(bool yes) {
     switch (was) {
         case Asking::TakeBackStep:
             if (yes) dropNewLine();
-            else writeStep();
+            else writeOrAwaitLine();
             break;
         case Asking::LeaveUnsolved:
             if (yes) advance();
@@ -560,6 +598,7 @@ void Practice::clearPage() {
     engine_.targetLine = 0;
     firstLine = 0;
     secondLine = 0;
+    endWriting();
     selectionStage = Stage::Nothing;
     view_.hideSolutionBox();
     setMessage({});
@@ -583,6 +622,7 @@ bool Practice::showQuestion(int u, int q) {
     setMessage(Message::of(Message::Kind::ChooseLine));
     setLineButton(1, true);
     hintUsed = false;
+    mistakes.clear();
     return true;
 }
 
@@ -670,6 +710,7 @@ void Practice::formKeyDown(int keyCode, bool shiftHeld) {
     if (keyCode == KEY_ENTER) execute();
     else if (keyCode == KEY_ESCAPE) correct();
     else if (keyCode == KEY_DELETE) keypad(Key::Clear);
+    else if (keyCode == KEY_BACKSPACE && writing()) lineKey(LineKey::Back);
     refocus();
 }
 
@@ -680,7 +721,22 @@ void Practice::formKeyPress(char key) {
         refocus();
         return;
     }
-    if (selectionStage == Stage::FirstLine) {
+    if (writing()) {
+        switch (key) {
+            case '+': lineKey(LineKey::Plus); break;
+            case '=': lineKey(LineKey::Equals); break;
+            case '(': lineKey(LineKey::Open); break;
+            case ')': lineKey(LineKey::Close); break;
+            case '/': lineKey(LineKey::Slash); break;
+            case '-': keypad(Key::Minus); break;
+            case '.': keypad(Key::Point); break;
+            case 'B': case 'b': keypad(Key::Fraction); break;
+            default:
+                if (key >= '0' && key <= '9') keypad(digitKey(key - '0'));
+                else if (key == engine_.letter) keypad(Key::Letter);
+                break;
+        }
+    } else if (selectionStage == Stage::FirstLine) {
         switch (key) {
             case '*': chooseOperation(Operation::Multiply); break;
             case '/': chooseOperation(Operation::Divide); break;
@@ -699,6 +755,129 @@ void Practice::formKeyPress(char key) {
         else if (key == engine_.letter) keypad(Key::Letter);
     }
     refocus();
+}
+
+// ---------------------------------------------------------------- 自分で計算する
+
+void Practice::setWritesLines(bool on) {
+    if (waiting() || on == writesLines) return;
+    if (writing()) resetStep();  // the reserved line goes with the line being written
+    writesLines = on;
+}
+
+// A step's new line, once nothing is left to ask: written by the program, or, in 自分で計算する,
+// by the student (line sums stay the program's).
+void Practice::writeOrAwaitLine() {
+    const int n = engine_.targetLine;
+    const bool lineSum = (pendingOperation == Operation::Add || pendingOperation == Operation::Subtract) &&
+                         lastInput == LastInput::Line;
+    if (!writesLines || lineSum) return writeStep();
+    const auto lineSet = solutionSetOf(engine_.line(n));
+    if (!questionSolution_ || !lineSet || !(*questionSolution_ == *lineSet)) return writeStep();  // refused there
+    writingOperation_ = pendingOperation;
+    writingOperand_ = engine_.operandTerm;
+    writingSource_ = engine_.line(firstLine);
+    writingExpected_ = engine_.line(n);
+    selectionStage = Stage::WritingLine;
+    lastInput = LastInput::Nothing;  // 訂正 takes the reserved line back
+    writtenLine.clear();
+    wrongLines = 0;
+    setMessage(Message::of(Message::Kind::WriteLine));
+    drawWrittenLine();
+    setExecute(true);
+    view_.showWriting(true, false);
+    refocus();
+}
+
+void Practice::lineKey(LineKey key) {
+    if (waiting() || !writing()) return;
+    switch (key) {
+        case LineKey::Plus: return typeLine("+");
+        case LineKey::Equals: return typeLine("=");
+        case LineKey::Open: return typeLine("(");
+        case LineKey::Close: return typeLine(")");
+        case LineKey::Slash: return typeLine("/");
+        case LineKey::Back:
+            if (writtenLine.size() >= 6 && writtenLine.compare(writtenLine.size() - 6, 6, "分の") == 0) writtenLine.resize(writtenLine.size() - 6);
+            else if (!writtenLine.empty()) writtenLine.pop_back();
+            return typeLine("");
+    }
+}
+
+void Practice::typeLine(const std::string& piece) {
+    // A line the page could not hold is not worth typing on: the reader refuses it anyway.
+    if (writtenLine.size() + piece.size() > 120) return;
+    writtenLine += piece;
+    if (message.kind != Message::Kind::WriteLine) setMessage(Message::of(Message::Kind::WriteLine));
+    drawWrittenLine();
+    refocus();
+}
+
+// What is typed, on its line of the page as it will stand there (the box keeps the sentence
+// alone while the text cannot be read yet), and in the keypad's display as typed.
+void Practice::drawWrittenLine() {
+    const int n = engine_.targetLine;
+    view_.showDisplay(writtenLine);
+    EquationLine shown;
+    std::vector<Diagnostic> ignored;
+    scratch_.maxEquationBytes = 255;
+    scratch_.letterRequired = false;
+    const bool read = !writtenLine.empty() && scratch_.parseEquation(0, writtenLineSyntax(writtenLine), ignored);
+    if (read) shown = scratch_.line(0);
+    shown.text = writingExpected_.text;
+    engine_.line(n) = shown;
+    if (Canvas* box = boxes_.lineBox(n)) Typesetter::clearBox(*box);
+    typesetter_.drawSentence(n, shown.text);
+    if (read) (void)typesetter_.drawLine(n);  // a line too wide is told when it is taken
+}
+
+void Practice::judgeWrittenLine() {
+    const int n = engine_.targetLine;
+    if (writtenLine.empty()) return setMessage(Message::of(Message::Kind::WriteLine));
+    const LineJudgement j = solvari::judgeWrittenLine(scratch_, writingSource_, writingOperation_, writingOperand_,
+                                                      writtenLineSyntax(writtenLine));
+    if (j.verdict == LineJudgement::Verdict::Invalid) {  // the step itself could not be made
+        prompter_.inform(j.message);
+        return resetStep();
+    }
+    if (j.verdict == LineJudgement::Verdict::Refused) {
+        // An unreadable line is the reader's business, not a wrong line.
+        if (j.mistake != Mistake::Unreadable) {
+            ++mistakes[mistakeCode(j.mistake)];
+            ++wrongLines;
+        }
+        notice(j.message);
+        view_.showWriting(true, lineOffered());
+        return refocus();
+    }
+    EquationLine line = j.written;
+    line.text = writingExpected_.text;
+    engine_.line(n) = line;
+    endWriting();
+    writeStep();
+    if (j.verdict == LineJudgement::Verdict::Noted && !questionFinished && !waiting() &&
+        message.kind != Message::Kind::RepeatedLine)
+        notice(j.message);
+}
+
+void Practice::showLine() {
+    if (waiting() || !lineOffered()) return;
+    engine_.line(engine_.targetLine) = writingExpected_;
+    hintUsed = true;  // a finish after it counts as one after a hint
+    endWriting();
+    writeStep();
+}
+
+// Leaves the writing of a line (the line was taken, shown, or given up with its step).
+void Practice::endWriting() {
+    const bool was = writing() || !writtenLine.empty();
+    if (selectionStage == Stage::WritingLine) selectionStage = Stage::Nothing;
+    writtenLine.clear();
+    wrongLines = 0;
+    if (was) {
+        view_.showDisplay("");
+        view_.showWriting(false, false);
+    }
 }
 
 }  // namespace solvari

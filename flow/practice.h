@@ -1,6 +1,7 @@
 #pragma once
 #include <array>
 #include <functional>
+#include <map>
 #include <memory>
 #include <optional>
 #include <string>
@@ -60,10 +61,14 @@ public:
     // The drill now waits on a question (Practice::asking). Its answer comes back as one of
     // Practice's answer commands: at once from a modal box (answerModally), or later from a page.
     virtual void ask(Asking what) = 0;
+    // 自分で計算する: the drill now waits (or no longer waits) for the student's own line; the
+    // keys that write one are wanted, and 答えを見る once two tries were wrong.
+    virtual void showWriting(bool writing, bool lineOffered) { (void)writing, (void)lineOffered; }
 };
 
 // How far the student has built the step.
-enum class Stage { Nothing, FirstLine, OperationChosen, SecondLine };
+// WritingLine: 自分で計算する, the step was made and the student writes its line.
+enum class Stage { Nothing, FirstLine, OperationChosen, SecondLine, WritingLine };
 // What the student entered last: a line button makes the operand of ＋/－ a second line.
 enum class LastInput { Nothing, Line, OperationButton, Keypad };
 
@@ -72,13 +77,18 @@ enum class LastInput { Nothing, Line, OperationButton, Keypad };
 void answerModally(Practice& practice, Prompter& prompter, const std::function<std::optional<UnitChoice>()>& unitWindow);
 
 // Key codes of FormKeyDown.
-enum KeyCode { KEY_ENTER = 13, KEY_ESCAPE = 27, KEY_DELETE = 46, KEY_SHIFT = 16 };
+enum KeyCode { KEY_BACKSPACE = 8, KEY_ENTER = 13, KEY_ESCAPE = 27, KEY_DELETE = 46, KEY_SHIFT = 16 };
 
 // The keypad: digits, ．, −, 分の, the letter, CL.
 enum class Key { Digit0, Digit1, Digit2, Digit3, Digit4, Digit5, Digit6, Digit7, Digit8, Digit9, Point, Minus, Fraction, Letter, Clear };
 constexpr Key digitKey(int d) { return static_cast<Key>(static_cast<int>(Key::Digit0) + d); }
 // The text a key types into the operand ("" for CL).
 std::string keyText(Key k, char letter);
+// The keys of a line the student writes, besides the keypad's (Slash: 1/2 typed on a keyboard).
+enum class LineKey { Plus, Equals, Open, Close, Slash, Back };
+// A written line as the keys typed it ("3分の2x+1=5") in the syntax of a question set
+// ("2/3x+1=5"): 分の stands between the denominator and the numerator, as on the keypad.
+std::string writtenLineSyntax(const std::string& typed);
 
 // One piece of a step as the message strip shows it while the step is built, in the order the
 // student entered them: a line ("①式"), the operation ("÷", "を移項する"), a key ("(-" for −),
@@ -98,7 +108,7 @@ struct StepPiece {
 
 // What the message strip says, as a kind with its parameters; messageText makes its words.
 struct Message {
-    enum class Kind { None, ChooseLine, Step, Solved, Hint, RepeatedLine, Notice };
+    enum class Kind { None, ChooseLine, Step, Solved, Hint, RepeatedLine, Notice, WriteLine };
     Kind kind = Kind::None;
     std::vector<StepPiece> step;  // Step
     std::string text;             // Hint: the hint's sentence; Notice: what the set's loader tells
@@ -143,6 +153,14 @@ public:
     bool hintUsed = false;  // a hint was shown on the question on the page
     Asking asking = Asking::Nothing;
     bool waiting() const { return asking != Asking::Nothing; }
+    // 自分で計算する: after 実行 the program writes the sentence and the student the line.
+    bool writesLines = false;
+    std::string writtenLine;  // the line being written, as typed ("2x=7-3", "3分の2x=1")
+    int wrongLines = 0;       // wrong tries at it; from the second on, 答えを見る is offered
+    bool writing() const { return selectionStage == Stage::WritingLine; }
+    bool lineOffered() const { return writing() && wrongLines >= 2; }
+    // The question's wrong lines by mistake code, recorded with its finish.
+    MistakeTally mistakes;
 
     // --- the step flow ---
     void selectLine(int n);
@@ -179,6 +197,11 @@ public:
     // --- keys (the page window passes its keys on to these) ---
     void formKeyDown(int keyCode, bool shiftHeld);
     void formKeyPress(char key);
+
+    // --- 自分で計算する ---
+    void setWritesLines(bool on);  // a line being written is given up when the mode goes off
+    void lineKey(LineKey key);
+    void showLine();  // 答えを見る: the program's line, counted like a hint
 
     // The answer in words ("【答】x=3", "【答】解なし", "【答】解は無数にある") and its check by
     // substitution, as the answer box shows them; "" while the question is open.
@@ -248,6 +271,17 @@ private:
     // held against it. Empty when the line outgrows the exact arithmetic.
     std::optional<SolutionSet> questionSolution_;
     void drawCheck();  // the check by substitution, at the top of the answer box
+
+    // The line being written: the step it answers and the line the program would write.
+    Operation writingOperation_ = Operation::None;
+    Term writingOperand_ = ZERO_TERM;
+    EquationLine writingSource_, writingExpected_;
+    Engine scratch_;  // reads and judges written lines, never the page's engine
+    void writeOrAwaitLine();
+    void typeLine(const std::string& piece);
+    void drawWrittenLine();
+    void judgeWrittenLine();
+    void endWriting();
 };
 
 }  // namespace solvari

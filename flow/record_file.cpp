@@ -102,9 +102,10 @@ RecordTime recordTime(const QDateTime& when) {
     return {d.year(), d.month(), d.day(), t.hour(), t.minute()};
 }
 
-RecordResult writeRecord(RecordFile& file, const std::string& title, int q, const Clock& clock, Finish finish) {
+RecordResult writeRecord(RecordFile& file, const std::string& title, int q, const Clock& clock, Finish finish,
+                         const MistakeTally& mistakes) {
     const RecordTime when = recordTime(clock ? clock() : systemClock());
-    return file.change([&](ProfileDocument& doc) { return addFinish(doc, title, q, when, finish); });
+    return file.change([&](ProfileDocument& doc) { return addFinish(doc, title, q, when, finish, mistakes); });
 }
 
 std::optional<int> readCount(const RecordFile& file, const std::string& title, int q) {

@@ -74,7 +74,7 @@ inline std::string formatRecordDate(const QDateTime& when) { return formatRecord
 // One finish into the record file (addFinish), with one read and one replace: a finish never
 // leaves a count without its date, and costs one rewrite however large the file is.
 RecordResult writeRecord(RecordFile& file, const std::string& title, int q, const Clock& clock = systemClock,
-                         Finish finish = Finish::Plain);
+                         Finish finish = Finish::Plain, const MistakeTally& mistakes = {});
 std::optional<int> readCount(const RecordFile& file, const std::string& title, int q);
 
 }  // namespace solvari

@@ -32,7 +32,7 @@ struct RecordQueue::State {
     RecordResult write(const PendingFinish& f) {
         if (!file || file->path() != f.recordPath) file.emplace(f.recordPath, lockTiming);
         const QDateTime when = f.when;
-        return writeRecord(*file, f.unitTitle, f.question, [when] { return when; }, f.finish);
+        return writeRecord(*file, f.unitTitle, f.question, [when] { return when; }, f.finish, f.mistakes);
     }
 
     void run() {

@@ -19,6 +19,7 @@ struct PendingFinish {
     Finish finish = Finish::Plain;
     QDateTime when;
     std::function<void(const FileResult&)> done;  // for the queue's listener to call
+    MistakeTally mistakes;
 };
 
 // "<unit title>　問<q>（<DATE>）": how a finish is named when it could not be recorded.

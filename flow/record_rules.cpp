@@ -71,15 +71,23 @@ int parseRecordCount(std::string_view text) {
     return v.value_or(0);
 }
 
-std::string addFinish(ProfileDocument& record, const std::string& title, int q, const RecordTime& when, Finish finish) {
+std::string mistakeKey(int q, const std::string& code) { return "M" + std::to_string(q) + "." + code; }
+
+std::string addFinish(ProfileDocument& record, const std::string& title, int q, const RecordTime& when, Finish finish,
+                      const MistakeTally& mistakes) {
     // A count at the top of the range stays there rather than wrapping to a negative value.
-    const auto increment = [&](const std::string& k) {
+    const auto add = [&](const std::string& k, int more) {
         const int n = parseRecordCount(record.value(title, k).value_or(""));
-        return record.setValue(title, k, std::to_string(n == std::numeric_limits<int>::max() ? n : n + 1));
+        return record.setValue(title, k, std::to_string(n > std::numeric_limits<int>::max() - more ? std::numeric_limits<int>::max() : n + more));
     };
-    if (std::string why = increment(std::to_string(q)); !why.empty()) return why;
+    if (std::string why = add(std::to_string(q), 1); !why.empty()) return why;
     if (std::string why = record.setValue(title, "DATE", formatRecordDate(when)); !why.empty()) return why;
-    return finish == Finish::AfterHint ? increment(hintKey(q)) : std::string();
+    if (finish == Finish::AfterHint)
+        if (std::string why = add(hintKey(q), 1); !why.empty()) return why;
+    for (const auto& [code, n] : mistakes)
+        if (n > 0)
+            if (std::string why = add(mistakeKey(q, code), n); !why.empty()) return why;
+    return "";
 }
 
 std::optional<int> readCount(const ProfileDocument& record, const std::string& title, int q) {
@@ -96,6 +104,10 @@ std::optional<int> readHintCount(const ProfileDocument& record, const std::strin
 
 std::optional<int> readHintCount(const ProfileIndex& record, const std::string& title, int q) {
     return countValue(record.value(title, hintKey(q)).value_or("0"));
+}
+
+std::optional<int> readMistakeCount(const ProfileIndex& record, const std::string& title, int q, const std::string& code) {
+    return countValue(record.value(title, mistakeKey(q, code)).value_or("0"));
 }
 
 std::vector<std::string> recordRows(const ProfileIndex& record, const QuestionSet& set) {

@@ -13,7 +13,9 @@ namespace solvari {
 
 // The practice record's content, the same whoever keeps it (a file on the desktop, the browser's
 // storage): one section per unit title, under q the finishes of question q, under "H" + q those
-// reached after a hint, and "DATE" of the unit's latest finish.
+// reached after a hint, under "M" + q + "." + code the wrong lines the student wrote on it by
+// mistake code (自分で計算する; a reader that does not know them passes them by), and "DATE" of
+// the unit's latest finish.
 
 constexpr const char* RECORD_FILE_NAME = "Miradosh.rec";
 // A record file holds one short section per unit; a file this large is not one of ours, and
@@ -36,7 +38,10 @@ int parseRecordCount(std::string_view text);
 // (and, after a hint, "H" + q + 1). The count under q keeps counting every finish, so a record
 // reads the same to a program without hints. Returns "" or why the record refuses it; the
 // document may then be part changed and is to be dropped.
-std::string addFinish(ProfileDocument& record, const std::string& title, int q, const RecordTime& when, Finish finish);
+std::string addFinish(ProfileDocument& record, const std::string& title, int q, const RecordTime& when, Finish finish,
+                      const MistakeTally& mistakes = {});
+// Where the wrong lines of question q with a mistake code are counted.
+std::string mistakeKey(int q, const std::string& code);
 
 // The count as the record viewer shows it: a missing key is 0; a value that is not a decimal
 // integer is nullopt (the viewer then shows no stars for that question).
@@ -45,6 +50,8 @@ std::optional<int> readCount(const ProfileIndex& record, const std::string& titl
 // The finishes of question q reached after a hint ("H" + q), read like readCount.
 std::optional<int> readHintCount(const ProfileDocument& record, const std::string& title, int q);
 std::optional<int> readHintCount(const ProfileIndex& record, const std::string& title, int q);
+// The wrong lines kept for question q with a mistake code, read like readCount.
+std::optional<int> readMistakeCount(const ProfileIndex& record, const std::string& title, int q, const std::string& code);
 
 // A count larger than this is not a real number of finishes (a hand-edited or foreign file);
 // its row shows this many stars so that one bad value cannot build a row of gigabytes.

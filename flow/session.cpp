@@ -26,7 +26,8 @@ Session::Session()
               tell();
       }) {}
 
-void Session::recordFinish(const std::string& unitTitle, int question, Finish finish, Done done) {
+void Session::recordFinish(const std::string& unitTitle, int question, Finish finish, Done done,
+                           const MistakeTally& mistakes) {
     if (!folderNoticeChecked_) {
         // Once per run: a student who finds no record in the class folder learns where it went.
         folderNoticeChecked_ = true;
@@ -35,7 +36,7 @@ void Session::recordFinish(const std::string& unitTitle, int question, Finish fi
     }
     if (classFolder && !studentAsked_) askStudentName();
     records_.push({recordPath(), unitTitle, question, finish, clock ? clock() : QDateTime::currentDateTime(),
-                   std::move(done)});
+                   std::move(done), mistakes});
 }
 
 std::vector<PendingFinish> Session::settleRecords(std::chrono::milliseconds limit) { return records_.drain(limit); }

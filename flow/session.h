@@ -58,7 +58,8 @@ public:
     // of the run; the write itself is made on the record queue, and done is told on this thread
     // after each attempt. A failure carries its error text only the first time that text comes
     // up in this run; after that its error is "" (nothing more to tell).
-    void recordFinish(const std::string& unitTitle, int question, Finish finish, Done done) override;
+    void recordFinish(const std::string& unitTitle, int question, Finish finish, Done done,
+                      const MistakeTally& mistakes = {}) override;
     // Waits up to limit for the finishes not yet written (終了, and before the record is shown or
     // changed); returns those still not written, in order.
     std::vector<PendingFinish> settleRecords(std::chrono::milliseconds limit);

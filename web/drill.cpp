@@ -137,8 +137,9 @@ private:
 class Drill::Recorder : public FinishRecorder {
 public:
     explicit Recorder(Drill& d) : d_(d) {}
-    void recordFinish(const std::string& unitTitle, int question, Finish finish, Done done) override {
-        std::string why = d_.recordFinish(unitTitle, question, finish);
+    void recordFinish(const std::string& unitTitle, int question, Finish finish, Done done,
+                      const MistakeTally& mistakes) override {
+        std::string why = d_.recordFinish(unitTitle, question, finish, mistakes);
         if (done) done(FileResult{why.empty(), why, {}});
     }
 
@@ -249,8 +250,8 @@ void Drill::describeAnswer() {
     live_.check = practice_->checkText();
 }
 
-std::string Drill::recordFinish(const std::string& unitTitle, int question, Finish finish) {
-    return records_.addFinish(unitTitle, question, finish == Finish::AfterHint, clock_());
+std::string Drill::recordFinish(const std::string& unitTitle, int question, Finish finish, const MistakeTally& mistakes) {
+    return records_.addFinish(unitTitle, question, finish == Finish::AfterHint, clock_(), mistakes);
 }
 
 bool Drill::openQuestionSet(std::string_view bytes, const std::string& name) {

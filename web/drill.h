@@ -204,7 +204,7 @@ private:
     std::vector<std::string> notices_;  // not yet taken by the page
 
     void notice(std::string text);
-    std::string recordFinish(const std::string& unitTitle, int question, Finish finish);
+    std::string recordFinish(const std::string& unitTitle, int question, Finish finish, const MistakeTally& mistakes = {});
     void describeAnswer();
     void eraseFrames();
     Canvas* lineBox(int n);

@@ -22,7 +22,7 @@ std::string applied(const std::string& bytes, const auto& finishes) {
     ProfileDocument doc = ProfileDocument::fromBytes(bytes);
     for (const auto& f : finishes) {
         ProfileDocument tried = doc;
-        if (addFinish(tried, f.title, f.question, f.when, f.finish).empty()) doc = std::move(tried);
+        if (addFinish(tried, f.title, f.question, f.when, f.finish, f.mistakes).empty()) doc = std::move(tried);
     }
     return doc.toBytes();
 }
@@ -35,11 +35,13 @@ RecordTime recordTimeNow() {
     return RecordTime{t.tm_year + 1900, t.tm_mon + 1, t.tm_mday, t.tm_hour, t.tm_min};
 }
 
-std::string RecordBook::addFinish(const std::string& unitTitle, int question, bool afterHint, const RecordTime& when) {
+std::string RecordBook::addFinish(const std::string& unitTitle, int question, bool afterHint, const RecordTime& when,
+                                  const MistakeTally& mistakes) {
     if (question < 1 || question > MAX_QUESTIONS) return "";
-    const Pending finish{unitTitle, question, afterHint ? Finish::AfterHint : Finish::Plain, when};
+    const Pending finish{unitTitle, question, afterHint ? Finish::AfterHint : Finish::Plain, when, mistakes};
     ProfileDocument doc = ProfileDocument::fromBytes(shown_);
-    if (std::string why = solvari::addFinish(doc, finish.title, finish.question, finish.when, finish.finish); !why.empty())
+    if (std::string why = solvari::addFinish(doc, finish.title, finish.question, finish.when, finish.finish, finish.mistakes);
+        !why.empty())
         return why;
     pending_.push_back(finish);
     shown_ = doc.toBytes();

@@ -9,8 +9,8 @@
 namespace solvari::web {
 
 // The practice record of the browser edition: the very bytes a desktop Miradosh.rec holds
-// (ProfileDocument, Shift-JIS, CR LF; addFinish's keys q, "H" + q and DATE), so an exported
-// record is read by the desktop and the teacher's checker unchanged.
+// (ProfileDocument, Shift-JIS, CR LF; addFinish's keys q, "H" + q, "M" + q + "." + code and
+// DATE), so an exported record is read by the desktop and the teacher's checker unchanged.
 //
 // The page keeps the bytes in the browser's storage. Another tab of the drill may write there
 // too, so a finish is kept as pending until the page has written it: every write applies the
@@ -20,7 +20,8 @@ class RecordBook {
 public:
     // One more finish, now in the shown record and pending for storage. Returns "" or why the
     // record refuses it (the record then stays as it was).
-    std::string addFinish(const std::string& unitTitle, int question, bool afterHint, const RecordTime& when);
+    std::string addFinish(const std::string& unitTitle, int question, bool afterHint, const RecordTime& when,
+                          const MistakeTally& mistakes = {});
 
     // The record viewer's rows for the units of the set, by the desktop viewer's rules: each
     // title, its DATE when it has one, then "  " + q + one "★" per finish ("☆" after a hint).
@@ -46,6 +47,7 @@ private:
         int question = 0;
         Finish finish = Finish::Plain;
         RecordTime when;
+        MistakeTally mistakes;
     };
     std::string stored_;
     std::string shown_;

@@ -5,6 +5,7 @@
 
 #include "engine/format.h"
 #include "flow/practice.h"
+#include "transform/line_judge.h"
 #include "transform/verdict.h"
 #include "tests/support/keypad.h"
 #include "tests/support/fake_page.h"
@@ -636,5 +637,119 @@ TEST_F(PracticeTest, LinesThirteenAndFourteenHaveLabels) {
     EXPECT_EQ(engine.line(14).text, "⑬式の両辺を1倍すると");
 }
 
+// ---------------------------------------------------------------- 自分で計算する
+
+// The student's own line, typed on the keyboard as a student would ("2x=7-3", "3分の2x=1"
+// with B for 分の), then 実行.
+class WritingTest : public PracticeTest {
+protected:
+    void write(std::string_view typed) {
+        for (char c : typed) practice.formKeyPress(c);
+        practice.execute();
+    }
+    void clearWritten() { practice.keypad(Key::Clear); }
+};
+
+TEST_F(WritingTest, TheStudentsLineIsJudgedAndTakenAsWritten) {
+    start({"2x+3=7"});
+    practice.setWritesLines(true);
+    step(1, Operation::Transpose);
+    // the sentence is the program's, the line waits for the student
+    EXPECT_TRUE(practice.writing());
+    EXPECT_EQ(engine.targetLine, 2);
+    EXPECT_EQ(engine.line(2).text, "①式を移項すると");
+    EXPECT_EQ(view.messageShown, "計算した式を書いて［実行］を押してください");
+    EXPECT_EQ(lineText(2), "");
+
+    write("2x=7+3");  // kept its sign
+    EXPECT_TRUE(practice.writing());
+    EXPECT_EQ(practice.wrongLines, 1);
+    EXPECT_NE(view.messageShown.find("移項"), std::string::npos) << view.messageShown;
+    EXPECT_EQ(view.messageShown.find("7-3"), std::string::npos) << "the line is not given away";
+    EXPECT_FALSE(practice.lineOffered());
+
+    clearWritten();
+    write("2x=-3+7");  // the operation's line, its terms in another order
+    EXPECT_FALSE(practice.writing());
+    EXPECT_EQ(lineText(2), "2x=-3+7") << "the page keeps the line as the student wrote it";
+    practice.correct();
+    ASSERT_EQ(engine.targetLine, 1);
+
+    step(1, Operation::Transpose);
+    write("4x=8");  // right, but not what 移項 gives: taken with a note
+    EXPECT_EQ(lineText(2), "4x=8");
+    EXPECT_EQ(view.messageShown, JUDGE_NOTE_OTHER_STEP);
+    step(2, Operation::Divide, {"4"});
+    write("x=2");
+    EXPECT_EQ(practice.questionResult, Outcome::Solved);
+    ASSERT_EQ(recorder.finishes.size(), 1u);
+    EXPECT_EQ(recorder.finishes[0].finish, Finish::Plain);
+    EXPECT_EQ(recorder.finishes[0].mistakes, (MistakeTally{{"transpose-sign", 1}}));
+}
+
+TEST_F(WritingTest, AfterTwoWrongLinesTheProgramsLineCountsAsAHint) {
+    start({"3x=12", "x+1=2"});
+    practice.setWritesLines(true);
+    step(1, Operation::Divide, {"3"});
+    write("x=9");  // the coefficient subtracted
+    practice.showLine();
+    EXPECT_TRUE(practice.writing()) << "not offered after one wrong line";
+    write("x=");  // unreadable: the reader's message, not a wrong line
+    EXPECT_EQ(practice.wrongLines, 1);
+    clearWritten();
+    write("x=12");  // one side only
+    EXPECT_TRUE(practice.lineOffered());
+    EXPECT_FALSE(practice.hintUsed);
+    practice.showLine();
+    EXPECT_EQ(lineText(2), "x=4");
+    EXPECT_EQ(practice.questionResult, Outcome::Solved);
+    ASSERT_EQ(recorder.finishes.size(), 1u);
+    EXPECT_EQ(recorder.finishes[0].finish, Finish::AfterHint);
+    EXPECT_EQ(recorder.finishes[0].mistakes, (MistakeTally{{"coef-as-term", 1}, {"one-side", 1}}));
+
+    // the next question starts with no wrong lines of its own
+    practice.nextQuestion();
+    EXPECT_TRUE(practice.mistakes.empty());
+}
+
+TEST_F(WritingTest, CorrectGivesUpTheStepAndLineSumsStayComputed) {
+    start({"2x=6"});
+    practice.setWritesLines(true);
+    step(1, Operation::Multiply, {"2"});
+    ASSERT_TRUE(practice.writing());
+    practice.formKeyPress('4');
+    practice.hint();
+    EXPECT_EQ(practice.writtenLine, "4") << "no hint while a line is written";
+    practice.correct();
+    EXPECT_FALSE(practice.writing());
+    EXPECT_EQ(engine.targetLine, 1);
+    EXPECT_EQ(view.displayShown, "");
+
+    // ① − ① would be refused; ① + ① is a line sum: written by the program at once
+    practice.selectLine(1);
+    practice.chooseOperation(Operation::Add);
+    practice.selectLine(1);
+    practice.execute();
+    EXPECT_FALSE(practice.writing());
+    EXPECT_EQ(lineText(2), "4x=12");
+
+    // turning the mode off gives up a line being written
+    step(2, Operation::Divide, {"4"});
+    ASSERT_TRUE(practice.writing());
+    practice.setWritesLines(false);
+    EXPECT_FALSE(practice.writing());
+    EXPECT_EQ(engine.targetLine, 2);
+}
+
+TEST(WrittenLineSyntax, FractionsAreTypedDenominatorFirst) {
+    EXPECT_EQ(writtenLineSyntax("3分の2x+1=5"), "2/3x+1=5");
+    EXPECT_EQ(writtenLineSyntax("-4分の1=x"), "-1/4=x");
+    EXPECT_EQ(writtenLineSyntax("x=12分の35"), "x=35/12");
+    // an unfinished fraction is left for the reader to refuse
+    EXPECT_EQ(writtenLineSyntax("x=3分の"), "x=3分の");
+    EXPECT_EQ(writtenLineSyntax("1/2x=3"), "1/2x=3");
+}
+
 }  // namespace
 }  // namespace solvari
+

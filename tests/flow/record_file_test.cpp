@@ -245,6 +245,17 @@ TEST_F(RecordFileTest, AFinishAfterAHintIsAlsoCountedUnderH) {
     EXPECT_EQ(readAll(path), "[A]\r\n1=3\r\nDATE=2024\x94N05\x8c\x8e" "03\x93\xfa" "09:05\r\nH1=2\r\n");
 }
 
+// The wrong lines of 自分で計算する go in with the finish, in keys the viewer passes by.
+TEST_F(RecordFileTest, WrongLinesAreAddedUnderTheirCodes) {
+    const Clock clock = [] { return at(2024, 5, 3, 9, 5); };
+    ASSERT_TRUE(writeRecord(file, "A", 2, clock, Finish::Plain, {{"one-side", 2}, {"transpose-sign", 1}}).ok);
+    ASSERT_TRUE(writeRecord(file, "A", 2, clock, Finish::AfterHint, {{"one-side", 1}}).ok);
+    EXPECT_EQ(readAll(path), "[A]\r\n2=2\r\nDATE=2024\x94N05\x8c\x8e" "03\x93\xfa" "09:05\r\n"
+                             "M2.one-side=3\r\nM2.transpose-sign=1\r\nH2=1\r\n");
+    const ProfileDocument doc = file.load();
+    EXPECT_EQ(readCount(doc, "A", 2), 2);
+}
+
 TEST_F(RecordFileTest, HexAndDamagedStoredCounts) {
     writeAll(path, "[A]\r\n1=0x1F\r\n2=broken\r\n3=-4\r\n");
     const Clock clock = [] { return at(2024, 5, 3, 9, 5); };

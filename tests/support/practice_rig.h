@@ -16,11 +16,13 @@ struct FakeRecorder : FinishRecorder {
         std::string unitTitle;
         int question;
         Finish finish;
+        MistakeTally mistakes;
     };
     std::vector<Entry> finishes;
     FileResult outcome{true, "", ""};
-    void recordFinish(const std::string& unitTitle, int question, Finish finish, Done done) override {
-        finishes.push_back({unitTitle, question, finish});
+    void recordFinish(const std::string& unitTitle, int question, Finish finish, Done done,
+                      const MistakeTally& mistakes) override {
+        finishes.push_back({unitTitle, question, finish, mistakes});
         if (done) done(outcome);
     }
 };

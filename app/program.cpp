@@ -5,6 +5,8 @@
 #include <QLibraryInfo>
 #include <QEvent>
 #include <QMdiSubWindow>
+#include <QSettings>
+#include <QStandardPaths>
 #include <QTimer>
 
 #include "ui/stack_view_window.h"
@@ -71,6 +73,22 @@ void Program::saveSheet(SheetKind kind) {
 void Program::settleRecords() {
     if (const std::string notice = unrecordedNotice(session->settleRecords(std::chrono::seconds(5))); !notice.empty())
         prompter->inform(notice);
+}
+
+// The student's choices that outlive a run (~/.config/solvari/solvari.conf; QSettings replaces
+// the file whole and under a lock).
+static QSettings preferences() {
+    return QSettings(QStandardPaths::writableLocation(QStandardPaths::AppConfigLocation) + "/solvari.conf",
+                     QSettings::IniFormat);
+}
+static constexpr const char* WRITES_LINES_KEY = "drill/writesLines";
+
+void Program::setWritesLines(bool on) {
+    practice->setWritesLines(on);
+    frmMain->showWritesLines(practice->writesLines);
+    QSettings kept = preferences();
+    kept.setValue(WRITES_LINES_KEY, practice->writesLines);
+    kept.sync();
 }
 
 std::optional<UnitChoice> Program::runUnitWindow() { return frmMondai->run(); }
@@ -187,6 +205,8 @@ std::unique_ptr<Program> createProgram() {
     p->practice = std::make_unique<Practice>(session.engine, session.document.set, *p->typesetter, *m->page, *p->prompter, *m, session);
     p->commands = std::make_unique<QuestionCommands>(session.document, *p->practice, *p->prompter, *m, *m);
     m->attach(*p->practice, *p->commands, *p->typesetter);
+    p->practice->setWritesLines(preferences().value(WRITES_LINES_KEY, false).toBool());
+    m->showWritesLines(p->practice->writesLines);
     p->builder_ = new HiddenWindowBuilder(*p);
     return p;
 }

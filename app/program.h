@@ -44,6 +44,7 @@ struct Program : OtherWindows, ProgramActions {
     bool startDrill() override;
     void saveSheet(SheetKind kind) override;
     void settleRecords() override;
+    void setWritesLines(bool on) override;
     std::optional<UnitChoice> runUnitWindow() override;
     int runEditorWindow() override;
     void showRecordWindow() override;

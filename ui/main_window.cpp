@@ -133,6 +133,10 @@ void TfrmMain::buildMenu() {
     QMenu* view = menuBar()->addMenu("表示(&V)");
     mnuShowRecord = view->addAction("練習の記録(&R)", this, [this] { windows->showRecordWindow(); });
     mnuDispStack = view->addAction("スタック(&S)", this, [this] { windows->showStackWindow(); });
+    view->addSeparator();
+    mnuWriteLines = view->addAction("自分で計算する(&C)");
+    mnuWriteLines->setCheckable(true);
+    connect(mnuWriteLines, &QAction::triggered, this, [this](bool on) { program.setWritesLines(on); });
     QMenu* change = menuBar()->addMenu("問題変更(&C)");
     mnuNext = change->addAction("次の問題(&N)", this, [this] { practice->nextQuestion(); });
     mnuTangen = change->addAction("選択(&S)", this, [this] { practice->chooseUnit(); });
@@ -285,6 +289,30 @@ void TfrmMain::buildPanel() {
     connect(btnBunsu, &QPushButton::clicked, this, [this] { practice->keypad(Key::Fraction); });
     connect(btnMoji, &QPushButton::clicked, this, [this] { practice->keypad(Key::Letter); });
 
+    // 自分で計算する: two more rows of the keypad, shown while the mode is on.
+    const struct { QPushButton** b; const char* name; const char* text; const char* spoken; int row, col; LineKey key; } lineKeys[] = {
+        {&btnPlus, "btnPlus", "＋", "プラス", 5, 0, LineKey::Plus},
+        {&btnEqual, "btnEqual", "＝", "イコール", 5, 1, LineKey::Equals},
+        {&btnBack, "btnBack", "←", "一文字消す", 5, 2, LineKey::Back},
+        {&btnOpen, "btnOpen", "(", "かっこ開き", 6, 0, LineKey::Open},
+        {&btnClose, "btnClose", ")", "かっこ閉じ", 6, 1, LineKey::Close},
+    };
+    for (const auto& k : lineKeys) {
+        QPushButton* b = button(grbNumber, k.name, k.text, keyRect(k.row, k.col));
+        b->setFocusPolicy(Qt::NoFocus);
+        b->setAccessibleName(k.spoken);
+        b->setEnabled(false);
+        b->hide();
+        const LineKey key = k.key;
+        connect(b, &QPushButton::clicked, this, [this, key] { practice->lineKey(key); });
+        *k.b = b;
+    }
+    btnMiru = button(pnlMain, "btnMiru", "答えを見る", QRect(34, 446, 108, 30));
+    btnMiru->setToolTip("この式の正しい書き方を見ます（ヒントを使ったことになります）");
+    btnMiru->setEnabled(false);
+    btnMiru->hide();
+    connect(btnMiru, &QPushButton::clicked, this, [this] { practice->showLine(); });
+
     btnNext = button(pnlMain, "btnNext", "次の問題", QRect(34, 446, 108, 32));
     btnNext->setIconSize(QSize(25, 25));
     btnNext->setToolTip("次の問題に移ります");
@@ -356,6 +384,29 @@ void TfrmMain::closeEvent(QCloseEvent* event) {
 
 void TfrmMain::showMessage(const std::string& text) { page->lblMess->setText(q(text)); }
 void TfrmMain::showDisplay(const std::string& text) { pnlNumber->setText(q(text)); }
+void TfrmMain::showWriting(bool writing, bool lineOffered) {
+    for (QPushButton* b : {btnPlus, btnEqual, btnOpen, btnClose, btnBack}) b->setEnabled(writing);
+    btnMiru->setEnabled(lineOffered);
+}
+void TfrmMain::showWritesLines(bool on) {
+    mnuWriteLines->setChecked(on);
+    layoutPanel(on);
+}
+void TfrmMain::layoutPanel(bool writesLines) {
+    // The keypad's two writing rows and 答えを見る push what lies below them down.
+    const int grow = writesLines ? 64 : 0;
+    const int below = writesLines ? grow + 34 : 0;
+    for (QPushButton* b : {btnPlus, btnEqual, btnOpen, btnClose, btnBack, btnMiru}) b->setVisible(writesLines);
+    grbNumber->setGeometry(34, 226, 108, 214 + grow);
+    btnMiru->setGeometry(34, 446 + grow, 108, 30);
+    btnNext->setGeometry(34, 446 + below, 108, 32);
+    btnChangeTangen->setGeometry(34, 482 + below, 108, 30);
+    btnPrint->setGeometry(34, 516 + below, 108, 30);
+    btnRecord->setGeometry(34, 550 + below, 108, 30);
+    btnHint->setGeometry(34, 584 + below, 108, 30);
+    pnlMain->setFixedSize(kPanelWidth, kPanelHeight + below);
+    layoutFrame();
+}
 void TfrmMain::setExecuteEnabled(bool on) { btnJikkou->setEnabled(on); }
 void TfrmMain::setNextEnabled(bool on) { btnNext->setEnabled(on); }
 void TfrmMain::setLineButtonEnabled(int n, bool on) {
@@ -411,6 +462,7 @@ bool TfrmMain::eventFilter(QObject* watched, QEvent* event) {
         case Qt::Key_Enter: code = KEY_ENTER; break;
         case Qt::Key_Escape: code = KEY_ESCAPE; break;
         case Qt::Key_Delete: code = KEY_DELETE; break;
+        case Qt::Key_Backspace: code = KEY_BACKSPACE; break;
         case Qt::Key_Shift: code = KEY_SHIFT; break;
         default: break;
     }

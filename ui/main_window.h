@@ -88,6 +88,9 @@ public:
     void hideSolutionBox() override;
     void clearHoverFrames() override;
     void ask(Asking what) override;
+    void showWriting(bool writing, bool lineOffered) override;
+    // 自分で計算する on or off: the menu's check and the keys that write a line.
+    void showWritesLines(bool on);
 
     // --- controls, by their Windows-era names (glossary in ui/README.md) ---
     QFrame* pnlMain = nullptr;
@@ -102,12 +105,15 @@ public:
     QPushButton *btnDecimal = nullptr, *btnMinus = nullptr, *btnClear = nullptr, *btnBunsu = nullptr, *btnMoji = nullptr;
     QPushButton *btnNext = nullptr, *btnChangeTangen = nullptr, *btnPrint = nullptr, *btnRecord = nullptr;
     QPushButton* btnHint = nullptr;  // ヒント: the solver's next step, as a sentence
+    // 自分で計算する: the keys a written line needs beyond the keypad's, and 答えを見る.
+    QPushButton *btnPlus = nullptr, *btnEqual = nullptr, *btnOpen = nullptr, *btnClose = nullptr, *btnBack = nullptr;
+    QPushButton* btnMiru = nullptr;
     QTimer* timBlink = nullptr;
     QMdiSubWindow* pageWindow = nullptr;
     QAction *mnuOpen = nullptr, *mnuSave = nullptr, *mnuPrint = nullptr, *mnuAnswerKey = nullptr, *mnuWorksheet = nullptr,
             *mnuEnd = nullptr, *mnuEditCWare = nullptr,
             *mnuShowRecord = nullptr, *mnuDispStack = nullptr, *mnuNext = nullptr, *mnuTangen = nullptr,
-            *mnuUsage = nullptr, *mnuPoint = nullptr, *mnuVersion = nullptr;
+            *mnuUsage = nullptr, *mnuPoint = nullptr, *mnuVersion = nullptr, *mnuWriteLines = nullptr;
     QFont fntNum;  // the two font holders the line drawing uses; never shown
     QFont fntKnj;
 
@@ -135,6 +141,7 @@ private:
     void formCreate();
     void buildPanel();
     void layoutFrame();  // the panel and the page area fill the window below the menu
+    void layoutPanel(bool writesLines);  // the keypad grows by the writing keys
     void buildMenu();
 };
 

@@ -19,6 +19,8 @@ public:
     // At closing: finishes still on their way to the record get a few seconds, and the student
     // hears of any that did not make it.
     virtual void settleRecords() = 0;
+    // 表示 → 自分で計算する: tells the drill and keeps the choice for the next start.
+    virtual void setWritesLines(bool on) = 0;
 };
 
 // The windows the main window and the unit window open. The program implements it with its

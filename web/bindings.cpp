@@ -107,6 +107,20 @@ public:
         if (code > 0 && code < 0x80) drill_.keyPress(static_cast<char>(code));
     }
     void hover(int n) { drill_.hover(n); }
+    void setWritesLines(bool on) { drill_.setWritesLines(on); }
+    // The keys of a written line beyond the keypad's, by their text: + = ( ) / and "Back".
+    void lineKey(const std::string& key) {
+        if (key == "+") drill_.lineKey(LineKey::Plus);
+        else if (key == "=") drill_.lineKey(LineKey::Equals);
+        else if (key == "(") drill_.lineKey(LineKey::Open);
+        else if (key == ")") drill_.lineKey(LineKey::Close);
+        else if (key == "/") drill_.lineKey(LineKey::Slash);
+        else if (key == "Back") drill_.lineKey(LineKey::Back);
+    }
+    void showLine() { drill_.showLine(); }
+    bool writesLines() const { return drill_.writesLines(); }
+    bool writing() const { return drill_.writing(); }
+    bool lineOffered() const { return drill_.lineOffered(); }
 
     val pending() const {
         const PendingQuestion p = drill_.pendingQuestion();
@@ -247,6 +261,12 @@ EMSCRIPTEN_BINDINGS(solvari_drill) {
         .function("keyDown", &PageDrill::keyDown)
         .function("keyPress", &PageDrill::keyPress)
         .function("hover", &PageDrill::hover)
+        .function("setWritesLines", &PageDrill::setWritesLines)
+        .function("lineKey", &PageDrill::lineKey)
+        .function("showLine", &PageDrill::showLine)
+        .function("writesLines", &PageDrill::writesLines)
+        .function("writing", &PageDrill::writing)
+        .function("lineOffered", &PageDrill::lineOffered)
         .function("pending", &PageDrill::pending)
         .function("answerYes", &PageDrill::answerYes)
         .function("answerSpecial", &PageDrill::answerSpecial)

@@ -138,6 +138,13 @@ public:
     void keyPress(char key);
     // The mouse over line box n (0: over the page outside the boxes).
     void hover(int n);
+    // 自分で計算する: the switch, the keys of a written line, 答えを見る.
+    void setWritesLines(bool on) { practice_->setWritesLines(on); }
+    void lineKey(LineKey key) { practice_->lineKey(key); }
+    void showLine() { practice_->showLine(); }
+    bool writesLines() const { return practice_->writesLines; }
+    bool writing() const { return practice_->writing(); }
+    bool lineOffered() const { return practice_->lineOffered(); }
 
     // --- the question the drill waits on, and its answers ---
     PendingQuestion pendingQuestion() const;

@@ -51,6 +51,9 @@
   let shownFocus = 0;
   let blinkTimer = null;
   let shownTarget = -1;
+  let shownWritesLines = false;
+  // 自分で計算する, kept for the next visit ("1"); the drill itself decides what it means.
+  const WRITES_LINES = "solvari.writesLines";
   let hoverLine = -1;
   const notices = [];        // notices waiting to be shown, in order
   let restoreFocus = null;
@@ -124,6 +127,16 @@
     setText("lblMess", drill.message());
     setText("pnlNumber", drill.display());
     setDisabled("btnJikkou", !drill.executeEnabled());
+    const writesLines = drill.writesLines();
+    if (writesLines !== shownWritesLines) {
+      shownWritesLines = writesLines;
+      $("btnWriteLines").setAttribute("aria-pressed", String(writesLines));
+      document.querySelectorAll("[data-line-key]").forEach((b) => { b.hidden = !writesLines; });
+      $("btnMiru").hidden = !writesLines;
+    }
+    const writing = drill.writing();
+    document.querySelectorAll("[data-line-key]").forEach((b) => { if (b.disabled !== !writing) b.disabled = !writing; });
+    setDisabled("btnMiru", !drill.lineOffered());
     setDisabled("btnNext", !drill.nextEnabled());
     const lines = drill.lineButtons();
     for (let n = 1; n <= 12; n++) setDisabled("btnShiki" + n, !(lines & (1 << n)));
@@ -659,6 +672,12 @@
     $("btnJikkou").addEventListener("click", () => send(() => drill.execute()));
     $("btnTeisei").addEventListener("click", () => send(() => drill.correct()));
     $("btnHint").addEventListener("click", () => send(() => drill.hint()));
+    document.querySelectorAll("[data-line-key]").forEach((b) => b.addEventListener("click", () => send(() => drill.lineKey(b.dataset.lineKey))));
+    $("btnMiru").addEventListener("click", () => send(() => drill.showLine()));
+    $("btnWriteLines").addEventListener("click", () => send(() => {
+      drill.setWritesLines(!drill.writesLines());
+      try { window.localStorage.setItem(WRITES_LINES, drill.writesLines() ? "1" : "0"); } catch (e) { /* this run only */ }
+    }));
     $("btnNext").addEventListener("click", () => send(() => drill.next()));
     $("btnChangeTangen").addEventListener("click", () => send(() => drill.chooseUnit()));
     $("btnRecord").addEventListener("click", () => { if ($("modalLayer").hidden) openRecords(false); });
@@ -721,7 +740,7 @@
     }
     if (e.ctrlKey || e.metaKey || e.altKey || e.isComposing) return;
     const isChar = e.key.length === 1 && e.key !== " ";
-    if (e.key === "Enter" || e.key === "Escape" || e.key === "Delete" || isChar) e.preventDefault();
+    if (e.key === "Enter" || e.key === "Escape" || e.key === "Delete" || e.key === "Backspace" || isChar) e.preventDefault();
     send(() => {
       drill.keyDown(e.keyCode, e.shiftKey);
       if (isChar) drill.keyPress(e.key.charCodeAt(0));
@@ -798,6 +817,7 @@
     buildPage(width);
     drill = new module.Drill(width);
     lineBoxes = drill.lineCapacity();
+    try { drill.setWritesLines(window.localStorage.getItem(WRITES_LINES) === "1"); } catch (e) { /* off */ }
     const keptSet = kept ? takeKept(kept, false) : null;
     drill.start();
     collectNotices();

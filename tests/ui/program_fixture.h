@@ -46,6 +46,8 @@ protected:
     void SetUp() override {
         ASSERT_TRUE(dir.isValid());
         QDir::setCurrent(dir.path());
+        // The student's kept choices (自分で計算する) of this test alone, never the user's.
+        qputenv("XDG_CONFIG_HOME", (dir.path() + "/config").toLocal8Bit());
     }
     void TearDown() override {
         program.reset();

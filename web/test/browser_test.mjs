@@ -104,6 +104,40 @@ test("a question solved by clicks is counted in the record", async () => {
   await page.close();
 });
 
+test("自分で計算する: a written line is refused naming the mistake, then taken; the switch is kept", async () => {
+  const page = await fresh(1366, 650);
+  await clickId(page, "btnWriteLines");
+  assert.equal(await page.$eval("#btnWriteLines", (e) => e.getAttribute("aria-pressed")), "true");
+  for (const [w, h] of [[1366, 650], [1080, 740]]) {
+    await page.setViewport({ width: w, height: h });
+    const extent = await page.evaluate(() => [document.documentElement.scrollWidth, document.documentElement.scrollHeight]);
+    assert.deepEqual(extent, [w, h], `${w}x${h} still shows everything with the writing keys`);
+  }
+  const lineKey = (k) => page.click(`[data-line-key="${k}"]`);
+  await clickId(page, "btnShiki1");
+  await clickOp(page, "/");
+  await clickKey(page, "Digit2");
+  await clickId(page, "btnJikkou");
+  assert.equal(await text(page, "lblMess"), "計算した式を書いて［実行］を押してください");
+  await clickKey(page, "Letter");
+  await lineKey("=");
+  await clickKey(page, "Digit6");
+  assert.equal(await text(page, "pnlNumber"), "x=6");
+  await clickId(page, "btnJikkou");
+  assert.match(await text(page, "lblMess"), /右辺/, "one side only is named");
+  assert.equal(await disabled(page, "btnMiru"), true, "答えを見る waits for a second wrong line");
+  await lineKey("Back");
+  await clickKey(page, "Digit3");
+  await clickId(page, "btnJikkou");
+  assert.equal(await text(page, "lblMess"), "解が出ました");
+  assert.equal(await text(page, "answerText"), "【答】x=3");
+  assert.ok((await recordRows(page)).some((r) => r.includes("★")));
+  await page.reload();
+  await page.waitForFunction(() => window.solvariReady !== undefined);
+  assert.equal(await page.$eval("#btnWriteLines", (e) => e.getAttribute("aria-pressed")), "true", "kept for the next visit");
+  await page.close();
+});
+
 test("a question solved by keys", async () => {
   const page = await fresh();
   await clickId(page, "btnNext");  // unsolved: asked first

@@ -3,11 +3,14 @@
 #include <QDir>
 #include <QFileInfo>
 #include <algorithm>
+#include <limits>
 #include <set>
 
 #include "engine/sjis.h"
 #include "flow/record_file.h"
 #include "flow/question_set.h"
+#include "flow/record_rules.h"
+#include "transform/line_judge.h"
 
 namespace solvari {
 namespace {
@@ -49,6 +52,53 @@ void readOne(const std::string& path, const std::string& shownAs, ClassSummary& 
     }
     ++out.filesRead;
     for (SummaryRow& r : rows) out.rows.push_back(std::move(r));
+}
+
+// "移項の符号 3・片方の辺だけ 1": the three most frequent, ties in the judge's order.
+std::string mostFrequent(const std::map<std::string, int>& tally) {
+    std::vector<std::pair<int, Mistake>> found;
+    for (size_t i = 0; i < std::size(RECORDED_MISTAKES); ++i)
+        if (auto it = tally.find(mistakeCode(RECORDED_MISTAKES[i])); it != tally.end() && it->second > 0)
+            found.emplace_back(it->second, RECORDED_MISTAKES[i]);
+    std::stable_sort(found.begin(), found.end(), [](const auto& a, const auto& b) { return a.first > b.first; });
+    std::string out;
+    for (size_t i = 0; i < found.size() && i < 3; ++i)
+        out += (i ? "・" : "") + std::string(mistakeName(found[i].second)) + " " + std::to_string(found[i].first);
+    return out;
+}
+
+// Counts add up to the largest int, never past it.
+void addCount(std::map<std::string, int>& into, const std::string& code, int n) {
+    int& sum = into[code];
+    sum = n > std::numeric_limits<int>::max() - sum ? std::numeric_limits<int>::max() : sum + n;
+}
+
+void addTally(std::map<std::string, int>& into, const std::map<std::string, int>& more) {
+    for (const auto& [code, n] : more) addCount(into, code, n);
+}
+
+// The written lines' mistakes (自分で計算する), per unit of each file, then per unit of them all.
+std::string mistakeTable(const ClassSummary& summary) {
+    std::vector<std::vector<std::string>> table;
+    std::vector<std::string> units;  // in the order first met
+    std::map<std::string, std::map<std::string, int>> all;
+    for (const SummaryRow& r : summary.rows) {
+        if (r.mistakes.empty()) continue;
+        table.push_back({field(r.shared ? r.file + SUMMARY_SHARED : r.file), field(r.unit), mostFrequent(r.mistakes)});
+        if (!all.count(r.unit)) units.push_back(r.unit);
+        addTally(all[r.unit], r.mistakes);
+    }
+    if (table.empty()) return "";
+    for (const std::string& u : units) table.push_back({SUMMARY_ALL_FILES, field(u), mostFrequent(all[u])});
+    size_t fileWidth = 0, unitWidth = 0;
+    for (const auto& row : table) {
+        fileWidth = std::max(fileWidth, static_cast<size_t>(cells(row[0])));
+        unitWidth = std::max(unitWidth, static_cast<size_t>(cells(row[1])));
+    }
+    std::string out = std::string("\n") + SUMMARY_MISTAKES_TITLE + "\n";
+    for (const auto& row : table)
+        out += padded(row[0], static_cast<int>(fileWidth)) + "  " + padded(row[1], static_cast<int>(unitWidth)) + "  " + row[2] + "\n";
+    return out;
 }
 
 }  // namespace
@@ -95,6 +145,9 @@ std::string summarizeRecordBytes(const std::string& bytes, const std::string& fi
             }
         }
         r.date = doc.value(unit, "DATE").value_or("");
+        for (Mistake m : RECORDED_MISTAKES)
+            for (int q = 1; q <= kQuestions; ++q)
+                if (const int n = readMistakeCount(doc, unit, q, mistakeCode(m)).value_or(0); n > 0) addCount(r.mistakes, mistakeCode(m), n);
         rows.push_back(std::move(r));
     }
     return "";
@@ -151,7 +204,7 @@ std::string summaryTable(const ClassSummary& summary) {
         for (size_t c = 0; c < row.size(); ++c) line += (c ? "  " : "") + (c + 1 < row.size() ? padded(row[c], width[c]) : row[c]);
         out += line + "\n";
     }
-    return out;
+    return out + mistakeTable(summary);
 }
 
 std::string summaryTsv(const ClassSummary& summary) {
@@ -159,12 +212,17 @@ std::string summaryTsv(const ClassSummary& summary) {
     for (int q = 1; q <= kQuestions; ++q) out += "\tq" + std::to_string(q);
     out += "\ttotal\tlatest";
     for (int q = 1; q <= kQuestions; ++q) out += "\th" + std::to_string(q);
+    for (Mistake m : RECORDED_MISTAKES) out += std::string("\t") + mistakeCode(m);
     out += "\n";
     for (const SummaryRow& r : summary.rows) {
         out += field(r.file) + "\t" + field(r.unit);
         for (const std::string& c : r.counts) out += "\t" + (c.empty() ? std::string("0") : c);
         out += "\t" + std::to_string(r.total) + "\t" + field(r.date);
         for (int h : r.hinted) out += "\t" + std::to_string(h);
+        for (Mistake m : RECORDED_MISTAKES) {
+            const auto it = r.mistakes.find(mistakeCode(m));
+            out += "\t" + std::to_string(it == r.mistakes.end() ? 0 : it->second);
+        }
         out += "\n";
     }
     return out;

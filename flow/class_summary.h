@@ -1,4 +1,5 @@
 #pragma once
+#include <map>
 #include <string>
 #include <vector>
 
@@ -17,6 +18,7 @@ struct SummaryRow {
     int total = 0;      // sum of the readable counts
     int hintedTotal = 0;
     std::string date;   // "DATE", "" when missing
+    std::map<std::string, int> mistakes;  // the unit's wrong written lines by mistake code (自分で計算する)
 };
 
 struct ClassSummary {
@@ -32,8 +34,10 @@ ClassSummary summarizeRecords(const std::vector<std::string>& paths);
 // The summary of one record's bytes; "" when it reads, else why it is not a record file.
 std::string summarizeRecordBytes(const std::string& bytes, const std::string& file, std::vector<SummaryRow>& rows);
 
-// A table aligned for the terminal (a count with finishes after a hint reads "3(☆1)"), or
-// tab-separated values with a header row (the finishes after a hint in columns h1..h7 at the end).
+// A table aligned for the terminal (a count with finishes after a hint reads "3(☆1)"), followed,
+// when any were recorded, by the most frequent mistakes per unit of each file and of all files;
+// or tab-separated values with a header row (the finishes after a hint in columns h1..h7, then
+// one column per mistake code, at the end).
 std::string summaryTable(const ClassSummary& summary);
 std::string summaryTsv(const ClassSummary& summary);
 
@@ -41,5 +45,7 @@ inline constexpr const char* SUMMARY_NOT_RECORD = "練習記録のファイル�
 inline constexpr const char* SUMMARY_MISSING = "ファイルがありません";
 inline constexpr const char* SUMMARY_NO_FILES = "記録ファイル (*.rec) がありません";
 inline constexpr const char* SUMMARY_SHARED = "（共有の記録）";
+inline constexpr const char* SUMMARY_MISTAKES_TITLE = "自分で計算する：よくあるまちがい（単元ごと、多い順）";
+inline constexpr const char* SUMMARY_ALL_FILES = "全体";
 
 }  // namespace solvari

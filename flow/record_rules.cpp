@@ -110,6 +110,10 @@ std::optional<int> readMistakeCount(const ProfileIndex& record, const std::strin
     return countValue(record.value(title, mistakeKey(q, code)).value_or("0"));
 }
 
+std::optional<int> readMistakeCount(const ProfileDocument& record, const std::string& title, int q, const std::string& code) {
+    return countValue(record.value(title, mistakeKey(q, code)).value_or("0"));
+}
+
 std::vector<std::string> recordRows(const ProfileIndex& record, const QuestionSet& set) {
     std::vector<std::string> rows;
     // Units up to the first empty title: the set may hold fewer titles than unitCount after a

@@ -52,6 +52,7 @@ std::optional<int> readHintCount(const ProfileDocument& record, const std::strin
 std::optional<int> readHintCount(const ProfileIndex& record, const std::string& title, int q);
 // The wrong lines kept for question q with a mistake code, read like readCount.
 std::optional<int> readMistakeCount(const ProfileIndex& record, const std::string& title, int q, const std::string& code);
+std::optional<int> readMistakeCount(const ProfileDocument& record, const std::string& title, int q, const std::string& code);
 
 // A count larger than this is not a real number of finishes (a hand-edited or foreign file);
 // its row shows this many stars so that one bad value cannot build a row of gigabytes.

@@ -32,6 +32,25 @@ const char* mistakeCode(Mistake m) {
     return "";
 }
 
+const char* mistakeName(Mistake m) {
+    switch (m) {
+        case Mistake::TransposeSign: return "移項の符号";
+        case Mistake::StaySign: return "動かない項の符号";
+        case Mistake::OneSide: return "片方の辺だけ";
+        case Mistake::BracketFirst: return "かっこの初めの項だけ";
+        case Mistake::BracketSign: return "かっこの前の－";
+        case Mistake::CoefAsTerm: return "係数をひく";
+        case Mistake::DivideInverted: return "逆にわる";
+        case Mistake::DenominatorTerm: return "分母のはらい忘れ";
+        case Mistake::UnlikeTerms: return "文字と数をまとめる";
+        case Mistake::Arithmetic: return "計算ちがい";
+        case Mistake::Other: return "その他";
+        case Mistake::None:
+        case Mistake::Unreadable: break;
+    }
+    return "";
+}
+
 namespace {
 
 // A line as the student sees its structure: the terms of each side in order, a bracket group

@@ -28,6 +28,14 @@ enum class Mistake {
 // The short code of a mistake, as the batch judge prints it and the record keeps it
 // ("transpose-sign", …); "" for None.
 const char* mistakeCode(Mistake m);
+// Its name for the teacher's summary ("移項の符号", …).
+const char* mistakeName(Mistake m);
+// The mistakes a record counts, in the judge's order (an unreadable line is no mistake).
+inline constexpr Mistake RECORDED_MISTAKES[] = {
+    Mistake::TransposeSign, Mistake::StaySign,       Mistake::OneSide,         Mistake::BracketFirst,
+    Mistake::BracketSign,   Mistake::CoefAsTerm,     Mistake::DivideInverted,  Mistake::DenominatorTerm,
+    Mistake::UnlikeTerms,   Mistake::Arithmetic,     Mistake::Other,
+};
 
 struct LineJudgement {
     enum class Verdict {

@@ -38,21 +38,34 @@ protected:
 TEST_F(ClassSummaryTest, AFolderGivesOneRowPerFileAndUnit) {
     record("a.rec", {{"一次方程式（１）", 1}, {"一次方程式（１）", 1}, {"一次方程式（１）", 3}, {"かっこ", 7}});
     record("b.REC", {{"一次方程式（１）", 2}});
-    {  // one of a.rec's finishes of question 1 came after a hint
+    {  // one of a.rec's finishes of question 1 came after a hint and two wrong lines
         RecordFile f(dir.filePath("a.rec").toStdString());
         const QDateTime when(QDate(2026, 12, 1), QTime(9, 5));
-        EXPECT_TRUE(writeRecord(f, "一次方程式（１）", 1, [&] { return when; }, Finish::AfterHint).ok);
+        EXPECT_TRUE(writeRecord(f, "一次方程式（１）", 1, [&] { return when; }, Finish::AfterHint, {{"one-side", 2}}).ok);
+        RecordFile g(dir.filePath("b.REC").toStdString());
+        EXPECT_TRUE(writeRecord(g, "一次方程式（１）", 2, [&] { return when; }, Finish::Plain, {{"transpose-sign", 3}, {"one-side", 1}}).ok);
     }
     file("notes.txt", "not a record");
     CheckOutput o = runCheckCommand({"--records", "--tsv", dir.path().toStdString()});
     EXPECT_EQ(o.exitCode, 0) << o.err;
     EXPECT_EQ(o.err, "");
     const std::string a = dir.filePath("a.rec").toStdString(), b = dir.filePath("b.REC").toStdString();
+    const std::string none = "\t0\t0\t0\t0\t0\t0\t0\t0\t0\t0\t0";
     EXPECT_EQ(o.out,
-              "file\tunit\tq1\tq2\tq3\tq4\tq5\tq6\tq7\ttotal\tlatest\th1\th2\th3\th4\th5\th6\th7\n" +
-              a + "\t一次方程式（１）\t3\t0\t1\t0\t0\t0\t0\t4\t2026年12月01日09:05\t1\t0\t0\t0\t0\t0\t0\n" +
-              a + "\tかっこ\t0\t0\t0\t0\t0\t0\t1\t1\t2026年12月01日09:05\t0\t0\t0\t0\t0\t0\t0\n" +
-              b + "\t一次方程式（１）\t0\t1\t0\t0\t0\t0\t0\t1\t2026年12月01日09:05\t0\t0\t0\t0\t0\t0\t0\n");
+              "file\tunit\tq1\tq2\tq3\tq4\tq5\tq6\tq7\ttotal\tlatest\th1\th2\th3\th4\th5\th6\th7"
+              "\ttranspose-sign\tstay-sign\tone-side\tbracket-first\tbracket-sign\tcoef-as-term\tdivide-inverted"
+              "\tdenominator-term\tunlike-terms\tarithmetic\tother\n" +
+              a + "\t一次方程式（１）\t3\t0\t1\t0\t0\t0\t0\t4\t2026年12月01日09:05\t1\t0\t0\t0\t0\t0\t0"
+                  "\t0\t0\t2\t0\t0\t0\t0\t0\t0\t0\t0\n" +
+              a + "\tかっこ\t0\t0\t0\t0\t0\t0\t1\t1\t2026年12月01日09:05\t0\t0\t0\t0\t0\t0\t0" + none + "\n" +
+              b + "\t一次方程式（１）\t0\t2\t0\t0\t0\t0\t0\t2\t2026年12月01日09:05\t0\t0\t0\t0\t0\t0\t0"
+                  "\t3\t0\t1\t0\t0\t0\t0\t0\t0\t0\t0\n");
+    // the table closes with the most frequent mistakes of each file and of them all, per unit
+    const std::string table = runCheckCommand({"--records", dir.path().toStdString()}).out;
+    EXPECT_TRUE(contains(table, "片方の辺だけ 2\n")) << table;
+    EXPECT_TRUE(contains(table, "移項の符号 3・片方の辺だけ 1\n")) << table;
+    const std::string all = table.substr(table.rfind("\n全体") + 1);
+    EXPECT_TRUE(all.ends_with("一次方程式（１）  移項の符号 3・片方の辺だけ 3\n")) << table;
 
     // a class folder's shared Miradosh.rec is listed as shared, never as a student
     record("Miradosh.rec", {{"かっこ", 1}});
@@ -135,7 +148,7 @@ TEST_F(ClassSummaryTest, AHintCountNeverExceedsTheCount) {
         std::string file, unit, cell;
         cells >> file >> unit >> cell;
         EXPECT_EQ(cell, r.cell) << table;
-        EXPECT_TRUE(contains(summaryTsv(summary), "\t" + std::to_string(r.hinted) + "\t0\t0\t0\t0\t0\t0\n"));
+        EXPECT_TRUE(contains(summaryTsv(summary), "\t" + std::to_string(r.hinted) + "\t0\t0\t0\t0\t0\t0\t0\t0\t0\t0\t0\t0\t0\t0\t0\t0\t0\n"));
     }
 }
 

@@ -242,7 +242,7 @@ TEST(Help, EveryLinkOfEveryPageLeadsToAPage) {
     }
     for (const char* required : {"point.html", "line.html", "operation.html", "keypad.html", "jikkou.html",
                                  "solutions.html", "next.html", "records.html", "file.html", "editor.html",
-                                 "checker.html", "hint.html"})
+                                 "checker.html", "hint.html", "writing.html"})
         EXPECT_TRUE(seen.contains(required)) << required << " is not reachable from the contents";
 }
 

@@ -20,7 +20,7 @@ namespace {
 const char* const kUsage =
     "使い方: solvari-check [--solve | --tsv] FILE.leq\n"
     "        solvari-check [--answer-key OUT.pdf] [--worksheet OUT.pdf] FILE.leq\n"
-    "        solvari-check --records [--tsv] FILE.rec... | FOLDER\n"
+    "        solvari-check --records [--tsv | --csv | --grid [--unit TITLE] [--set FILE.leq]] FILE.rec... | FOLDER\n"
     "        solvari-check --judge FILE.tsv\n"
     "        solvari-check --help | --version\n"
     "  (なし)        問題集の構文チェック（すべての単元）\n"
@@ -28,9 +28,13 @@ const char* const kUsage =
     "  --tsv         問題ごとに 単元・問題・問題文・答・エラーコード・メッセージ をタブ区切りで表示\n"
     "  --answer-key  解答集（すべての問題の解き方と【答】）を PDF に書く\n"
     "  --worksheet   問題用紙（問題と計算用の余白）を PDF に書く\n"
-    "  --records     練習記録ファイル（フォルダなら中の *.rec すべて）を 記録ファイル・単元ごとに\n"
+    "  --records     練習記録ファイル（フォルダならその下の *.rec すべて）を 生徒・単元ごとに\n"
     "                問題別の完了回数・合計・最終日時 の表にする（--tsv でタブ区切り）\n"
-    "                ヒントを見てからの完了は 3(☆1) のように、--tsv では h1..h7 の列に示す\n"
+    "                生徒は <名前>.rec の名前、集めた Miradosh.rec はそのフォルダの名前\n"
+    "                ヒントを見てからの完了は最後の列に 問1☆1 のように、--tsv では h1..h7 の列に示す\n"
+    "  --csv         --tsv と同じ列を日本語の見出しで CSV に（UTF-8、BOM つき。Excel でそのまま開ける）\n"
+    "  --grid        単元ごとに 生徒×問題 の完了回数の表（--set FILE.leq で問題集の単元の順と問題数、\n"
+    "                --unit TITLE でその単元だけ）\n"
     "                自分で計算するで書きまちがえた式は 単元ごとに多い順に表の後に、--tsv では\n"
     "                誤りの種類 (transpose-sign ... other) ごとの列に示す\n"
     "  --judge       生徒が書いた式をまとめて判定する。表の各行は 式<TAB>操作<TAB>数<TAB>書いた式\n"
@@ -158,13 +162,31 @@ CheckOutput unreadable(const QuestionLinesResult& read) {
     return o;
 }
 
-CheckOutput records(const QStringList& paths, bool tsv) {
+enum class RecordsView { Table, Tsv, Csv, Grid };
+
+CheckOutput records(const QStringList& paths, RecordsView view, const std::string& unit, const std::string& setPath) {
     CheckOutput o;
     if (paths.isEmpty()) return usageError("記録ファイルかフォルダを指定してください");
+    QuestionSet set;
+    if (!setPath.empty()) {
+        const QuestionLinesResult read = readQuestionFile(setPath);
+        if (!read.ok) return usageError(read.error + (read.reason.empty() ? "" : "（" + read.reason + "）"));
+        std::vector<Diagnostic> said;
+        if (!parseQuestionSet(read.lines, set, said)) return usageError("問題集を読めません: " + setPath);
+    }
     std::vector<std::string> list;
     for (const QString& p : paths) list.push_back(p.toStdString());
     const ClassSummary summary = summarizeRecords(list);
-    o.out = tsv ? summaryTsv(summary) : summaryTable(summary);
+    switch (view) {
+        case RecordsView::Table: o.out = summaryTable(summary); break;
+        case RecordsView::Tsv: o.out = summaryTsv(summary); break;
+        case RecordsView::Csv: o.out = summaryCsv(summary); break;
+        case RecordsView::Grid:
+            o.out = summaryGrid(summary, {setPath.empty() ? nullptr : &set, unit});
+            if (!unit.empty() && o.out.empty()) return usageError("その単元はありません: " + unit);
+            break;
+    }
+    for (const std::string& w : summary.warnings) o.err += "solvari-check: 注意: " + w + "\n";
     for (const std::string& e : summary.errors) o.err += "solvari-check: " + e + "\n";
     o.exitCode = summary.errors.empty() ? CHECK_EXIT_OK : CHECK_EXIT_INVALID;
     return o;
@@ -248,7 +270,8 @@ CheckOutput runCheckCommand(const std::vector<std::string>& args, const SheetWri
     const QCommandLineOption help(QStringList{"h", "help"}), version(QStringList{"v", "version"}), solve("solve"), tsv("tsv");
     const QCommandLineOption answerKey("answer-key", "", "OUT.pdf"), worksheet("worksheet", "", "OUT.pdf"), recordsOpt("records"),
         judge("judge");
-    parser.addOptions({help, version, solve, tsv, answerKey, worksheet, recordsOpt, judge});
+    const QCommandLineOption csv("csv"), grid("grid"), unitOpt("unit", "", "TITLE"), setOpt("set", "", "FILE.leq");
+    parser.addOptions({help, version, solve, tsv, answerKey, worksheet, recordsOpt, judge, csv, grid, unitOpt, setOpt});
     QStringList list{"solvari-check"};
     for (const std::string& a : args) list << QString::fromStdString(a);
     if (!parser.parse(list)) {
@@ -273,10 +296,18 @@ CheckOutput runCheckCommand(const std::vector<std::string>& args, const SheetWri
             return usageError("--judge はほかのオプションと一緒に使えません");
         return judgeFile(parser.positionalArguments());
     }
+    const bool recordsOnly = parser.isSet(csv) || parser.isSet(grid) || parser.isSet(unitOpt) || parser.isSet(setOpt);
     if (parser.isSet(recordsOpt)) {
-        if (pdf || parser.isSet(solve)) return usageError("--records は --tsv のほかのオプションと一緒に使えません");
-        return records(parser.positionalArguments(), parser.isSet(tsv));
+        if (pdf || parser.isSet(solve)) return usageError("--records は --tsv --csv --grid のほかのオプションと一緒に使えません");
+        if (parser.isSet(tsv) + parser.isSet(csv) + parser.isSet(grid) > 1)
+            return usageError("--tsv・--csv・--grid はどれか一つを指定してください");
+        if ((parser.isSet(unitOpt) || parser.isSet(setOpt)) && !parser.isSet(grid))
+            return usageError("--unit・--set は --grid と一緒に使います");
+        const RecordsView view = parser.isSet(tsv) ? RecordsView::Tsv : parser.isSet(csv) ? RecordsView::Csv
+                                 : parser.isSet(grid) ? RecordsView::Grid : RecordsView::Table;
+        return records(parser.positionalArguments(), view, parser.value(unitOpt).toStdString(), parser.value(setOpt).toStdString());
     }
+    if (recordsOnly) return usageError("--csv・--grid・--unit・--set は --records と一緒に使います");
     if (pdf && (parser.isSet(solve) || parser.isSet(tsv)))
         return usageError("--answer-key・--worksheet は --solve・--tsv と一緒に使えません");
     if (parser.values(answerKey).size() > 1 || parser.values(worksheet).size() > 1)

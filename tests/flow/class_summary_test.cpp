@@ -23,6 +23,17 @@ namespace {
 
 bool contains(const std::string& text, const std::string& part) { return text.find(part) != std::string::npos; }
 
+// The line of a table that starts with `start`, blanks after its first cell squeezed to one.
+std::string rowOf(const std::string& table, const std::string& start) {
+    size_t at = table.starts_with(start) ? 0 : table.find("\n" + start);
+    if (at == std::string::npos) return "";
+    if (at > 0) ++at;
+    std::string line = table.substr(at, table.find('\n', at) - at), out;
+    for (char c : line)
+        if (!(c == ' ' && !out.empty() && out.back() == ' ')) out += c;
+    return out;
+}
+
 class ClassSummaryTest : public testing::ScratchFolder {
 protected:
     // A record as the drill writes it.
@@ -77,8 +88,50 @@ TEST_F(ClassSummaryTest, AFolderGivesOneRowPerFileAndUnit) {
     // the table shows the same, aligned, never-finished questions as "-"
     o = runCheckCommand({"--records", dir.filePath("a.rec").toStdString()});
     EXPECT_EQ(o.exitCode, 0);
-    EXPECT_TRUE(contains(o.out, "記録ファイル")) << o.out;
-    EXPECT_TRUE(contains(o.out, "一次方程式（１）  3(☆1)  -    1    -    -    -    -    4   2026年12月01日09:05")) << o.out;
+    EXPECT_TRUE(contains(o.out, "生徒")) << o.out;
+    EXPECT_TRUE(contains(o.out, "a     一次方程式（１）  3    -    1    -    -    -    -    4   2026年12月01日09:05  問1☆1\n")) << o.out;
+}
+
+// Records collected from a class's PCs into folders: each names its student, odd values read
+// as the drill reads them or are reported, and the grid and the CSV show the same.
+TEST_F(ClassSummaryTest, ACollectedClassFolderNamesEveryStudent) {
+    for (const char* sub : {"class", "class/3-2-05", "class/3-2-06", "class/3-2-07", "class/sub", "class/empty"})
+        ASSERT_TRUE(QDir(dir.path()).mkpath(sub));
+    record("class/Miradosh.rec", {{"一次方程式（１）", 1}});          // the class folder's own
+    record("class/hanako.rec", {{"一次方程式（１）", 2}});
+    record("class/3-2-05/Miradosh.rec", {{"一次方程式（１）", 1}, {"一次方程式（１）", 1}});
+    file("class/3-2-06/MIRADOSH.REC", "[A]\r\n1=0x10\r\n2=-3\r\n");  // hexadecimal, and a negative count
+    file("class/3-2-07/Miradosh.rec", "[一次方程式（１）]\r\n3=2\r\n");  // written in UTF-8
+    record("class/sub/hanako.rec", {{"A", 1}});
+    file("class/empty/taro.rec", "");
+    const std::string root = dir.filePath("class").toStdString();
+    CheckOutput o = runCheckCommand({"--records", root});
+    EXPECT_EQ(o.exitCode, 0) << o.err;
+    const std::string& t = o.out;
+    EXPECT_TRUE(contains(t, root + "/Miradosh.rec（共有の記録）  一次方程式（１）")) << t;
+    EXPECT_TRUE(contains(t, "\n3-2-05 ")) << t;
+    EXPECT_TRUE(contains(t, "\n3-2-06 ")) << t;
+    EXPECT_EQ(rowOf(t, "3-2-06"), "3-2-06 A 16 ? - - - - - 16 -") << t;  // 0x10 is 16; -3 is damaged, not summed
+    EXPECT_EQ(rowOf(t, "hanako（class）"), "hanako（class） 一次方程式（１） - 1 - - - - - 1 2026年12月01日09:05") << t;
+    EXPECT_EQ(rowOf(t, "hanako（class/sub）"), "hanako（class/sub） A 1 - - - - - - 1 2026年12月01日09:05") << t;
+    EXPECT_EQ(std::count(t.begin(), t.end(), '\n'), 8) << t;  // header + 7 files, the empty one too
+    EXPECT_TRUE(contains(t, "\ntaro ")) << t;
+    EXPECT_TRUE(contains(t, "（記録なし）")) << t;
+    EXPECT_TRUE(contains(o.err, "UTF-8")) << o.err;
+    EXPECT_TRUE(contains(o.err, "2=-3 はこわれています")) << o.err;
+    EXPECT_EQ(rowOf(t, "3-2-07"), "3-2-07 一次方程式（１） - - 2 - - - - 2 -") << t << "(the UTF-8 record's title reads right)";
+
+    const std::string set = file("set.leq", "<<A\r\n2x=6\r\n3x=9\r\n>>\r\n");
+    o = runCheckCommand({"--records", "--grid", "--set", set, root});
+    EXPECT_EQ(o.exitCode, 0) << o.err;
+    EXPECT_EQ(o.out.rfind("■ A\n生徒", 0), 0u) << o.out;  // the set's one unit, its two questions
+    EXPECT_EQ(rowOf(o.out, "3-2-06"), "3-2-06 16 ? 16") << o.out;
+    EXPECT_FALSE(contains(o.out, "問3")) << o.out;
+    EXPECT_EQ(runCheckCommand({"--records", "--grid", "--unit", "B", root}).exitCode, 2);
+
+    o = runCheckCommand({"--records", "--csv", root});
+    EXPECT_EQ(o.out.rfind("\xEF\xBB\xBF記録ファイル,単元,問1,", 0), 0u) << o.out;
+    EXPECT_TRUE(contains(o.out, ",移項の符号,")) << o.out;
 }
 
 TEST_F(ClassSummaryTest, ADamagedOrMissingFileIsReportedAndSkipped) {
@@ -93,7 +146,7 @@ TEST_F(ClassSummaryTest, ADamagedOrMissingFileIsReportedAndSkipped) {
         {"missing", {"--records", "--tsv", good, good + "x"}, 1, {good + "x: ファイルがありません"}, 1},
         {"empty folder", {"--records", "--tsv", folder}, 1, {folder + ": 記録ファイル (*.rec) がありません"}, 0},
         {"nothing given", {"--records"}, 2, {"記録ファイルかフォルダを指定してください"}, -1},
-        {"with --solve", {"--records", "--solve", good}, 2, {"--records は --tsv のほかのオプションと一緒に使えません"}, -1},
+        {"with --solve", {"--records", "--solve", good}, 2, {"--records は --tsv --csv --grid のほかのオプションと一緒に使えません"}, -1},
     };
     for (const Row& r : rows) {
         SCOPED_TRACE(r.name);
@@ -125,9 +178,9 @@ TEST_F(ClassSummaryTest, ADamagedCountShowsAsUnknownAndTheFirstOfTwoSectionsCoun
 TEST_F(ClassSummaryTest, AHintCountNeverExceedsTheCount) {
     struct Row { const char* name; std::string entries; std::string count; int hinted; std::string cell; };
     const Row rows[] = {
-        {"more hints than finishes", "1=2\r\nH1=5\r\n", "2", 2, "2(☆2)"},
-        {"as many", "1=2\r\nH1=2\r\n", "2", 2, "2(☆2)"},
-        {"fewer", "1=3\r\nH1=1\r\n", "3", 1, "3(☆1)"},
+        {"more hints than finishes", "1=2\r\nH1=5\r\n", "2", 2, "2"},
+        {"as many", "1=2\r\nH1=2\r\n", "2", 2, "2"},
+        {"fewer", "1=3\r\nH1=1\r\n", "3", 1, "3"},
         {"negative hints", "1=2\r\nH1=-3\r\n", "2", 0, "2"},
         {"damaged hints", "1=2\r\nH1=x\r\n", "2", 0, "2"},
         {"hints without finishes", "H1=4\r\n", "", 0, "-"},
@@ -148,6 +201,9 @@ TEST_F(ClassSummaryTest, AHintCountNeverExceedsTheCount) {
         std::string file, unit, cell;
         cells >> file >> unit >> cell;
         EXPECT_EQ(cell, r.cell) << table;
+        // the finishes after a hint stand in the last column, where ☆'s width cannot shift others
+        const std::string row1 = table.substr(table.find('\n') + 1);
+        EXPECT_EQ(contains(row1, "問1☆" + std::to_string(r.hinted) + "\n"), r.hinted > 0) << table;
         EXPECT_TRUE(contains(summaryTsv(summary), "\t" + std::to_string(r.hinted) + "\t0\t0\t0\t0\t0\t0\t0\t0\t0\t0\t0\t0\t0\t0\t0\t0\t0\n"));
     }
 }

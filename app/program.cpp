@@ -45,7 +45,7 @@ static void fatal(Prompter& prompter, const Engine& engine, const std::string& t
 
 bool Program::startDrill() {
     session->homeDirectory = QDir::currentPath().toStdString() + "/";
-    session->document.path = session->homeDirectory + "Question.leq";
+    session->document.path = setFile.empty() ? session->homeDirectory + "Question.leq" : setFile;
     const FileResult r = commands->load(session->document.path);
     if (!r.error.empty()) fatal(*prompter, session->engine, r.error, r.reason);
     if (!r.ok) {

@@ -41,6 +41,10 @@ struct Program : OtherWindows, ProgramActions {
     TfrmHelp* help = nullptr;
     ~Program() override;
 
+    // The question set named on the command line (absolute); "" for "Question.leq" of the
+    // working folder.
+    std::string setFile;
+
     bool startDrill() override;
     void saveSheet(SheetKind kind) override;
     void settleRecords() override;

@@ -66,6 +66,7 @@ struct Program : OtherWindows, ProgramActions {
 private:
     friend std::unique_ptr<Program> createProgram();
     bool othersBuilt_ = false;
+    QString sheetFolder_;  // where the last PDF of this run went; "" before the first
     QObject* builder_ = nullptr;  // owned by the main window; gone once the windows are built
 };
 

@@ -4,6 +4,7 @@
 #include <QDir>
 #include <QLibraryInfo>
 #include <QEvent>
+#include <QFileInfo>
 #include <QMdiSubWindow>
 #include <QSettings>
 #include <QStandardPaths>
@@ -47,7 +48,7 @@ static void fatal(Prompter& prompter, const Engine& engine, const std::string& t
 
 bool Program::startDrill() {
     session->homeDirectory = QDir::currentPath().toStdString() + "/";
-    session->document.path = session->homeDirectory + "Question.leq";
+    session->document.path = setFile.empty() ? session->homeDirectory + "Question.leq" : setFile;
     const FileResult r = commands->load(session->document.path);
     if (!r.error.empty()) fatal(*prompter, session->engine, r.error, r.reason);
     if (!r.ok) {
@@ -59,7 +60,13 @@ bool Program::startDrill() {
 }
 
 void Program::saveSheet(SheetKind kind) {
-    const std::string path = frmMain->pdfDialog(std::string(kind == SheetKind::AnswerKey ? ANSWER_KEY_TITLE : WORKSHEET_TITLE) + ".pdf");
+    // The PDFs are for handing out: the dialog opens in the documents folder (then where the
+    // last one went), never in the hidden practice folder the drill works in.
+    QString folder = sheetFolder_;
+    if (folder.isEmpty()) folder = QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation);
+    if (folder.isEmpty() || !QFileInfo(folder).isDir()) folder = QDir::homePath();
+    const std::string title = kind == SheetKind::AnswerKey ? ANSWER_KEY_TITLE : WORKSHEET_TITLE;
+    const std::string path = frmMain->pdfDialog(QDir(folder).filePath(QString::fromStdString(title + ".pdf")).toStdString());
     if (path.empty()) return;
     const std::string& setPath = session->document.path;
     if (!setPath.empty() && absolutePath(path) == absolutePath(setPath)) {
@@ -67,7 +74,14 @@ void Program::saveSheet(SheetKind kind) {
         return;
     }
     const FileResult written = writeSheetPdf(path, sheetLayout(session->document.set, kind));
-    if (!written.ok) prompter->inform(written.error);
+    if (!written.ok) {
+        prompter->inform(written.error);
+        return;
+    }
+    sheetFolder_ = QFileInfo(QString::fromStdString(path)).absolutePath();
+    // The teacher is told where it went: the dialog's folder is easily overlooked.
+    prompter->inform(title + "を PDF に書きました:\n" +
+                     QDir::toNativeSeparators(QString::fromStdString(absolutePath(path))).toStdString());
 }
 
 void Program::settleRecords() {

@@ -41,6 +41,10 @@ struct Program : OtherWindows, ProgramActions {
     TfrmHelp* help = nullptr;
     ~Program() override;
 
+    // The question set named on the command line (absolute); "" for "Question.leq" of the
+    // working folder.
+    std::string setFile;
+
     bool startDrill() override;
     void saveSheet(SheetKind kind) override;
     void settleRecords() override;
@@ -63,6 +67,7 @@ struct Program : OtherWindows, ProgramActions {
 private:
     friend std::unique_ptr<Program> createProgram();
     bool othersBuilt_ = false;
+    QString sheetFolder_;  // where the last PDF of this run went; "" before the first
     QObject* builder_ = nullptr;  // owned by the main window; gone once the windows are built
 };
 

@@ -276,7 +276,8 @@ CheckOutput runCheckCommand(const std::vector<std::string>& args, const SheetWri
     for (const std::string& a : args) list << QString::fromStdString(a);
     if (!parser.parse(list)) {
         const QStringList unknown = parser.unknownOptionNames();
-        const std::string what = unknown.isEmpty() ? parser.errorText().toStdString()
+        // Qt's own error texts are English: ours say the same in Japanese.
+        const std::string what = unknown.isEmpty() ? "オプションの値が足りないか、余分です: " + list.mid(1).join(' ').toStdString()
                                                    : "不明なオプションです: " + unknown.join(' ').toStdString();
         o.err = "solvari-check: " + what + "\n" + kUsage;
         o.exitCode = CHECK_EXIT_UNREADABLE;

@@ -276,7 +276,11 @@ void breakLock(const std::string& path, const std::string& staleContent) {
     std::string moved;
     qint64 modified = 0;
     // When the link fails, yet another waiter holds the name now; the lock moved aside goes.
-    if (readLock(aside, moved, modified) && moved != staleContent) static_cast<void>(::link(aside.c_str(), path.c_str()));
+    if (readLock(aside, moved, modified) && moved != staleContent) {
+        // (a cast to void does not quiet the fortified declaration's unused-result warning)
+        const int relinked = ::link(aside.c_str(), path.c_str());
+        static_cast<void>(relinked);
+    }
     ::unlink(aside.c_str());
 }
 

@@ -96,6 +96,18 @@ PracticeFolderChoice choosePracticeFolder(const QString& workingDir, const QStri
     return c;
 }
 
+PracticeFolderChoice chooseFolderForSet(const QString& setPath, const QString& practiceDir,
+                                        const QStringList& bundledCandidates) {
+    const QString setDir = QFileInfo(setPath).absolutePath();
+    if (!findQuestionSet(setDir).isEmpty()) return PracticeFolderChoice{setDir, false, ""};
+    PracticeFolderChoice c = choosePracticeFolder(practiceDir, practiceDir, bundledCandidates);
+    if (c.error.empty()) return c;
+    // The set to practise is given: a practice folder without the bundled set serves as well.
+    if (QDir().mkpath(practiceDir)) return PracticeFolderChoice{practiceDir, false, ""};
+    // Nowhere better: the record then goes beside the set, or where its write falls back to.
+    return PracticeFolderChoice{setDir, false, PRACTICE_CANNOT_MAKE + QDir::toNativeSeparators(practiceDir).toStdString()};
+}
+
 std::string folderWriteProblem(const std::string& folder) {
     // Root may write anywhere the permission bits forbid, so the folder's flags prove nothing:
     // only creating a file there does.

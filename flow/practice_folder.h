@@ -40,6 +40,13 @@ QStringList bundledSetCandidates(const QString& executableDir);
 PracticeFolderChoice choosePracticeFolder(const QString& workingDir, const QString& practiceDir,
                                           const QStringList& bundledCandidates);
 
+// The folder a drill started on the set at setPath (`solvari FILE.leq`, a double click in the
+// file manager) works in, and so where its record goes: the set's own folder when that is a
+// class folder (it holds a Question.leq), else the practice folder, prepared as at a plain start
+// but without needing the bundled set.
+PracticeFolderChoice chooseFolderForSet(const QString& setPath, const QString& practiceDir,
+                                        const QStringList& bundledCandidates);
+
 // Where the record file lives: workingDir when a file can be created there, else a folder of
 // its own for that class folder in the user's data folder
 // (QStandardPaths::AppDataLocation + "/classes/<name>-<hash of the path>", created when
@@ -63,5 +70,6 @@ inline constexpr const char* STUDENT_NAME_REFUSED =
 
 inline constexpr const char* PRACTICE_NO_BUNDLED_SET = "同梱の問題集 Question.leq が見つかりません";
 inline constexpr const char* PRACTICE_CANNOT_SEED = "練習フォルダに問題集を置けません: ";
+inline constexpr const char* PRACTICE_CANNOT_MAKE = "練習フォルダを作れません: ";
 
 }  // namespace solvari

@@ -2,7 +2,8 @@
 # only when something is missing.
 SOLVARI_PACKAGES="cmake g++ make pkg-config qt6-base-dev qt6-svg-dev qt6-translations-l10n \
 fonts-ipafont fonts-urw-base35 xvfb xauth xdotool imagemagick poppler-utils libgtest-dev \
-libbenchmark-dev clang libclang-rt-14-dev dpkg-dev desktop-file-utils appstream"
+libbenchmark-dev clang libclang-rt-14-dev dpkg-dev desktop-file-utils appstream \
+lintian man-db shared-mime-info libglib2.0-bin"
 
 # The browser edition's build and tests (scripts/web_build).
 SOLVARI_WEB_PACKAGES="cmake make emscripten node-acorn googletest chromium poppler-utils"

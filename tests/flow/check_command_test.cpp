@@ -89,6 +89,8 @@ TEST_F(CheckCommand, BadArguments) {
     };
     for (const Row& r : {Row{{}, 2, "ファイルを指定してください", ""}, Row{{"--frobnicate", p}, 2, "不明なオプションです: frobnicate", ""},
                          Row{{"-x", p}, 2, "不明なオプション", ""}, Row{{p, p}, 2, "一つだけ", ""},
+                         Row{{p, "--answer-key"}, 2, "オプションの値が足りないか、余分です: ", ""},
+                         Row{{"--help=1"}, 2, "オプションの値が足りないか、余分です: --help=1", ""},
                          Row{{"--help"}, 0, "", "使い方"}, Row{{"-h", p}, 0, "", "使い方"},
                          Row{{"--version"}, 0, "", "solvari-check " SOLVARI_VERSION "\n"}, Row{{"--", p}, 0, "", "単元数: 1"}}) {
         SCOPED_TRACE(r.args.empty() ? "" : r.args.front());

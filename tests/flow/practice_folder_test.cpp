@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include <QDir>
+#include <QFileInfo>
 #include <QTemporaryDir>
 
 #include "flow/practice_folder.h"
@@ -54,6 +55,44 @@ TEST(PracticeFolder, ChoosesTheFolderAndSeedsItOnce) {
         EXPECT_EQ(c.seeded, std::string(r.expectPracticeSet) == "bundled");
         // no temporary file of an atomic write is left behind
         EXPECT_LE(QDir(practice).entryList(QDir::Files).size(), 1);
+    }
+}
+
+// solvari FILE.leq: a set in a class folder keeps its record there; any other set is practised
+// from the practice folder, which needs no bundled set then.
+TEST(PracticeFolder, ASetNamedOnTheCommandLineChoosesWhereItsRecordGoes) {
+    struct Row {
+        const char* name;
+        bool classFolder;      // the set's folder holds a Question.leq
+        bool bundled;
+        bool practiceBlocked;  // a plain file stands where the practice folder should be
+        const char* expectFolder;       // "set" or "practice"
+        const char* expectPracticeSet;  // what the practice folder's Question.leq holds
+        const char* expectError;
+    };
+    const Row rows[] = {
+        {"a set in a class folder", true, true, false, "set", "<missing>", ""},
+        {"a set anywhere else", false, true, false, "practice", "bundled", ""},
+        {"no bundled set to seed with", false, false, false, "practice", "<missing>", ""},
+        {"the practice folder cannot be made", false, true, true, "set", "<missing>", PRACTICE_CANNOT_MAKE},
+    };
+    for (const Row& r : rows) {
+        SCOPED_TRACE(r.name);
+        QTemporaryDir tmp;
+        const QString sets = tmp.filePath("sets"), share = tmp.filePath("share"), practice = tmp.filePath("data/solvari");
+        ASSERT_TRUE(QDir().mkpath(sets) && QDir().mkpath(share));
+        writeAll(sets + "/2学期.LEQ", "term");
+        if (r.classFolder) writeAll(sets + "/Question.leq", "teacher");
+        if (r.bundled) writeAll(share + "/Question.leq", "bundled");
+        if (r.practiceBlocked) writeAll(tmp.filePath("data"), "in the way");
+
+        const PracticeFolderChoice c = chooseFolderForSet(sets + "/2学期.LEQ", practice, {share + "/Question.leq"});
+        EXPECT_EQ(c.folder, QString(r.expectFolder) == "set" ? sets : practice);
+        EXPECT_EQ(QFileInfo(practice).isDir(), QString(r.expectFolder) == "practice");
+        EXPECT_EQ(readAll(practice + "/Question.leq"), r.expectPracticeSet);
+        EXPECT_EQ(c.error.substr(0, std::string(r.expectError).size()), r.expectError);
+        EXPECT_EQ(c.error.empty(), std::string(r.expectError).empty()) << c.error;
+        EXPECT_EQ(readAll(sets + "/2学期.LEQ"), "term");
     }
 }
 

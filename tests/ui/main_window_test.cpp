@@ -143,6 +143,20 @@ TEST_F(Drill, StartShowsQuestionOneOfUnitOne) {
     EXPECT_TRUE(m->close());  // nothing unsaved: no question asked
 }
 
+// solvari 2学期.leq (a double click in the file manager) practises that set, and 保存 writes it
+// back there; the class folder it lies in keeps the record.
+TEST_F(Drill, StartedOnASetFileThatSetIsInUse) {
+    copyBundledSet();
+    ASSERT_TRUE(writeQuestionFile(path("2学期.leq"), {"<<二学期", "3x=9", ">>"}).ok);
+    setFile = path("2学期.leq");
+    start();
+    EXPECT_EQ(lineToText(program->session->engine.line(1), false), "3x=9");
+    EXPECT_EQ(m->pageWindow->windowTitle(), "二学期");
+    EXPECT_EQ(program->session->document.path, setFile);
+    EXPECT_EQ(program->session->dataDirectory, QDir::cleanPath(dir.path()).toStdString());
+    EXPECT_TRUE(m->close());
+}
+
 TEST_F(Drill, MissingQuestionSetIsFatal) {
     QString shown;
     answerNextModal([&](QWidget* w) {

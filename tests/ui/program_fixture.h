@@ -42,6 +42,7 @@ protected:
     QString oldDir = QDir::currentPath();
     std::unique_ptr<Program> program;
     TfrmMain* m = nullptr;
+    std::string setFile;  // the set named on the command line; "" for Question.leq
 
     void SetUp() override {
         ASSERT_TRUE(dir.isValid());
@@ -60,6 +61,7 @@ protected:
     // Creates every window and shows the main window, which runs the start-up.
     void start() {
         program = createProgram();
+        program->setFile = setFile;
         m = program->frmMain;
         program->session->clock = [] { return QDateTime(QDate(2026, 12, 7), QTime(9, 5)); };
         m->show();

@@ -6,6 +6,7 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QImage>
+#include <QMessageBox>
 #include <QProcess>
 #include <QTemporaryDir>
 #include <algorithm>
@@ -14,6 +15,7 @@
 #include "flow/file_io.h"
 #include "flow/question_set.h"
 #include "tests/support/files.h"
+#include "tests/ui/modal.h"
 #include "tests/ui/program_fixture.h"
 #include "ui/fonts.h"
 #include "ui/sheet_pdf.h"
@@ -186,29 +188,52 @@ TEST(SheetPdf, NothingPrintsOverAnythingElse) {
 }
 
 // ファイル → 解答集 lays out the set the drill holds, which the teacher may have edited unsaved.
+// The dialog opens in the documents folder (not the hidden practice folder the drill works
+// in), then where the last PDF went, and the teacher is told where the PDF was written.
 class SheetMenu : public testing::ProgramInFolder {};
 
-TEST_F(SheetMenu, TheMenuWritesTheKeyOfTheSetInUse) {
+TEST_F(SheetMenu, TheMenuWritesTheKeyOfTheSetInUseAndSaysWhere) {
     writeSet({"<<一", "2x=6", ">>"});
+    // the user's documents folder as the desktop names it (XDG user dirs)
+    const QString config = dir.filePath("config"), documents = dir.filePath("書類"), handouts = dir.filePath("配布");
+    ASSERT_TRUE(QDir().mkpath(config) && QDir().mkpath(documents) && QDir().mkpath(handouts));
+    testing::writeAll(config + "/user-dirs.dirs", "XDG_DOCUMENTS_DIR=\"" + documents.toStdString() + "\"\n");
+    struct ConfigHome {
+        QByteArray old = qgetenv("XDG_CONFIG_HOME");
+        ~ConfigHome() { old.isNull() ? qunsetenv("XDG_CONFIG_HOME") : qputenv("XDG_CONFIG_HOME", old); }
+    } restore;
+    qputenv("XDG_CONFIG_HOME", config.toUtf8());
     start();
     ASSERT_NE(m->mnuAnswerKey, nullptr);
     std::string preset;
-    const std::string out = path("key.pdf");
+    const std::string out = (handouts + "/key.pdf").toStdString();
     m->pdfDialog = [&](const std::string& p) {
         preset = p;
         return out;
     };
+    QString told;
+    testing::answerNextModal([&](QWidget* w) {
+        auto* box = qobject_cast<QMessageBox*>(w);
+        ASSERT_NE(box, nullptr);
+        told = box->text();
+        box->accept();
+    });
     program->practice->questionSet.questionText[1][1] = "3x=12";
     m->mnuAnswerKey->trigger();
-    EXPECT_EQ(preset, "解答集.pdf");
+    EXPECT_EQ(QString::fromStdString(preset), documents + "/解答集.pdf");
+    EXPECT_TRUE(told.contains(QString::fromStdString(out))) << told.toStdString();
     const QString k = pdfText(QString::fromStdString(out));
     EXPECT_TRUE(holds(k, "問題1　3x=12")) << k.toStdString();
     EXPECT_TRUE(holds(k, "【答】x=4")) << k.toStdString();
 
-    // cancelled: nothing is written
-    m->pdfDialog = [](const std::string&) { return std::string(); };
+    // cancelled: nothing is written and nothing is told; the dialog starts where the key went
+    m->pdfDialog = [&](const std::string& p) {
+        preset = p;
+        return std::string();
+    };
     QFile::remove(QString::fromStdString(out));
     m->mnuWorksheet->trigger();
+    EXPECT_EQ(QString::fromStdString(preset), handouts + "/問題用紙.pdf");
     EXPECT_FALSE(QFile::exists(QString::fromStdString(out)));
 }
 

@@ -59,14 +59,22 @@ bool Program::startDrill() {
 }
 
 void Program::saveSheet(SheetKind kind) {
-    const std::string path = frmMain->pdfDialog(std::string(kind == SheetKind::AnswerKey ? ANSWER_KEY_TITLE : WORKSHEET_TITLE) + ".pdf");
+    const QuestionSet& set = session->document.set;
+    // Before anything is asked: a question that does not parse could only be printed as text.
+    if (const std::vector<std::string> faults = sheetFaults(set); !faults.empty()) {
+        prompter->inform(sheetFaultNotice(faults));
+        return;
+    }
+    SheetOptions options;
+    const std::string path = frmMain->pdfDialog(std::string(sheetName(kind)) + ".pdf");
     if (path.empty()) return;
     const std::string& setPath = session->document.path;
     if (!setPath.empty() && absolutePath(path) == absolutePath(setPath)) {
         prompter->inform(SHEET_OVER_SET + path);
         return;
     }
-    const FileResult written = writeSheetPdf(path, sheetLayout(session->document.set, kind));
+    options.title = setTitleOf(setPath);
+    const FileResult written = writeSheetPdf(path, sheetLayout(set, kind, options));
     if (!written.ok) prompter->inform(written.error);
 }
 

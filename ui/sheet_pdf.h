@@ -35,6 +35,8 @@ public:
     int width() const override { return box_.width(); }
     int height() const override { return box_.height(); }
     void setVisible(bool) override {}
+    int textWidth(const std::string& utf8) const override;
+    int ascent() const override;
     Canvas* lineBox(int n) override { return n == line_ ? this : nullptr; }
 
 private:
@@ -46,8 +48,9 @@ private:
     QFont qfont_;
 };
 
-// Draws a sheet into a PDF (A4, the equations typeset as on the page, as text, so the PDF
-// can be searched and copied from) and writes it atomically. Needs a QGuiApplication with
+// Draws a sheet into a PDF (A4, the equations typeset in the textbook style, as text, so the
+// PDF can be searched and copied from) and writes it atomically. A sheet with faulty questions
+// is refused without writing anything. Needs a QGuiApplication with
 // the font substitutions installed; the offscreen platform will do. A failure's error is
 // the message to show.
 FileResult writeSheetPdf(const std::string& path, const SheetLayout& layout);

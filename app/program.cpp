@@ -24,6 +24,7 @@
 #include "ui/pictures.h"
 #include "ui/resources.h"
 #include "ui/sheet_pdf.h"
+#include "ui/sheet_window.h"
 #include "ui/style.h"
 #include "solvari_version.h"
 
@@ -65,7 +66,9 @@ void Program::saveSheet(SheetKind kind) {
         prompter->inform(sheetFaultNotice(faults));
         return;
     }
-    SheetOptions options;
+    buildOtherWindows();
+    std::optional<SheetOptions> options = frmSheet->run(kind, set);
+    if (!options) return;
     const std::string path = frmMain->pdfDialog(std::string(sheetName(kind)) + ".pdf");
     if (path.empty()) return;
     const std::string& setPath = session->document.path;
@@ -73,8 +76,8 @@ void Program::saveSheet(SheetKind kind) {
         prompter->inform(SHEET_OVER_SET + path);
         return;
     }
-    options.title = setTitleOf(setPath);
-    const FileResult written = writeSheetPdf(path, sheetLayout(set, kind, options));
+    options->title = setTitleOf(setPath);
+    const FileResult written = writeSheetPdf(path, sheetLayout(set, kind, *options));
     if (!written.ok) prompter->inform(written.error);
 }
 
@@ -173,6 +176,7 @@ void Program::buildOtherWindows() {
     frmEditQues = new TfrmEditQues(s->document, *prompter, m);
     frmKiroku = new TfrmKiroku(records, frmDelete, m);
     frmPrintS = new TfrmPrintS(PrintSource{*m->page, *m->pageWindow, s->engine, *practice}, *prompter, m);
+    frmSheet = new TfrmSheet(m);
     frmSentaku = new TfrmSentaku(m);
     frmVersion = new TfrmVersion(m);
     frmMondai = new TfrmMondai(*practice, *this, m);

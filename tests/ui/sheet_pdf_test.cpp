@@ -6,7 +6,10 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QImage>
+#include <QListWidget>
 #include <QMessageBox>
+#include <QPushButton>
+#include <QSpinBox>
 #include <QProcess>
 #include <QTemporaryDir>
 #include <algorithm>
@@ -19,6 +22,7 @@
 #include "ui/fonts.h"
 #include "tests/ui/modal.h"
 #include "ui/sheet_pdf.h"
+#include "ui/sheet_window.h"
 
 namespace solvari {
 namespace {
@@ -199,13 +203,14 @@ TEST(SheetPdf, NothingPrintsOverAnythingElse) {
     }
 }
 
-// ファイル → 解答集 lays out the set the drill holds, which the teacher may have edited unsaved.
+// ファイル → 解答集 lays out the set the drill holds, which the teacher may have edited unsaved,
+// after the teacher has chosen its units in the print window (all of them to start with).
 class SheetMenu : public testing::ProgramInFolder {};
 
-TEST_F(SheetMenu, TheMenuWritesTheKeyOfTheSetInUse) {
-    writeSet({"<<一", "2x=6", ">>"});
+TEST_F(SheetMenu, TheMenuWritesTheChosenUnitsOfTheSetInUse) {
+    writeSet({"<<一", "2x=6", ">>", "<<二", "5x=10", ">>"});
     start();
-    ASSERT_NE(m->mnuAnswerKey, nullptr);
+    ASSERT_NE(m->mnuAnswers, nullptr);
     std::string preset;
     const std::string out = path("key.pdf");
     m->pdfDialog = [&](const std::string& p) {
@@ -213,17 +218,38 @@ TEST_F(SheetMenu, TheMenuWritesTheKeyOfTheSetInUse) {
         return out;
     };
     program->practice->questionSet.questionText[1][1] = "3x=12";
+    testing::answerNextModal([](QWidget* w) {
+        auto* sheet = qobject_cast<TfrmSheet*>(w);
+        ASSERT_NE(sheet, nullptr);
+        EXPECT_EQ(sheet->windowTitle(), QString::fromUtf8("解答集の印刷"));
+        ASSERT_EQ(sheet->lstTangen->count(), 2);
+        EXPECT_EQ(sheet->chosenUnits(), (std::vector<int>{1, 2})) << "every unit to start with";
+        EXPECT_FALSE(sheet->spnPerPage->isVisibleTo(sheet)) << "the number per page is the worksheet's";
+        sheet->btnNone->click();
+        EXPECT_FALSE(sheet->btnOk->isEnabled()) << "a sheet of no unit";
+        sheet->lstTangen->item(0)->setCheckState(Qt::Checked);
+        sheet->btnOk->click();
+    });
     m->mnuAnswerKey->trigger();
     EXPECT_EQ(preset, "解答集.pdf");
     const QString k = pdfText(QString::fromStdString(out));
     EXPECT_TRUE(holds(k, "Question　解答集")) << k.toStdString();
     EXPECT_TRUE(holds(k, "(1)①3x=12")) << k.toStdString();
     EXPECT_TRUE(holds(k, "【答】x=4")) << k.toStdString();
+    EXPECT_FALSE(holds(k, "二")) << "unit 2 was not chosen";
 
-    // cancelled: nothing is written
-    m->pdfDialog = [](const std::string&) { return std::string(); };
+    // closed in the print window, or cancelled in the file dialog: nothing is written
     QFile::remove(QString::fromStdString(out));
+    testing::answerNextModal([](QWidget* w) {
+        auto* sheet = qobject_cast<TfrmSheet*>(w);
+        ASSERT_NE(sheet, nullptr);
+        EXPECT_TRUE(sheet->spnPerPage->isVisibleTo(sheet));
+        sheet->reject();
+    });
     m->mnuWorksheet->trigger();
+    m->pdfDialog = [](const std::string&) { return std::string(); };
+    testing::answerNextModal([](QWidget* w) { qobject_cast<TfrmSheet*>(w)->btnOk->click(); });
+    m->mnuAnswers->trigger();
     EXPECT_FALSE(QFile::exists(QString::fromStdString(out)));
 }
 

@@ -20,11 +20,17 @@ PainterCanvas::PainterCanvas(QPainter& painter, const QRect& box, int line, doub
 void PainterCanvas::setFont(const FontSpec& font) {
     font_ = font;
     qfont_ = qfontFor(font);
+    metrics_.reset();
+}
+
+const QFontMetrics& PainterCanvas::metrics() const {
+    if (!metrics_) metrics_.emplace(qfont_, p_.device());
+    return *metrics_;
 }
 
 int PainterCanvas::textOut(int x, int y, const std::string& utf8) {
     const QString text = QString::fromStdString(utf8);
-    const QFontMetrics fm(qfont_, p_.device());
+    const QFontMetrics& fm = metrics();
     if (!dry) {
         p_.setFont(qfont_);
         p_.setPen(Qt::black);
@@ -56,10 +62,10 @@ void PainterCanvas::rectangle(int left, int top, int right, int bottom, Color pe
 }
 
 int PainterCanvas::textWidth(const std::string& utf8) const {
-    return QFontMetrics(qfont_, p_.device()).horizontalAdvance(QString::fromStdString(utf8));
+    return metrics().horizontalAdvance(QString::fromStdString(utf8));
 }
 
-int PainterCanvas::ascent() const { return QFontMetrics(qfont_, p_.device()).ascent(); }
+int PainterCanvas::ascent() const { return metrics().ascent(); }
 
 namespace {
 

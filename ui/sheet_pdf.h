@@ -1,5 +1,7 @@
 #pragma once
 #include <QFont>
+#include <QFontMetrics>
+#include <optional>
 #include <QRect>
 #include <string>
 
@@ -46,6 +48,9 @@ private:
     double barWeight_;
     FontSpec font_;
     QFont qfont_;
+    // qfont_'s metrics on the painter's device, made once per font: a sheet measures every piece
+    mutable std::optional<QFontMetrics> metrics_;
+    const QFontMetrics& metrics() const;
 };
 
 // Draws a sheet into a PDF (A4, the equations typeset in the textbook style, as text, so the

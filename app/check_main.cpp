@@ -31,7 +31,7 @@ int main(int argc, char** argv) {
     for (int i = 1; i < argc; ++i) {
         args.emplace_back(argv[i]);
         const std::string& a = args.back();
-        pdf = pdf || a.rfind("--answer-key", 0) == 0 || a.rfind("--worksheet", 0) == 0;
+        pdf = pdf || a.rfind("--answer-key", 0) == 0 || a.rfind("--worksheet", 0) == 0 || a.rfind("--answers", 0) == 0;
     }
     std::unique_ptr<QGuiApplication> app;
     if (pdf) {

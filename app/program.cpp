@@ -25,6 +25,7 @@
 #include "ui/pictures.h"
 #include "ui/resources.h"
 #include "ui/sheet_pdf.h"
+#include "ui/sheet_window.h"
 #include "ui/style.h"
 #include "solvari_version.h"
 
@@ -60,12 +61,21 @@ bool Program::startDrill() {
 }
 
 void Program::saveSheet(SheetKind kind) {
+    const QuestionSet& set = session->document.set;
+    // Before anything is asked: a question that does not parse could only be printed as text.
+    if (const std::vector<std::string> faults = sheetFaults(set); !faults.empty()) {
+        prompter->inform(sheetFaultNotice(faults));
+        return;
+    }
+    buildOtherWindows();
+    std::optional<SheetOptions> options = frmSheet->run(kind, set);
+    if (!options) return;
     // The PDFs are for handing out: the dialog opens in the documents folder (then where the
     // last one went), never in the hidden practice folder the drill works in.
     QString folder = sheetFolder_;
     if (folder.isEmpty()) folder = QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation);
     if (folder.isEmpty() || !QFileInfo(folder).isDir()) folder = QDir::homePath();
-    const std::string title = kind == SheetKind::AnswerKey ? ANSWER_KEY_TITLE : WORKSHEET_TITLE;
+    const std::string title = sheetName(kind);
     const std::string path = frmMain->pdfDialog(QDir(folder).filePath(QString::fromStdString(title + ".pdf")).toStdString());
     if (path.empty()) return;
     const std::string& setPath = session->document.path;
@@ -73,7 +83,8 @@ void Program::saveSheet(SheetKind kind) {
         prompter->inform(SHEET_OVER_SET + path);
         return;
     }
-    const FileResult written = writeSheetPdf(path, sheetLayout(session->document.set, kind));
+    options->title = setTitleOf(setPath);
+    const FileResult written = writeSheetPdf(path, sheetLayout(set, kind, *options));
     if (!written.ok) {
         prompter->inform(written.error);
         return;
@@ -179,6 +190,7 @@ void Program::buildOtherWindows() {
     frmEditQues = new TfrmEditQues(s->document, *prompter, m);
     frmKiroku = new TfrmKiroku(records, frmDelete, m);
     frmPrintS = new TfrmPrintS(PrintSource{*m->page, *m->pageWindow, s->engine, *practice}, *prompter, m);
+    frmSheet = new TfrmSheet(m);
     frmSentaku = new TfrmSentaku(m);
     frmVersion = new TfrmVersion(m);
     frmMondai = new TfrmMondai(*practice, *this, m);

@@ -18,6 +18,7 @@ class TfrmMondai;
 class TfrmDelete;
 class TfrmKiroku;
 class TfrmPrintS;
+class TfrmSheet;
 
 // The whole program: the session, the drill's logic and every window, created once at start
 // in the order the program has always created them, and wired together here.
@@ -35,6 +36,7 @@ struct Program : OtherWindows, ProgramActions {
     TfrmEditQues* frmEditQues = nullptr;
     TfrmKiroku* frmKiroku = nullptr;
     TfrmPrintS* frmPrintS = nullptr;
+    TfrmSheet* frmSheet = nullptr;
     TfrmSentaku* frmSentaku = nullptr;
     TfrmVersion* frmVersion = nullptr;
     TfrmMondai* frmMondai = nullptr;

@@ -1,5 +1,6 @@
-// The answer key of a full-size question set (20 units of 7 questions of every kind the solver
-// meets): the layout alone, and the layout drawn into the PDF's bytes. Offscreen platform.
+// The sheets of a full-size question set (20 units of 7 questions of every kind the solver
+// meets): the answer key's layout alone, and each sheet laid out and drawn into the PDF's
+// bytes. Offscreen platform.
 #include <benchmark/benchmark.h>
 
 #include <QGuiApplication>
@@ -33,12 +34,16 @@ void BM_AnswerKeyLayout(benchmark::State& state) {
 }
 BENCHMARK(BM_AnswerKeyLayout)->Unit(benchmark::kMillisecond);
 
-void BM_AnswerKeyPdf(benchmark::State& state) {
+// sheet/0 the answer key, sheet/1 the worksheet, sheet/2 the answers.
+void BM_SheetPdf(benchmark::State& state) {
+    const solvari::SheetKind kinds[] = {solvari::SheetKind::AnswerKey, solvari::SheetKind::Worksheet,
+                                        solvari::SheetKind::Answers};
+    const solvari::SheetKind kind = kinds[state.range(0)];
     const solvari::QuestionSet set = fullSet();
     size_t bytes = 0;
     int pages = 0;
     for (auto _ : state) {
-        const solvari::SheetLayout l = solvari::sheetLayout(set, solvari::SheetKind::AnswerKey);
+        const solvari::SheetLayout l = solvari::sheetLayout(set, kind);
         const std::string pdf = solvari::sheetPdfBytes(l);
         bytes = pdf.size();
         pages = l.pageCount;
@@ -47,7 +52,7 @@ void BM_AnswerKeyPdf(benchmark::State& state) {
     state.counters["pages"] = pages;
     state.counters["pdf_bytes"] = static_cast<double>(bytes);
 }
-BENCHMARK(BM_AnswerKeyPdf)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_SheetPdf)->ArgName("sheet")->DenseRange(0, 2)->Unit(benchmark::kMillisecond);
 
 }  // namespace
 

@@ -3,6 +3,7 @@
 #include <QCommandLineParser>
 #include <QFileInfo>
 #include <QStringList>
+#include <optional>
 
 #include "flow/class_summary.h"
 #include "flow/judge_rows.h"
@@ -19,7 +20,8 @@ namespace {
 
 const char* const kUsage =
     "使い方: solvari-check [--solve | --tsv] FILE.leq\n"
-    "        solvari-check [--answer-key OUT.pdf] [--worksheet OUT.pdf] FILE.leq\n"
+    "        solvari-check [--answer-key OUT.pdf] [--worksheet OUT.pdf] [--answers OUT.pdf]\n"
+    "                      [--units LIST] [--per-page N] FILE.leq\n"
     "        solvari-check --records [--tsv | --csv | --grid [--unit TITLE] [--set FILE.leq]] FILE.rec... | FOLDER\n"
     "        solvari-check --judge FILE.tsv\n"
     "        solvari-check --help | --version\n"
@@ -27,7 +29,10 @@ const char* const kUsage =
     "  --solve       すべての問題の解き方を表示\n"
     "  --tsv         問題ごとに 単元・問題・問題文・答・エラーコード・メッセージ をタブ区切りで表示\n"
     "  --answer-key  解答集（すべての問題の解き方と【答】）を PDF に書く\n"
-    "  --worksheet   問題用紙（問題と計算用の余白）を PDF に書く\n"
+    "  --worksheet   問題用紙（問題と計算用の余白、組・番・名前と日付の欄）を PDF に書く\n"
+    "  --answers     答えの一覧（問題と【答】を1行ずつ）を PDF に書く。丸つけ用\n"
+    "  --units       PDF に載せる単元（例: 1,3-5）。なければすべての単元\n"
+    "  --per-page    問題用紙の1ページの問題数（1〜12、なければ 6）\n"
     "  --records     練習記録ファイル（フォルダならその下の *.rec すべて）を 生徒・単元ごとに\n"
     "                問題別の完了回数・合計・最終日時 の表にする（--tsv でタブ区切り）\n"
     "                生徒は <名前>.rec の名前、集めた Miradosh.rec はそのフォルダの名前\n"
@@ -206,14 +211,21 @@ CheckOutput judgeFile(const QStringList& paths) {
     return usageError("ファイルを読めません: " + path);
 }
 
-// Both sheets from one reading of the set; an output that names the set itself is refused
-// before anything is written, so the teacher's file cannot be replaced by a PDF.
-CheckOutput sheets(const std::string& path, const std::vector<std::pair<SheetKind, std::string>>& outputs,
-                   const SheetWriter& writeSheet) {
+// What the PDF options ask for, as given.
+struct SheetRequest {
+    std::vector<std::pair<SheetKind, std::string>> outputs;
+    std::optional<std::string> units;  // --units, not yet read against the set
+    int perPage = WORKSHEET_PER_PAGE;
+};
+
+// Every sheet from one reading of the set; an output that names the set itself is refused
+// before anything is written, so the teacher's file cannot be replaced by a PDF, and a set
+// that does not pass the check gets no sheet at all.
+CheckOutput sheets(const std::string& path, const SheetRequest& request, const SheetWriter& writeSheet) {
     CheckOutput o;
     if (!writeSheet) return usageError("この solvari-check は PDF を書けません");
     const QString input = QFileInfo(QString::fromStdString(path)).absoluteFilePath();
-    for (const auto& [kind, out] : outputs) {
+    for (const auto& [kind, out] : request.outputs) {
         if (out.empty()) return usageError("PDF の出力先を指定してください");
         if (QFileInfo(QString::fromStdString(out)).absoluteFilePath() == input)
             return usageError(SHEET_OVER_SET + out);
@@ -221,25 +233,35 @@ CheckOutput sheets(const std::string& path, const std::vector<std::pair<SheetKin
     const QuestionLinesResult read = readQuestionFile(path);
     if (!read.ok) return unreadable(read);
     QuestionSet set;
-    std::vector<Diagnostic> unshown;  // the check below reports them when the set is faulty
-    if (!parseQuestionSet(read.lines, set, unshown)) {
-        // Nothing is written for a set that does not parse: the check says why.
+    if (!checkQuestionSet(read.lines, set).ok) {
+        // Nothing is written for a set that does not pass: the check says why.
         o = validate(read.lines, path);
         o.err = "solvari-check: 問題集に誤りがあるため PDF を書きません\n";
         o.exitCode = CHECK_EXIT_INVALID;
         return o;
     }
-    for (const auto& [kind, out] : outputs) {
-        const SheetLayout layout = sheetLayout(set, kind);
+    SheetOptions options;
+    options.perPage = request.perPage;
+    options.title = setTitleOf(path);
+    if (request.units) {
+        const UnitList units = parseUnitList(*request.units, set.unitCount);
+        if (!units.ok) return usageError(units.error);
+        options.units = units.units;
+    }
+    const int unitCount = options.units.empty() ? set.unitCount : static_cast<int>(options.units.size());
+    bool told = false;  // the key and the answers both find the unsolved questions: said once
+    for (const auto& [kind, out] : request.outputs) {
+        const SheetLayout layout = sheetLayout(set, kind, options);
         const FileResult written = writeSheet(out, layout);
         if (!written.ok) {
             o.err += "solvari-check: " + written.error + "\n";
             o.exitCode = CHECK_EXIT_UNREADABLE;
             return o;
         }
-        o.out += std::string(kind == SheetKind::AnswerKey ? ANSWER_KEY_TITLE : WORKSHEET_TITLE) + ": " + out + " (" +
-                 std::to_string(set.unitCount) + "単元, " + std::to_string(layout.questions) + "問, " +
-                 std::to_string(layout.pageCount) + "ページ)\n";
+        o.out += std::string(sheetName(kind)) + ": " + out + " (" + std::to_string(unitCount) + "単元, " +
+                 std::to_string(layout.questions) + "問, " + std::to_string(layout.pageCount) + "ページ)\n";
+        if (told || layout.unsolved.empty()) continue;
+        told = true;
         for (const std::string& u : layout.unsolved) o.err += "solvari-check: 解けない問題: " + u + "\n";
         if (!layout.unsolved.empty()) o.exitCode = CHECK_EXIT_INVALID;
     }
@@ -271,7 +293,9 @@ CheckOutput runCheckCommand(const std::vector<std::string>& args, const SheetWri
     const QCommandLineOption answerKey("answer-key", "", "OUT.pdf"), worksheet("worksheet", "", "OUT.pdf"), recordsOpt("records"),
         judge("judge");
     const QCommandLineOption csv("csv"), grid("grid"), unitOpt("unit", "", "TITLE"), setOpt("set", "", "FILE.leq");
-    parser.addOptions({help, version, solve, tsv, answerKey, worksheet, recordsOpt, judge, csv, grid, unitOpt, setOpt});
+    const QCommandLineOption answers("answers", "", "OUT.pdf"), units("units", "", "LIST"), perPage("per-page", "", "N");
+    parser.addOptions({help, version, solve, tsv, answerKey, worksheet, recordsOpt, judge, csv, grid, unitOpt, setOpt, answers,
+                       units, perPage});
     QStringList list{"solvari-check"};
     for (const std::string& a : args) list << QString::fromStdString(a);
     if (!parser.parse(list)) {
@@ -291,7 +315,7 @@ CheckOutput runCheckCommand(const std::vector<std::string>& args, const SheetWri
         o.out = std::string("solvari-check ") + SOLVARI_VERSION + "\n";
         return o;
     }
-    const bool pdf = parser.isSet(answerKey) || parser.isSet(worksheet);
+    const bool pdf = parser.isSet(answerKey) || parser.isSet(worksheet) || parser.isSet(answers);
     if (parser.isSet(judge)) {
         if (pdf || parser.isSet(solve) || parser.isSet(tsv) || parser.isSet(recordsOpt))
             return usageError("--judge はほかのオプションと一緒に使えません");
@@ -310,9 +334,19 @@ CheckOutput runCheckCommand(const std::vector<std::string>& args, const SheetWri
     }
     if (recordsOnly) return usageError("--csv・--grid・--unit・--set は --records と一緒に使います");
     if (pdf && (parser.isSet(solve) || parser.isSet(tsv)))
-        return usageError("--answer-key・--worksheet は --solve・--tsv と一緒に使えません");
-    if (parser.values(answerKey).size() > 1 || parser.values(worksheet).size() > 1)
+        return usageError("--answer-key・--worksheet・--answers は --solve・--tsv と一緒に使えません");
+    if (parser.values(answerKey).size() > 1 || parser.values(worksheet).size() > 1 || parser.values(answers).size() > 1)
         return usageError("PDF の出力先は一つずつ指定してください");
+    if (parser.isSet(units) && !pdf) return usageError("--units は --answer-key・--worksheet・--answers と一緒に使います");
+    if (parser.values(units).size() > 1) return usageError("--units は一つにまとめて指定してください（例: 1,3-5）");
+    if (parser.isSet(perPage) && !parser.isSet(worksheet)) return usageError("--per-page は --worksheet と一緒に使います");
+    SheetRequest request;
+    if (parser.isSet(perPage)) {
+        bool number = false;
+        request.perPage = parser.value(perPage).toInt(&number);
+        if (!number || request.perPage < 1 || request.perPage > WORKSHEET_MAX_PER_PAGE)
+            return usageError("--per-page は 1〜" + std::to_string(WORKSHEET_MAX_PER_PAGE) + " の数で指定してください");
+    }
     // with both, the later one counts
     CheckMode mode = CheckMode::Validate;
     for (const std::string& a : args) {
@@ -332,10 +366,11 @@ CheckOutput runCheckCommand(const std::vector<std::string>& args, const SheetWri
     }
     const std::string path = files.front().toStdString();
     if (pdf) {
-        std::vector<std::pair<SheetKind, std::string>> outputs;
-        if (parser.isSet(answerKey)) outputs.emplace_back(SheetKind::AnswerKey, parser.value(answerKey).toStdString());
-        if (parser.isSet(worksheet)) outputs.emplace_back(SheetKind::Worksheet, parser.value(worksheet).toStdString());
-        return sheets(path, outputs, writeSheet);
+        if (parser.isSet(answerKey)) request.outputs.emplace_back(SheetKind::AnswerKey, parser.value(answerKey).toStdString());
+        if (parser.isSet(worksheet)) request.outputs.emplace_back(SheetKind::Worksheet, parser.value(worksheet).toStdString());
+        if (parser.isSet(answers)) request.outputs.emplace_back(SheetKind::Answers, parser.value(answers).toStdString());
+        if (parser.isSet(units)) request.units = parser.value(units).toStdString();
+        return sheets(path, request, writeSheet);
     }
     const QuestionLinesResult read = readQuestionFile(path);
     if (!read.ok) return unreadable(read);

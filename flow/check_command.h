@@ -15,13 +15,15 @@ namespace solvari {
 //   solvari-check FILE.leq          the editor's check of the whole set (every unit)
 //   solvari-check --solve FILE.leq  a worked solution of every question
 //   solvari-check --tsv FILE.leq    one tab-separated row per question
-//   solvari-check --answer-key OUT.pdf [--worksheet OUT2.pdf] FILE.leq   the teacher's PDFs
+//   solvari-check [--answer-key K.pdf] [--worksheet W.pdf] [--answers A.pdf] [--units 1,3-5]
+//                 [--per-page N] FILE.leq                                the teacher's PDFs
 //   solvari-check --records [--tsv] FILE.rec… | FOLDER                    the class summary
 //   solvari-check --judge FILE.tsv                                          lines students wrote, judged
 //
 // Exit codes: 0 the set is valid (and, with --solve, --tsv or a PDF, every question was solved);
-// 1 the set or a question is faulty; 2 the file cannot be read or written, or the arguments
-// are wrong. With --records: 0 every record file was read, 1 some were skipped, 2 usage. With
+// 1 the set or a question is faulty (then no PDF is written); 2 the file cannot be read or
+// written, or the arguments are wrong (a unit list the set does not fit among them). With
+// --records: 0 every record file was read, 1 some were skipped, 2 usage. With
 // --judge: 0 every row judged, 1 a row INVALID, 2 usage or no such file.
 enum class CheckMode { Validate, Solve, Tsv };
 

@@ -40,6 +40,13 @@ public:
     virtual int height() const = 0;
     // A box can be hidden and shown; drawing into a hidden box still keeps the picture.
     virtual void setVisible(bool visible) = 0;
+
+    // How wide text would be in the current font, and how far the top of its line lies above
+    // its baseline, without drawing it: the printed sheets place pieces by their own widths.
+    // A canvas that cannot measure (the screen's boxes, which lay out in fixed cells) answers
+    // with an estimate from the font's size that is never narrower than a serif face's type.
+    virtual int textWidth(const std::string& utf8) const;
+    virtual int ascent() const;
 };
 
 // The boxes of the equation page that the typesetting and the step flow draw into:

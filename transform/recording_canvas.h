@@ -12,7 +12,8 @@ namespace solvari {
 // A Canvas that draws nothing and records every call, for tests and benchmarks. Glyph
 // advances are fixed, whatever the font and its size, so pixel positions can be asserted:
 // a character that is one byte in Shift-JIS (ASCII, half-width katakana) advances 8 pixels,
-// every other character (kanji, kana, full-width forms, circled numbers) 16 pixels.
+// every other character (kanji, kana, full-width forms, circled numbers, the minus sign) 16
+// pixels; a line's top lies the font's pixel size above its baseline.
 class RecordingCanvas : public Canvas {
 public:
     static constexpr int NARROW_ADVANCE = 8;
@@ -68,6 +69,8 @@ public:
         calls.push_back(Call{Op::Rectangle, font_, {}, left, top, right, bottom, pen, true});
     }
     void clear() override { calls.push_back(Call{Op::Clear, font_, {}, 0, 0, 0, 0, {}, true}); }
+    int textWidth(const std::string& utf8) const override { return advance(utf8); }
+    int ascent() const override { return font_.pixelSize; }
     int width() const override { return width_; }
     int height() const override { return height_; }
     void setVisible(bool v) override {

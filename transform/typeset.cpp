@@ -339,4 +339,202 @@ FractionTexts Typesetter::fractionText(int32_t den, int32_t num) {
     return {n, std::to_string(den)};
 }
 
+// ---------------------------------------------------------------- the textbook style
+
+struct Typesetter::Atom {
+    enum class Kind { Number, Letter, Open, Close, Binary, Sign, Relation, Fraction };
+    Kind kind = Kind::Number;
+    std::string text;  // all but Fraction
+    Run num, den;      // Fraction
+};
+
+namespace {
+
+// Thousandths of the type size, in whole pixels.
+int part(int pixelSize, int thousandths) { return (pixelSize * thousandths + 500) / 1000; }
+
+// The vertical measures of the textbook style, from its size.
+struct TextbookGeometry {
+    int axis;      // the bar's middle (the minus sign's height) above the baseline
+    int numRaise;  // a numerator's baseline above the bar's top
+    int denDrop;   // a denominator's baseline below the bar's top: the bar, air, a digit's height
+    int typeTop;   // how far type (brackets, digits) reaches above its baseline
+    int typeDepth; // and below it (brackets, the descender of y)
+};
+
+TextbookGeometry textbookGeometry(int pixelSize) {
+    return {part(pixelSize, 270), part(pixelSize, 220), 2 + part(pixelSize, 200) + part(pixelSize, 730),
+            part(pixelSize, 780), part(pixelSize, 260)};
+}
+
+}  // namespace
+
+FontSpec Typesetter::textbookFont(int pixelSize, bool italic) const {
+    return FontSpec{fntTextbook.face, pixelSize, CHARSET_ANSI, fntTextbook.bold, italic};
+}
+
+void Typesetter::pushSign(Run& run, bool negative) {
+    using K = Atom::Kind;
+    // After a number, a letter, a closing bracket or a fraction the sign joins two terms;
+    // anywhere else (the start of a side, after '(' or '=') it belongs to the number after it.
+    const bool joins = !run.empty() && (run.back().kind == K::Number || run.back().kind == K::Letter ||
+                                        run.back().kind == K::Close || run.back().kind == K::Fraction);
+    run.push_back(Atom{joins ? K::Binary : K::Sign, negative ? MINUS_SIGN : "+", {}, {}});
+}
+
+int Typesetter::gapBetween(const Atom* before, const Atom& next, int pixelSize) {
+    using K = Atom::Kind;
+    if (!before || before->kind == K::Sign) return 0;  // a sign stands tight to its number
+    auto around = [](K k) { return k == K::Binary ? 200 : k == K::Relation ? 280 : 0; };
+    int gap = std::max(around(before->kind), around(next.kind));
+    // A fraction stands a little apart from a number or letter beside it.
+    auto plain = [](K k) { return k == K::Number || k == K::Letter || k == K::Fraction; };
+    if ((before->kind == K::Fraction && plain(next.kind)) || (next.kind == K::Fraction && plain(before->kind)))
+        gap = std::max(gap, 80);
+    // An italic letter leans into a closing bracket after it.
+    if (before->kind == K::Letter && next.kind == K::Close) gap = std::max(gap, 60);
+    return part(pixelSize, gap);
+}
+
+void Typesetter::textbookGroupTerm(Run& run, const EquationLine& line, int i, bool afterOpen) {
+    using K = Atom::Kind;
+    const Term& u = line.terms[static_cast<size_t>(i)];
+    const bool letter = isLetterKind(u.kind);
+    if (!letter && !isNumberKind(u.kind)) return;  // corner brackets and stray kinds
+    if (u.num < 0) pushSign(run, true);
+    else if (!afterOpen) pushSign(run, false);
+    // A numerator has one row: a fraction inside it reads 1/2, as on the page.
+    if (letter) {
+        const std::string d = engine_.hasDecimal ? formatDecimal(u) : std::string();
+        auto [num, den] = termText(u);
+        const std::string coefficient = !d.empty() ? d : den.empty() ? num : num + "/" + den;
+        if (!coefficient.empty()) run.push_back(Atom{K::Number, coefficient, {}, {}});
+        run.push_back(Atom{K::Letter, std::string(1, u.kind), {}, {}});
+        return;
+    }
+    const char next = i + 1 < line.count ? line.terms[static_cast<size_t>(i + 1)].kind : '\0';
+    if (isUnit(u) && isOpenBracket(next)) return;
+    run.push_back(Atom{K::Number, decimalOrFraction(u, engine_.hasDecimal), {}, {}});
+}
+
+// The pieces of a line, read as layoutLine reads it: the same signs, the same bar groups.
+Typesetter::Run Typesetter::textbookRun(const EquationLine& line) {
+    using K = Atom::Kind;
+    Run run;
+    struct Group {
+        bool open = false;
+        Term coefficient{};
+        Run num;
+        int depth = 0;
+        bool bare() const { return std::abs(coefficient.num) == 1 && coefficient.den != 1; }
+    } group;
+    auto number = [](Run& r, const FractionTexts& t) {
+        if (t.first.empty()) return;
+        if (t.second.empty()) r.push_back(Atom{K::Number, t.first, {}, {}});
+        else r.push_back(Atom{K::Fraction, "", {Atom{K::Number, t.first, {}, {}}}, {Atom{K::Number, t.second, {}, {}}}});
+    };
+    auto closeGroup = [&] {
+        if (group.coefficient.den != 1) {
+            run.push_back(Atom{K::Fraction, "", std::move(group.num), {Atom{K::Number, std::to_string(group.coefficient.den), {}, {}}}});
+        } else {
+            run.insert(run.end(), group.num.begin(), group.num.end());
+        }
+        group = Group{};
+    };
+    auto bracket = [](char kind) { return Atom{isOpenBracket(kind) ? K::Open : K::Close, std::string(1, kind), {}, {}}; };
+
+    const int count = std::clamp(line.count, 0, LINE_CAPACITY);
+    for (int i = 0; i < count; ++i) {
+        const Term& t = line.terms[static_cast<size_t>(i)];
+        const char next = i + 1 < count ? line.terms[static_cast<size_t>(i + 1)].kind : '\0';
+        const char prev = i > 0 ? line.terms[static_cast<size_t>(i - 1)].kind : '(';
+        if (group.open) {
+            if (isOpenBracket(t.kind)) {
+                if (group.depth == 0 && std::abs(group.coefficient.num) == 1) group.num.clear();
+                if (group.depth > 0 || !group.bare()) group.num.push_back(bracket(t.kind));
+                ++group.depth;
+                continue;
+            }
+            if (isCloseBracket(t.kind)) {
+                if (--group.depth > 0 || !group.bare()) group.num.push_back(bracket(t.kind));
+                if (group.depth == 0) closeGroup();
+                continue;
+            }
+            if (t.kind != KIND_EQUALS) {
+                textbookGroupTerm(group.num, line, i, isOpenBracket(prev));
+                continue;
+            }
+            closeGroup();  // left open at '=': drawn as it stands
+        }
+        const bool signed_ = t.num < 0 || needsPlusSign(line, i);
+        if (t.kind == KIND_EQUALS) {
+            run.push_back(Atom{K::Relation, "=", {}, {}});
+        } else if (isOpenBracket(t.kind) || isCloseBracket(t.kind)) {
+            run.push_back(bracket(t.kind));
+        } else if (t.kind == KIND_NUMBER || (t.kind == KIND_BAR && !isOpenBracket(next))) {
+            if (signed_) pushSign(run, t.num < 0);
+            const std::string d = engine_.hasDecimal ? formatDecimal(t) : std::string();
+            if (!d.empty()) run.push_back(Atom{K::Number, d, {}, {}});
+            else if (!(isUnit(t) && isOpenBracket(next))) number(run, termText(t));
+        } else if (isLetterKind(t.kind)) {
+            if (signed_) pushSign(run, t.num < 0);
+            const std::string d = engine_.hasDecimal ? formatDecimal(t) : std::string();
+            if (!d.empty()) run.push_back(Atom{K::Number, d, {}, {}});
+            else number(run, termText(t));
+            run.push_back(Atom{K::Letter, std::string(1, t.kind), {}, {}});
+        } else if (t.kind == KIND_BAR) {
+            if (signed_) pushSign(run, t.num < 0);
+            group = Group{};
+            group.open = true;
+            group.coefficient = t;
+            group.num.push_back(Atom{K::Number, std::to_string(std::llabs(static_cast<long long>(t.num))), {}, {}});
+        }
+    }
+    if (group.open) closeGroup();
+    return run;
+}
+
+int Typesetter::placeRun(Canvas& box, const Run& run, int x, int baseline, int pixelSize, bool draw) {
+    const TextbookGeometry g = textbookGeometry(pixelSize);
+    const Atom* before = nullptr;
+    for (const Atom& a : run) {
+        x += gapBetween(before, a, pixelSize);
+        before = &a;
+        if (a.kind == Atom::Kind::Fraction) {
+            const int numWidth = placeRun(box, a.num, 0, 0, pixelSize, false);
+            const int denWidth = placeRun(box, a.den, 0, 0, pixelSize, false);
+            // the bar reaches a little past the wider of the two
+            const int width = std::max(numWidth, denWidth) + 2 * part(pixelSize, 80);
+            if (draw) {
+                const int barTop = baseline - g.axis - 1;
+                box.line(x, barTop, x + width, barTop, BLACK);
+                placeRun(box, a.num, x + (width - numWidth) / 2, barTop - g.numRaise, pixelSize, true);
+                placeRun(box, a.den, x + (width - denWidth) / 2, barTop + g.denDrop, pixelSize, true);
+            }
+            x += width;
+            continue;
+        }
+        const FontSpec font = textbookFont(pixelSize, a.kind == Atom::Kind::Letter);
+        if (!(box.font() == font)) box.setFont(font);
+        x = draw ? box.textOut(x, baseline - box.ascent(), a.text) : x + box.textWidth(a.text);
+    }
+    return x;
+}
+
+TextbookExtent Typesetter::measureTextbook(Canvas& box, const EquationLine& line, int pixelSize) {
+    const Run run = textbookRun(line);
+    const TextbookGeometry g = textbookGeometry(pixelSize);
+    TextbookExtent e{placeRun(box, run, 0, 0, pixelSize, false), g.typeTop, g.typeDepth};
+    const bool stacked = std::any_of(run.begin(), run.end(), [](const Atom& a) { return a.kind == Atom::Kind::Fraction; });
+    if (stacked) {
+        e.above = g.axis + 1 + g.numRaise + g.typeTop;
+        e.below = g.denDrop - g.axis - 1 + g.typeDepth;
+    }
+    return e;
+}
+
+int Typesetter::drawTextbook(Canvas& box, int x, int baseline, const EquationLine& line, int pixelSize) {
+    return placeRun(box, textbookRun(line), x, baseline, pixelSize, true);
+}
+
 }  // namespace solvari

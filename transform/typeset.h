@@ -12,6 +12,13 @@ namespace solvari {
 // the piece stands alone in the middle row; an empty numerator means nothing is drawn.
 using FractionTexts = std::pair<std::string, std::string>;
 
+// Where a line set in the textbook style reaches, about its baseline, in pixels.
+struct TextbookExtent {
+    int width = 0;  // from the left of the first piece to the pen after the last
+    int above = 0;  // how far its type may reach above the baseline
+    int below = 0;  // and below it
+};
+
 // Typesets equation lines onto the boxes of the equation page: numbers as stacked fractions
 // (or decimals while the engine shows decimals), signs, brackets, '=' and the letter as
 // separate pieces left to right on three text rows; the sentence above the line, the answer
@@ -81,11 +88,34 @@ public:
     // The equation font at a pixel size: fntNum's face, ANSI, always italic.
     FontSpec equationFont(int pixelSize) const;
 
+    // The printed sheets' style, the way a textbook sets an equation: digits, signs and
+    // brackets upright, the letter italic, a true minus sign (U+2212), each piece placed by its
+    // own width, with a medium space around a + or − between terms, a wider one around =, and
+    // none after the sign of a negative number; a fraction stacked over a bar at the minus
+    // sign's height, numerator and denominator centred on it. Drawn by the baseline, at any
+    // size. The screen keeps its layout in cells (layoutLine); nothing here touches it.
+    // Decimals follow the engine's hasDecimal, as on the page; the engine's letter is kept.
+    FontSpec fntTextbook{"Century", 16, CHARSET_ANSI, false, false};
+    FontSpec textbookFont(int pixelSize, bool italic) const;
+    // Measures without drawing (the canvas's font changes).
+    TextbookExtent measureTextbook(Canvas& box, const EquationLine& line, int pixelSize);
+    // Draws with the first piece's left at x; returns the pen's x after the last piece.
+    int drawTextbook(Canvas& box, int x, int baseline, const EquationLine& line, int pixelSize);
+    static constexpr const char* MINUS_SIGN = "\u2212";
+
     static constexpr const char* ANSWER_PREFIX = "【答】　";
     static constexpr const char* MISSING_BOX = "box not fond";
 
 private:
     struct BarGroup;
+    struct Atom;
+    using Run = std::vector<Atom>;
+
+    Run textbookRun(const EquationLine& line);
+    void textbookGroupTerm(Run& run, const EquationLine& line, int i, bool afterOpen);
+    int placeRun(Canvas& box, const Run& run, int x, int baseline, int pixelSize, bool draw);
+    static void pushSign(Run& run, bool negative);
+    static int gapBetween(const Atom* before, const Atom& next, int pixelSize);
 
     Engine& engine_;
     PageBoxes& boxes_;

@@ -46,6 +46,8 @@ QMap<QString, QString> installFontSubstitutions() {
         {"ＭＳ ゴシック", {"IPAGothic", "IPAゴシック", "IPAexGothic", "Noto Sans Mono CJK JP"}},
         {"ＭＳ 明朝", {"IPAMincho", "IPA明朝", "IPAexMincho", "Noto Serif CJK JP"}},
         {"Bookman Old Style", {"URW Bookman", "URW Bookman L", "Bookman URW", "TeX Gyre Bonum"}},
+        // the printed sheets' equations: the schoolbook face of textbooks
+        {"Century", {"C059", "Century Schoolbook L", "TeX Gyre Schola", "URW Bookman"}},
     };
     const QStringList families = QFontDatabase::families();
     QMap<QString, QString> installed;

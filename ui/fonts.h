@@ -9,8 +9,9 @@
 namespace solvari {
 
 // Maps the Windows face names onto the fonts present here: ＭＳ Ｐゴシック → IPAPGothic,
-// ＭＳ ゴシック → IPAGothic, ＭＳ 明朝 → IPAMincho, Bookman Old Style → URW Bookman. A face whose
-// stand-ins are all missing gets no substitution and Qt falls back to its default font.
+// ＭＳ ゴシック → IPAGothic, ＭＳ 明朝 → IPAMincho, Bookman Old Style → URW Bookman, Century (the
+// printed sheets' equations) → C059. A face whose stand-ins are all missing gets no
+// substitution and Qt falls back to its default font.
 // Call once after the QApplication exists. Returns face → family actually used.
 QMap<QString, QString> installFontSubstitutions();
 

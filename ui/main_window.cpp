@@ -126,6 +126,7 @@ void TfrmMain::buildMenu() {
     // The teacher's printouts of the set as it stands (edited or not), each into a PDF.
     mnuAnswerKey = file->addAction("解答集(&K)...", this, [this] { program.saveSheet(SheetKind::AnswerKey); });
     mnuWorksheet = file->addAction("問題用紙(&W)...", this, [this] { program.saveSheet(SheetKind::Worksheet); });
+    mnuAnswers = file->addAction("答えの一覧(&L)...", this, [this] { program.saveSheet(SheetKind::Answers); });
     file->addSeparator();
     mnuEnd = file->addAction("終了(&X)", this, [this] { close(); });
     QMenu* edit = menuBar()->addMenu("編集(&E)");

@@ -59,7 +59,7 @@ public:
     // The open and save dialogs behind FileChooser; return "" when cancelled. Tests replace them.
     std::function<std::string(const std::string& preset)> openDialog;
     std::function<std::string(const std::string& preset)> saveDialog;
-    // Where the answer key or worksheet PDF goes; "" when cancelled.
+    // Where the answer key, worksheet or answers PDF goes; "" when cancelled.
     std::function<std::string(const std::string& preset)> pdfDialog;
 
     // --- start-up and closing ---
@@ -111,7 +111,7 @@ public:
     QTimer* timBlink = nullptr;
     QMdiSubWindow* pageWindow = nullptr;
     QAction *mnuOpen = nullptr, *mnuSave = nullptr, *mnuPrint = nullptr, *mnuAnswerKey = nullptr, *mnuWorksheet = nullptr,
-            *mnuEnd = nullptr, *mnuEditCWare = nullptr,
+            *mnuAnswers = nullptr, *mnuEnd = nullptr, *mnuEditCWare = nullptr,
             *mnuShowRecord = nullptr, *mnuDispStack = nullptr, *mnuNext = nullptr, *mnuTangen = nullptr,
             *mnuUsage = nullptr, *mnuPoint = nullptr, *mnuVersion = nullptr, *mnuWriteLines = nullptr;
     QFont fntNum;  // the two font holders the line drawing uses; never shown

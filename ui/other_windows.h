@@ -14,7 +14,8 @@ public:
     // Loads "Question.leq" from the working folder onto question 1 and picks the record. False,
     // after the fatal boxes, when the set cannot be practised.
     virtual bool startDrill() = 0;
-    // 解答集 or 問題用紙 of the set in use, into a PDF the teacher names.
+    // 解答集, 問題用紙 or 答えの一覧 of the set in use, of the units the teacher chooses, into a
+    // PDF the teacher names; nothing for a set with a question that does not parse.
     virtual void saveSheet(SheetKind kind) = 0;
     // At closing: finishes still on their way to the record get a few seconds, and the student
     // hears of any that did not make it.

@@ -20,11 +20,17 @@ PainterCanvas::PainterCanvas(QPainter& painter, const QRect& box, int line, doub
 void PainterCanvas::setFont(const FontSpec& font) {
     font_ = font;
     qfont_ = qfontFor(font);
+    metrics_.reset();
+}
+
+const QFontMetrics& PainterCanvas::metrics() const {
+    if (!metrics_) metrics_.emplace(qfont_, p_.device());
+    return *metrics_;
 }
 
 int PainterCanvas::textOut(int x, int y, const std::string& utf8) {
     const QString text = QString::fromStdString(utf8);
-    const QFontMetrics fm(qfont_, p_.device());
+    const QFontMetrics& fm = metrics();
     if (!dry) {
         p_.setFont(qfont_);
         p_.setPen(Qt::black);
@@ -55,6 +61,48 @@ void PainterCanvas::rectangle(int left, int top, int right, int bottom, Color pe
     p_.drawRect(QRectF(box_.x() + left + 0.5, box_.y() + top + 0.5, right - left - 1, bottom - top - 1));
 }
 
+int PainterCanvas::textWidth(const std::string& utf8) const {
+    return metrics().horizontalAdvance(QString::fromStdString(utf8));
+}
+
+int PainterCanvas::ascent() const { return metrics().ascent(); }
+
+namespace {
+
+// The smallest a squeezed text or line is drawn, as a share of its size.
+constexpr int kLeastShare = 55;
+
+void drawText(PainterCanvas& paper, const Typesetter& t, const SheetItem& item) {
+    if (item.text.empty()) return;
+    FontSpec font = t.sentenceFont();
+    font.pixelSize = item.pixelSize;
+    font.bold = item.bold;
+    paper.setFont(font);
+    const int baseline = item.y + paper.ascent();
+    int width = paper.textWidth(item.text);
+    // Too wide for its place (a long title, a long reason): smaller rather than over its neighbour.
+    while (width > item.w && font.pixelSize * 100 > item.pixelSize * kLeastShare) {
+        --font.pixelSize;
+        paper.setFont(font);
+        width = paper.textWidth(item.text);
+    }
+    int x = item.x;
+    if (item.align == SheetItem::Align::Right) x += item.w - width;
+    else if (item.align == SheetItem::Align::Centre) x += (item.w - width) / 2;
+    // smaller type stands on the same baseline
+    paper.textOut(x, baseline - paper.ascent(), item.text);
+}
+
+void drawEquation(PainterCanvas& paper, Typesetter& t, Engine& engine, const SheetItem& item) {
+    engine.hasDecimal = item.decimal;
+    const int room = item.w - 2 * SHEET_INK_LEAN;
+    int size = item.pixelSize;
+    while (t.measureTextbook(paper, item.equation, size).width > room && size * 100 > item.pixelSize * kLeastShare) --size;
+    t.drawTextbook(paper, item.x + SHEET_INK_LEAN, item.baseline, item.equation, size);
+}
+
+}  // namespace
+
 std::string sheetPdfBytes(const SheetLayout& layout) {
     QByteArray bytes;
     QBuffer buffer(&bytes);
@@ -65,9 +113,13 @@ std::string sheetPdfBytes(const SheetLayout& layout) {
         pdf.setPageMargins(QMarginsF(0, 0, 0, 0));
         pdf.setResolution(SHEET_DPI);
         pdf.setCreator("Solvari");
-        pdf.setTitle(QString::fromUtf8(layout.kind == SheetKind::AnswerKey ? ANSWER_KEY_TITLE : WORKSHEET_TITLE));
+        pdf.setTitle(QString::fromStdString(layout.title));
         QPainter painter(&pdf);
-        Engine engine;  // the lines are copied in one at a time; nothing is parsed
+        // The whole page is one canvas in sheet pixels; nothing is parsed here, the lines come
+        // with the layout.
+        PainterCanvas paper(painter, QRect(0, 0, SHEET_WIDTH, SHEET_HEIGHT), 0, SHEET_BAR_WEIGHT);
+        Engine engine;
+        Typesetter t(engine, paper);
         int page = 0;
         for (const SheetItem& item : layout.items) {
             while (page < item.page) {
@@ -75,35 +127,11 @@ std::string sheetPdfBytes(const SheetLayout& layout) {
                 ++page;
             }
             switch (item.kind) {
-            case SheetItem::Kind::Text: {
-                if (item.text.empty()) break;
-                PainterCanvas c(painter, QRect(item.x, item.y, item.w, item.h), item.line, SHEET_BAR_WEIGHT);
-                Typesetter t(engine, c);
-                FontSpec font = t.sentenceFont();
-                font.pixelSize = item.pixelSize;
-                font.bold = item.bold;
-                c.setFont(font);
-                c.textOut(0, 0, item.text);
-                break;
-            }
-            case SheetItem::Kind::Frame: {
-                PainterCanvas c(painter, QRect(item.x, item.y, item.w, item.h), item.line, SHEET_BAR_WEIGHT);
-                c.rectangle(0, 0, item.w, item.h - 16, Color{160, 160, 160});
-                break;
-            }
-            case SheetItem::Kind::Equation: {
-                PainterCanvas c(painter, QRect(item.x, item.y, item.w, item.h), item.line, SHEET_BAR_WEIGHT);
-                Typesetter t(engine, c);
-                engine.line(item.line) = item.equation;
-                engine.hasDecimal = item.decimal;
-                c.dry = true;
-                const bool fits = t.layoutLine(c, item.line, false, item.equation);
-                c.dry = false;
-                if (!item.text.empty()) t.drawSentence(item.line, item.text);
-                t.layoutLine(c, item.line, !fits, item.equation);
-                t.drawLineLabel(item.line);
-                break;
-            }
+                case SheetItem::Kind::Text: drawText(paper, t, item); break;
+                case SheetItem::Kind::Equation: drawEquation(paper, t, engine, item); break;
+                case SheetItem::Kind::Rule:
+                    painter.fillRect(QRect(item.x, item.y, item.w, item.h), item.light ? QColor(185, 185, 185) : Qt::black);
+                    break;
             }
         }
     }
@@ -111,6 +139,11 @@ std::string sheetPdfBytes(const SheetLayout& layout) {
 }
 
 FileResult writeSheetPdf(const std::string& path, const SheetLayout& layout) {
+    if (!layout.faulty.empty()) {
+        FileResult refused;
+        refused.error = std::string(SHEET_FAULTY) + ": " + layout.faulty.front();
+        return refused;
+    }
     return writeFileAtomically(path, sheetPdfBytes(layout));
 }
 

@@ -1,5 +1,7 @@
 #pragma once
 #include <QFont>
+#include <QFontMetrics>
+#include <optional>
 #include <QRect>
 #include <string>
 
@@ -35,6 +37,8 @@ public:
     int width() const override { return box_.width(); }
     int height() const override { return box_.height(); }
     void setVisible(bool) override {}
+    int textWidth(const std::string& utf8) const override;
+    int ascent() const override;
     Canvas* lineBox(int n) override { return n == line_ ? this : nullptr; }
 
 private:
@@ -44,10 +48,14 @@ private:
     double barWeight_;
     FontSpec font_;
     QFont qfont_;
+    // qfont_'s metrics on the painter's device, made once per font: a sheet measures every piece
+    mutable std::optional<QFontMetrics> metrics_;
+    const QFontMetrics& metrics() const;
 };
 
-// Draws a sheet into a PDF (A4, the equations typeset as on the page, as text, so the PDF
-// can be searched and copied from) and writes it atomically. Needs a QGuiApplication with
+// Draws a sheet into a PDF (A4, the equations typeset in the textbook style, as text, so the
+// PDF can be searched and copied from) and writes it atomically. A sheet with faulty questions
+// is refused without writing anything. Needs a QGuiApplication with
 // the font substitutions installed; the offscreen platform will do. A failure's error is
 // the message to show.
 FileResult writeSheetPdf(const std::string& path, const SheetLayout& layout);

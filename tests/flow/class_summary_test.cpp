@@ -1,5 +1,4 @@
-// The class summary of record files collected from the students' machines, and the teacher's
-// sheets as the checker lays them out (the PDF itself is read back in the window tests).
+// The class summary of record files collected from the students' machines.
 #include <gtest/gtest.h>
 
 #include "tests/support/files.h"
@@ -12,7 +11,6 @@
 #include <string>
 #include <vector>
 
-#include "flow/answer_sheet.h"
 #include "flow/check_command.h"
 #include "flow/class_summary.h"
 #include "flow/question_set.h"
@@ -206,106 +204,6 @@ TEST_F(ClassSummaryTest, AHintCountNeverExceedsTheCount) {
         EXPECT_EQ(contains(row1, "問1☆" + std::to_string(r.hinted) + "\n"), r.hinted > 0) << table;
         EXPECT_TRUE(contains(summaryTsv(summary), "\t" + std::to_string(r.hinted) + "\t0\t0\t0\t0\t0\t0\t0\t0\t0\t0\t0\t0\t0\t0\t0\t0\t0\n"));
     }
-}
-
-// The sheets: a fake writer keeps the layout, so the checker's side is seen without QtGui.
-class SheetCommand : public ClassSummaryTest {
-protected:
-    std::vector<std::pair<std::string, SheetLayout>> written;
-    SheetWriter writer = [this](const std::string& path, const SheetLayout& l) {
-        written.emplace_back(path, l);
-        return FileResult{true, "", ""};
-    };
-    static std::vector<std::string> texts(const SheetLayout& l) {
-        std::vector<std::string> out;
-        for (const SheetItem& i : l.items)
-            if (i.kind == SheetItem::Kind::Text && !i.text.empty()) out.push_back(i.text);
-        return out;
-    }
-};
-
-// Shift-JIS of 一 and 二.
-const std::string kIchi = "\x88\xea";
-const std::string kNi = "\x93\xf1";
-
-TEST_F(SheetCommand, TheAnswerKeyWorksEveryQuestionAndTheWorksheetLeavesSpace) {
-    const std::string set = file("set.leq", "<<" + kIchi + "\r\n2x=6\r\nx/0=1\r\n>>\r\n<<" + kNi + "\r\n3(x-1)=x\r\n2x=2x\r\n>>\r\n");
-    const std::string key = dir.filePath("key.pdf").toStdString(), sheet = dir.filePath("ws.pdf").toStdString();
-    const CheckOutput o = runCheckCommand({"--answer-key", key, "--worksheet", sheet, set}, writer);
-    ASSERT_EQ(written.size(), 2u) << o.err;
-    EXPECT_EQ(written[0].first, key);
-    EXPECT_EQ(written[1].first, sheet);
-    // one question cannot be solved: the key says so, the run says where, and exits 1
-    EXPECT_EQ(o.exitCode, 1);
-    EXPECT_TRUE(contains(o.err, "解けない問題: 単元1 問題2")) << o.err;
-
-    const SheetLayout& k = written[0].second;
-    EXPECT_EQ(k.questions, 4);
-    const std::vector<std::string> t = texts(k);
-    for (const char* want : {"解答集", "単元1　一", "問題1　2x=6", "問題2　x/0=1", "単元2　二", "問題1　3(x-1)=x", "問題2　2x=2x", "【答】解は無数にある"})
-        EXPECT_NE(std::find(t.begin(), t.end(), want), t.end()) << want;
-    int answers = 0, steps = 0;
-    for (const SheetItem& i : k.items) {
-        if (i.kind != SheetItem::Kind::Equation) continue;
-        if (i.line == ANSWER_LINE) ++answers;
-        if (!i.text.empty()) ++steps;
-        EXPECT_LE(i.y + i.h, SHEET_HEIGHT - SHEET_MARGIN);  // on the paper
-    }
-    EXPECT_EQ(answers, 2);  // 2x=6 and 3(x-1)=x end in x = …
-    EXPECT_GE(steps, 4);
-
-    const SheetLayout& w = written[1].second;
-    int frames = 0;
-    for (const SheetItem& i : w.items) {
-        frames += i.kind == SheetItem::Kind::Frame;
-        EXPECT_NE(i.line, ANSWER_LINE);  // no answers on the worksheet
-    }
-    EXPECT_EQ(frames, 4);
-}
-
-TEST_F(SheetCommand, AManyUnitSetBreaksPagesBetweenQuestions) {
-    QuestionSet set;
-    std::vector<Diagnostic> said;
-    std::vector<std::string> lines;
-    for (int u = 1; u <= 20; ++u) lines.insert(lines.end(), {"<<一", "2(x+1)=3(x-2)", "3x+4=x-6", ">>"});
-    ASSERT_TRUE(parseQuestionSet(lines, set, said));
-    const SheetLayout l = sheetLayout(set, SheetKind::AnswerKey);
-    EXPECT_GT(l.pageCount, 5);
-    // drawn in order, page after page, each page numbered at its foot
-    EXPECT_TRUE(std::is_sorted(l.items.begin(), l.items.end(), [](const SheetItem& a, const SheetItem& b) { return a.page < b.page; }));
-    const std::string last = std::to_string(l.pageCount) + " / " + std::to_string(l.pageCount);
-    EXPECT_EQ(l.items.back().text, last);
-    EXPECT_EQ(l.items.back().page, l.pageCount - 1);
-    // every question's heading shares its page with its first line and its answer
-    for (size_t i = 0; i < l.items.size(); ++i) {
-        const SheetItem& it = l.items[i];
-        if (it.kind != SheetItem::Kind::Text || it.text.rfind("問題", 0) != 0) continue;
-        size_t j = i + 1;
-        while (j < l.items.size() && !(l.items[j].kind == SheetItem::Kind::Equation && l.items[j].line == ANSWER_LINE)) ++j;
-        ASSERT_LT(j, l.items.size());
-        EXPECT_EQ(l.items[j].page, it.page) << it.text;
-    }
-}
-
-TEST_F(SheetCommand, NothingIsWrittenForAFaultySetOrOverTheSetItself) {
-    const std::string bad = file("bad.leq", "2x=6\r\n");
-    const std::string good = file("good.leq", "<<" + kIchi + "\r\n2x=6\r\n>>\r\n");
-    struct Row { const char* name; std::vector<std::string> args; int exit; const char* err; };
-    const Row rows[] = {
-        {"faulty set", {"--answer-key", dir.filePath("k.pdf").toStdString(), bad}, 1, "問題集に誤りがあるため PDF を書きません"},
-        {"over the set", {"--worksheet", good, good}, 2, "PDF の出力先が問題集と同じファイルです"},
-        {"with --tsv", {"--answer-key", "k.pdf", "--tsv", good}, 2, "一緒に使えません"},
-        {"no file", {"--answer-key", dir.filePath("k.pdf").toStdString(), good + "x"}, 2, ""},
-    };
-    for (const Row& r : rows) {
-        SCOPED_TRACE(r.name);
-        const CheckOutput o = runCheckCommand(r.args, writer);
-        EXPECT_EQ(o.exitCode, r.exit);
-        EXPECT_TRUE(contains(o.err, r.err)) << o.err;
-    }
-    EXPECT_TRUE(written.empty());
-    // a program without a PDF writer refuses the option instead of pretending
-    EXPECT_EQ(runCheckCommand({"--answer-key", "k.pdf", good}).exitCode, 2);
 }
 
 }  // namespace

@@ -493,5 +493,59 @@ TEST_F(TypesetTest, DrawingRecordsTheLetter) {
     EXPECT_EQ(engine.letter, '@');  // a line without a letter leaves it as it was
 }
 
+// --- the textbook style of the printed sheets ---
+
+// 3(x−1) as a textbook prints it: a true minus, no blank inside the pieces, the pieces of a
+// term touching, the same air on both sides of a sign between terms and none after the sign
+// of a negative number; digits upright and the letter italic.
+TEST_F(TypesetTest, TextbookStyleSetsMinusSignsAndSpacingLikeAPrintedPage) {
+    RecordingCanvas paper(600, 100);
+    ts.drawTextbook(paper, 10, 50, parsed("3(x-1)=-2x"), 16);
+    const std::vector<RecordingCanvas::Call> t = paper.texts();
+    std::string joined;
+    for (const RecordingCanvas::Call& c : t) {
+        EXPECT_EQ(c.text.find(' '), std::string::npos) << c.text;
+        EXPECT_EQ(c.text.find('-'), std::string::npos) << "a hyphen for a minus: " << c.text;
+        EXPECT_EQ(c.font.italic, c.text == "x") << c.text;
+        joined += c.text;
+    }
+    ASSERT_EQ(joined, "3(x\u22121)=\u22122x");
+    ASSERT_EQ(t.size(), 10u);
+    EXPECT_EQ(t[0].x1, 10);
+    for (size_t i : {1u, 2u, 5u, 8u, 9u}) EXPECT_EQ(t[i].x1, t[i - 1].x2) << "tight before " << t[i].text;
+    const int beforeMinus = t[3].x1 - t[2].x2, afterMinus = t[4].x1 - t[3].x2;
+    EXPECT_GT(beforeMinus, 0);
+    EXPECT_EQ(beforeMinus, afterMinus) << "a sign between terms stands in even air";
+    EXPECT_EQ(t[7].x1, t[6].x2 + (t[6].x1 - t[5].x2)) << "the sign after = as far from it as = from x";
+    EXPECT_EQ(t[8].x1, t[7].x2) << "a negative number's sign is tight to it";
+
+    // the page's own layout of the same line is untouched: its cells and its hyphen
+    EXPECT_EQ(layout(parsed("3(x-1)=-2x")), (Strings{"3", "(", "x", "-", "1", ")", "=", "-", "2", "x"}));
+}
+
+// A bracket group over its denominator: one bar, as wide as the numerator and a little more,
+// the numerator centred over it on a higher baseline and the denominator under it.
+TEST_F(TypesetTest, TextbookStyleStacksAGroupOverItsBar) {
+    RecordingCanvas paper(600, 100);
+    const int end = ts.drawTextbook(paper, 0, 50, parsed("2|3(x-1)=4"), 16);
+    const std::vector<RecordingCanvas::Call> bars = paper.only(Op::Line), t = paper.texts();
+    ASSERT_EQ(bars.size(), 1u);
+    ASSERT_EQ(paper.textStrings(), (Strings{"2", "(", "x", "\u2212", "1", ")", "3", "=", "4"}));
+    const int numLeft = t[0].x1, numRight = t[5].x2;
+    EXPECT_LT(bars[0].x1, numLeft);
+    EXPECT_GT(bars[0].x2, numRight);
+    EXPECT_EQ(numLeft - bars[0].x1, bars[0].x2 - numRight);
+    EXPECT_EQ(t[6].x1 - bars[0].x1, bars[0].x2 - t[6].x2) << "the denominator centred";
+    EXPECT_LT(t[0].y1, bars[0].y1);
+    EXPECT_GT(t[6].y1, bars[0].y1);
+    EXPECT_EQ(t[8].x2, end);
+    // the measure agrees with the drawing, and a stacked line reaches higher than a plain one
+    RecordingCanvas dry(600, 100);
+    const TextbookExtent stacked = ts.measureTextbook(dry, parsed("2|3(x-1)=4"), 16);
+    EXPECT_EQ(stacked.width, end);
+    EXPECT_TRUE(dry.texts().empty());
+    EXPECT_GT(stacked.above, ts.measureTextbook(dry, parsed("3x=4"), 16).above);
+}
+
 }  // namespace
 }  // namespace solvari

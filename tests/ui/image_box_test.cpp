@@ -60,7 +60,7 @@ TEST(Fonts, DesignFacesReachInstalledFonts) {
         const char* family;
     };
     for (const Row& r : {Row{"ＭＳ Ｐゴシック", "IPAPGothic"}, Row{"ＭＳ ゴシック", "IPAGothic"},
-                         Row{"ＭＳ 明朝", "IPAMincho"}, Row{"Bookman Old Style", "URW Bookman"}}) {
+                         Row{"ＭＳ 明朝", "IPAMincho"}, Row{"Bookman Old Style", "URW Bookman"}, Row{"Century", "C059"}}) {
         if (firstPresentFamily({r.family}, families).isEmpty()) continue;  // font not installed here
         EXPECT_EQ(installed.value(r.face), r.family) << r.face;
         const QFontInfo info(qfontFor(FontSpec{r.face, 16, CHARSET_ANSI, false, false}));

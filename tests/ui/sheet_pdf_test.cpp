@@ -6,7 +6,10 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QImage>
+#include <QListWidget>
 #include <QMessageBox>
+#include <QPushButton>
+#include <QSpinBox>
 #include <QProcess>
 #include <QTemporaryDir>
 #include <algorithm>
@@ -19,6 +22,7 @@
 #include "tests/ui/program_fixture.h"
 #include "ui/fonts.h"
 #include "ui/sheet_pdf.h"
+#include "ui/sheet_window.h"
 
 namespace solvari {
 namespace {
@@ -42,29 +46,36 @@ QString pdfText(const QString& pdf) {
 
 bool holds(const QString& text, const char* words) { return text.contains(squeezed(QString::fromUtf8(words))); }
 
-TEST(SheetPdf, TheKeyHoldsEveryQuestionAndItsAnswerAndTheWorksheetNoAnswer) {
+TEST(SheetPdf, TheSheetsHoldEveryQuestionTypesetAndTheKeyAndTheAnswersItsAnswer) {
     installFontSubstitutions();
     QTemporaryDir dir;
     const QString set = dir.filePath("set.leq");
     // units 一 and 二 in Shift-JIS; one decimal question, one with brackets, one without a solution
     testing::writeAll(set, "<<\x88\xea\r\n2x=6\r\n0.5x+1=2\r\n>>\r\n<<\x93\xf1\r\n3(x-1)=x\r\nx+1=x+2\r\n>>\r\n");
-    const QString key = dir.filePath("key.pdf"), sheet = dir.filePath("sheet.pdf");
-    const CheckOutput o = runCheckCommand({"--answer-key", key.toStdString(), "--worksheet", sheet.toStdString(),
-                                           set.toStdString()}, writeSheetPdf);
+    const QString key = dir.filePath("key.pdf"), sheet = dir.filePath("sheet.pdf"), list = dir.filePath("list.pdf");
+    const CheckOutput o = runCheckCommand({"--answer-key", key.toStdString(), "--worksheet", sheet.toStdString(), "--answers",
+                                           list.toStdString(), set.toStdString()}, writeSheetPdf);
     ASSERT_EQ(o.exitCode, 0) << o.err;
-    EXPECT_EQ(QDir(dir.path()).entryList(QDir::Files).size(), 3) << "no temporary file is left";
+    EXPECT_EQ(QDir(dir.path()).entryList(QDir::Files).size(), 4) << "no temporary file is left";
 
-    const QString k = pdfText(key);
-    for (const char* q : {"問題1　2x=6", "問題2　0.5x+1=2", "問題1　3(x-1)=x", "問題2　x+1=x+2", "解答集", "単元2　二"})
-        EXPECT_TRUE(holds(k, q)) << q << "\n" << k.toStdString();
+    // the questions as typeset, with true minus signs, and numbered; never their source text
+    const char* questions[] = {"2x=6", "0.5x+1=2", "3(x\u22121)=x", "x+1=x+2", "(1)", "(2)", "(3)", "(4)"};
+    const QString k = pdfText(key), w = pdfText(sheet), a = pdfText(list);
+    for (const QString& text : {k, w, a}) {
+        for (const char* q : questions) EXPECT_TRUE(holds(text, q)) << q << "\n" << text.toStdString();
+        EXPECT_TRUE(holds(text, "単元2　二"));
+        EXPECT_FALSE(text.contains("3(x-1)")) << "a source text printed";
+    }
+    EXPECT_TRUE(holds(k, "set　解答集"));
     EXPECT_EQ(k.count(QString::fromUtf8("【答】")), 4) << k.toStdString();
     EXPECT_TRUE(holds(k, "【答】解なし"));
     EXPECT_TRUE(holds(k, "①式の両辺を2で割ると")) << "the steps' sentences are on the key";
 
-    const QString w = pdfText(sheet);
-    EXPECT_TRUE(holds(w, "問題用紙"));
-    EXPECT_TRUE(holds(w, "問題1　3(x-1)=x"));
+    EXPECT_TRUE(holds(w, "set　問題用紙"));
+    EXPECT_TRUE(holds(w, "次の方程式を解きなさい"));
     EXPECT_FALSE(w.contains(QString::fromUtf8("【答】"))) << w.toStdString();
+
+    EXPECT_TRUE(holds(a, "(1)2x=6【答】x=3")) << "question and answer on one row\n" << a.toStdString();
 }
 
 TEST(SheetPdf, AFailedWriteLeavesTheOldFile) {
@@ -83,6 +94,13 @@ TEST(SheetPdf, AFailedWriteLeavesTheOldFile) {
     EXPECT_NE(failed.error.find("に書き込めません"), std::string::npos) << failed.error;
     EXPECT_EQ(testing::readAll(old), "old");
     EXPECT_EQ(QDir(dir.path()).entryList(QDir::Files).size(), 1);
+
+    // a sheet with a question that does not parse is refused, whoever asks
+    layout.faulty = {"単元1 問題2: 「3x==6」"};
+    failed = writeSheetPdf(old.toStdString(), layout);
+    EXPECT_FALSE(failed.ok);
+    EXPECT_NE(failed.error.find(SHEET_FAULTY), std::string::npos) << failed.error;
+    EXPECT_EQ(testing::readAll(old), "old");
 }
 
 // The pages of a PDF at 96 dots per inch, one sheet pixel to a pixel.
@@ -117,14 +135,14 @@ QRect placeOf(const SheetItem& i) { return QRect(i.x, i.y, i.w, i.h); }
 // on the page, so nothing prints over anything else. Items alternate between two PDFs, so
 // ink that runs out of an item falls where that PDF has no item. (A fraction's denominator
 // once printed over the next step's sentence on the key, and into the writing box on the
-// worksheet.) On the key, every fraction bar is black and of print weight.
+// worksheet.) Every fraction bar is black and of print weight.
 TEST(SheetPdf, NothingPrintsOverAnythingElse) {
     installFontSubstitutions();
     const QuestionSet set = bundledSet();
     QTemporaryDir dir;
-    for (const SheetKind kind : {SheetKind::AnswerKey, SheetKind::Worksheet}) {
+    for (const SheetKind kind : {SheetKind::AnswerKey, SheetKind::Worksheet, SheetKind::Answers}) {
         const SheetLayout layout = sheetLayout(set, kind);
-        const char* name = kind == SheetKind::AnswerKey ? "key" : "worksheet";
+        const char* name = kind == SheetKind::AnswerKey ? "key" : kind == SheetKind::Worksheet ? "worksheet" : "answers";
         SCOPED_TRACE(name);
         for (size_t a = 0; a < layout.items.size(); ++a) {
             for (size_t b = a + 1; b < layout.items.size() && layout.items[b].page == layout.items[a].page; ++b) {
@@ -159,19 +177,19 @@ TEST(SheetPdf, NothingPrintsOverAnythingElse) {
                 }
                 EXPECT_EQ(stray, 0) << "ink outside its item on page " << page + 1 << ", first at " << first.x() << ","
                                     << first.y();
-                if (kind != SheetKind::AnswerKey) continue;
-                // A bar is the only long level run of ink on the row a fraction's bar stands on.
+                // A bar is the only long run of black on one row of ink: it stands at the minus
+                // sign's height above the line's baseline.
                 for (const SheetItem* i : here) {
                     if (i->kind != SheetItem::Kind::Equation) continue;
-                    const int top = i->y + 19 + 24;  // rowOffset, then the bar's drop
+                    const int top = i->baseline - (i->pixelSize * 270 + 500) / 1000 - 1;
                     for (int x = i->x, run = 0; x < i->x + i->w; ++x) {
-                        run = inked(shot, x, top - 1, 250) || inked(shot, x, top, 250) || inked(shot, x, top + 1, 250) ? run + 1 : 0;
-                        if (run != 16) continue;
+                        run = inked(shot, x, top) ? run + 1 : 0;
+                        if (run != 14) continue;
                         ++fractions;
                         // its weight, down one column: how much of a pixel each row is black
                         double weight = 0, darkest = 0;
                         for (int y = top - 3; y <= top + 3; ++y) {
-                            const double ink = 1 - shot.constScanLine(y)[x - 8] / 255.0;
+                            const double ink = 1 - shot.constScanLine(y)[x - 7] / 255.0;
                             weight += ink;
                             darkest = std::max(darkest, ink);
                         }
@@ -181,19 +199,18 @@ TEST(SheetPdf, NothingPrintsOverAnythingElse) {
                 }
             }
         }
-        if (kind == SheetKind::AnswerKey) {
-            EXPECT_GT(fractions, 20) << "the set's fraction units were drawn";
-        }
+        EXPECT_GT(fractions, 8) << "the set's fraction units were drawn";
     }
 }
 
-// ファイル → 解答集 lays out the set the drill holds, which the teacher may have edited unsaved.
-// The dialog opens in the documents folder (not the hidden practice folder the drill works
-// in), then where the last PDF went, and the teacher is told where the PDF was written.
+// ファイル → 解答集 lays out the set the drill holds, which the teacher may have edited unsaved,
+// after the teacher has chosen its units in the print window (all of them to start with). The
+// dialog opens in the documents folder (not the hidden practice folder the drill works in),
+// then where the last PDF went, and the teacher is told where the PDF was written.
 class SheetMenu : public testing::ProgramInFolder {};
 
-TEST_F(SheetMenu, TheMenuWritesTheKeyOfTheSetInUseAndSaysWhere) {
-    writeSet({"<<一", "2x=6", ">>"});
+TEST_F(SheetMenu, TheMenuWritesTheChosenUnitsOfTheSetInUseAndSaysWhere) {
+    writeSet({"<<一", "2x=6", ">>", "<<二", "5x=10", ">>"});
     // the user's documents folder as the desktop names it (XDG user dirs)
     const QString config = dir.filePath("config"), documents = dir.filePath("書類"), handouts = dir.filePath("配布");
     ASSERT_TRUE(QDir().mkpath(config) && QDir().mkpath(documents) && QDir().mkpath(handouts));
@@ -204,7 +221,7 @@ TEST_F(SheetMenu, TheMenuWritesTheKeyOfTheSetInUseAndSaysWhere) {
     } restore;
     qputenv("XDG_CONFIG_HOME", config.toUtf8());
     start();
-    ASSERT_NE(m->mnuAnswerKey, nullptr);
+    ASSERT_NE(m->mnuAnswers, nullptr);
     std::string preset;
     const std::string out = (handouts + "/key.pdf").toStdString();
     m->pdfDialog = [&](const std::string& p) {
@@ -212,29 +229,72 @@ TEST_F(SheetMenu, TheMenuWritesTheKeyOfTheSetInUseAndSaysWhere) {
         return out;
     };
     QString told;
-    testing::answerNextModal([&](QWidget* w) {
-        auto* box = qobject_cast<QMessageBox*>(w);
-        ASSERT_NE(box, nullptr);
-        told = box->text();
-        box->accept();
-    });
     program->practice->questionSet.questionText[1][1] = "3x=12";
+    testing::answerNextModal([&](QWidget* w) {
+        auto* sheet = qobject_cast<TfrmSheet*>(w);
+        ASSERT_NE(sheet, nullptr);
+        EXPECT_EQ(sheet->windowTitle(), QString::fromUtf8("解答集の印刷"));
+        ASSERT_EQ(sheet->lstTangen->count(), 2);
+        EXPECT_EQ(sheet->chosenUnits(), (std::vector<int>{1, 2})) << "every unit to start with";
+        EXPECT_FALSE(sheet->spnPerPage->isVisibleTo(sheet)) << "the number per page is the worksheet's";
+        sheet->btnNone->click();
+        EXPECT_FALSE(sheet->btnOk->isEnabled()) << "a sheet of no unit";
+        sheet->lstTangen->item(0)->setCheckState(Qt::Checked);
+        // then where the PDF went (the sheet window, open now, is not the box answered)
+        testing::answerNextModal([&](QWidget* w) {
+            auto* box = qobject_cast<QMessageBox*>(w);
+            ASSERT_NE(box, nullptr);
+            told = box->text();
+            box->accept();
+        });
+        sheet->btnOk->click();
+    });
     m->mnuAnswerKey->trigger();
     EXPECT_EQ(QString::fromStdString(preset), documents + "/解答集.pdf");
     EXPECT_TRUE(told.contains(QString::fromStdString(out))) << told.toStdString();
     const QString k = pdfText(QString::fromStdString(out));
-    EXPECT_TRUE(holds(k, "問題1　3x=12")) << k.toStdString();
+    EXPECT_TRUE(holds(k, "Question　解答集")) << k.toStdString();
+    EXPECT_TRUE(holds(k, "(1)①3x=12")) << k.toStdString();
     EXPECT_TRUE(holds(k, "【答】x=4")) << k.toStdString();
+    EXPECT_FALSE(holds(k, "二")) << "unit 2 was not chosen";
 
-    // cancelled: nothing is written and nothing is told; the dialog starts where the key went
+    // closed in the print window, or cancelled in the file dialog: nothing is written or told;
+    // the dialog starts where the key went
     m->pdfDialog = [&](const std::string& p) {
         preset = p;
         return std::string();
     };
     QFile::remove(QString::fromStdString(out));
+    testing::answerNextModal([](QWidget* w) {
+        auto* sheet = qobject_cast<TfrmSheet*>(w);
+        ASSERT_NE(sheet, nullptr);
+        EXPECT_TRUE(sheet->spnPerPage->isVisibleTo(sheet));
+        sheet->reject();
+    });
     m->mnuWorksheet->trigger();
-    EXPECT_EQ(QString::fromStdString(preset), handouts + "/問題用紙.pdf");
+    testing::answerNextModal([](QWidget* w) { qobject_cast<TfrmSheet*>(w)->btnOk->click(); });
+    m->mnuAnswers->trigger();
+    EXPECT_EQ(QString::fromStdString(preset), handouts + "/答えの一覧.pdf");
     EXPECT_FALSE(QFile::exists(QString::fromStdString(out)));
+}
+
+TEST_F(SheetMenu, ASetWithAFaultyQuestionGetsNoSheet) {
+    writeSet({"<<一", "2x=6", "x+1=3", ">>"});
+    start();
+    program->practice->questionSet.questionText[1][2] = "3x==6";
+    m->pdfDialog = [&](const std::string&) {
+        ADD_FAILURE() << "asked where to write";
+        return path("ws.pdf");
+    };
+    testing::answerNextModal([](QWidget* w) {
+        auto* box = qobject_cast<QMessageBox*>(w);
+        ASSERT_NE(box, nullptr) << "the print window opened";
+        EXPECT_TRUE(box->text().startsWith(QString::fromUtf8(SHEET_FAULTY))) << box->text().toStdString();
+        EXPECT_TRUE(box->text().contains(QString::fromUtf8("単元1 問題2: 「3x==6」"))) << box->text().toStdString();
+        box->accept();
+    });
+    m->mnuWorksheet->trigger();
+    EXPECT_FALSE(QFile::exists(QString::fromStdString(path("ws.pdf"))));
 }
 
 }  // namespace

@@ -317,13 +317,15 @@ CheckOutput runCheckCommand(const std::vector<std::string>& args, const SheetWri
     }
     const bool pdf = parser.isSet(answerKey) || parser.isSet(worksheet) || parser.isSet(answers);
     if (parser.isSet(judge)) {
-        if (pdf || parser.isSet(solve) || parser.isSet(tsv) || parser.isSet(recordsOpt))
+        if (pdf || parser.isSet(solve) || parser.isSet(tsv) || parser.isSet(recordsOpt) || parser.isSet(units) ||
+            parser.isSet(perPage) || parser.isSet(csv) || parser.isSet(grid) || parser.isSet(unitOpt) || parser.isSet(setOpt))
             return usageError("--judge はほかのオプションと一緒に使えません");
         return judgeFile(parser.positionalArguments());
     }
     const bool recordsOnly = parser.isSet(csv) || parser.isSet(grid) || parser.isSet(unitOpt) || parser.isSet(setOpt);
     if (parser.isSet(recordsOpt)) {
-        if (pdf || parser.isSet(solve)) return usageError("--records は --tsv --csv --grid のほかのオプションと一緒に使えません");
+        if (pdf || parser.isSet(solve) || parser.isSet(units) || parser.isSet(perPage))
+            return usageError("--records は --tsv --csv --grid のほかのオプションと一緒に使えません");
         if (parser.isSet(tsv) + parser.isSet(csv) + parser.isSet(grid) > 1)
             return usageError("--tsv・--csv・--grid はどれか一つを指定してください");
         if ((parser.isSet(unitOpt) || parser.isSet(setOpt)) && !parser.isSet(grid))

@@ -145,6 +145,7 @@ TEST_F(ClassSummaryTest, ADamagedOrMissingFileIsReportedAndSkipped) {
         {"empty folder", {"--records", "--tsv", folder}, 1, {folder + ": 記録ファイル (*.rec) がありません"}, 0},
         {"nothing given", {"--records"}, 2, {"記録ファイルかフォルダを指定してください"}, -1},
         {"with --solve", {"--records", "--solve", good}, 2, {"--records は --tsv --csv --grid のほかのオプションと一緒に使えません"}, -1},
+        {"with the sheets' --units", {"--records", "--units", "1", good}, 2, {"--records は --tsv --csv --grid のほかのオプションと一緒に使えません"}, -1},
     };
     for (const Row& r : rows) {
         SCOPED_TRACE(r.name);

@@ -4,6 +4,7 @@
 #include <QApplication>
 #include <QCloseEvent>
 #include <QFileDialog>
+#include <QFontMetrics>
 #include <QGroupBox>
 #include <QGuiApplication>
 #include <QKeyEvent>
@@ -383,7 +384,19 @@ void TfrmMain::closeEvent(QCloseEvent* event) {
 
 // ---------------------------------------------------------------- the view
 
-void TfrmMain::showMessage(const std::string& text) { page->lblMess->setText(q(text)); }
+void TfrmMain::showMessage(const std::string& text) {
+    // A long message (a mistake named with its term, on a narrow screen) gets a smaller font
+    // rather than losing its end at the strip's edge.
+    QLabel* strip = page->lblMess;
+    const QString words = q(text);
+    QFont font = strip->font();
+    int pixels = TfrmPage::MESSAGE_PIXELS;
+    font.setPixelSize(pixels);
+    while (pixels > TfrmPage::MESSAGE_MIN_PIXELS && QFontMetrics(font).horizontalAdvance(words) > strip->width() - 4)
+        font.setPixelSize(--pixels);
+    if (font != strip->font()) strip->setFont(font);
+    strip->setText(words);
+}
 void TfrmMain::showDisplay(const std::string& text) { pnlNumber->setText(q(text)); }
 void TfrmMain::showWriting(bool writing, bool lineOffered) {
     for (QPushButton* b : {btnPlus, btnEqual, btnOpen, btnClose, btnBack}) b->setEnabled(writing);

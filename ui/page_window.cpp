@@ -95,7 +95,7 @@ TfrmPage::TfrmPage(QWidget* parent) : QWidget(parent) {
     lblMess->setObjectName("lblMess");
     lblMess->setGeometry(8, 0, 400, 25);
     QFont messFont = faceFont("ＭＳ ゴシック");
-    messFont.setPixelSize(21);
+    messFont.setPixelSize(MESSAGE_PIXELS);
     messFont.setBold(true);
     lblMess->setFont(messFont);
     lblMess->setStyleSheet("QLabel { color: white; background-color: rgb(0,128,128); }");

@@ -30,6 +30,9 @@ class TfrmPage : public QWidget, public PageBoxes {
 public:
     explicit TfrmPage(QWidget* parent = nullptr);
     ~TfrmPage() override;
+    // The message strip's font: its designed size, and the least a long message is shrunk to.
+    static constexpr int MESSAGE_PIXELS = 21;
+    static constexpr int MESSAGE_MIN_PIXELS = 12;
 
     void attach(Practice* practice, Typesetter* typesetter);
     // Places the boxes for the screen width and fixes lineCapacity; message boxes for a small

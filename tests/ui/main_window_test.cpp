@@ -496,6 +496,11 @@ TEST_F(Drill, WritingLinesIsKeptAndALineIsWrittenByKeys) {
     EXPECT_EQ(m->pnlNumber->text(), "x=6");
     QTest::keyClick(m, Qt::Key_Return);
     EXPECT_NE(m->page->lblMess->text().indexOf("右辺"), -1) << m->page->lblMess->text().toStdString();
+    // on a narrow page the strip still shows the whole message, in a smaller font if it must
+    QLabel* strip = m->page->lblMess;
+    strip->resize(360, strip->height());
+    m->showMessage(strip->text().toStdString());
+    EXPECT_LE(QFontMetrics(strip->font()).horizontalAdvance(strip->text()), strip->width());
     QTest::keyClick(m, Qt::Key_Backspace);
     QTest::keyClick(m, '3');
     QTest::keyClick(m, Qt::Key_Return);

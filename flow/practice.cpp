@@ -778,6 +778,7 @@ void Practice::writeOrAwaitLine() {
     writingOperand_ = engine_.operandTerm;
     writingSource_ = engine_.line(firstLine);
     writingExpected_ = engine_.line(n);
+    writingStep_ = message;
     selectionStage = Stage::WritingLine;
     lastInput = LastInput::Nothing;  // 訂正 takes the reserved line back
     writtenLine.clear();
@@ -797,18 +798,19 @@ void Practice::lineKey(LineKey key) {
         case LineKey::Open: return typeLine("(");
         case LineKey::Close: return typeLine(")");
         case LineKey::Slash: return typeLine("/");
-        case LineKey::Back:
-            if (writtenLine.size() >= 6 && writtenLine.compare(writtenLine.size() - 6, 6, "分の") == 0) writtenLine.resize(writtenLine.size() - 6);
+        case LineKey::Back: {
+            const std::string bunno = keyText(Key::Fraction, engine_.letter);  // one key, taken back whole
+            if (writtenLine.ends_with(bunno)) writtenLine.resize(writtenLine.size() - bunno.size());
             else if (!writtenLine.empty()) writtenLine.pop_back();
             return typeLine("");
+        }
     }
 }
 
 void Practice::typeLine(const std::string& piece) {
     // A line the page could not hold is not worth typing on: the reader refuses it anyway.
     if (writtenLine.size() + piece.size() > 120) return;
-    writtenLine += piece;
-    if (message.kind != Message::Kind::WriteLine) setMessage(Message::of(Message::Kind::WriteLine));
+    writtenLine += piece;  // the strip keeps what was said of the last try while it is mended
     drawWrittenLine();
     refocus();
 }
@@ -854,6 +856,7 @@ void Practice::judgeWrittenLine() {
     line.text = writingExpected_.text;
     engine_.line(n) = line;
     endWriting();
+    setMessage(writingStep_);  // the step, as the strip says it once a line is written
     writeStep();
     if (j.verdict == LineJudgement::Verdict::Noted && !questionFinished && !waiting() &&
         message.kind != Message::Kind::RepeatedLine)
@@ -865,6 +868,7 @@ void Practice::showLine() {
     engine_.line(engine_.targetLine) = writingExpected_;
     hintUsed = true;  // a finish after it counts as one after a hint
     endWriting();
+    setMessage(writingStep_);
     writeStep();
 }
 

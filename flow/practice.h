@@ -276,6 +276,7 @@ private:
     Operation writingOperation_ = Operation::None;
     Term writingOperand_ = ZERO_TERM;
     EquationLine writingSource_, writingExpected_;
+    Message writingStep_;  // the strip's words for the step, shown again once its line is written
     Engine scratch_;  // reads and judges written lines, never the page's engine
     void writeOrAwaitLine();
     void typeLine(const std::string& piece);

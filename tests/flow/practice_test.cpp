@@ -671,6 +671,7 @@ TEST_F(WritingTest, TheStudentsLineIsJudgedAndTakenAsWritten) {
     clearWritten();
     write("2x=-3+7");  // the operation's line, its terms in another order
     EXPECT_FALSE(practice.writing());
+    EXPECT_EQ(view.messageShown, "①式を移項する") << "the strip tells the step again, as after any step";
     EXPECT_EQ(lineText(2), "2x=-3+7") << "the page keeps the line as the student wrote it";
     practice.correct();
     ASSERT_EQ(engine.targetLine, 1);

@@ -377,7 +377,6 @@ void layWorksheet(const QuestionSet& set, const SheetOptions& options, SheetLayo
 // Within a column of the key: the steps' sentences stand right-aligned before the lines'
 // marks, the lines start at one place, so the work reads down like a textbook's.
 constexpr int kKeySentenceRight = 154;
-constexpr int kKeyMarkX = 158;
 constexpr int kKeyLineX = 178;
 constexpr int kKeyIndent = 22;
 

@@ -392,7 +392,9 @@ std::string summaryGrid(const ClassSummary& summary, const GridChoice& choice) {
     for (const SummaryRow& r : summary.rows)
         if (std::find(students.begin(), students.end(), whose(r)) == students.end()) students.push_back(whose(r));
     std::string out;
-    for (const auto& [title, questions] : units) {
+    for (const auto& unitAndCount : units) {
+        const std::string& title = unitAndCount.first;  // named, not bound: lambdas below take it
+        const int questions = unitAndCount.second;
         if (!choice.unit.empty() && foldName(title) != foldName(choice.unit)) continue;
         std::vector<std::vector<std::string>> table;
         std::vector<std::string> head{"生徒"};

@@ -418,50 +418,63 @@ Row textRow(int x, const std::string& s, int pixelSize, bool bold = false) {
 
 std::string specialAnswer(Outcome kind) { return kind == Outcome::NoSolution ? "解なし" : "解は無数にある"; }
 
-void layAnswerKey(const QuestionSet& set, const SheetOptions& options, SheetLayout& layout) {
+// The answer key and the answers list alike: every chosen question in sheet order, numbered
+// through the sheet, its rows from rowsOf(u, q, number, first unit's question) set into the
+// running columns (gaps before a unit's first question and before the others), and the unit's
+// heading carried onto each page it runs over.
+template <class RowsOf>
+void setInColumns(const QuestionSet& set, const SheetOptions& options, SheetLayout& layout, Lines& lines, int unitGap,
+                  int gap, RowsOf rowsOf) {
     Pages pages(layout);
     Columns columns(pages);
-    Lines lines;
     for (const int u : chosenUnits(set, options)) {
-        const auto uu = static_cast<size_t>(u);
         bool first = true;
-        for (int q = 1; q <= set.questionCount[uu]; ++q) {
+        for (int q = 1; q <= set.questionCount[static_cast<size_t>(u)]; ++q) {
             const int number = ++layout.questions;
             if (!readQuestion(lines, set, u, q, layout)) continue;
-            const Solution s = solveQuestion(lines.engine(), set.questionText[uu][static_cast<size_t>(q)]);
-            std::vector<Row> rows;
-            if (first) rows.push_back(unitRow(unitName(set, u)));
-            const size_t head = rows.size();
-            for (const SolvedLine& l : s.lines) keyLine(lines, l.line, withMinusSigns(l.sentence), rows);
-            if (s.kind == Outcome::Solved) {
-                keyLine(lines, ANSWER_LINE, "", rows);
-            } else if (s.kind != Outcome::Open) {
-                Row r;
-                r.items.push_back(text(0, 3, kKeyLineX - 2, "【答】", kAnswerMarkSize, true, Align::Right));
-                r.items.push_back(text(kKeyLineX, 3, kColumnWidth - kKeyLineX, specialAnswer(s.kind), kKeyEquation));
-                r.height = kKeyEquation + 10;
-                rows.push_back(std::move(r));
-            } else {
-                rows.push_back(textRow(kKeyIndent, std::string(SHEET_UNSOLVED) + s.failure + "）", kSentenceSize));
-                layout.unsolved.push_back(questionPlace(u, q) + ": " + s.failure);
-            }
-            // the number before the question's own row
-            if (rows.size() > head) {
-                Row& r = rows[head];
-                const SheetItem& last = r.items.back();
-                const int top = last.kind == SheetItem::Kind::Equation ? last.baseline - textAscent(kListLabel) : last.y;
-                SheetItem n = text(0, top, 34, label(number), kListLabel, true);
-                r.items.insert(r.items.begin(), std::move(n));
-            }
-            for (size_t i = head; i < rows.size(); ++i)
-                for (SheetItem& item : rows[i].items) item.question = number;
-            columns.block(rows, first ? 10 : 8);
+            std::vector<Row> rows = rowsOf(u, q, number, first);
+            columns.block(rows, first ? unitGap : gap);
             if (first) columns.continued = {unitRow(unitName(set, u) + "（つづき）")};
             first = false;
         }
         columns.continued.clear();
     }
     pages.finish();
+}
+
+void layAnswerKey(const QuestionSet& set, const SheetOptions& options, SheetLayout& layout) {
+    Lines lines;
+    setInColumns(set, options, layout, lines, 10, 8, [&](int u, int q, int number, bool first) {
+        const auto uu = static_cast<size_t>(u);
+        const Solution s = solveQuestion(lines.engine(), set.questionText[uu][static_cast<size_t>(q)]);
+        std::vector<Row> rows;
+        if (first) rows.push_back(unitRow(unitName(set, u)));
+        const size_t head = rows.size();
+        for (const SolvedLine& l : s.lines) keyLine(lines, l.line, withMinusSigns(l.sentence), rows);
+        if (s.kind == Outcome::Solved) {
+            keyLine(lines, ANSWER_LINE, "", rows);
+        } else if (s.kind != Outcome::Open) {
+            Row r;
+            r.items.push_back(text(0, 3, kKeyLineX - 2, "【答】", kAnswerMarkSize, true, Align::Right));
+            r.items.push_back(text(kKeyLineX, 3, kColumnWidth - kKeyLineX, specialAnswer(s.kind), kKeyEquation));
+            r.height = kKeyEquation + 10;
+            rows.push_back(std::move(r));
+        } else {
+            rows.push_back(textRow(kKeyIndent, std::string(SHEET_UNSOLVED) + s.failure + "）", kSentenceSize));
+            layout.unsolved.push_back(questionPlace(u, q) + ": " + s.failure);
+        }
+        // the number before the question's own row
+        if (rows.size() > head) {
+            Row& r = rows[head];
+            const SheetItem& last = r.items.back();
+            const int top = last.kind == SheetItem::Kind::Equation ? last.baseline - textAscent(kListLabel) : last.y;
+            SheetItem n = text(0, top, 34, label(number), kListLabel, true);
+            r.items.insert(r.items.begin(), std::move(n));
+        }
+        for (size_t i = head; i < rows.size(); ++i)
+            for (SheetItem& item : rows[i].items) item.question = number;
+        return rows;
+    });
 }
 
 // ---------------------------------------------------------------- the answers
@@ -471,59 +484,48 @@ constexpr int kListAnswerWidth = 92;
 constexpr int kListAnswerMarkX = kColumnWidth - kListAnswerWidth - 40;
 
 void layAnswers(const QuestionSet& set, const SheetOptions& options, SheetLayout& layout) {
-    Pages pages(layout);
-    Columns columns(pages);
     Lines lines;
-    for (const int u : chosenUnits(set, options)) {
+    setInColumns(set, options, layout, lines, 8, 0, [&](int u, int q, int number, bool first) {
         const auto uu = static_cast<size_t>(u);
-        bool first = true;
-        for (int q = 1; q <= set.questionCount[uu]; ++q) {
-            const int number = ++layout.questions;
-            if (!readQuestion(lines, set, u, q, layout)) continue;
-            const TextbookExtent question = lines.extent(QUESTION_LINE, kListEquation);
-            // the question before it is solved: the solver writes over the engine's lines
-            SheetItem questionItem = lines.item(QUESTION_LINE, kListLineX, 0, 0, kListEquation);
-            const Solution s = solveQuestion(lines.engine(), set.questionText[uu][static_cast<size_t>(q)]);
-            TextbookExtent answer{0, textAscent(kListEquation), kListEquation / 3};
-            if (s.kind == Outcome::Solved) answer = lines.extent(ANSWER_LINE, kListEquation);
+        const TextbookExtent question = lines.extent(QUESTION_LINE, kListEquation);
+        // the question before it is solved: the solver writes over the engine's lines
+        SheetItem questionItem = lines.item(QUESTION_LINE, kListLineX, 0, 0, kListEquation);
+        const Solution s = solveQuestion(lines.engine(), set.questionText[uu][static_cast<size_t>(q)]);
+        TextbookExtent answer{0, textAscent(kListEquation), kListEquation / 3};
+        if (s.kind == Outcome::Solved) answer = lines.extent(ANSWER_LINE, kListEquation);
 
-            // question and answer on one row when both fit, else one under the other
-            const bool oneRow = question.width <= kListAnswerMarkX - kListLineX - 8;
-            std::vector<Row> rows;
-            if (first) rows.push_back(unitRow(unitName(set, u)));
-            Row r;
-            int baseline = 3 + std::max({question.above, textAscent(kListLabel), oneRow ? answer.above : 0});
-            r.items.push_back(text(0, baseline - textAscent(kListLabel), 34, label(number), kListLabel, true));
-            questionItem.baseline = baseline;
-            questionItem.y = baseline - question.above;
-            questionItem.w = (oneRow ? kListAnswerMarkX - 4 : kColumnWidth) - kListLineX + 2 * SHEET_INK_LEAN;
-            r.items.push_back(questionItem);
-            if (!oneRow) {
-                r.height = baseline + question.below + 3;
-                rows.push_back(std::move(r));
-                r = Row{};
-                baseline = 3 + std::max(answer.above, textAscent(kAnswerMarkSize));
-            }
-            r.items.push_back(text(kListAnswerMarkX, baseline - textAscent(kAnswerMarkSize), 38, "【答】", kAnswerMarkSize, true));
-            const int answerX = kListAnswerMarkX + 40;
-            if (s.kind == Outcome::Solved) {
-                r.items.push_back(lines.item(ANSWER_LINE, answerX, baseline, kColumnWidth - answerX, kListEquation));
-            } else {
-                std::string said = s.kind == Outcome::Open ? "（自動では解けません）" : specialAnswer(s.kind);
-                if (s.kind == Outcome::Open) layout.unsolved.push_back(questionPlace(u, q) + ": " + s.failure);
-                r.items.push_back(text(answerX, baseline - textAscent(kListLabel), kColumnWidth - answerX, said, kListLabel));
-            }
-            r.height = baseline + std::max({oneRow ? question.below : 0, answer.below, kListLabel / 3 + 2}) + 4;
+        // question and answer on one row when both fit, else one under the other
+        const bool oneRow = question.width <= kListAnswerMarkX - kListLineX - 8;
+        std::vector<Row> rows;
+        if (first) rows.push_back(unitRow(unitName(set, u)));
+        Row r;
+        int baseline = 3 + std::max({question.above, textAscent(kListLabel), oneRow ? answer.above : 0});
+        r.items.push_back(text(0, baseline - textAscent(kListLabel), 34, label(number), kListLabel, true));
+        questionItem.baseline = baseline;
+        questionItem.y = baseline - question.above;
+        questionItem.w = (oneRow ? kListAnswerMarkX - 4 : kColumnWidth) - kListLineX + 2 * SHEET_INK_LEAN;
+        r.items.push_back(questionItem);
+        if (!oneRow) {
+            r.height = baseline + question.below + 3;
             rows.push_back(std::move(r));
-            for (size_t i = first ? 1 : 0; i < rows.size(); ++i)
-                for (SheetItem& item : rows[i].items) item.question = number;
-            columns.block(rows, first ? 8 : 0);
-            if (first) columns.continued = {unitRow(unitName(set, u) + "（つづき）")};
-            first = false;
+            r = Row{};
+            baseline = 3 + std::max(answer.above, textAscent(kAnswerMarkSize));
         }
-        columns.continued.clear();
-    }
-    pages.finish();
+        r.items.push_back(text(kListAnswerMarkX, baseline - textAscent(kAnswerMarkSize), 38, "【答】", kAnswerMarkSize, true));
+        const int answerX = kListAnswerMarkX + 40;
+        if (s.kind == Outcome::Solved) {
+            r.items.push_back(lines.item(ANSWER_LINE, answerX, baseline, kColumnWidth - answerX, kListEquation));
+        } else {
+            std::string said = s.kind == Outcome::Open ? "（自動では解けません）" : specialAnswer(s.kind);
+            if (s.kind == Outcome::Open) layout.unsolved.push_back(questionPlace(u, q) + ": " + s.failure);
+            r.items.push_back(text(answerX, baseline - textAscent(kListLabel), kColumnWidth - answerX, said, kListLabel));
+        }
+        r.height = baseline + std::max({oneRow ? question.below : 0, answer.below, kListLabel / 3 + 2}) + 4;
+        rows.push_back(std::move(r));
+        for (size_t i = first ? 1 : 0; i < rows.size(); ++i)
+            for (SheetItem& item : rows[i].items) item.question = number;
+        return rows;
+    });
 }
 
 }  // namespace
